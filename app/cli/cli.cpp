@@ -1,0 +1,84 @@
+#include "app/cli/cli.h"
+
+#include <string_view>
+#include <vector>
+
+#include "engine/display_text.h"
+#include "engine/result_sink.h"
+#include "engine/status_text.h"
+#include "engine/unnest.h"
+
+namespace karuneo::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: karuneo-cli [--] FOLDER...\n"
+    "Flattens each FOLDER that holds nothing but a chain of single subfolders:\n"
+    "the contents of the deepest folder move up into FOLDER, and the emptied\n"
+    "chain is removed. Prints one line per folder: name<TAB>status, where\n"
+    "status is 完了, 完了<フォルダは空>, 未処理 or エラー.\n"
+    "Exit status: 0 when no folder failed, 1 when one did, 2 for a usage error.\n";
+
+class LineSink final : public ResultSink {
+  public:
+    explicit LineSink(std::ostream& out) : out_(out) {}
+
+    void AddResult(std::string_view name, std::string_view status) override {
+        out_ << ToDisplayText(name) << '\t' << status << '\n' << std::flush;
+        any_error_ = any_error_ || status == kStatusError;
+    }
+
+    bool any_error() const { return any_error_; }
+
+  private:
+    std::ostream& out_;
+    bool any_error_ = false;
+};
+
+struct Parsed {
+    std::vector<std::string> folders;
+    bool help = false;
+    std::string bad_option;
+};
+
+Parsed Parse(std::span<const std::string> args) {
+    Parsed parsed;
+    bool options_done = false;
+    for (const auto& arg : args) {
+        if (options_done || arg.size() < 2 || arg[0] != '-') {
+            parsed.folders.push_back(arg);
+        } else if (arg == "--") {
+            options_done = true;
+        } else if (arg == "--help" || arg == "-h") {
+            parsed.help = true;
+        } else if (parsed.bad_option.empty()) {
+            parsed.bad_option = arg;
+        }
+    }
+    return parsed;
+}
+
+}  // namespace
+
+int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
+           std::ostream& err) {
+    const Parsed parsed = Parse(args);
+    if (parsed.help) {
+        out << kUsage;
+        return kExitOk;
+    }
+    if (!parsed.bad_option.empty() || parsed.folders.empty()) {
+        if (!parsed.bad_option.empty()) {
+            err << "karuneo-cli: unknown option " << ToDisplayText(parsed.bad_option) << '\n';
+        }
+        err << kUsage;
+        return kExitUsage;
+    }
+    LineSink sink(out);
+    for (const auto& folder : parsed.folders) {
+        ProcessDroppedPath(folder, fs, sink);
+    }
+    return sink.any_error() ? kExitSomeFailed : kExitOk;
+}
+
+}  // namespace karuneo::cli

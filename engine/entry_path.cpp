@@ -1,0 +1,55 @@
+#include "engine/entry_path.h"
+
+#include <utility>
+
+#include "engine/path_separator.h"
+
+namespace karuneo {
+namespace {
+
+std::string WithoutTrailingSeparators(std::string path) {
+    const auto last = path.find_last_not_of(kPathSeparators);
+    if (last == std::string::npos) {
+        // Only separators (or nothing): the file-system root, or no path.
+        return path.empty() ? path : std::string(1, path.front());
+    }
+    path.erase(last + 1);
+    return path;
+}
+
+}  // namespace
+
+EntryPath::EntryPath(std::string root) : root_(WithoutTrailingSeparators(std::move(root))) {}
+
+EntryPath EntryPath::Child(std::string name) const {
+    EntryPath child = *this;
+    child.names_.push_back(std::move(name));
+    return child;
+}
+
+EntryPath EntryPath::Parent() const {
+    EntryPath parent = *this;
+    parent.names_.pop_back();
+    return parent;
+}
+
+std::string EntryPath::LastName() const {
+    if (!names_.empty()) {
+        return names_.back();
+    }
+    const auto cut = root_.find_last_of(kPathSeparators);
+    return cut == std::string::npos || cut + 1 == root_.size() ? root_ : root_.substr(cut + 1);
+}
+
+std::string EntryPath::Joined() const {
+    std::string joined = root_;
+    for (const auto& name : names_) {
+        if (joined.empty() || joined.back() != kPathSeparator) {
+            joined += kPathSeparator;
+        }
+        joined += name;
+    }
+    return joined;
+}
+
+}  // namespace karuneo

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/unnest.h"
+
+namespace karuneo {
+
+// Moves every entry of the deepest folder `sCur` into the dropped folder,
+// files before folders, then removes the emptied chain that hangs below
+// `sDeleteFolda`, which it clears once the whole chain is gone. A failed move
+// reports (displayName, "エラー") and returns false; nothing is removed then.
+bool MoveContentsUp(WalkContext& walk, const EntryPath& sCur, std::string_view displayName,
+                    const EntryPath& sParentPath, std::string& sDeleteFolda);
+
+// True when the folder holds no entry that a listing shows.
+Result<bool> IsFolderEmpty(FileSystem& fs, const EntryPath& path);
+
+}  // namespace karuneo

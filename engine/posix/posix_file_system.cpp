@@ -1,0 +1,267 @@
+// The Linux file-system layer. Everything below a dropped folder is reached
+// through handles opened relative to their parent with O_NOFOLLOW, and moves
+// use renameat2(RENAME_NOREPLACE): nothing here can follow a link out of the
+// dropped folder or replace what is already there.
+#include "engine/posix/posix_file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "engine/native_file_system.h"
+#include "engine/posix/errno_mapping.h"
+#include "engine/posix/unique_fd.h"
+
+namespace karuneo {
+namespace {
+
+using posix::FromErrno;
+using posix::UniqueFd;
+
+constexpr int kFolderFlags = O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+struct Opened {
+    UniqueFd fd;
+    ErrorNumber error = kNoError;
+    int saved_errno = 0;
+};
+
+Opened Fail(int saved_errno) {
+    return {UniqueFd(), FromErrno(saved_errno), saved_errno};
+}
+
+// The root may be reached through links (the user chose that path), but is
+// not itself a link; every name below it is opened without following one.
+Opened OpenFolder(const EntryPath& path, int access) {
+    const auto& names = path.Names();
+    const int root_access = names.empty() ? access : O_PATH;
+    UniqueFd fd(::open(path.Root().c_str(), root_access | kFolderFlags));
+    if (!fd.valid()) {
+        return Fail(errno);
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const int step_access = i + 1 == names.size() ? access : O_PATH;
+        UniqueFd child(::openat(fd.get(), names[i].c_str(), step_access | kFolderFlags));
+        if (!child.valid()) {
+            return Fail(errno);
+        }
+        fd = std::move(child);
+    }
+    return {std::move(fd), kNoError, 0};
+}
+
+Opened OpenParent(const EntryPath& path) {
+    return OpenFolder(path.Parent(), O_PATH);
+}
+
+bool IsPlainName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+// A dropped link to a folder is refused with an error row; a dropped link to
+// anything else is ignored like a dropped file.
+ErrorNumber RootLookupError(const EntryPath& root, int saved_errno) {
+    struct stat link {};
+    struct stat target {};
+    const char* path = root.Root().c_str();
+    if (::lstat(path, &link) == 0 && S_ISLNK(link.st_mode)) {
+        const bool to_folder = ::stat(path, &target) == 0 && S_ISDIR(target.st_mode);
+        return to_folder ? kPathFileAccessError : kPathNotFound;
+    }
+    return FromErrno(saved_errno);
+}
+
+std::string RealLastName(const EntryPath& root) {
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(root.Root().c_str(), nullptr),
+                                                     &std::free);
+    return real ? EntryPath(real.get()).LastName() : root.LastName();
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+// d_type spares a stat per entry; only file systems that leave it unknown
+// pay for one. A link is never a folder.
+Result<bool> IsFolder(DIR* dir, const dirent& entry) {
+    if (entry.d_type != DT_UNKNOWN) {
+        return {entry.d_type == DT_DIR};
+    }
+    struct stat info {};
+    if (::fstatat(::dirfd(dir), entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return {false, FromErrno(errno)};
+    }
+    return {S_ISDIR(info.st_mode)};
+}
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+bool IsFolderAt(int parent, const std::string& name) {
+    struct stat info {};
+    return ::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISDIR(info.st_mode);
+}
+
+// Some file systems (older FUSE ones, some network mounts) lack renameat2's
+// flags. A file can still be moved without any risk of replacing: link the
+// new name, which fails if it exists, then unlink the old one.
+ErrorNumber LinkThenUnlink(int from, int to, const std::string& name) {
+    if (::linkat(from, name.c_str(), to, name.c_str(), 0) != 0) {
+        return FromErrno(errno);
+    }
+    if (::unlinkat(from, name.c_str(), 0) != 0) {
+        const int saved = errno;
+        ::unlinkat(to, name.c_str(), 0);  // back to one name, where it was
+        return FromErrno(saved);
+    }
+    return kNoError;
+}
+
+ErrorNumber MoveOne(int from, int to, const std::string& name) {
+    if (::renameat2(from, name.c_str(), to, name.c_str(), RENAME_NOREPLACE) == 0) {
+        return kNoError;
+    }
+    const int saved = errno;
+    if (saved == EINVAL && !IsFolderAt(from, name)) {
+        return LinkThenUnlink(from, to, name);
+    }
+    return FromErrno(saved);
+}
+
+std::uint64_t Seed() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    return static_cast<std::uint64_t>(now) ^ (static_cast<std::uint64_t>(::getpid()) << 32);
+}
+
+}  // namespace
+
+PosixFileSystem::PosixFileSystem() : random_(Seed()) {}
+
+Result<std::string> PosixFileSystem::FolderName(const EntryPath& folder) {
+    const Opened opened = OpenFolder(folder, O_PATH);
+    if (!opened.fd.valid()) {
+        return {folder.LastName(),
+                folder.IsRoot() ? RootLookupError(folder, opened.saved_errno) : opened.error};
+    }
+    const std::string name = folder.LastName();
+    if (folder.IsRoot() && (name == "." || name == ".." || name.empty())) {
+        return {RealLastName(folder)};
+    }
+    return {name};
+}
+
+ErrorNumber PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
+    Opened opened = OpenFolder(folder, O_RDONLY);
+    if (!opened.fd.valid()) {
+        return opened.error;
+    }
+    std::unique_ptr<DIR, DirCloser> dir(::fdopendir(opened.fd.get()));
+    if (!dir) {
+        return FromErrno(errno);
+    }
+    opened.fd.release();  // the DIR owns it now
+    Entry entry;
+    for (;;) {
+        errno = 0;
+        const dirent* raw = ::readdir(dir.get());
+        if (raw == nullptr) {
+            return FromErrno(errno);
+        }
+        if (IsDotOrDotDot(raw->d_name)) {
+            continue;
+        }
+        const auto is_folder = IsFolder(dir.get(), *raw);
+        if (is_folder.error == kPathNotFound) {
+            continue;  // gone since it was listed
+        }
+        if (!is_folder.ok()) {
+            return is_folder.error;
+        }
+        entry.name = raw->d_name;
+        entry.is_folder = is_folder.value;
+        entry.is_hidden = raw->d_name[0] == '.';
+        if (!visit(entry)) {
+            return kNoError;
+        }
+    }
+}
+
+ErrorNumber PosixFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
+    const std::string target(new_name);
+    if (folder.IsRoot() || !IsPlainName(target)) {
+        return kBadFileName;
+    }
+    const Opened parent = OpenParent(folder);
+    if (!parent.fd.valid()) {
+        return parent.error;
+    }
+    const int fd = parent.fd.get();
+    if (::renameat2(fd, folder.LastName().c_str(), fd, target.c_str(), RENAME_NOREPLACE) != 0) {
+        return FromErrno(errno);
+    }
+    return kNoError;
+}
+
+std::string PosixFileSystem::GetTempName() {
+    char name[32];
+    std::snprintf(name, sizeof name, "karuneo%08x.tmp", static_cast<unsigned>(random_()));
+    return name;
+}
+
+ErrorNumber PosixFileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                                         const EntryPath& to) {
+    if (names.empty()) {
+        return kNoError;
+    }
+    const Opened source = OpenFolder(from, O_PATH);
+    if (!source.fd.valid()) {
+        return source.error;
+    }
+    const Opened target = OpenFolder(to, O_PATH);
+    if (!target.fd.valid()) {
+        return target.error;
+    }
+    for (const auto& name : names) {
+        if (!IsPlainName(name)) {
+            return kBadFileName;
+        }
+        if (const auto error = MoveOne(source.fd.get(), target.fd.get(), name)) {
+            return error;
+        }
+    }
+    return kNoError;
+}
+
+ErrorNumber PosixFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
+    if (folder.IsRoot()) {
+        return kBadFileName;
+    }
+    const Opened parent = OpenParent(folder);
+    if (!parent.fd.valid()) {
+        return parent.error;
+    }
+    if (::unlinkat(parent.fd.get(), folder.LastName().c_str(), AT_REMOVEDIR) != 0) {
+        return FromErrno(errno);
+    }
+    return kNoError;
+}
+
+}  // namespace karuneo
+
+namespace karuneo {
+
+std::unique_ptr<FileSystem> MakeNativeFileSystem() {
+    return std::make_unique<PosixFileSystem>();
+}
+
+}  // namespace karuneo

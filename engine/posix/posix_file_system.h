@@ -1,0 +1,29 @@
+#pragma once
+
+#include <random>
+
+#include "engine/file_system.h"
+
+namespace karuneo {
+
+// The file-system layer on Linux and other POSIX systems. Every path below a
+// root is opened component by component relative to its parent's handle with
+// O_NOFOLLOW, so a folder swapped for a link mid-walk cannot lead a move or a
+// removal out of the dropped folder. Names starting with "." are hidden.
+class PosixFileSystem final : public FileSystem {
+  public:
+    PosixFileSystem();
+
+    Result<std::string> FolderName(const EntryPath& folder) override;
+    ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
+    ErrorNumber RenameFolder(const EntryPath& folder, std::string_view new_name) override;
+    std::string GetTempName() override;
+    ErrorNumber MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                            const EntryPath& to) override;
+    ErrorNumber RemoveEmptyFolder(const EntryPath& folder) override;
+
+  private:
+    std::mt19937_64 random_;
+};
+
+}  // namespace karuneo

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "engine/file_system.h"
+
+namespace karuneo::testing {
+
+// Wraps a real file-system layer and fails the calls a test chooses, so that
+// every failure path of the walk can be driven on real folders. Each entry
+// that MoveEntries moves counts as a call of its own, which lets a test stop
+// a move half-way. GetTempName cannot fail and is not counted.
+class FailingFileSystem final : public FileSystem {
+  public:
+    explicit FailingFileSystem(FileSystem& inner) : inner_(inner) {}
+
+    // Fails the n-th counted call (1-based) with `error`; 0 fails none.
+    void FailCall(int n, ErrorNumber error) {
+        fail_at_ = n;
+        fail_error_ = error;
+    }
+    // Called before each counted call with its number and operation name;
+    // lets a test act between two steps of the walk (a race).
+    void OnCall(std::function<void(int call, std::string_view operation)> hook) {
+        on_call_ = std::move(hook);
+    }
+    // Temporary names handed out before the inner layer's own.
+    void QueueTempNames(std::deque<std::string> names) { temp_names_ = std::move(names); }
+    // Rewrites listed entries before the walk sees them, to stand in for what
+    // a platform reports (a reparse point, a hidden attribute).
+    void RewriteEntries(std::function<void(Entry&)> rewrite) { rewrite_ = std::move(rewrite); }
+
+    int calls() const { return calls_; }
+    bool failed() const { return failed_; }
+
+    Result<std::string> FolderName(const EntryPath& folder) override;
+    ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
+    ErrorNumber RenameFolder(const EntryPath& folder, std::string_view new_name) override;
+    std::string GetTempName() override;
+    ErrorNumber MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                            const EntryPath& to) override;
+    ErrorNumber RemoveEmptyFolder(const EntryPath& folder) override;
+
+  private:
+    // Counts a call; the error it must fail with, or kNoError.
+    ErrorNumber Count(std::string_view operation);
+
+    FileSystem& inner_;
+    int calls_ = 0;
+    int fail_at_ = 0;
+    ErrorNumber fail_error_ = kNoError;
+    bool failed_ = false;
+    std::function<void(int, std::string_view)> on_call_;
+    std::deque<std::string> temp_names_;
+    std::function<void(Entry&)> rewrite_;
+};
+
+}  // namespace karuneo::testing

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/entry_path.h"
+#include "engine/error_number.h"
+#include "engine/file_system.h"
+#include "engine/result_sink.h"
+
+namespace karuneo {
+
+// Chains deeper than this are refused with an error row rather than walked:
+// no real archive nests this deep, and the walk recurses once per level.
+inline constexpr int kMaxNestLevel = 256;
+
+// The file system and the sink that one walk works with.
+struct WalkContext {
+    FileSystem& fs;
+    ResultSink& sink;
+};
+
+// Un-nests one dropped folder and reports its outcome to `sink`: nothing for
+// a path that is not an existing folder, otherwise one row. Never throws.
+void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sink);
+
+// One level of the walk. `sCur` is the folder examined at this level,
+// `sParentPath` the dropped folder; `iNestLevel` and `sDeleteFolda` (the
+// temporary name of the dropped folder's single subfolder, empty once the
+// chain is gone) are shared by all levels of one walk.
+void UnnestFolder(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
+                  const EntryPath& sParentPath, std::string& sDeleteFolda);
+
+// The folder's own name; kPathNotFound when it is not an existing folder.
+Result<std::string> GetFolderName(FileSystem& fs, const EntryPath& path);
+
+// The name without its last extension: "a.b.tmp" gives "a.b".
+std::string GetBaseName(std::string_view file_name);
+
+}  // namespace karuneo

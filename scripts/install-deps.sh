@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever the build and the tests need and this
+# machine lacks. Safe to run again: it installs nothing that is present.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  libgtest-dev googletest librapidcheck-dev
+  clang-format
+)
+# Groups a script can ask for on top of the base set.
+for group in "$@"; do
+  case "$group" in
+    window) packages+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-cjk xvfb xauth) ;;
+    *) echo "install-deps: unknown group $group" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,163 @@
+// Fails each file-system call of a walk in turn, for several tree shapes and
+// error numbers, and checks after every run that nothing was lost or changed
+// and that the one row tells what happened.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/native_file_system.h"
+#include "engine/status_text.h"
+#include "engine/testing/failing_file_system.h"
+#include "engine/unnest.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/temp_tree.h"
+
+namespace karuneo {
+namespace {
+
+using testing::Described;
+using testing::FailingFileSystem;
+using testing::RecordingSink;
+using testing::Snapshot;
+using testing::TempTree;
+
+constexpr const char* kTemp = "tmpname";
+
+struct Shape {
+    std::vector<std::string> entries;  // inside the dropped folder D
+    std::string chain;                 // the folders a file's path loses when it moves up
+};
+
+const Shape kShapes[] = {
+    {{"A/B/f1", "A/B/f2", "A/B/G/g"}, "A/B/"},
+    {{"A/.git/c", "A/B/f"}, "A/B/"},
+    {{"A/f", "A/.f"}, "A/"},
+    {{"A/A/A/z", "A/A/x"}, "A/A/"},
+    {{"A/"}, "A/"},
+    {{"A/x", "b"}, ""},
+};
+
+struct Outcome {
+    Snapshot tree;
+    Snapshot outside;
+    std::vector<testing::Row> rows;
+    bool failed = false;
+    int calls = 0;
+};
+
+Outcome Walk(const Shape& shape, int fail_at, ErrorNumber error) {
+    TempTree tree;
+    tree.Add({"keep"}, "outside");
+    tree.Add(shape.entries, "D");
+    const auto native = MakeNativeFileSystem();
+    FailingFileSystem fake(*native);
+    fake.QueueTempNames({std::string(kTemp) + ".tmp"});
+    fake.FailCall(fail_at, error);
+    RecordingSink sink;
+    ProcessDroppedPath(tree.Path("D"), fake, sink);
+    return {tree.Take("D"), tree.Take("outside"), sink.rows, fake.failed(), fake.calls()};
+}
+
+// Where a file of the original tree may be found after any run: where it
+// was, where it was under the temporary name of the top folder, or moved up.
+std::vector<std::string> AllowedPlaces(const std::string& original, const std::string& chain) {
+    std::vector<std::string> places{original};
+    const auto slash = original.find('/');
+    if (slash != std::string::npos) {
+        places.push_back(kTemp + original.substr(slash));
+    }
+    if (!chain.empty() && original.starts_with(chain)) {
+        places.push_back(original.substr(chain.size()));
+    }
+    return places;
+}
+
+// Files carry their original path as content, so each one can be traced.
+void ExpectNothingLost(const Snapshot& before, const Snapshot& after, const std::string& chain) {
+    std::map<std::string, int> seen;
+    for (const auto& [path, kind] : after) {
+        if (kind.starts_with("file:")) {
+            const std::string original = kind.substr(5);
+            ++seen[original];
+            const auto places = AllowedPlaces(original, chain);
+            EXPECT_NE(std::find(places.begin(), places.end(), path), places.end())
+                << original << " turned up at " << path;
+        }
+    }
+    for (const auto& [path, kind] : before) {
+        if (kind.starts_with("file:")) {
+            EXPECT_EQ(seen[path], 1) << path;
+        }
+    }
+}
+
+bool AllMovedUp(const Snapshot& after, const std::string& chain) {
+    for (const auto& [path, kind] : after) {
+        const std::string original = kind.starts_with("file:") ? kind.substr(5) : "";
+        if (original.starts_with(chain) && !original.empty() &&
+            path != original.substr(chain.size())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void ExpectTruthfulRow(const Outcome& run, const Snapshot& before, const Shape& shape) {
+    ASSERT_EQ(run.rows.size(), 1u);
+    const auto& status = run.rows.front().second;
+    if (status == kStatusUntouched) {
+        EXPECT_EQ(run.tree, before);
+    } else if (status == kStatusDone) {
+        EXPECT_TRUE(AllMovedUp(run.tree, shape.chain));
+    } else if (status == kStatusDoneEmpty) {
+        for (const auto& [path, kind] : run.tree) {
+            EXPECT_TRUE(path.starts_with(".")) << path;
+        }
+    } else {
+        EXPECT_EQ(status, kStatusError);
+        EXPECT_TRUE(run.failed) << "an error row without a failure";
+    }
+}
+
+TEST(FaultSweepTest, EveryFailingCallLosesNothingAndIsReported) {
+    for (const Shape& shape : kShapes) {
+        const Outcome clean = Walk(shape, 0, kNoError);
+        const Snapshot before = Described(shape.entries);
+        ASSERT_FALSE(clean.failed);
+        for (const ErrorNumber error : {kDeviceIoError, kPathNotFound, kFileNotFound}) {
+            for (int n = 1; n <= clean.calls; ++n) {
+                SCOPED_TRACE(shape.entries.front() + ", call " + std::to_string(n) +
+                             " fails with " + std::to_string(error));
+                const Outcome run = Walk(shape, n, error);
+                ExpectNothingLost(before, run.tree, shape.chain);
+                EXPECT_EQ(run.outside, Described({"keep"}));
+                if (n == 1 && error == kPathNotFound) {
+                    // The dropped folder's own lookup: taken for a plain file.
+                    EXPECT_TRUE(run.rows.empty());
+                    EXPECT_EQ(run.tree, before);
+                    continue;
+                }
+                ExpectTruthfulRow(run, before, shape);
+            }
+        }
+    }
+}
+
+TEST(FaultSweepTest, AFailureAfterTheRenameGivesTheChainItsNameBack) {
+    const Shape shape{{"A/B/f"}, "A/B/"};
+    const Outcome clean = Walk(shape, 0, kNoError);
+    for (int n = 4; n <= clean.calls; ++n) {  // calls after the rename
+        SCOPED_TRACE(n);
+        const Outcome run = Walk(shape, n, kDeviceIoError);
+        for (const auto& [path, kind] : run.tree) {
+            EXPECT_FALSE(path.starts_with(kTemp)) << path;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace karuneo

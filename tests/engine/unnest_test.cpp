@@ -1,0 +1,230 @@
+// The walk on real folders: each case is a tree inside the dropped folder D,
+// the tree D must hold afterwards, and the one row it must report.
+#include "engine/unnest.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/native_file_system.h"
+#include "engine/status_text.h"
+#include "engine/testing/failing_file_system.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/temp_tree.h"
+
+namespace karuneo {
+namespace {
+
+using testing::Described;
+using testing::FailingFileSystem;
+using testing::FileContents;
+using testing::Layout;
+using testing::RecordingSink;
+using testing::Row;
+using testing::TempTree;
+
+// Every walk here is handed this temporary name first, so that a case can
+// name the folder that stays behind under it.
+constexpr const char* kTemp = "tmpname";
+
+struct Case {
+    const char* title;
+    std::vector<std::string> before;
+    std::vector<std::string> after;
+    std::string_view status;
+};
+
+const Case kCases[] = {
+    {"two files at the end of a chain", {"A/B/f1", "A/B/f2"}, {"f1", "f2"}, kStatusDone},
+    {"empty single subfolder", {"A/"}, {}, kStatusDoneEmpty},
+    {"one file only", {"f"}, {"f"}, kStatusUntouched},
+    {"nothing at all", {}, {}, kStatusUntouched},
+    {"two entries", {"A/x", "b"}, {"A/x", "b"}, kStatusUntouched},
+    {"single subfolder holding one file", {"A/f"}, {"f"}, kStatusDone},
+    {"two subfolders move with their contents", {"A/B/x", "A/C/y"}, {"B/x", "C/y"}, kStatusDone},
+    {"an entry named like the top does not clash", {"A/A/A/z", "A/A/x"}, {"A/z", "x"}, kStatusDone},
+    {"a deep chain", {"A/B/C/D/E/f", "A/B/C/D/E/G/g"}, {"f", "G/g"}, kStatusDone},
+    {"a hidden file beside the single subfolder", {".h", "A/f"}, {".h", "f"}, kStatusDone},
+    {"hidden entries of the deepest folder move too",
+     {"A/B/.hidden", "A/B/f"},
+     {".hidden", "f"},
+     kStatusDone},
+    {"a deepest folder of hidden entries only leaves D empty", {"A/.h"}, {".h"}, kStatusDoneEmpty},
+    {"a hidden folder beside the chain keeps it and its original name",
+     {"A/.git/config", "A/B/f"},
+     {"A/.git/config", "f"},
+     kStatusDone},
+    {"a chain that stays behind keeps the temporary name when its own is taken",
+     {"A/.git/config", "A/B/A/z", "A/B/y"},
+     {std::string(kTemp) + "/.git/config", "A/z", "y"},
+     kStatusDone},
+    {"a link is no folder", {"L->../outside"}, {"L->../outside"}, kStatusUntouched},
+    {"a link in the deepest folder moves as a link",
+     {"A/L->../../outside", "A/f"},
+     {"L->../../outside", "f"},
+     kStatusDone},
+    {"a link as the single entry of the chain",
+     {"A/L->../../outside"},
+     {"L->../../outside"},
+     kStatusDone},
+    {"Japanese names", {"資料/写真/犬.jpg"}, {"犬.jpg"}, kStatusDone},
+};
+
+class UnnestTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        tree_.Add({"keep"}, "outside");
+        tree_.Add({}, "D");
+        fake_.QueueTempNames({std::string(kTemp) + ".tmp"});
+    }
+
+    void Run(const std::string& relative) {
+        ProcessDroppedPath(tree_.Path(relative), fake_, sink_);
+    }
+    std::vector<Row> Rows() const { return sink_.rows; }
+
+    TempTree tree_;
+    std::unique_ptr<FileSystem> native_ = MakeNativeFileSystem();
+    FailingFileSystem fake_{*native_};
+    RecordingSink sink_;
+};
+
+TEST_F(UnnestTest, FlattensChainsAndLeavesEverythingElse) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.title);
+        TempTree tree;
+        tree.Add({"keep"}, "outside");
+        tree.Add(c.before, "D");
+        FailingFileSystem fake(*native_);
+        fake.QueueTempNames({std::string(kTemp) + ".tmp"});
+        RecordingSink sink;
+
+        ProcessDroppedPath(tree.Path("D"), fake, sink);
+
+        const auto after = tree.Take("D");
+        EXPECT_EQ(Layout(after), Layout(Described(c.after)));
+        EXPECT_EQ(FileContents(after), FileContents(Described(c.before)));
+        EXPECT_EQ(tree.Take("outside"), Described({"keep"}));
+        EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(c.status)}}));
+    }
+}
+
+TEST_F(UnnestTest, IgnoresWhatIsNoFolder) {
+    tree_.Add({"file", "dangling->nowhere"});
+    for (const char* path : {"file", "missing", "dangling", ""}) {
+        SCOPED_TRACE(path);
+        ProcessDroppedPath(*path ? tree_.Path(path) : "", fake_, sink_);
+    }
+    EXPECT_TRUE(Rows().empty());
+}
+
+TEST_F(UnnestTest, RefusesADroppedLinkToAFolder) {
+    tree_.Add({"real/A/f", "link->real"});
+    Run("link");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"link", std::string(kStatusError)}}));
+    EXPECT_EQ(Layout(tree_.Take("real")), Layout(Described({"A/f"})));
+}
+
+TEST_F(UnnestTest, IgnoresTrailingSeparatorsAndReportsTheFolderName) {
+    tree_.Add({"A/f"}, "D");
+    ProcessDroppedPath(tree_.Path("D") + "//", fake_, sink_);
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusDone)}}));
+}
+
+TEST_F(UnnestTest, RetriesATemporaryNameThatClashesWithAHiddenEntry) {
+    tree_.Add({".clash/keep", "A/B/f"}, "D");
+    fake_.QueueTempNames({".clash.tmp", "fresh.tmp"});
+    Run("D");
+    EXPECT_EQ(Layout(tree_.Take("D")), Layout(Described({".clash/keep", "f"})));
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusDone)}}));
+}
+
+TEST_F(UnnestTest, KeepsNamesThatAreNotUtf8Intact) {
+    const std::string odd = "\xff\xfe-\x80.txt";
+    const std::string odd_folder = "dir-\xc3";
+    tree_.Add({"A/B/" + odd}, odd_folder);
+    Run(odd_folder);
+    EXPECT_EQ(Layout(tree_.Take(odd_folder)), Layout(Described({odd})));
+    EXPECT_EQ(Rows(), (std::vector<Row>{{odd_folder, std::string(kStatusDone)}}));
+}
+
+TEST_F(UnnestTest, CountsFoldersOfManyEntries) {
+    constexpr int kEntries = 40'000;
+    tree_.AddEmptyFiles("D", kEntries);
+    tree_.AddEmptyFiles("E/A", kEntries);
+    Run("D");
+    Run("E");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusUntouched)},
+                                        {"E", std::string(kStatusDone)}}));
+    EXPECT_EQ(tree_.Take("E").size(), static_cast<std::size_t>(kEntries));
+}
+
+TEST_F(UnnestTest, RefusesAbsurdlyDeepChainsWithoutChangingThem) {
+    std::string chain = "D";
+    for (int level = 0; level <= kMaxNestLevel + 1; ++level) {
+        chain += "/d";
+    }
+    tree_.Add({chain + "/f"});
+    const auto before = tree_.Take("D");
+    Run("D");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusError)}}));
+    EXPECT_EQ(tree_.Take("D"), before);
+}
+
+TEST_F(UnnestTest, AFailedMoveReportsOneErrorRowAndRestoresTheChain) {
+    tree_.Add({"A/B/f1", "A/B/f2"}, "D");
+    int moves = 0;
+    fake_.OnCall([this, &moves](int call, std::string_view operation) {
+        if (operation == "MoveEntries" && ++moves == 2) {
+            fake_.FailCall(call, kPermissionDenied);
+        }
+    });
+    Run("D");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusError)}}));
+    const auto after = tree_.Take("D");
+    EXPECT_EQ(after.size(), 4u) << "f1 moved, A/B/f2 stayed behind under A";
+    EXPECT_EQ(after.at("A/B/f2"), "file:A/B/f2");
+}
+
+TEST_F(UnnestTest, NeverReplacesAnEntryThatAppearsInTheWay) {
+    tree_.Add({"A/B/f"}, "D");
+    fake_.OnCall([this](int, std::string_view operation) {
+        if (operation == "MoveEntries") {
+            tree_.Write("D/f", "theirs");
+        }
+    });
+    Run("D");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusError)}}));
+    const auto after = tree_.Take("D");
+    EXPECT_EQ(after.at("f"), "file:theirs");
+    EXPECT_EQ(after.at("A/B/f"), "file:A/B/f");
+}
+
+TEST_F(UnnestTest, AnExceptionFromTheSinkBecomesAnErrorRow) {
+    struct ThrowingOnce final : ResultSink {
+        void AddResult(std::string_view name, std::string_view status) override {
+            if (!thrown) {
+                thrown = true;
+                throw std::runtime_error("full");
+            }
+            rows.emplace_back(name, status);
+        }
+        bool thrown = false;
+        std::vector<Row> rows;
+    } sink;
+    tree_.Add({"f"}, "D");
+    ProcessDroppedPath(tree_.Path("D"), fake_, sink);
+    EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(kStatusError)}}));
+}
+
+TEST(GetBaseNameTest, DropsOnlyTheLastExtension) {
+    EXPECT_EQ(GetBaseName("rad1A2B3.tmp"), "rad1A2B3");
+    EXPECT_EQ(GetBaseName("a.b.tmp"), "a.b");
+    EXPECT_EQ(GetBaseName("plain"), "plain");
+    EXPECT_EQ(GetBaseName(".hidden"), ".hidden");
+}
+
+}  // namespace
+}  // namespace karuneo

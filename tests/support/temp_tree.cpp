@@ -1,0 +1,190 @@
+#include "tests/support/temp_tree.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace karuneo::testing {
+namespace fs = std::filesystem;
+namespace {
+
+struct Described_ {
+    std::string path;
+    std::string kind;  // as in Snapshot
+};
+
+Described_ Describe(const std::string& entry) {
+    if (entry.ends_with('/')) {
+        return {entry.substr(0, entry.size() - 1), "dir"};
+    }
+    const auto arrow = entry.find("->");
+    if (arrow != std::string::npos) {
+        return {entry.substr(0, arrow), "link:" + entry.substr(arrow + 2)};
+    }
+    return {entry, "file:" + entry};
+}
+
+fs::path UniqueRoot() {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    std::ostringstream name;
+    name << "karuneo-test-" << stamp << '-' << counter++;
+    fs::path root = fs::temp_directory_path() / name.str();
+    fs::create_directories(root);
+    return root;
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// Parent links of an entry are added too, so that Described() and Take()
+// agree on trees whose folders were only implied.
+void AddWithParents(Snapshot& tree, const std::string& path, const std::string& kind) {
+    for (auto slash = path.find('/'); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        tree.emplace(path.substr(0, slash), "dir");
+    }
+    tree[path] = kind;
+}
+
+// Test names are UTF-8 everywhere; on POSIX a path is the very bytes, which
+// keeps names that are not valid UTF-8 intact.
+fs::path FromUtf8(const std::string& text) {
+#ifdef _WIN32
+    return fs::path(std::u8string(text.begin(), text.end()));
+#else
+    return fs::path(text);
+#endif
+}
+
+std::string ToUtf8(const fs::path& path) {
+#ifdef _WIN32
+    const std::u8string text = path.generic_u8string();
+    return std::string(text.begin(), text.end());
+#else
+    return path.generic_string();
+#endif
+}
+
+// A path as the engine takes it: UTF-8, with the platform's separators.
+std::string PathText(const fs::path& path) {
+#ifdef _WIN32
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+#else
+    return path.string();
+#endif
+}
+
+void WriteFile(const fs::path& target, const std::string& content) {
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    out << content;
+    if (!out) {
+        throw std::runtime_error("cannot write " + target.string());
+    }
+}
+
+void AddEntry(const fs::path& root, const std::string& entry) {
+    const auto [path, kind] = Describe(entry);
+    const fs::path target = root / FromUtf8(path);
+    fs::create_directories(target.parent_path());
+    if (kind == "dir") {
+        fs::create_directories(target);
+    } else if (kind.starts_with("link:")) {
+        fs::create_symlink(FromUtf8(kind.substr(5)), target);
+    } else {
+        WriteFile(target, kind.substr(5));
+    }
+}
+
+}  // namespace
+
+TempTree::TempTree() : root_(UniqueRoot()) {}
+
+TempTree::~TempTree() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+}
+
+std::string TempTree::Path(const std::string& relative) const {
+    return PathText(relative.empty() ? root_ : root_ / FromUtf8(relative));
+}
+
+void TempTree::Add(const std::vector<std::string>& entries, const std::string& under) const {
+    const fs::path base = under.empty() ? root_ : root_ / FromUtf8(under);
+    fs::create_directories(base);
+    for (const auto& entry : entries) {
+        AddEntry(base, entry);
+    }
+}
+
+void TempTree::Write(const std::string& relative, const std::string& content) const {
+    const fs::path target = root_ / FromUtf8(relative);
+    fs::create_directories(target.parent_path());
+    WriteFile(target, content);
+}
+
+void TempTree::AddEmptyFiles(const std::string& folder, int count) const {
+    const fs::path base = root_ / FromUtf8(folder);
+    fs::create_directories(base);
+    for (int i = 0; i < count; ++i) {
+        std::ofstream(base / ("f" + std::to_string(i)));
+    }
+}
+
+Snapshot TempTree::Take(const std::string& relative) const {
+    Snapshot tree;
+    const fs::path base = relative.empty() ? root_ : root_ / FromUtf8(relative);
+    for (auto it = fs::recursive_directory_iterator(base); it != fs::recursive_directory_iterator();
+         ++it) {
+        const std::string key = ToUtf8(it->path().lexically_relative(base));
+        const auto status = it->symlink_status();
+        if (fs::is_symlink(status)) {
+            tree[key] = "link:" + ToUtf8(fs::read_symlink(it->path()));
+        } else if (fs::is_directory(status)) {
+            tree[key] = "dir";
+        } else {
+            tree[key] = "file:" + ReadAll(it->path());
+        }
+    }
+    return tree;
+}
+
+Snapshot Layout(const Snapshot& tree) {
+    Snapshot layout = tree;
+    for (auto& [path, kind] : layout) {
+        if (kind.starts_with("file:")) {
+            kind = "file";
+        }
+    }
+    return layout;
+}
+
+std::vector<std::string> FileContents(const Snapshot& tree) {
+    std::vector<std::string> contents;
+    for (const auto& [path, kind] : tree) {
+        if (kind.starts_with("file:")) {
+            contents.push_back(kind.substr(5));
+        }
+    }
+    std::sort(contents.begin(), contents.end());
+    return contents;
+}
+
+Snapshot Described(const std::vector<std::string>& entries) {
+    Snapshot tree;
+    for (const auto& entry : entries) {
+        const auto [path, kind] = Describe(entry);
+        AddWithParents(tree, path, kind);
+    }
+    return tree;
+}
+
+}  // namespace karuneo::testing
