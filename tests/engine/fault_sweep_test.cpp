@@ -3,8 +3,6 @@
 // and that the one row tells what happened.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,14 +11,17 @@
 #include "engine/status_text.h"
 #include "engine/testing/failing_file_system.h"
 #include "engine/unnest.h"
+#include "tests/support/invariants.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
 
 namespace karuneo {
 namespace {
 
+using testing::AllMovedUp;
 using testing::Described;
 using testing::FailingFileSystem;
+using testing::LostOrMisplaced;
 using testing::RecordingSink;
 using testing::Snapshot;
 using testing::TempTree;
@@ -62,50 +63,6 @@ Outcome Walk(const Shape& shape, int fail_at, ErrorNumber error) {
     return {tree.Take("D"), tree.Take("outside"), sink.rows, fake.failed(), fake.calls()};
 }
 
-// Where a file of the original tree may be found after any run: where it
-// was, where it was under the temporary name of the top folder, or moved up.
-std::vector<std::string> AllowedPlaces(const std::string& original, const std::string& chain) {
-    std::vector<std::string> places{original};
-    const auto slash = original.find('/');
-    if (slash != std::string::npos) {
-        places.push_back(kTemp + original.substr(slash));
-    }
-    if (!chain.empty() && original.starts_with(chain)) {
-        places.push_back(original.substr(chain.size()));
-    }
-    return places;
-}
-
-// Files carry their original path as content, so each one can be traced.
-void ExpectNothingLost(const Snapshot& before, const Snapshot& after, const std::string& chain) {
-    std::map<std::string, int> seen;
-    for (const auto& [path, kind] : after) {
-        if (kind.starts_with("file:")) {
-            const std::string original = kind.substr(5);
-            ++seen[original];
-            const auto places = AllowedPlaces(original, chain);
-            EXPECT_NE(std::find(places.begin(), places.end(), path), places.end())
-                << original << " turned up at " << path;
-        }
-    }
-    for (const auto& [path, kind] : before) {
-        if (kind.starts_with("file:")) {
-            EXPECT_EQ(seen[path], 1) << path;
-        }
-    }
-}
-
-bool AllMovedUp(const Snapshot& after, const std::string& chain) {
-    for (const auto& [path, kind] : after) {
-        const std::string original = kind.starts_with("file:") ? kind.substr(5) : "";
-        if (original.starts_with(chain) && !original.empty() &&
-            path != original.substr(chain.size())) {
-            return false;
-        }
-    }
-    return true;
-}
-
 void ExpectTruthfulRow(const Outcome& run, const Snapshot& before, const Shape& shape) {
     ASSERT_EQ(run.rows.size(), 1u);
     const auto& status = run.rows.front().second;
@@ -133,7 +90,7 @@ TEST(FaultSweepTest, EveryFailingCallLosesNothingAndIsReported) {
                 SCOPED_TRACE(shape.entries.front() + ", call " + std::to_string(n) +
                              " fails with " + std::to_string(error));
                 const Outcome run = Walk(shape, n, error);
-                ExpectNothingLost(before, run.tree, shape.chain);
+                EXPECT_EQ(LostOrMisplaced(before, run.tree, shape.chain, kTemp), "");
                 EXPECT_EQ(run.outside, Described({"keep"}));
                 if (n == 1 && error == kPathNotFound) {
                     // The dropped folder's own lookup: taken for a plain file.
