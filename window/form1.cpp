@@ -114,9 +114,6 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Resize() {
-    // The frame's extent is known only once the window is shown, and may
-    // change with the window manager's decoration.
-    geometry_.SetMinimumOuterSize(kMinWindowWidth, kMinWindowHeight);
     sizing_pass_.Run(geometry_, *layout_, settings_);
 }
 
@@ -155,11 +152,13 @@ void Form1::SaveWindowSettings() {
 
 void Form1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    geometry_.AdaptToFrame();
     Form_Resize();
 }
 
 void Form1::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
+    geometry_.AdaptToFrame();
     if (watching_moves_) {
         Form_Move();
     }

@@ -39,6 +39,20 @@ TwipRect QtWindowGeometry::Outer() const {
 void QtWindowGeometry::SetOuter(const TwipRect& outer) {
     window_.move(TwipsToPixels(outer.left), TwipsToPixels(outer.top));
     window_.resize(ClientWidth(outer.width), ClientHeight(outer.height));
+    if (FrameExtent().isNull()) {
+        unframed_outer_ = outer;
+    } else {
+        unframed_outer_.reset();
+    }
+}
+
+void QtWindowGeometry::AdaptToFrame() {
+    window_.setMinimumSize(ClientWidth(min_width_), ClientHeight(min_height_));
+    if (unframed_outer_ && !FrameExtent().isNull()) {
+        const TwipRect outer = *unframed_outer_;
+        unframed_outer_.reset();
+        SetOuter(outer);
+    }
 }
 
 void QtWindowGeometry::SetOuterWidth(float width) {
@@ -50,17 +64,21 @@ void QtWindowGeometry::SetOuterHeight(float height) {
 }
 
 void QtWindowGeometry::SetMinimumOuterSize(float width, float height) {
+    min_width_ = width;
+    min_height_ = height;
     window_.setMinimumSize(ClientWidth(width), ClientHeight(height));
 }
 
+QSize QtWindowGeometry::FrameExtent() const {
+    return window_.frameGeometry().size() - window_.size();
+}
+
 int QtWindowGeometry::ClientWidth(float outer_width) const {
-    const int frame = window_.frameGeometry().width() - window_.width();
-    return std::max(0, TwipsToPixels(outer_width) - frame);
+    return std::max(0, TwipsToPixels(outer_width) - FrameExtent().width());
 }
 
 int QtWindowGeometry::ClientHeight(float outer_height) const {
-    const int frame = window_.frameGeometry().height() - window_.height();
-    return std::max(0, TwipsToPixels(outer_height) - frame);
+    return std::max(0, TwipsToPixels(outer_height) - FrameExtent().height());
 }
 
 std::vector<TwipRect> ScreenAreas() {
