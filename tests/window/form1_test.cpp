@@ -227,6 +227,19 @@ TEST_F(Form1Test, MaximisedStateOpensMaximised) {
     EXPECT_EQ(List().columnCount(), 2);
 }
 
+TEST_F(Form1Test, MaximisingSavesTheStateRestoringTheGeometry) {
+    Open();
+    form->showMaximized();
+    Settle();
+    EXPECT_EQ(Stored("WindowState"), "vbMaximized");
+    EXPECT_EQ(Child("Frame1").width(),
+              TwipsToPixels(PixelsToTwips(form->frameGeometry().width()) - 3600));
+    form->showNormal();
+    Settle();
+    EXPECT_EQ(Stored("WindowState"), "vbNomal");
+    EXPECT_EQ(Stored("Width"), QString::number(form->frameGeometry().width() * 15));
+}
+
 TEST_F(Form1Test, PositionOnAVanishedScreenIsBroughtBack) {
     Store("WindowState", QStringLiteral("vbNomal"));
     Store("Left", QStringLiteral("-150000"));
