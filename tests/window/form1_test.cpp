@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QGroupBox>
 #include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -17,9 +16,9 @@
 #include <utility>
 #include <vector>
 
+#include "engine/native_file_system.h"
 #include "results/results_list.h"
 #include "tests/support/temp_tree.h"
-#include "tests/window/cursor_probe.h"
 #include "window/qt_settings_store.h"
 #include "window/twips.h"
 
@@ -30,28 +29,25 @@ using Rows = std::vector<std::pair<QString, QString>>;
 
 class Form1Test : public ::testing::Test {
   protected:
-    QString IniFile() const { return settings_dir.filePath(QStringLiteral("karuneo.ini")); }
-
-    // What the store holds, read the way another run would read it.
-    QString Stored(const char* key) const {
-        return QSettings(IniFile(), QSettings::IniFormat)
-            .value(QStringLiteral("Main/") + QLatin1String(key))
-            .toString();
+    // The store as another run would read it.
+    QSettings Ini() const { return {settings_dir.filePath("karuneo.ini"), QSettings::IniFormat}; }
+    QString Stored(const char* key) const { return Ini().value(QString("Main/") + key).toString(); }
+    void Store(std::initializer_list<std::pair<const char*, const char*>> values) const {
+        for (const auto& [key, value] : values) {
+            Ini().setValue(QString("Main/") + key, value);
+        }
     }
-    QStringList StoredKeys() const { return QSettings(IniFile(), QSettings::IniFormat).allKeys(); }
-    void Store(const char* key, const QString& value) const {
-        QSettings(IniFile(), QSettings::IniFormat)
-            .setValue(QStringLiteral("Main/") + QLatin1String(key), value);
-    }
-    void ClearStore() const { QSettings(IniFile(), QSettings::IniFormat).clear(); }
 
-    Form1& Open() {
-        form = std::make_unique<Form1>(
-            store, [this] { return std::make_unique<testing::CursorProbe>(cursor_shapes); });
+    void Open() {
+        // The factory is called once the pointer should already be the hourglass.
+        form = std::make_unique<Form1>(store, [this] {
+            const QCursor* cursor = QApplication::overrideCursor();
+            cursor_at_work = cursor != nullptr ? cursor->shape() : Qt::ArrowCursor;
+            return MakeNativeFileSystem();
+        });
         form->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         Settle();
-        return *form;
     }
 
     static void Settle() {
@@ -60,12 +56,9 @@ class Form1Test : public ::testing::Test {
         }
     }
 
-    ResultsList& List() const {
-        return *form->findChild<ResultsList*>(QStringLiteral("ListView1"));
-    }
-    QWidget& Child(const char* name) const {
-        return *form->findChild<QWidget*>(QString::fromLatin1(name));
-    }
+    ResultsList& List() const { return *form->findChild<ResultsList*>("ListView1"); }
+    QWidget& Child(const char* name) const { return *form->findChild<QWidget*>(name); }
+    QRect Outer() const { return form->frameGeometry(); }
 
     Rows Shown() const {
         Rows rows;
@@ -75,23 +68,21 @@ class Form1Test : public ::testing::Test {
         return rows;
     }
 
-    // Returns whether the drop area took the drag at all.
-    bool Drop(QMimeData& data, QWidget* target = nullptr) {
-        QWidget& area = target != nullptr ? *target : Child("Frame2");
-        const QPoint inside(20, 40);
-        QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(&area, &enter);
+    // Whether `target` took the drag at all.
+    static bool Drop(QMimeData& data, QWidget& target) {
+        QDragEnterEvent enter({20, 40}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&target, &enter);
         if (!enter.isAccepted()) {
             return false;
         }
-        QDropEvent drop(inside, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(&area, &drop);
+        QDropEvent drop({20, 40}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&target, &drop);
         return true;
     }
 
     QTemporaryDir settings_dir;
-    QtSettingsStore store{IniFile()};
-    std::vector<Qt::CursorShape> cursor_shapes;
+    QtSettingsStore store{settings_dir.filePath("karuneo.ini")};
+    Qt::CursorShape cursor_at_work = Qt::BlankCursor;
     std::unique_ptr<Form1> form;
 };
 
@@ -104,15 +95,14 @@ TEST_F(Form1Test, DroppedFoldersGiveRowsInOrderUnderTheWaitCursor) {
     tree.Add({"deep/a/b/f1", "deep/a/b/f2", "flat/x", "plain.txt", "hollow/only/"});
     Open();
     QMimeData data;
-    data.setUrls({Local(tree, "deep"), QUrl(QStringLiteral("https://example.com/deep")),
-                  Local(tree, "plain.txt"), Local(tree, "flat"), Local(tree, "hollow")});
-    ASSERT_TRUE(Drop(data));
+    data.setUrls({Local(tree, "deep"), QUrl("https://example.com/deep"), Local(tree, "plain.txt"),
+                  Local(tree, "flat"), Local(tree, "hollow")});
+    ASSERT_TRUE(Drop(data, Child("Frame2")));
 
     EXPECT_EQ(Shown(),
               (Rows{{"deep", "完了"}, {"flat", "未処理"}, {"hollow", "完了<フォルダは空>"}}));
     EXPECT_TRUE(std::filesystem::exists(tree.root() / "deep" / "f1"));
-    EXPECT_EQ(cursor_shapes, std::vector<Qt::CursorShape>(cursor_shapes.size(), Qt::WaitCursor));
-    EXPECT_GE(cursor_shapes.size(), 4u);
+    EXPECT_EQ(cursor_at_work, Qt::WaitCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -121,9 +111,8 @@ TEST_F(Form1Test, NamesThatAreNotUtf8SurviveTheDrop) {
     tree.Add({"bad\xff/inner/f"});
     Open();
     QMimeData data;
-    const std::string url = "file://" + tree.Path("") + "/bad%FF\r\n";
-    data.setData(QStringLiteral("text/uri-list"), QByteArray::fromStdString(url));
-    ASSERT_TRUE(Drop(data));
+    data.setData("text/uri-list", QByteArray::fromStdString("file://" + tree.Path("bad%FF")));
+    ASSERT_TRUE(Drop(data, Child("Frame2")));
     EXPECT_EQ(Shown(), (Rows{{"bad\uFFFD", "完了"}}));
     EXPECT_TRUE(std::filesystem::exists(tree.root() / "bad\xff" / "f"));
 }
@@ -133,36 +122,28 @@ TEST_F(Form1Test, OnlyTheDropAreaTakesDropsAndOnlyOfLocalFiles) {
     tree.Add({"d/a/f"});
     Open();
     QMimeData web;
-    web.setUrls({QUrl(QStringLiteral("https://example.com/d"))});
-    EXPECT_FALSE(Drop(web));
+    web.setUrls({QUrl("https://example.com/d")});
+    EXPECT_FALSE(Drop(web, Child("Frame2")));
     QMimeData local;
     local.setUrls({Local(tree, "d")});
-    EXPECT_FALSE(Drop(local, &List()));
-    EXPECT_FALSE(Drop(local, &Child("Frame1")));
-    EXPECT_FALSE(Drop(local, form.get()));
+    for (QWidget* elsewhere : {static_cast<QWidget*>(&List()), &Child("Frame1"), &Child("Label1"),
+                               static_cast<QWidget*>(form.get())}) {
+        EXPECT_FALSE(Drop(local, *elsewhere)) << elsewhere->objectName().toStdString();
+    }
     EXPECT_TRUE(Shown().empty());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(Form1Test, MenuClearsTheRowsAndKeepsTheColumns) {
+TEST_F(Form1Test, TheListKeepsItsTwoColumnsThroughSizingAndClearing) {
     Open();
     List().AddResult("a", "完了");
-    List().AddResult("b", "エラー");
-    form->findChild<QAction*>(QStringLiteral("mnu削除"))->trigger();
-    EXPECT_EQ(List().topLevelItemCount(), 0);
-    EXPECT_EQ(List().columnCount(), 2);
-}
-
-TEST_F(Form1Test, ResizingMinimisingAndMaximisingNeverAddColumns) {
-    Open();
     form->resize(900, 500);
-    Settle();
-    form->showMinimized();
-    Settle();
-    form->showMaximized();
-    Settle();
-    form->showNormal();
-    Settle();
+    for (const auto show :
+         {&QWidget::showMinimized, &QWidget::showMaximized, &QWidget::showNormal}) {
+        (form.get()->*show)();
+        Settle();
+    }
+    form->findChild<QAction*>("mnu削除")->trigger();
+    EXPECT_EQ(List().topLevelItemCount(), 0);
     EXPECT_EQ(List().columnCount(), 2);
 }
 
@@ -170,105 +151,72 @@ TEST_F(Form1Test, FrameAndListFollowTheWindowButNotBelowTheMinimum) {
     Open();
     form->resize(900, 500);
     Settle();
-    const float outer_width = PixelsToTwips(form->frameGeometry().width());
-    const float outer_height = PixelsToTwips(form->frameGeometry().height());
-    EXPECT_EQ(Child("Frame1").width(), TwipsToPixels(outer_width - 3600));
-    EXPECT_EQ(List().width(), TwipsToPixels(outer_width - 3600 - 540));
-    EXPECT_EQ(Child("Frame1").height(), TwipsToPixels(outer_height - 800));
-    EXPECT_EQ(List().height(), TwipsToPixels(outer_height - 800 - 600));
-
+    EXPECT_EQ(List().width(), TwipsToPixels(PixelsToTwips(Outer().width()) - 3600 - 540));
     form->resize(50, 20);
     Settle();
-    EXPECT_EQ(form->frameGeometry().width(), TwipsToPixels(6000));
-    EXPECT_EQ(form->frameGeometry().height(), TwipsToPixels(2800));
-    // The drop area never moves or resizes.
+    EXPECT_EQ(Outer().size(), QSize(TwipsToPixels(6000), TwipsToPixels(2800)));
     EXPECT_EQ(Child("Frame2").geometry(), QRect(8, 8, 169, 137));
 }
 
 TEST_F(Form1Test, FirstRunWritesAllFiveKeys) {
     Open();
+    EXPECT_EQ(Ini().allKeys().size(), 5);
     EXPECT_EQ(Stored("WindowState"), "vbNomal");
-    const QRect outer = form->frameGeometry();
-    // Where the windowing system put the window, in whole pixels.
-    for (const char* key : {"Left", "Top"}) {
-        bool is_number = false;
-        EXPECT_EQ(Stored(key).toInt(&is_number) % 15, 0) << key;
-        EXPECT_TRUE(is_number) << key;
-    }
-    EXPECT_EQ(Stored("Width"), QString::number(outer.width() * 15));
-    EXPECT_EQ(Stored("Height"), QString::number(outer.height() * 15));
-    EXPECT_EQ(StoredKeys().size(), 5);
+    EXPECT_EQ(Stored("Width"), QString::number(Outer().width() * 15));
+    EXPECT_EQ(Stored("Height"), QString::number(Outer().height() * 15));
+    // Wherever the windowing system put it, in whole pixels.
+    EXPECT_EQ(Stored("Left").toInt() % 15, 0);
+}
+
+TEST_F(Form1Test, SavedGeometryIsRestoredAsTheOuterRectangle) {
+    Store({{"WindowState", "vbNomal"},
+           {"Left", "1500"},
+           {"Top", "750"},
+           {"Width", "9000"},
+           {"Height", "4500"}});
+    Open();
+    EXPECT_EQ(Outer(), QRect(100, 50, 600, 300));
 }
 
 TEST_F(Form1Test, NormalStateWithoutPositionOpensAtTheOriginClamped) {
-    Store("WindowState", QStringLiteral("vbNomal"));
+    Store({{"WindowState", "vbNomal"}});
     Open();
-    const QRect outer = form->frameGeometry();
-    EXPECT_EQ(outer.topLeft(), QPoint(0, 0));
-    EXPECT_EQ(outer.width(), TwipsToPixels(6000));
-    EXPECT_EQ(outer.height(), TwipsToPixels(2800));
-}
-
-TEST_F(Form1Test, SavedGeometryIsRestored) {
-    Store("WindowState", QStringLiteral("vbNomal"));
-    Store("Left", QStringLiteral("1500"));
-    Store("Top", QStringLiteral("750"));
-    Store("Width", QStringLiteral("9000"));
-    Store("Height", QStringLiteral("4500"));
-    Open();
-    EXPECT_EQ(form->frameGeometry(), QRect(100, 50, 600, 300));
-    EXPECT_FALSE(form->isMaximized());
+    EXPECT_EQ(Outer(), QRect(0, 0, TwipsToPixels(6000), TwipsToPixels(2800)));
 }
 
 TEST_F(Form1Test, MaximisedStateOpensMaximised) {
-    Store("WindowState", QStringLiteral("vbMaximized"));
+    Store({{"WindowState", "vbMaximized"}, {"Width", "9000"}});
     Open();
     EXPECT_TRUE(form->isMaximized());
-    EXPECT_EQ(List().columnCount(), 2);
-}
-
-TEST_F(Form1Test, MaximisingSavesTheStateRestoringTheGeometry) {
-    Open();
-    form->showMaximized();
-    Settle();
-    EXPECT_EQ(Stored("WindowState"), "vbMaximized");
-    EXPECT_EQ(Child("Frame1").width(),
-              TwipsToPixels(PixelsToTwips(form->frameGeometry().width()) - 3600));
     form->showNormal();
     Settle();
     EXPECT_EQ(Stored("WindowState"), "vbNomal");
-    EXPECT_EQ(Stored("Width"), QString::number(form->frameGeometry().width() * 15));
+    EXPECT_EQ(Stored("Width"), QString::number(Outer().width() * 15));
 }
 
 TEST_F(Form1Test, PositionOnAVanishedScreenIsBroughtBack) {
-    Store("WindowState", QStringLiteral("vbNomal"));
-    Store("Left", QStringLiteral("-150000"));
-    Store("Top", QStringLiteral("90000"));
-    Store("Width", QStringLiteral("90000"));
-    Store("Height", QStringLiteral("4500"));
+    Store({{"WindowState", "vbNomal"},
+           {"Left", "-150000"},
+           {"Top", "90000"},
+           {"Width", "90000"},
+           {"Height", "4500"}});
     Open();
-    const QRect screen = form->screen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(form->frameGeometry())) << form->frameGeometry().x();
-    EXPECT_EQ(form->frameGeometry().height(), 300);
+    EXPECT_TRUE(form->screen()->availableGeometry().contains(Outer()));
+    EXPECT_EQ(Outer().height(), 300);
 }
 
-TEST_F(Form1Test, AMoveWritesTheSettings) {
+TEST_F(Form1Test, AMoveWritesTheSettingsAndMinimisingNothing) {
     Open();
-    ClearStore();
+    Ini().clear();
     form->move(120, 80);
     Settle();
-    EXPECT_EQ(Stored("WindowState"), "vbNomal");
+    EXPECT_EQ(Ini().allKeys().size(), 5);
     EXPECT_EQ(Stored("Left"), "1800");
     EXPECT_EQ(Stored("Top"), "1200");
-    EXPECT_EQ(StoredKeys().size(), 5);
-}
-
-TEST_F(Form1Test, MinimisingWritesNothing) {
-    Open();
-    ClearStore();
+    Ini().clear();
     form->showMinimized();
     Settle();
-    EXPECT_TRUE(StoredKeys().isEmpty()) << StoredKeys().join(',').toStdString();
+    EXPECT_TRUE(Ini().allKeys().isEmpty());
 }
 
 }  // namespace
