@@ -4,13 +4,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh window
 
 jobs=$(nproc)
 werror=-DKARUNEO_WERROR=ON
 
 echo "== Linux build and tests"
-cmake --preset dev "$werror" > /dev/null
+cmake --preset dev "$werror" -DKARUNEO_BUILD_WINDOW=ON > /dev/null
 cmake --build --preset dev -j "$jobs"
 ctest --preset dev -j "$jobs"
 

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace karuneo {
+
+// Window geometry is kept in twips, as it is stored in the settings and as the
+// layout margins are given; the toolkit works in device-independent pixels.
+// Every conversion between the two goes through here.
+inline constexpr float kTwipsPerPixel = 15.0f;  // 1440 twips per inch / 96 pixels
+
+float PixelsToTwips(int pixels);
+
+// Rounds to the nearest pixel. Values far beyond any screen, as a damaged
+// settings store may hold, are clamped so that the conversion stays defined.
+int TwipsToPixels(float twips);
+
+}  // namespace karuneo
