@@ -14,5 +14,13 @@ cmake --preset dev "$werror" -DKARUNEO_BUILD_WINDOW=ON > /dev/null
 cmake --build --preset dev -j "$jobs"
 ctest --preset dev -j "$jobs"
 
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer build and tests"
+cmake --preset asan "$werror" > /dev/null
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs"
+
+echo "== Fuzzing (briefly)"
+FUZZ_SECONDS="${FUZZ_SECONDS:-20}" scripts/fuzz.sh
+
 echo "== Formatting"
 scripts/check-format.sh

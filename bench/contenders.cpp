@@ -1,0 +1,88 @@
+#include "bench/contenders.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "engine/posix/posix_file_system.h"
+#include "engine/result_sink.h"
+#include "engine/status_text.h"
+#include "engine/unnest.h"
+
+extern char** environ;
+
+namespace karuneo::bench {
+namespace {
+
+class CountingSink final : public ResultSink {
+  public:
+    void AddResult(std::string_view, std::string_view status) override {
+        ++rows;
+        done = status == kStatusDone;
+    }
+    int rows = 0;
+    bool done = false;
+};
+
+// The least any tool must do: one pass over B, one rename per entry.
+bool MoveAllOnce(int from, int to) {
+    DIR* dir = ::fdopendir(from);
+    if (dir == nullptr) {
+        return false;
+    }
+    bool ok = true;
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
+            continue;
+        }
+        ok = ok && ::renameat2(::dirfd(dir), name, to, name, RENAME_NOREPLACE) == 0;
+    }
+    ::closedir(dir);
+    return ok;
+}
+
+}  // namespace
+
+bool RunEngine(const Chain& chain) {
+    PosixFileSystem fs;
+    CountingSink sink;
+    ProcessDroppedPath(chain.dropped.string(), fs, sink);
+    return sink.rows == 1 && sink.done;
+}
+
+bool RunFloor(const Chain& chain) {
+    const int to = ::open(chain.dropped.c_str(), O_DIRECTORY | O_PATH | O_CLOEXEC);
+    const int from = ::open(chain.deepest.c_str(), O_DIRECTORY | O_RDONLY | O_CLOEXEC);
+    if (to < 0 || from < 0) {
+        return false;  // the child exits at once; its descriptors go with it
+    }
+    const bool moved = MoveAllOnce(from, to);
+    ::close(to);
+    return moved && ::rmdir(chain.deepest.c_str()) == 0 &&
+           ::rmdir(chain.deepest.parent_path().c_str()) == 0;
+}
+
+bool RunFindMv(const Chain& chain) {
+    const std::string script =
+        "find \"$1\" -mindepth 1 -maxdepth 1 -exec mv -n -t \"$2\" {} + && rmdir \"$1\" \"$3\"";
+    const std::string deepest = chain.deepest.string();
+    const std::string dropped = chain.dropped.string();
+    const std::string middle = chain.deepest.parent_path().string();
+    const char* argv[] = {
+        "sh",           "-c",   script.c_str(), "sh", deepest.c_str(), dropped.c_str(),
+        middle.c_str(), nullptr};
+    pid_t pid = 0;
+    if (::posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+        return false;
+    }
+    int status = 0;
+    return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace karuneo::bench

@@ -1,0 +1,150 @@
+// What karuneo-cli makes of input a user should not give it: each case gets
+// the rows and exit status the usage text promises, changes nothing it must
+// not, and ends without a crash.
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/cli/cli.h"
+#include "engine/native_file_system.h"
+#include "engine/testing/failing_file_system.h"
+#include "tests/reliability/cli_process.h"
+#include "tests/reliability/deep_folder.h"
+#include "tests/support/temp_tree.h"
+
+namespace karuneo {
+namespace {
+
+using testing::DeepFolder;
+using testing::Described;
+using testing::FailingFileSystem;
+using testing::RunCliProcess;
+using testing::TempTree;
+
+constexpr const char* kError = "\tエラー\n";
+
+class BadInputTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        tree_.Add({"real/A/f", "file", "link->real", "D/A/B/f1", "D/A/B/f2", "D/A/B/f3"});
+        before_ = tree_.Take("");
+    }
+
+    // Everything in the tree still where it was, with its content.
+    void ExpectUnchanged() const { EXPECT_EQ(tree_.Take(""), before_); }
+
+    TempTree tree_;
+    testing::Snapshot before_;
+};
+
+TEST_F(BadInputTest, PathsThatAreNoFolderGetNoRow) {
+    for (const std::string& path : {tree_.Path("missing"), tree_.Path("file"), std::string()}) {
+        SCOPED_TRACE("'" + path + "'");
+        const auto run = RunCliProcess({path});
+        EXPECT_EQ(run.exit_code, cli::kExitOk);
+        EXPECT_EQ(run.out, "");
+    }
+    ExpectUnchanged();
+}
+
+TEST_F(BadInputTest, ALinkToAFolderIsRefusedAndItsTargetLeftAlone) {
+    const auto run = RunCliProcess({tree_.Path("link")});
+    EXPECT_EQ(run.exit_code, cli::kExitSomeFailed);
+    EXPECT_EQ(run.out, std::string("link") + kError);
+    ExpectUnchanged();
+}
+
+TEST_F(BadInputTest, ABadPathAmongGoodOnesSpoilsOnlyItsOwnRow) {
+    const auto run = RunCliProcess({tree_.Path("missing"), tree_.Path("link"), tree_.Path("D")});
+    EXPECT_EQ(run.exit_code, cli::kExitSomeFailed);
+    EXPECT_EQ(run.out, std::string("link") + kError + "D\t完了\n");
+    EXPECT_EQ(testing::Layout(tree_.Take("D")), testing::Layout(Described({"f1", "f2", "f3"})));
+}
+
+// Longer than PATH_MAX: the kernel refuses it before the engine can tell
+// whether it names a folder, so it gets an error row and nothing changes.
+TEST_F(BadInputTest, APathOfFiveThousandCharactersIsAnErrorAndChangesNothing) {
+    const DeepFolder deep(tree_.Path("D"));
+    const std::string path = deep.Path();
+    ASSERT_GE(path.size(), 5'000u);
+    ASSERT_TRUE(deep.Intact());
+    for (const std::string& dropped : {path, path + "/missing"}) {
+        const auto run = RunCliProcess({dropped});
+        EXPECT_EQ(run.exit_code, cli::kExitSomeFailed);
+        EXPECT_EQ(run.out, dropped.substr(dropped.rfind('/') + 1) + kError);
+    }
+    EXPECT_TRUE(deep.Intact());
+}
+
+// Root reads every folder whatever its mode, so there the fake stands in.
+TEST_F(BadInputTest, AFolderThatCannotBeReadIsAnErrorRow) {
+    const std::string middle = tree_.Path("D/A");
+    ASSERT_EQ(::chmod(middle.c_str(), 0), 0);
+    DIR* probe = ::opendir(middle.c_str());
+    const bool readable = probe != nullptr;
+    if (probe != nullptr) {
+        ::closedir(probe);
+    }
+    const auto run = RunCliProcess({tree_.Path("D")});
+    ::chmod(middle.c_str(), 0755);
+    if (readable) {
+        GTEST_SKIP() << "running as root: a folder of mode 0 is still readable; "
+                        "FailingCliTest covers the same through the fake";
+    }
+    EXPECT_EQ(run.exit_code, cli::kExitSomeFailed);
+    EXPECT_EQ(run.out, std::string("D") + kError);
+    ExpectUnchanged();
+}
+
+class FailingCliTest : public BadInputTest {
+  protected:
+    int Run(const std::string& relative) {
+        const std::vector<std::string> args{tree_.Path(relative)};
+        return cli::RunCli(args, fake_, out_, err_);
+    }
+
+    std::unique_ptr<FileSystem> native_ = MakeNativeFileSystem();
+    FailingFileSystem fake_{*native_};
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(FailingCliTest, AListingRefusedBelowTheTopIsAnErrorRowAndChangesNothing) {
+    int listings = 0;
+    fake_.OnCall([this, &listings](int call, std::string_view operation) {
+        if (operation == "ListEntries" && ++listings == 2) {
+            fake_.FailCall(call, kPermissionDenied);
+        }
+    });
+    EXPECT_EQ(Run("D"), cli::kExitSomeFailed);
+    EXPECT_EQ(out_.str(), std::string("D") + kError);
+    ExpectUnchanged();
+}
+
+TEST_F(FailingCliTest, AMoveFailingHalfWayIsAnErrorRowAndLosesNothing) {
+    int moves = 0;
+    fake_.OnCall([this, &moves](int call, std::string_view operation) {
+        if (operation == "MoveEntries" && ++moves == 2) {
+            fake_.FailCall(call, kDiskFull);
+        }
+    });
+    EXPECT_EQ(Run("D"), cli::kExitSomeFailed);
+    EXPECT_EQ(out_.str(), std::string("D") + kError);
+    const auto after = tree_.Take("D");
+    EXPECT_EQ(testing::FileContents(after),
+              (std::vector<std::string>{"D/A/B/f1", "D/A/B/f2", "D/A/B/f3"}))
+        << "nothing lost";
+    EXPECT_EQ(after.size(), 5u) << "one file moved up, two left in D/A/B";
+    EXPECT_EQ(err_.str(), "");
+}
+
+}  // namespace
+}  // namespace karuneo

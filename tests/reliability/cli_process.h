@@ -1,0 +1,22 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace karuneo::testing {
+
+// How one run of the karuneo-cli executable ended.
+struct CliRun {
+    int exit_code = -1;  // -1 when it did not exit by itself
+    int signal = 0;      // the signal that ended it, 0 if none
+    std::string out;     // what it printed on standard output
+};
+
+// Runs karuneo-cli with `args` to the end.
+CliRun RunCliProcess(const std::vector<std::string>& args);
+
+// Runs karuneo-cli and sends it SIGKILL after `delay`, unless it ended first.
+CliRun KillCliAfter(const std::vector<std::string>& args, std::chrono::microseconds delay);
+
+}  // namespace karuneo::testing

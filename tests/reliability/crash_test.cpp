@@ -1,0 +1,115 @@
+// Kills karuneo-cli with SIGKILL at random moments of a walk and checks that
+// whatever state it leaves loses nothing, and that running it again on that
+// state loses nothing either. KARUNEO_CRASH_RUNS sets the number of runs.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tests/reliability/cli_process.h"
+#include "tests/reliability/placement.h"
+#include "tests/support/temp_tree.h"
+
+namespace karuneo {
+namespace {
+
+using testing::Placement;
+using testing::TempTree;
+using Micros = std::chrono::microseconds;
+
+constexpr int kDefaultRuns = 300;
+constexpr int kFiles = 150;
+
+int Runs() {
+    const char* text = std::getenv("KARUNEO_CRASH_RUNS");
+    return text != nullptr ? std::max(1, std::atoi(text)) : kDefaultRuns;
+}
+
+// Plain files, a subfolder and a hidden file: every kind of move the walk makes.
+std::vector<std::string> ChainEntries() {
+    std::vector<std::string> entries{"A/B/G/g", "A/B/.h"};
+    for (int i = 0; i < kFiles; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "A/B/f%03d", i);
+        entries.push_back(name);
+    }
+    return entries;
+}
+
+struct CrashSetUp {
+    TempTree tree;
+    std::vector<std::string> entries = ChainEntries();
+    Placement placement{entries, "A/B/", {}, false};
+
+    CrashSetUp() {
+        tree.Add({"keep"}, "outside");
+        tree.Add(entries, "D");
+    }
+    std::vector<std::string> Args() const { return {tree.Path("D")}; }
+};
+
+// How long an uninterrupted walk takes, start-up included, so that the kill
+// moments spread over the whole of it whatever the build.
+Micros FullRunTime() {
+    std::vector<Micros> times;
+    for (int i = 0; i < 3; ++i) {
+        const CrashSetUp setup;
+        const auto start = std::chrono::steady_clock::now();
+        testing::RunCliProcess(setup.Args());
+        times.push_back(
+            std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - start));
+    }
+    std::sort(times.begin(), times.end());
+    return times[1];
+}
+
+enum class Reached { kNothing, kPart, kAll };
+
+Reached Progress(const testing::Snapshot& before, const testing::Snapshot& after,
+                 const Placement& placement) {
+    if (after == before) {
+        return Reached::kNothing;
+    }
+    return testing::AllMovedUp(after, placement) ? Reached::kAll : Reached::kPart;
+}
+
+TEST(CrashTest, AKilledWalkAndTheWalkAfterItLoseNothing) {
+    const Micros full = FullRunTime();
+    const auto seed = std::random_device{}();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long> moment(0, full.count());
+    int interrupted = 0;
+    const int runs = Runs();
+    for (int run = 0; run < runs; ++run) {
+        const CrashSetUp setup;
+        const auto before = setup.tree.Take("D");
+        const Micros delay(moment(random));
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", run " + std::to_string(run) +
+                     ", killed after " + std::to_string(delay.count()) + " us");
+
+        const auto killed = testing::KillCliAfter(setup.Args(), delay);
+        ASSERT_TRUE(killed.signal == SIGKILL || killed.exit_code == 0);
+        const auto after_kill = setup.tree.Take("D");
+        ASSERT_EQ(testing::Misplaced(after_kill, setup.placement), "");
+        ASSERT_EQ(setup.tree.Take("outside"), testing::Described({"keep"}));
+        interrupted += Progress(before, after_kill, setup.placement) == Reached::kPart;
+
+        const auto again = testing::RunCliProcess(setup.Args());
+        ASSERT_EQ(again.exit_code, 0) << again.out;
+        ASSERT_EQ(testing::Misplaced(setup.tree.Take("D"), setup.placement), "");
+        ASSERT_EQ(setup.tree.Take("outside"), testing::Described({"keep"}));
+    }
+    // Kills that all land before or after the walk would prove nothing.
+    EXPECT_GT(interrupted, 0) << "no kill landed inside a walk of " << full.count() << " us";
+    std::printf("%d of %d kills interrupted a walk (full walk %ld us)\n", interrupted, runs,
+                static_cast<long>(full.count()));
+}
+
+}  // namespace
+}  // namespace karuneo
