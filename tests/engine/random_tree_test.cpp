@@ -11,7 +11,7 @@
 #include "engine/status_text.h"
 #include "engine/testing/failing_file_system.h"
 #include "engine/unnest.h"
-#include "tests/support/invariants.h"
+#include "tests/support/placement.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
 
@@ -76,8 +76,9 @@ RC_GTEST_PROP(RandomTreeTest, LosesNothingAndTellsTheTruth, ()) {
     ProcessDroppedPath(tree.Path("D"), fs, sink);
 
     const Snapshot after = tree.Take("D");
-    const std::string chain = ChainOf(before);
-    RC_ASSERT(LostOrMisplaced(before, after, chain, kTemp) == "");
+    const Placement placement = PlacementOf(before, {kTemp});
+    const std::string& chain = placement.chain;
+    RC_ASSERT(Misplaced(after, placement) == "");
     RC_ASSERT(tree.Take("outside") == Described({"keep"}));
     RC_ASSERT(sink.rows.size() == 1u);
     const std::string status = sink.rows.front().second;
@@ -88,7 +89,7 @@ RC_GTEST_PROP(RandomTreeTest, LosesNothingAndTellsTheTruth, ()) {
         // The one failure a tree can cause: an entry that is already there.
         RC_ASSERT(before.count(".h") == 1u && before.count(chain + ".h") == 1u);
     } else {
-        RC_ASSERT(AllMovedUp(after, chain));
+        RC_ASSERT(AllMovedUp(after, placement));
     }
 }
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "tests/reliability/cli_process.h"
-#include "tests/reliability/placement.h"
+#include "tests/support/placement.h"
 #include "tests/support/temp_tree.h"
 
 namespace karuneo {

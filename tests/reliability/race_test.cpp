@@ -18,7 +18,7 @@
 #include "engine/status_text.h"
 #include "engine/testing/failing_file_system.h"
 #include "engine/unnest.h"
-#include "tests/reliability/placement.h"
+#include "tests/support/placement.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
 

@@ -19,6 +19,14 @@ struct Placement {
     bool may_vanish = false;  // a racing process deleted some of them
 };
 
+// The folders a file's path loses when the walk moves it up: "A/B/" for a
+// dropped folder that holds only A, which holds only B, which holds more.
+// Empty when the tree is not nested. Hidden entries do not count.
+std::string ChainOf(const Snapshot& tree);
+
+// Where the files of `before` may end up, the chain worked out from it.
+Placement PlacementOf(const Snapshot& before, std::vector<std::string> other_tops = {});
+
 // Empty when every file is exactly once in an allowed place with its
 // content unchanged; otherwise what is wrong, for the failure message.
 std::string Misplaced(const Snapshot& tree, const Placement& placement);

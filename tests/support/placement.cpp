@@ -1,8 +1,9 @@
-#include "tests/reliability/placement.h"
+#include "tests/support/placement.h"
 
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <utility>
 
 namespace karuneo::testing {
 namespace {
@@ -35,7 +36,47 @@ bool IsOriginal(const std::string& content, const Placement& placement) {
     return std::find(files.begin(), files.end(), content) != files.end();
 }
 
+bool IsHidden(const std::string& name) {
+    return name.starts_with(".");
+}
+
+// The visible direct entries of `folder` ("" for the top) in a snapshot.
+std::vector<std::string> VisibleChildren(const Snapshot& tree, const std::string& folder) {
+    std::vector<std::string> children;
+    for (const auto& [path, kind] : tree) {
+        if (!path.starts_with(folder)) {
+            continue;
+        }
+        const std::string rest = path.substr(folder.size());
+        if (!rest.empty() && rest.find('/') == std::string::npos && !IsHidden(rest)) {
+            children.push_back(rest);
+        }
+    }
+    return children;
+}
+
 }  // namespace
+
+std::string ChainOf(const Snapshot& tree) {
+    std::string chain;
+    for (;;) {
+        const auto children = VisibleChildren(tree, chain);
+        if (children.size() != 1 || tree.at(chain + children.front()) != "dir") {
+            return chain;
+        }
+        chain += children.front() + "/";
+    }
+}
+
+Placement PlacementOf(const Snapshot& before, std::vector<std::string> other_tops) {
+    Placement placement{{}, ChainOf(before), std::move(other_tops), false};
+    for (const auto& [path, kind] : before) {
+        if (kind.starts_with("file:")) {
+            placement.files.push_back(path);
+        }
+    }
+    return placement;
+}
 
 std::string Misplaced(const Snapshot& tree, const Placement& placement) {
     std::string problems;
