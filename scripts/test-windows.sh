@@ -20,4 +20,6 @@ mkdir -p "$WINEPREFIX"
 wineserver -p
 trap 'wineserver -k || true' EXIT
 wineboot -i > /dev/null 2>&1
+# Wine hides names that start with "." unless told otherwise; Windows does not.
+wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f > /dev/null 2>&1
 ctest --preset windows -j "$jobs"
