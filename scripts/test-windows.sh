@@ -17,7 +17,7 @@ cmake --build --preset windows -j "$jobs"
 
 echo "== Windows tests under Wine"
 mkdir -p "$WINEPREFIX"
-wineserver -p
+wineserver -p < /dev/null > /dev/null 2>&1
 trap 'wineserver -k || true' EXIT
 wineboot -i > /dev/null 2>&1
 # Wine hides names that start with "." unless told otherwise; Windows does not.

@@ -14,5 +14,9 @@ cmake --preset dev "$werror" > /dev/null
 cmake --build --preset dev -j "$jobs"
 ctest --preset dev -j "$jobs"
 
+echo "== Windows build and tests under Wine"
+scripts/install-deps.sh windows
+scripts/test-windows.sh
+
 echo "== Formatting"
 scripts/check-format.sh
