@@ -1,6 +1,8 @@
-// Every path below a dropped folder is checked component by component: none
-// may be a reparse point, so a junction or a symbolic link inside the dropped
-// folder can never lead a listing, a move or a removal out of it. Moves use
+// Every path below a dropped folder is opened component by component: none
+// may be a reparse point, and each stays open, without sharing delete access,
+// until the call is done, so no folder on the way can be renamed or swapped
+// for a junction meanwhile: a listing, a move or a removal cannot be led out
+// of the dropped folder. Moves use
 // MoveFileExW without flags: it neither replaces an existing entry (in any
 // letter case) nor falls back to copying across volumes.
 #include "engine/win32/win32_file_system.h"
@@ -10,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "engine/native_file_system.h"
 #include "engine/win32/error_mapping.h"
@@ -25,9 +28,15 @@ using win32::Utf8FromUtf16;
 
 constexpr DWORD kInvalidAttributes = INVALID_FILE_ATTRIBUTES;
 
+struct HandleCloser {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
 struct Resolved {
     std::wstring path;
     ErrorNumber error = kNoError;
+    std::vector<UniqueHandle> held;  // the folders on the way, pinned in place
 };
 
 bool IsReparsePoint(DWORD attributes) {
@@ -56,37 +65,60 @@ std::wstring Join(const std::wstring& folder, std::wstring_view name) {
 Resolved JoinName(const std::wstring& folder, const std::string& utf8_name) {
     const auto name = Utf16FromUtf8(utf8_name);
     if (!name || !IsPlainName(*name)) {
-        return {{}, kBadFileName};
+        return {{}, kBadFileName, {}};
     }
-    return {Join(folder, *name)};
+    return {Join(folder, *name), kNoError, {}};
 }
 
-ErrorNumber CheckFolder(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes == kInvalidAttributes) {
-        return FromWin32Error(::GetLastError());
-    }
+ErrorNumber CheckAttributes(DWORD attributes) {
     if (IsReparsePoint(attributes)) {
         return kPathFileAccessError;
     }
     return IsDirectory(attributes) ? kNoError : kPathNotFound;
 }
 
-Resolved ResolveFolder(const EntryPath& folder) {
+// Reading attributes is no access that sharing restricts, so the handle
+// disturbs no one; leaving out FILE_SHARE_DELETE keeps others from renaming
+// or removing the folder while it is held.
+ErrorNumber HoldFolder(const std::wstring& path, std::vector<UniqueHandle>& held) {
+    HANDLE handle = ::CreateFileW(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return FromWin32Error(::GetLastError());
+    }
+    UniqueHandle owned(handle);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(handle, &info)) {
+        return FromWin32Error(::GetLastError());
+    }
+    if (const auto error = CheckAttributes(info.dwFileAttributes)) {
+        return error;
+    }
+    held.push_back(std::move(owned));
+    return kNoError;
+}
+
+// The folder itself is held too unless the caller is about to remove it.
+Resolved ResolveFolder(const EntryPath& folder, bool hold_last = true) {
     const auto root = win32::LongRootPath(folder.Root());
     if (!root.ok()) {
-        return {{}, root.error};
+        return {root.value, root.error, {}};
     }
-    Resolved resolved{root.value};
-    resolved.error = CheckFolder(resolved.path);
-    for (const auto& name : folder.Names()) {
-        if (resolved.error != kNoError) {
-            break;
+    Resolved resolved{root.value, kNoError, {}};
+    const auto& names = folder.Names();
+    for (std::size_t i = 0; i <= names.size() && resolved.error == kNoError; ++i) {
+        if (i > 0) {
+            Resolved child = JoinName(resolved.path, names[i - 1]);
+            resolved.path = std::move(child.path);
+            resolved.error = child.error;
         }
-        resolved = JoinName(resolved.path, name);
         if (resolved.error == kNoError) {
-            resolved.error = CheckFolder(resolved.path);
+            resolved.error = HoldFolder(resolved.path, resolved.held);
         }
+    }
+    if (!hold_last && !resolved.held.empty()) {
+        resolved.held.pop_back();
     }
     return resolved;
 }
@@ -246,7 +278,7 @@ ErrorNumber Win32FileSystem::RemoveEmptyFolder(const EntryPath& folder) {
     if (folder.IsRoot()) {
         return kBadFileName;
     }
-    const Resolved resolved = ResolveFolder(folder);
+    const Resolved resolved = ResolveFolder(folder, false);
     if (resolved.error != kNoError) {
         return resolved.error;
     }
