@@ -2,9 +2,9 @@
 // may be a reparse point, and each stays open, without sharing delete access,
 // until the call is done, so no folder on the way can be renamed or swapped
 // for a junction meanwhile: a listing, a move or a removal cannot be led out
-// of the dropped folder. Moves use
-// MoveFileExW without flags: it neither replaces an existing entry (in any
-// letter case) nor falls back to copying across volumes.
+// of the dropped folder. Moves use MoveFileExW without flags: it neither
+// replaces an existing entry (in any letter case) nor falls back to copying
+// across volumes.
 #include "engine/win32/win32_file_system.h"
 
 #include <windows.h>
@@ -77,9 +77,9 @@ ErrorNumber CheckAttributes(DWORD attributes) {
     return IsDirectory(attributes) ? kNoError : kPathNotFound;
 }
 
-// Reading attributes is no access that sharing restricts, so the handle
-// disturbs no one; leaving out FILE_SHARE_DELETE keeps others from renaming
-// or removing the folder while it is held.
+// Sharing binds only handles with data access, hence FILE_LIST_DIRECTORY;
+// leaving out FILE_SHARE_DELETE then keeps others from renaming or removing
+// the folder while it is held, and costs our own calls nothing.
 ErrorNumber HoldFolder(const std::wstring& path, std::vector<UniqueHandle>& held) {
     HANDLE handle = ::CreateFileW(
         path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -60,6 +60,11 @@ testing::Snapshot MovedUpFrom(const std::string& chain, const std::vector<std::s
     return tree;
 }
 
+bool RunsUnderWine() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 Row RowOf(const std::string& name, std::string_view status) {
     return {name, std::string(status)};
 }
@@ -181,6 +186,28 @@ TEST_F(Win32FileSystemTest, AReparsePointIsNeverDescendedIntoButMovesAsItself) {
               (std::vector<Row>{RowOf("D", kStatusUntouched), RowOf("E", kStatusDone)}));
     EXPECT_EQ(tree_.Take("D"), Described({"J/inside"}));
     EXPECT_EQ(Layout(tree_.Take("E")), Layout(Described({"f", "K/inside"})));
+}
+
+// A folder on the way that could be renamed mid-call could be swapped for a
+// junction, and the call led out of the dropped folder.
+TEST_F(Win32FileSystemTest, NoFolderOnTheWayCanBeRenamedDuringACall) {
+    if (RunsUnderWine()) {
+        GTEST_SKIP() << "Wine 8 lets a folder that is held open without delete sharing be renamed";
+    }
+    tree_.Add({"A/B/f"}, "D");
+    std::vector<BOOL> renamed;
+    const auto rename = [this, &renamed](const std::string& from, const std::string& to) {
+        renamed.push_back(
+            ::MoveFileExW(Wide(tree_.Path(from)).c_str(), Wide(tree_.Path(to)).c_str(), 0));
+    };
+    const EntryPath deepest = EntryPath(tree_.Path("D")).Child("A").Child("B");
+    native_->ListEntries(deepest, [&rename](const Entry&) {
+        rename("D/A", "D/A2");
+        rename("D/A/B", "D/A/B2");
+        return false;
+    });
+    EXPECT_EQ(renamed, (std::vector<BOOL>{FALSE, FALSE}));
+    EXPECT_EQ(Layout(tree_.Take("D")), Layout(Described({"A/B/f"})));
 }
 
 TEST_F(Win32FileSystemTest, ABareDriveMeansItsRootNotItsCurrentFolder) {
