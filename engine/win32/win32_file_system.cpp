@@ -81,9 +81,10 @@ ErrorNumber CheckAttributes(DWORD attributes) {
 // leaving out FILE_SHARE_DELETE then keeps others from renaming or removing
 // the folder while it is held, and costs our own calls nothing.
 ErrorNumber HoldFolder(const std::wstring& path, std::vector<UniqueHandle>& held) {
-    HANDLE handle = ::CreateFileW(
-        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle =
+        ::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return FromWin32Error(::GetLastError());
     }
