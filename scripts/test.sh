@@ -22,5 +22,9 @@ ctest --preset asan -j "$jobs"
 echo "== Fuzzing (briefly)"
 FUZZ_SECONDS="${FUZZ_SECONDS:-20}" scripts/fuzz.sh
 
+echo "== Windows build and tests under Wine"
+scripts/install-deps.sh windows
+scripts/test-windows.sh
+
 echo "== Formatting"
 scripts/check-format.sh

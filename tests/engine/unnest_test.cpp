@@ -11,12 +11,14 @@
 #include "engine/native_file_system.h"
 #include "engine/status_text.h"
 #include "engine/testing/failing_file_system.h"
+#include "tests/support/platform.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
 
 namespace karuneo {
 namespace {
 
+using testing::CanCreateLinks;
 using testing::Described;
 using testing::FailingFileSystem;
 using testing::FileContents;
@@ -72,6 +74,15 @@ const Case kCases[] = {
     {"Japanese names", {"資料/写真/犬.jpg"}, {"犬.jpg"}, kStatusDone},
 };
 
+bool UsesLinks(const Case& c) {
+    for (const auto& entry : c.before) {
+        if (entry.find("->") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 class UnnestTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -93,6 +104,9 @@ class UnnestTest : public ::testing::Test {
 
 TEST_F(UnnestTest, FlattensChainsAndLeavesEverythingElse) {
     for (const Case& c : kCases) {
+        if (UsesLinks(c) && !CanCreateLinks()) {
+            continue;  // Wine cannot make links; the reparse cases stand in for them
+        }
         SCOPED_TRACE(c.title);
         TempTree tree;
         tree.Add({"keep"}, "outside");
@@ -112,15 +126,23 @@ TEST_F(UnnestTest, FlattensChainsAndLeavesEverythingElse) {
 }
 
 TEST_F(UnnestTest, IgnoresWhatIsNoFolder) {
-    tree_.Add({"file", "dangling->nowhere"});
-    for (const char* path : {"file", "missing", "dangling", ""}) {
+    tree_.Add({"file"});
+    std::vector<std::string> paths{"file", "missing", ""};
+    if (CanCreateLinks()) {
+        tree_.Add({"dangling->nowhere"});
+        paths.push_back("dangling");
+    }
+    for (const auto& path : paths) {
         SCOPED_TRACE(path);
-        ProcessDroppedPath(*path ? tree_.Path(path) : "", fake_, sink_);
+        ProcessDroppedPath(path.empty() ? path : tree_.Path(path), fake_, sink_);
     }
     EXPECT_TRUE(Rows().empty());
 }
 
 TEST_F(UnnestTest, RefusesADroppedLinkToAFolder) {
+    if (!CanCreateLinks()) {
+        GTEST_SKIP() << "this system cannot create symbolic links";
+    }
     tree_.Add({"real/A/f", "link->real"});
     Run("link");
     EXPECT_EQ(Rows(), (std::vector<Row>{{"link", std::string(kStatusError)}}));
@@ -142,6 +164,9 @@ TEST_F(UnnestTest, RetriesATemporaryNameThatClashesWithAHiddenEntry) {
 }
 
 TEST_F(UnnestTest, KeepsNamesThatAreNotUtf8Intact) {
+    if (!testing::kNamesAreBytes) {
+        GTEST_SKIP() << "names on this system are UTF-16, not bytes";
+    }
     const std::string odd = "\xff\xfe-\x80.txt";
     const std::string odd_folder = "dir-\xc3";
     tree_.Add({"A/B/" + odd}, odd_folder);
@@ -151,7 +176,7 @@ TEST_F(UnnestTest, KeepsNamesThatAreNotUtf8Intact) {
 }
 
 TEST_F(UnnestTest, CountsFoldersOfManyEntries) {
-    constexpr int kEntries = 40'000;
+    constexpr int kEntries = testing::kManyEntries;
     tree_.AddEmptyFiles("D", kEntries);
     tree_.AddEmptyFiles("E/A", kEntries);
     Run("D");

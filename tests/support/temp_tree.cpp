@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tests/support/platform.h"
+
 namespace karuneo::testing {
 namespace fs = std::filesystem;
 namespace {
@@ -32,7 +34,7 @@ fs::path UniqueRoot() {
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     std::ostringstream name;
     name << "karuneo-test-" << stamp << '-' << counter++;
-    fs::path root = fs::temp_directory_path() / name.str();
+    fs::path root = TestTreesFolder() / name.str();
     fs::create_directories(root);
     return root;
 }
@@ -58,7 +60,8 @@ void AddWithParents(Snapshot& tree, const std::string& path, const std::string& 
 // keeps names that are not valid UTF-8 intact.
 fs::path FromUtf8(const std::string& text) {
 #ifdef _WIN32
-    return fs::path(std::u8string(text.begin(), text.end()));
+    // Long-form paths ("\\?\") take no "/" for a separator.
+    return fs::path(std::u8string(text.begin(), text.end())).make_preferred();
 #else
     return fs::path(text);
 #endif
@@ -83,11 +86,26 @@ std::string PathText(const fs::path& path) {
 #endif
 }
 
+// Cut textually: lexically_relative does not understand long-form paths.
+fs::path RelativeTo(const fs::path& base, const fs::path& entry) {
+    return fs::path(entry.native().substr(base.native().size() + 1));
+}
+
 void WriteFile(const fs::path& target, const std::string& content) {
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
     out << content;
     if (!out) {
         throw std::runtime_error("cannot write " + target.string());
+    }
+}
+
+void HideDotNames(const fs::path& root, const fs::path& relative) {
+    fs::path entry = root;
+    for (const auto& name : relative) {
+        entry /= name;
+        if (ToUtf8(name).starts_with('.')) {
+            HideLikeADotName(entry);
+        }
     }
 }
 
@@ -102,6 +120,7 @@ void AddEntry(const fs::path& root, const std::string& entry) {
     } else {
         WriteFile(target, kind.substr(5));
     }
+    HideDotNames(root, FromUtf8(path));
 }
 
 }  // namespace
@@ -144,7 +163,7 @@ Snapshot TempTree::Take(const std::string& relative) const {
     const fs::path base = relative.empty() ? root_ : root_ / FromUtf8(relative);
     for (auto it = fs::recursive_directory_iterator(base); it != fs::recursive_directory_iterator();
          ++it) {
-        const std::string key = ToUtf8(it->path().lexically_relative(base));
+        const std::string key = ToUtf8(RelativeTo(base, it->path()));
         const auto status = it->symlink_status();
         if (fs::is_symlink(status)) {
             tree[key] = "link:" + ToUtf8(fs::read_symlink(it->path()));

@@ -1,0 +1,25 @@
+#include <windows.h>
+// windows.h first: shellapi.h relies on its types.
+#include <shellapi.h>
+
+#include "app/cli/arguments.h"
+#include "engine/win32/utf16.h"
+
+namespace karuneo::cli {
+
+std::vector<std::string> CommandLineArguments(int, char**) {
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        args.push_back(win32::Utf8FromUtf16(wide[i]));
+    }
+    ::LocalFree(wide);
+    return args;
+}
+
+void UseUtf8Output() {
+    ::SetConsoleOutputCP(CP_UTF8);
+}
+
+}  // namespace karuneo::cli

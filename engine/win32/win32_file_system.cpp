@@ -1,0 +1,296 @@
+// Every path below a dropped folder is opened component by component: none
+// may be a reparse point, and each stays open, without sharing delete access,
+// until the call is done, so no folder on the way can be renamed or swapped
+// for a junction meanwhile: a listing, a move or a removal cannot be led out
+// of the dropped folder. Moves use MoveFileExW without flags: it neither
+// replaces an existing entry (in any letter case) nor falls back to copying
+// across volumes.
+#include "engine/win32/win32_file_system.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "engine/native_file_system.h"
+#include "engine/win32/error_mapping.h"
+#include "engine/win32/utf16.h"
+#include "engine/win32/wide_path.h"
+
+namespace karuneo {
+namespace {
+
+using win32::FromWin32Error;
+using win32::Utf16FromUtf8;
+using win32::Utf8FromUtf16;
+
+constexpr DWORD kInvalidAttributes = INVALID_FILE_ATTRIBUTES;
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+struct Resolved {
+    std::wstring path;
+    ErrorNumber error = kNoError;
+    std::vector<UniqueHandle> held;  // the folders on the way, pinned in place
+};
+
+bool IsReparsePoint(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+bool IsDirectory(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A ':' would name an alternate data stream, a separator another folder.
+bool IsPlainName(std::wstring_view name) {
+    return !name.empty() && name != L"." && name != L".." &&
+           name.find_first_of(L"\\/:", 0) == std::wstring_view::npos &&
+           name.find(L'\0') == std::wstring_view::npos;
+}
+
+std::wstring Join(const std::wstring& folder, std::wstring_view name) {
+    std::wstring joined = folder;
+    if (joined.empty() || joined.back() != L'\\') {
+        joined += L'\\';
+    }
+    joined += name;
+    return joined;
+}
+
+Resolved JoinName(const std::wstring& folder, const std::string& utf8_name) {
+    const auto name = Utf16FromUtf8(utf8_name);
+    if (!name || !IsPlainName(*name)) {
+        return {{}, kBadFileName, {}};
+    }
+    return {Join(folder, *name), kNoError, {}};
+}
+
+ErrorNumber CheckAttributes(DWORD attributes) {
+    if (IsReparsePoint(attributes)) {
+        return kPathFileAccessError;
+    }
+    return IsDirectory(attributes) ? kNoError : kPathNotFound;
+}
+
+// Sharing binds only handles with data access, hence FILE_LIST_DIRECTORY;
+// leaving out FILE_SHARE_DELETE then keeps others from renaming or removing
+// the folder while it is held, and costs our own calls nothing.
+ErrorNumber HoldFolder(const std::wstring& path, std::vector<UniqueHandle>& held) {
+    HANDLE handle =
+        ::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return FromWin32Error(::GetLastError());
+    }
+    UniqueHandle owned(handle);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(handle, &info)) {
+        return FromWin32Error(::GetLastError());
+    }
+    if (const auto error = CheckAttributes(info.dwFileAttributes)) {
+        return error;
+    }
+    held.push_back(std::move(owned));
+    return kNoError;
+}
+
+// The folder itself is held too unless the caller is about to remove it.
+Resolved ResolveFolder(const EntryPath& folder, bool hold_last = true) {
+    const auto root = win32::LongRootPath(folder.Root());
+    if (!root.ok()) {
+        return {root.value, root.error, {}};
+    }
+    Resolved resolved{root.value, kNoError, {}};
+    const auto& names = folder.Names();
+    for (std::size_t i = 0; i <= names.size() && resolved.error == kNoError; ++i) {
+        if (i > 0) {
+            Resolved child = JoinName(resolved.path, names[i - 1]);
+            resolved.path = std::move(child.path);
+            resolved.error = child.error;
+        }
+        if (resolved.error == kNoError) {
+            resolved.error = HoldFolder(resolved.path, resolved.held);
+        }
+    }
+    if (!hold_last && !resolved.held.empty()) {
+        resolved.held.pop_back();
+    }
+    return resolved;
+}
+
+// A dropped reparse point to a folder is refused with an error row; one to
+// a file (or a plain file) is ignored like a dropped file.
+ErrorNumber RootLookupError(const std::wstring& root) {
+    const DWORD attributes = ::GetFileAttributesW(root.c_str());
+    if (attributes == kInvalidAttributes) {
+        return FromWin32Error(::GetLastError());
+    }
+    if (!IsDirectory(attributes)) {
+        return kPathNotFound;
+    }
+    return IsReparsePoint(attributes) ? kPathFileAccessError : kNoError;
+}
+
+struct FindCloser {
+    void operator()(HANDLE handle) const { ::FindClose(handle); }
+};
+using UniqueFind = std::unique_ptr<void, FindCloser>;
+
+UniqueFind FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW& data) {
+    HANDLE handle = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    return UniqueFind(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+// The name in the letter case it is stored in; the path as given otherwise
+// (a drive root has no name of its own).
+std::string StoredName(const std::wstring& path, const EntryPath& folder) {
+    WIN32_FIND_DATAW data;
+    const UniqueFind found = FindFirst(path, data);
+    return found ? Utf8FromUtf16(data.cFileName) : folder.LastName();
+}
+
+bool IsDotOrDotDot(const wchar_t* name) {
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+Entry ToEntry(const WIN32_FIND_DATAW& data) {
+    const DWORD attributes = data.dwFileAttributes;
+    return {Utf8FromUtf16(data.cFileName), IsDirectory(attributes) && !IsReparsePoint(attributes),
+            (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0};
+}
+
+ErrorNumber VisitAll(HANDLE find, WIN32_FIND_DATAW& data, const EntryVisitor& visit) {
+    do {
+        if (!IsDotOrDotDot(data.cFileName) && !visit(ToEntry(data))) {
+            return kNoError;
+        }
+    } while (::FindNextFileW(find, &data));
+    const DWORD error = ::GetLastError();
+    return error == ERROR_NO_MORE_FILES ? kNoError : FromWin32Error(error);
+}
+
+ErrorNumber MoveOne(const std::wstring& from, const std::wstring& to, const std::string& name) {
+    const Resolved source = JoinName(from, name);
+    const Resolved target = JoinName(to, name);
+    if (source.error != kNoError) {
+        return source.error;
+    }
+    if (!::MoveFileExW(source.path.c_str(), target.path.c_str(), 0)) {
+        return FromWin32Error(::GetLastError());
+    }
+    return kNoError;
+}
+
+std::uint64_t Seed() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    return static_cast<std::uint64_t>(now) ^
+           (static_cast<std::uint64_t>(::GetCurrentProcessId()) << 32);
+}
+
+}  // namespace
+
+Win32FileSystem::Win32FileSystem() : random_(Seed()) {}
+
+Result<std::string> Win32FileSystem::FolderName(const EntryPath& folder) {
+    if (folder.IsRoot()) {
+        const auto root = win32::LongRootPath(folder.Root());
+        const ErrorNumber error = root.ok() ? RootLookupError(root.value) : root.error;
+        if (error != kNoError) {
+            return {folder.LastName(), error};
+        }
+    }
+    const Resolved resolved = ResolveFolder(folder);
+    if (resolved.error != kNoError) {
+        return {folder.LastName(), resolved.error};
+    }
+    return {StoredName(resolved.path, folder)};
+}
+
+ErrorNumber Win32FileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
+    const Resolved resolved = ResolveFolder(folder);
+    if (resolved.error != kNoError) {
+        return resolved.error;
+    }
+    WIN32_FIND_DATAW data;
+    const UniqueFind find = FindFirst(Join(resolved.path, L"*"), data);
+    if (!find) {
+        const DWORD error = ::GetLastError();
+        // A drive root lists no "." and "..": when it is empty, nothing matches.
+        return error == ERROR_FILE_NOT_FOUND ? kNoError : FromWin32Error(error);
+    }
+    return VisitAll(find.get(), data, visit);
+}
+
+ErrorNumber Win32FileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
+    if (folder.IsRoot()) {
+        return kBadFileName;
+    }
+    const Resolved parent = ResolveFolder(folder.Parent());
+    if (parent.error != kNoError) {
+        return parent.error;
+    }
+    const Resolved source = JoinName(parent.path, folder.LastName());
+    const Resolved target = JoinName(parent.path, std::string(new_name));
+    if (source.error != kNoError || target.error != kNoError) {
+        return kBadFileName;
+    }
+    if (!::MoveFileExW(source.path.c_str(), target.path.c_str(), 0)) {
+        return FromWin32Error(::GetLastError());
+    }
+    return kNoError;
+}
+
+std::string Win32FileSystem::GetTempName() {
+    // Lower-case digits only, so two names never differ in letter case alone.
+    char name[32];
+    std::snprintf(name, sizeof name, "karuneo%08x.tmp", static_cast<unsigned>(random_()));
+    return name;
+}
+
+ErrorNumber Win32FileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                                         const EntryPath& to) {
+    if (names.empty()) {
+        return kNoError;
+    }
+    const Resolved source = ResolveFolder(from);
+    if (source.error != kNoError) {
+        return source.error;
+    }
+    const Resolved target = ResolveFolder(to);
+    if (target.error != kNoError) {
+        return target.error;
+    }
+    for (const auto& name : names) {
+        if (const auto error = MoveOne(source.path, target.path, name)) {
+            return error;
+        }
+    }
+    return kNoError;
+}
+
+ErrorNumber Win32FileSystem::RemoveEmptyFolder(const EntryPath& folder) {
+    if (folder.IsRoot()) {
+        return kBadFileName;
+    }
+    const Resolved resolved = ResolveFolder(folder, false);
+    if (resolved.error != kNoError) {
+        return resolved.error;
+    }
+    if (!::RemoveDirectoryW(resolved.path.c_str())) {
+        return FromWin32Error(::GetLastError());
+    }
+    return kNoError;
+}
+
+std::unique_ptr<FileSystem> MakeNativeFileSystem() {
+    return std::make_unique<Win32FileSystem>();
+}
+
+}  // namespace karuneo

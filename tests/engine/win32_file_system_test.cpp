@@ -1,0 +1,222 @@
+// What only Windows has: attributes, letter-case-blind names, UTF-16 names,
+// the 260-character limit, read-only folders and reparse points.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/native_file_system.h"
+#include "engine/status_text.h"
+#include "engine/testing/failing_file_system.h"
+#include "engine/unnest.h"
+#include "engine/win32/utf16.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/temp_tree.h"
+
+namespace karuneo {
+namespace {
+
+using testing::Described;
+using testing::FailingFileSystem;
+using testing::Layout;
+using testing::RecordingSink;
+using testing::Row;
+using testing::TempTree;
+
+std::wstring Wide(const std::string& utf8) {
+    return win32::Utf16FromUtf8(utf8).value();
+}
+
+DWORD AttributesOf(const std::string& path) {
+    return ::GetFileAttributesW(Wide(path).c_str());
+}
+
+void SetAttributes(const std::string& path, DWORD attributes) {
+    ASSERT_TRUE(::SetFileAttributesW(Wide(path).c_str(), attributes)) << path;
+}
+
+void AddAttributes(const std::string& path, DWORD attributes) {
+    const DWORD now = AttributesOf(path);
+    ASSERT_NE(now, INVALID_FILE_ATTRIBUTES) << path;
+    SetAttributes(path, now | attributes);
+}
+
+// The test trees live under "\\?\"; a user's path comes without it.
+std::string AsTheUserGivesIt(const std::string& path) {
+    return path.starts_with(R"(\\?\)") ? path.substr(4) : path;
+}
+
+// The tree `names` describes, with files that still tell they came from `chain`.
+testing::Snapshot MovedUpFrom(const std::string& chain, const std::vector<std::string>& names) {
+    testing::Snapshot tree = Described(names);
+    for (auto& [path, kind] : tree) {
+        if (kind.starts_with("file:")) {
+            kind = "file:" + chain + path;
+        }
+    }
+    return tree;
+}
+
+Row RowOf(const std::string& name, std::string_view status) {
+    return {name, std::string(status)};
+}
+
+class Win32FileSystemTest : public ::testing::Test {
+  protected:
+    std::vector<Row> Run(const std::string& relative) {
+        ProcessDroppedPath(AsTheUserGivesIt(tree_.Path(relative)), *native_, sink_);
+        return sink_.rows;
+    }
+
+    TempTree tree_;
+    std::unique_ptr<FileSystem> native_ = MakeNativeFileSystem();
+    RecordingSink sink_;
+};
+
+TEST_F(Win32FileSystemTest, HiddenAndSystemEntriesAreNotCountedButMoved) {
+    tree_.Add({"hidden", "system", "A/B/f", "A/B/hidden2", "A/B/system2"}, "D");
+    AddAttributes(tree_.Path("D/hidden"), FILE_ATTRIBUTE_HIDDEN);
+    AddAttributes(tree_.Path("D/system"), FILE_ATTRIBUTE_SYSTEM);
+    AddAttributes(tree_.Path("D/A/B/hidden2"), FILE_ATTRIBUTE_HIDDEN);
+    AddAttributes(tree_.Path("D/A/B/system2"), FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_EQ(Run("D"), (std::vector<Row>{RowOf("D", kStatusDone)}));
+    EXPECT_EQ(Layout(tree_.Take("D")),
+              Layout(Described({"hidden", "system", "f", "hidden2", "system2"})));
+    EXPECT_NE(AttributesOf(tree_.Path("D/hidden2")) & FILE_ATTRIBUTE_HIDDEN, 0u);
+}
+
+TEST_F(Win32FileSystemTest, ALeadingDotAloneDoesNotHide) {
+    tree_.Add({".config", "A/f"}, "D");
+    SetAttributes(tree_.Path("D/.config"), FILE_ATTRIBUTE_NORMAL);  // the tree hid it
+    EXPECT_EQ(Run("D"), (std::vector<Row>{RowOf("D", kStatusUntouched)}));
+    EXPECT_EQ(Layout(tree_.Take("D")), Layout(Described({".config", "A/f"})));
+}
+
+TEST_F(Win32FileSystemTest, AClashInAnyLetterCaseFailsAndKeepsBothContents) {
+    tree_.Add({"from/f", "from/G/g", "to/F", "to/g"});
+    const EntryPath from(tree_.Path("from"));
+    const EntryPath to(tree_.Path("to"));
+    for (const std::string name : {"f", "G"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(native_->MoveEntries(from, std::vector<std::string>{name}, to),
+                  kFileAlreadyExists);
+    }
+    EXPECT_EQ(tree_.Take(""), Described({"from/f", "from/G/g", "to/F", "to/g"}));
+}
+
+TEST_F(Win32FileSystemTest, AWalkStopsAtAFileInTheWayAndKeepsBothContents) {
+    tree_.Add({"README", "A/B/readme"}, "D");
+    AddAttributes(tree_.Path("D/README"), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(Run("D"), (std::vector<Row>{RowOf("D", kStatusError)}));
+    EXPECT_EQ(tree_.Take("D"), Described({"README", "A/B/readme"}));
+}
+
+TEST_F(Win32FileSystemTest, RetriesATemporaryNameTakenInAnotherLetterCase) {
+    tree_.Add({"Clash/keep", "A/B/f"}, "D");
+    AddAttributes(tree_.Path("D/Clash"), FILE_ATTRIBUTE_HIDDEN);
+    FailingFileSystem fake(*native_);
+    fake.QueueTempNames({"CLASH.tmp", "fresh.tmp"});
+    ProcessDroppedPath(tree_.Path("D"), fake, sink_);
+    EXPECT_EQ(sink_.rows, (std::vector<Row>{RowOf("D", kStatusDone)}));
+    EXPECT_EQ(Layout(tree_.Take("D")), Layout(Described({"Clash/keep", "f"})));
+}
+
+TEST_F(Win32FileSystemTest, NamesOutsideTheAnsiCodePageSurvive) {
+    const std::string dropped = "ドロップ🙂";
+    tree_.Add(
+        {"資料/写真/犬.jpg", "資料/写真/𠮷野家.txt", "資料/写真/한국어.txt", "資料/写真/😀/ünï"},
+        dropped);
+    EXPECT_EQ(Run(dropped), (std::vector<Row>{RowOf(dropped, kStatusDone)}));
+    EXPECT_EQ(tree_.Take(dropped),
+              MovedUpFrom("資料/写真/", {"犬.jpg", "𠮷野家.txt", "한국어.txt", "😀/ünï"}));
+}
+
+TEST_F(Win32FileSystemTest, ReportsTheNameInTheLetterCaseItIsStoredIn) {
+    tree_.Add({"f"}, "Stored");
+    EXPECT_EQ(Run("STORED"), (std::vector<Row>{RowOf("Stored", kStatusUntouched)}));
+}
+
+TEST_F(Win32FileSystemTest, FlattensAChainPastTheOld260CharacterLimit) {
+    const std::string chain = std::string(120, 'a') + "/" + std::string(120, 'b') + "/";
+    const std::string long_name(100, 'c');
+    tree_.Add({chain + "f", chain + long_name + "/g"}, "D");
+    ASSERT_GT(AsTheUserGivesIt(tree_.Path("D/" + chain + long_name)).size(), 260u);
+    EXPECT_EQ(Run("D"), (std::vector<Row>{RowOf("D", kStatusDone)}));
+    EXPECT_EQ(tree_.Take("D"), MovedUpFrom(chain, {"f", long_name + "/g"}));
+}
+
+// Windows refuses to remove a read-only folder and the layer must not force
+// it; Wine 8 does not keep the attribute on folders, so there the folder goes
+// and only the contents can be checked.
+TEST_F(Win32FileSystemTest, AReadOnlyFolderOfTheChainIsNotForced) {
+    tree_.Add({"A/B/f"}, "D");
+    AddAttributes(tree_.Path("D/A/B"), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(Run("D"), (std::vector<Row>{RowOf("D", kStatusDone)}));
+    const auto after = tree_.Take("D");
+    EXPECT_EQ(after.at("f"), "file:A/B/f");
+    if (after.contains("A/B")) {
+        EXPECT_NE(AttributesOf(tree_.Path("D/A/B")) & FILE_ATTRIBUTE_READONLY, 0u);
+        SetAttributes(tree_.Path("D/A/B"), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+// Wine 8 cannot create junctions or NT symbolic links. The layer lists every
+// reparse point as an entry that is no folder; the fake lists real folders
+// that way here, to show that the walk then neither descends into one nor
+// leaves it behind.
+TEST_F(Win32FileSystemTest, AReparsePointIsNeverDescendedIntoButMovesAsItself) {
+    tree_.Add({"J/inside"}, "D");
+    tree_.Add({"A/B/f", "A/B/K/inside"}, "E");
+    FailingFileSystem fake(*native_);
+    fake.RewriteEntries([](Entry& entry) {
+        if (entry.name == "J" || entry.name == "K") {
+            entry.is_folder = false;
+        }
+    });
+    ProcessDroppedPath(tree_.Path("D"), fake, sink_);
+    ProcessDroppedPath(tree_.Path("E"), fake, sink_);
+    EXPECT_EQ(sink_.rows,
+              (std::vector<Row>{RowOf("D", kStatusUntouched), RowOf("E", kStatusDone)}));
+    EXPECT_EQ(tree_.Take("D"), Described({"J/inside"}));
+    EXPECT_EQ(Layout(tree_.Take("E")), Layout(Described({"f", "K/inside"})));
+}
+
+// A folder on the way that could be renamed mid-call could be swapped for a
+// junction, and the call led out of the dropped folder.
+TEST_F(Win32FileSystemTest, NoFolderOnTheWayCanBeRenamedDuringACall) {
+    tree_.Add({"A/B/f"}, "D");
+    std::vector<BOOL> renamed;
+    const auto rename = [this, &renamed](const std::string& from, const std::string& to) {
+        renamed.push_back(
+            ::MoveFileExW(Wide(tree_.Path(from)).c_str(), Wide(tree_.Path(to)).c_str(), 0));
+    };
+    const EntryPath deepest = EntryPath(tree_.Path("D")).Child("A").Child("B");
+    native_->ListEntries(deepest, [&rename](const Entry&) {
+        rename("D/A", "D/A2");
+        rename("D/A/B", "D/A/B2");
+        return false;
+    });
+    EXPECT_EQ(renamed, (std::vector<BOOL>{FALSE, FALSE}));
+    EXPECT_EQ(Layout(tree_.Take("D")), Layout(Described({"A/B/f"})));
+}
+
+TEST_F(Win32FileSystemTest, ABareDriveMeansItsRootNotItsCurrentFolder) {
+    wchar_t saved[MAX_PATH];
+    ASSERT_GT(::GetCurrentDirectoryW(MAX_PATH, saved), 0u);
+    ASSERT_TRUE(::SetCurrentDirectoryW(LR"(C:\windows)"));
+    std::vector<std::string> names;
+    const auto error = native_->ListEntries(EntryPath("C:"), [&names](const Entry& entry) {
+        names.push_back(entry.name);
+        return true;
+    });
+    ::SetCurrentDirectoryW(saved);
+    EXPECT_EQ(error, kNoError);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "system32"), 0);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "windows"), 1);
+}
+
+}  // namespace
+}  // namespace karuneo

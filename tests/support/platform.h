@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+
+namespace karuneo::testing {
+
+// POSIX names are bytes; Windows names are UTF-16, which bytes that are not
+// UTF-8 cannot spell.
+#ifdef _WIN32
+inline constexpr bool kNamesAreBytes = false;
+#else
+inline constexpr bool kNamesAreBytes = true;
+#endif
+
+// More entries than a 16-bit count holds where creating them is quick. Wine creates files about a
+// hundred times slower than Linux, so there a folder of many entries is smaller.
+#ifdef _WIN32
+inline constexpr int kManyEntries = 2'000;
+#else
+inline constexpr int kManyEntries = 40'000;
+#endif
+
+// Test trees hide entries the POSIX way, by a leading "."; on Windows such an
+// entry is also given the hidden attribute, so that one table of cases means
+// the same on both.
+void HideLikeADotName(const std::filesystem::path& entry);
+
+// The folder that test trees are made in, in a form that every call of the
+// platform accepts past 260 characters.
+std::filesystem::path TestTreesFolder();
+
+// Whether this process may create symbolic links (Wine cannot; Windows only
+// with developer mode or elevation).
+bool CanCreateLinks();
+
+}  // namespace karuneo::testing

@@ -1,0 +1,15 @@
+#include "tests/support/platform.h"
+
+namespace karuneo::testing {
+
+void HideLikeADotName(const std::filesystem::path&) {}
+
+std::filesystem::path TestTreesFolder() {
+    return std::filesystem::temp_directory_path();
+}
+
+bool CanCreateLinks() {
+    return true;
+}
+
+}  // namespace karuneo::testing
