@@ -7,7 +7,9 @@ ErrorNumber FailingFileSystem::Count(std::string_view operation) {
     if (on_call_) {
         on_call_(calls_, operation);
     }
-    if (calls_ != fail_at_) {
+    const bool nth_of_operation =
+        operation == fail_operation_ && ++fail_operation_calls_ == fail_operation_nth_;
+    if (calls_ != fail_at_ && !nth_of_operation) {
         return kNoError;
     }
     failed_ = true;

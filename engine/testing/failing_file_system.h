@@ -22,6 +22,14 @@ class FailingFileSystem final : public FileSystem {
         fail_at_ = n;
         fail_error_ = error;
     }
+    // Fails the nth call (1-based) of one operation, such as the second
+    // "MoveEntries", which stops a move half-way whatever came before it.
+    void FailNthCall(std::string_view operation, int nth, ErrorNumber error) {
+        fail_operation_ = operation;
+        fail_operation_nth_ = nth;
+        fail_operation_calls_ = 0;
+        fail_error_ = error;
+    }
     // Called before each counted call with its number and operation name;
     // lets a test act between two steps of the walk (a race).
     void OnCall(std::function<void(int call, std::string_view operation)> hook) {
@@ -53,6 +61,9 @@ class FailingFileSystem final : public FileSystem {
     int fail_at_ = 0;
     ErrorNumber fail_error_ = kNoError;
     bool failed_ = false;
+    std::string fail_operation_;
+    int fail_operation_nth_ = 0;
+    int fail_operation_calls_ = 0;
     std::function<void(int, std::string_view)> on_call_;
     std::deque<std::string> temp_names_;
     std::function<void(Entry&)> rewrite_;

@@ -200,12 +200,7 @@ TEST_F(UnnestTest, RefusesAbsurdlyDeepChainsWithoutChangingThem) {
 
 TEST_F(UnnestTest, AFailedMoveReportsOneErrorRowAndRestoresTheChain) {
     tree_.Add({"A/B/f1", "A/B/f2"}, "D");
-    int moves = 0;
-    fake_.OnCall([this, &moves](int call, std::string_view operation) {
-        if (operation == "MoveEntries" && ++moves == 2) {
-            fake_.FailCall(call, kPermissionDenied);
-        }
-    });
+    fake_.FailNthCall("MoveEntries", 2, kPermissionDenied);
     Run("D");
     EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusError)}}));
     const auto after = tree_.Take("D");

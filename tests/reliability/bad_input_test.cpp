@@ -118,24 +118,14 @@ class FailingCliTest : public BadInputTest {
 };
 
 TEST_F(FailingCliTest, AListingRefusedBelowTheTopIsAnErrorRowAndChangesNothing) {
-    int listings = 0;
-    fake_.OnCall([this, &listings](int call, std::string_view operation) {
-        if (operation == "ListEntries" && ++listings == 2) {
-            fake_.FailCall(call, kPermissionDenied);
-        }
-    });
+    fake_.FailNthCall("ListEntries", 2, kPermissionDenied);
     EXPECT_EQ(Run("D"), cli::kExitSomeFailed);
     EXPECT_EQ(out_.str(), std::string("D") + kError);
     ExpectUnchanged();
 }
 
 TEST_F(FailingCliTest, AMoveFailingHalfWayIsAnErrorRowAndLosesNothing) {
-    int moves = 0;
-    fake_.OnCall([this, &moves](int call, std::string_view operation) {
-        if (operation == "MoveEntries" && ++moves == 2) {
-            fake_.FailCall(call, kDiskFull);
-        }
-    });
+    fake_.FailNthCall("MoveEntries", 2, kDiskFull);
     EXPECT_EQ(Run("D"), cli::kExitSomeFailed);
     EXPECT_EQ(out_.str(), std::string("D") + kError);
     const auto after = tree_.Take("D");
