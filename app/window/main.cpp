@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "window/form1.h"
-#include "window/qt_settings_store.h"
+#include "window/qt/form1.h"
+#include "window/qt/qt_settings_store.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

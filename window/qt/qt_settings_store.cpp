@@ -1,0 +1,44 @@
+#include "window/qt/qt_settings_store.h"
+
+#include "window/rules/window_settings.h"
+
+namespace karuneo {
+namespace {
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString KeyPath(std::string_view section, std::string_view key) {
+    return FromUtf8(section) + QLatin1Char('/') + FromUtf8(key);
+}
+
+// On Windows this is where earlier versions kept the settings
+// (HKCU\Software\VB and VBA Program Settings\カルネオ), so they carry over.
+QString Organization() {
+#ifdef _WIN32
+    return QStringLiteral("VB and VBA Program Settings");
+#else
+    return QStringLiteral("karuneo");
+#endif
+}
+
+}  // namespace
+
+QtSettingsStore::QtSettingsStore()
+    : settings_(QSettings::NativeFormat, QSettings::UserScope, Organization(),
+                FromUtf8(kSettingsApplication)) {}
+
+QtSettingsStore::QtSettingsStore(const QString& ini_file)
+    : settings_(ini_file, QSettings::IniFormat) {}
+
+std::string QtSettingsStore::Read(std::string_view section, std::string_view key) {
+    return settings_.value(KeyPath(section, key)).toString().toStdString();
+}
+
+void QtSettingsStore::Write(std::string_view section, std::string_view key,
+                            std::string_view value) {
+    settings_.setValue(KeyPath(section, key), FromUtf8(value));
+}
+
+}  // namespace karuneo

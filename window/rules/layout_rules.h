@@ -1,0 +1,37 @@
+#pragma once
+
+#include "window/rules/results_layout.h"
+#include "window/rules/twip_rect.h"
+
+namespace karuneo {
+
+// The results frame keeps its left and top edge; its right and bottom edge
+// keep these distances (twips) from the window's outer edge, and the list
+// keeps its distance from the frame.
+inline constexpr float kFrameWidthMargin = 3600;
+inline constexpr float kListWidthMargin = 540;
+inline constexpr float kFrameHeightMargin = 800;
+inline constexpr float kListHeightMargin = 600;
+
+// Below this outer size the drop area and the list no longer fit side by side.
+inline constexpr float kMinWindowWidth = 6000;
+inline constexpr float kMinWindowHeight = 2800;
+
+struct ColumnWidths {
+    float first = 0;
+    float second = 0;
+};
+
+// The name column gets 60 %, the status column 40 % of the list's width.
+ColumnWidths ColumnWidthsFor(float list_width);
+
+// Fits the frame and list to the window once it has been placed at load
+// time. Neither the minimum nor the columns apply yet.
+void ApplyLoadLayout(const TwipRect& window, ResultsLayout& layout);
+
+// The widths of frame, list and columns for a window wider than the minimum.
+void FitWidth(float window_width, ResultsLayout& layout);
+// The heights of frame and list for a window taller than the minimum.
+void FitHeight(float window_height, ResultsLayout& layout);
+
+}  // namespace karuneo

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "window/rules/settings_store.h"
+#include "window/rules/twip_rect.h"
+#include "window/rules/window_geometry.h"
+
+namespace karuneo {
+
+// Where the window settings live. The texts are those earlier versions wrote,
+// so that their stores are read unchanged ("vbNomal" is spelled so there).
+inline constexpr std::string_view kSettingsApplication = "カルネオ";
+inline constexpr std::string_view kSettingsSection = "Main";
+inline constexpr std::string_view kKeyWindowState = "WindowState";
+inline constexpr std::string_view kKeyLeft = "Left";
+inline constexpr std::string_view kKeyTop = "Top";
+inline constexpr std::string_view kKeyWidth = "Width";
+inline constexpr std::string_view kKeyHeight = "Height";
+inline constexpr std::string_view kStateNormal = "vbNomal";
+inline constexpr std::string_view kStateMaximized = "vbMaximized";
+
+// Writes the normal state and the window's outer rectangle, key by key.
+void SaveWindowSettings(const WindowGeometry& window, SettingsStore& store);
+
+// A maximised window keeps the rectangle it will be restored to.
+void SaveMaximizedState(SettingsStore& store);
+
+// Puts the window back as the store remembers it; an empty store leaves it
+// where the windowing system put it. `screens` are the usable areas of all
+// screens, the primary one first.
+void RestoreWindowSettings(SettingsStore& store, WindowGeometry& window,
+                           std::span<const TwipRect> screens);
+
+// Twips as stored: whole numbers as plain digits.
+std::string FormatTwips(float twips);
+
+// The number at the start of `text` ("." as decimal point), 0 when there is
+// none: stores edited by hand or by other versions must still open.
+float ParseLeadingNumber(std::string_view text);
+
+}  // namespace karuneo
