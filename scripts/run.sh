@@ -5,6 +5,9 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh window
 
+# The command-line tool too: `cmake --install build` installs both.
+targets=(karuneo karuneo-cli)
+
 cmake --preset dev -DKARUNEO_BUILD_WINDOW=ON > /dev/null
-cmake --build --preset dev --target karuneo -j "$(nproc)"
+cmake --build --preset dev --target "${targets[@]}" -j "$(nproc)"
 exec build/bin/karuneo

@@ -26,5 +26,8 @@ echo "== Windows build and tests under Wine"
 scripts/install-deps.sh windows
 scripts/test-windows.sh
 
+echo "== Packages (.deb and Windows zip; installs nothing)"
+scripts/check-packages.sh
+
 echo "== Formatting"
 scripts/check-format.sh

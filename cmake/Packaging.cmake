@@ -1,0 +1,35 @@
+# cpack makes karuneo_<version>_amd64.deb on Linux and
+# karuneo-<version>-win64.zip in the Windows cross build, both from the
+# install rules.
+set(CPACK_PACKAGE_NAME karuneo)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(KARUNEO_MAINTAINER "カルネオ maintainers <maintainers@users.noreply.c-seed-6874140f.example>"
+    CACHE STRING "Maintainer named in the packages")
+set(CPACK_PACKAGE_CONTACT ${KARUNEO_MAINTAINER})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "flattens folders that come wrapped in useless layers")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Drop a folder that holds nothing but a chain of single subfolders onto the
+window and the contents of the deepest folder move up into it; the emptied
+chain is removed. Nothing is overwritten, copied or deleted unless it is an
+empty folder of the chain, and links are never followed out of the folder.
+The package holds the window (karuneo), the command-line tool (karuneo-cli)
+and a Dolphin service menu; a Nautilus script and a Thunar action are in
+/usr/share/karuneo.")
+set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME karuneo-${PROJECT_VERSION}-win64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+else()
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # The window's texts are Japanese; without a Japanese font they show as boxes.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-japanese-gothic")
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+endif()
+
+include(CPack)
