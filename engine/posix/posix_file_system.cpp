@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,6 +39,42 @@ Opened Fail(int saved_errno) {
     return {UniqueFd(), FromErrno(saved_errno), saved_errno};
 }
 
+// A mount point, a bind mount of the same device included, is no folder for
+// the walk: descending into one or removing below it would change something
+// outside the dropped folder. Kernels before 5.8 do not flag mount roots;
+// there only a change of device shows one.
+bool IsMountRoot(const struct statx& info, dev_t parent_device) {
+    if ((info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
+        return (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    }
+    return makedev(info.stx_dev_major, info.stx_dev_minor) != parent_device;
+}
+
+Result<struct statx> StatxAt(int parent, const char* name, int flags) {
+    Result<struct statx> info;
+    if (::statx(parent, name, flags | AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE,
+                &info.value) != 0) {
+        info.error = FromErrno(errno);
+    }
+    return info;
+}
+
+dev_t DeviceOf(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 ? info.st_dev : dev_t{};
+}
+
+bool IsFolderNotMount(const struct statx& info, dev_t parent_device) {
+    return S_ISDIR(info.stx_mode) && !IsMountRoot(info, parent_device);
+}
+
+// Whether the folder opened as `child` is the root of a mount on top of
+// the folder `parent`.
+bool IsMountedOver(int parent, int child) {
+    const auto info = StatxAt(child, "", AT_EMPTY_PATH);
+    return !info.ok() || IsMountRoot(info.value, DeviceOf(parent));
+}
+
 // The root may be reached through links (the user chose that path), but is
 // not itself a link; every name below it is opened without following one.
 Opened OpenFolder(const EntryPath& path, int access) {
@@ -52,6 +89,9 @@ Opened OpenFolder(const EntryPath& path, int access) {
         UniqueFd child(::openat(fd.get(), names[i].c_str(), step_access | kFolderFlags));
         if (!child.valid()) {
             return Fail(errno);
+        }
+        if (IsMountedOver(fd.get(), child.get())) {
+            return Fail(EXDEV);
         }
         fd = std::move(child);
     }
@@ -89,27 +129,28 @@ struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-// d_type spares a stat per entry; only file systems that leave it unknown
-// pay for one. A link is never a folder.
-Result<bool> IsFolder(DIR* dir, const dirent& entry) {
-    if (entry.d_type != DT_UNKNOWN) {
-        return {entry.d_type == DT_DIR};
+// d_type spares a call per file; folders (and entries of file systems that
+// leave d_type unknown) pay one statx, which also tells a mount point.
+Result<bool> IsFolder(int parent, dev_t parent_device, const dirent& entry) {
+    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_DIR) {
+        return {false};
     }
-    struct stat info {};
-    if (::fstatat(::dirfd(dir), entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        return {false, FromErrno(errno)};
+    const auto info = StatxAt(parent, entry.d_name, 0);
+    if (!info.ok()) {
+        return {false, info.error};
     }
-    return {S_ISDIR(info.st_mode)};
+    return {IsFolderNotMount(info.value, parent_device)};
 }
 
 bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-bool IsFolderAt(int parent, const std::string& name) {
-    struct stat info {};
-    return ::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-           S_ISDIR(info.st_mode);
+// A mount point counts as a folder here: its fallback then fails as a rename
+// across file systems does, where a link would fail less plainly.
+bool IsDirectoryAt(int parent, const std::string& name) {
+    const auto info = StatxAt(parent, name.c_str(), 0);
+    return info.ok() && S_ISDIR(info.value.stx_mode);
 }
 
 // Some file systems (older FUSE ones, some network mounts) lack renameat2's
@@ -127,15 +168,37 @@ ErrorNumber LinkThenUnlink(int from, int to, const std::string& name) {
     return kNoError;
 }
 
-ErrorNumber MoveOne(int from, int to, const std::string& name) {
-    if (::renameat2(from, name.c_str(), to, name.c_str(), RENAME_NOREPLACE) == 0) {
+// A folder cannot be linked. Creating the new name as an empty folder
+// claims it (that fails if anything holds it); a plain rename may then
+// replace only that empty folder, and fails if it gained content meanwhile.
+ErrorNumber ClaimThenRename(int from, const std::string& name, int to,
+                            const std::string& new_name) {
+    if (::mkdirat(to, new_name.c_str(), 0700) != 0) {
+        return FromErrno(errno);
+    }
+    if (::renameat(from, name.c_str(), to, new_name.c_str()) != 0) {
+        const int saved = errno;
+        ::unlinkat(to, new_name.c_str(), AT_REMOVEDIR);  // only while still empty
+        return FromErrno(saved);
+    }
+    return kNoError;
+}
+
+// NFS, sshfs and other FUSE file systems answer EINVAL to RENAME_NOREPLACE;
+// they get a fallback that cannot replace anything either.
+ErrorNumber RenameNoReplace(const RenameCall& rename, int from, const std::string& name, int to,
+                            const std::string& new_name) {
+    if (rename(from, name.c_str(), to, new_name.c_str(), RENAME_NOREPLACE) == 0) {
         return kNoError;
     }
     const int saved = errno;
-    if (saved == EINVAL && !IsFolderAt(from, name)) {
-        return LinkThenUnlink(from, to, name);
+    if (saved != EINVAL) {
+        return FromErrno(saved);
     }
-    return FromErrno(saved);
+    if (IsDirectoryAt(from, name)) {
+        return ClaimThenRename(from, name, to, new_name);
+    }
+    return name == new_name ? LinkThenUnlink(from, to, name) : FromErrno(saved);
 }
 
 std::uint64_t Seed() {
@@ -145,7 +208,7 @@ std::uint64_t Seed() {
 
 }  // namespace
 
-PosixFileSystem::PosixFileSystem() : random_(Seed()) {}
+PosixFileSystem::PosixFileSystem(RenameCall rename) : rename_(rename), random_(Seed()) {}
 
 Result<std::string> PosixFileSystem::FolderName(const EntryPath& folder) {
     const Opened opened = OpenFolder(folder, O_PATH);
@@ -169,6 +232,7 @@ ErrorNumber PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVis
     if (!dir) {
         return FromErrno(errno);
     }
+    const dev_t device = DeviceOf(opened.fd.get());
     opened.fd.release();  // the DIR owns it now
     Entry entry;
     for (;;) {
@@ -180,7 +244,7 @@ ErrorNumber PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVis
         if (IsDotOrDotDot(raw->d_name)) {
             continue;
         }
-        const auto is_folder = IsFolder(dir.get(), *raw);
+        const auto is_folder = IsFolder(::dirfd(dir.get()), device, *raw);
         if (is_folder.error == kPathNotFound) {
             continue;  // gone since it was listed
         }
@@ -206,10 +270,7 @@ ErrorNumber PosixFileSystem::RenameFolder(const EntryPath& folder, std::string_v
         return parent.error;
     }
     const int fd = parent.fd.get();
-    if (::renameat2(fd, folder.LastName().c_str(), fd, target.c_str(), RENAME_NOREPLACE) != 0) {
-        return FromErrno(errno);
-    }
-    return kNoError;
+    return RenameNoReplace(rename_, fd, folder.LastName(), fd, target);
 }
 
 std::string PosixFileSystem::GetTempName() {
@@ -235,7 +296,8 @@ ErrorNumber PosixFileSystem::MoveEntries(const EntryPath& from, std::span<const 
         if (!IsPlainName(name)) {
             return kBadFileName;
         }
-        if (const auto error = MoveOne(source.fd.get(), target.fd.get(), name)) {
+        if (const auto error =
+                RenameNoReplace(rename_, source.fd.get(), name, target.fd.get(), name)) {
             return error;
         }
     }

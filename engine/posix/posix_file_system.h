@@ -1,10 +1,15 @@
 #pragma once
 
+#include <stdio.h>  // renameat2
+
 #include <random>
 
 #include "engine/file_system.h"
 
 namespace karuneo {
+
+using RenameCall = int (*)(int from, const char* name, int to, const char* new_name,
+                           unsigned int flags);
 
 // The file-system layer on Linux and other POSIX systems. Every path below a
 // root is opened component by component relative to its parent's handle with
@@ -12,7 +17,8 @@ namespace karuneo {
 // removal out of the dropped folder. Names starting with "." are hidden.
 class PosixFileSystem final : public FileSystem {
   public:
-    PosixFileSystem();
+    // Tests hand in a renameat2 that fails as some file systems do.
+    explicit PosixFileSystem(RenameCall rename = &::renameat2);
 
     Result<std::string> FolderName(const EntryPath& folder) override;
     ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
@@ -23,6 +29,7 @@ class PosixFileSystem final : public FileSystem {
     ErrorNumber RemoveEmptyFolder(const EntryPath& folder) override;
 
   private:
+    RenameCall rename_;
     std::mt19937_64 random_;
 };
 
