@@ -208,6 +208,29 @@ TEST_F(UnnestTest, AFailedMoveReportsOneErrorRowAndRestoresTheChain) {
     EXPECT_EQ(after.at("A/B/f2"), "file:A/B/f2");
 }
 
+// Only a chain folder that still holds something may stay without a word;
+// any other refusal to remove it (no permission, an append-only parent) is
+// reported. Either way the moved files stay moved and the chain gets its
+// own name back.
+TEST_F(UnnestTest, AChainFolderThatCannotBeRemovedIsAnErrorUnlessItHoldsSomething) {
+    const std::pair<ErrorNumber, std::string_view> kRefusals[] = {
+        {kFileAlreadyExists, kStatusDone},
+        {kPermissionDenied, kStatusError},
+        {kDeviceIoError, kStatusError},
+    };
+    for (const auto& [refusal, status] : kRefusals) {
+        SCOPED_TRACE(refusal);
+        TempTree tree;
+        tree.Add({"A/B/f1", "A/B/f2"}, "D");
+        FailingFileSystem fake(*native_);
+        fake.FailNthCall("RemoveEmptyFolder", 1, refusal);
+        RecordingSink sink;
+        ProcessDroppedPath(tree.Path("D"), fake, sink);
+        EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(status)}}));
+        EXPECT_EQ(Layout(tree.Take("D")), Layout(Described({"f1", "f2", "A/B/"})));
+    }
+}
+
 TEST_F(UnnestTest, NeverReplacesAnEntryThatAppearsInTheWay) {
     tree_.Add({"A/B/f"}, "D");
     fake_.OnCall([this](int, std::string_view operation) {
