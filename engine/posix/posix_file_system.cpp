@@ -77,10 +77,18 @@ bool IsMountedOver(int parent, int child) {
 
 // The root may be reached through links (the user chose that path), but is
 // not itself a link; every name below it is opened without following one.
-Opened OpenFolder(const EntryPath& path, int access) {
+// `held` is the root resolved at the start of the walk, or -1.
+UniqueFd OpenRoot(const EntryPath& path, int held, int access) {
+    if (held >= 0) {
+        return UniqueFd(::openat(held, ".", access | kFolderFlags));
+    }
+    return UniqueFd(::open(path.Root().c_str(), access | kFolderFlags));
+}
+
+Opened OpenFolder(const EntryPath& path, int held, int access) {
     const auto& names = path.Names();
     const int root_access = names.empty() ? access : O_PATH;
-    UniqueFd fd(::open(path.Root().c_str(), root_access | kFolderFlags));
+    UniqueFd fd = OpenRoot(path, held, root_access);
     if (!fd.valid()) {
         return Fail(errno);
     }
@@ -98,8 +106,8 @@ Opened OpenFolder(const EntryPath& path, int access) {
     return {std::move(fd), kNoError, 0};
 }
 
-Opened OpenParent(const EntryPath& path) {
-    return OpenFolder(path.Parent(), O_PATH);
+Opened OpenParent(const EntryPath& path, int held) {
+    return OpenFolder(path.Parent(), held, O_PATH);
 }
 
 bool IsPlainName(std::string_view name) {
@@ -123,6 +131,12 @@ std::string RealLastName(const EntryPath& root) {
     std::unique_ptr<char, decltype(&std::free)> real(::realpath(root.Root().c_str(), nullptr),
                                                      &std::free);
     return real ? EntryPath(real.get()).LastName() : root.LastName();
+}
+
+// A root ending in "." or ".." has no name of its own in its text.
+std::string OwnName(const EntryPath& root) {
+    const std::string name = root.LastName();
+    return name == "." || name == ".." || name.empty() ? RealLastName(root) : name;
 }
 
 struct DirCloser {
@@ -210,21 +224,41 @@ std::uint64_t Seed() {
 
 PosixFileSystem::PosixFileSystem(RenameCall rename) : rename_(rename), random_(Seed()) {}
 
+void PosixFileSystem::HoldRoot(const EntryPath& root) {
+    ReleaseRoot();
+    UniqueFd fd = OpenRoot(root, -1, O_PATH);
+    if (!fd.valid()) {
+        return;  // each call then looks the root up itself and fails as it may
+    }
+    held_name_ = OwnName(root);
+    held_root_ = root.Root();
+    held_fd_ = std::move(fd);
+}
+
+void PosixFileSystem::ReleaseRoot() {
+    held_fd_ = UniqueFd();
+    held_root_.clear();
+    held_name_.clear();
+}
+
+int PosixFileSystem::HeldFor(const EntryPath& path) const {
+    return held_fd_.valid() && path.Root() == held_root_ ? held_fd_.get() : -1;
+}
+
 Result<std::string> PosixFileSystem::FolderName(const EntryPath& folder) {
-    const Opened opened = OpenFolder(folder, O_PATH);
+    if (folder.IsRoot() && HeldFor(folder) >= 0) {
+        return {held_name_};
+    }
+    const Opened opened = OpenFolder(folder, HeldFor(folder), O_PATH);
     if (!opened.fd.valid()) {
         return {folder.LastName(),
                 folder.IsRoot() ? RootLookupError(folder, opened.saved_errno) : opened.error};
     }
-    const std::string name = folder.LastName();
-    if (folder.IsRoot() && (name == "." || name == ".." || name.empty())) {
-        return {RealLastName(folder)};
-    }
-    return {name};
+    return {folder.IsRoot() ? OwnName(folder) : folder.LastName()};
 }
 
 ErrorNumber PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
-    Opened opened = OpenFolder(folder, O_RDONLY);
+    Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
     if (!opened.fd.valid()) {
         return opened.error;
     }
@@ -265,7 +299,7 @@ ErrorNumber PosixFileSystem::RenameFolder(const EntryPath& folder, std::string_v
     if (folder.IsRoot() || !IsPlainName(target)) {
         return kBadFileName;
     }
-    const Opened parent = OpenParent(folder);
+    const Opened parent = OpenParent(folder, HeldFor(folder));
     if (!parent.fd.valid()) {
         return parent.error;
     }
@@ -284,11 +318,11 @@ ErrorNumber PosixFileSystem::MoveEntries(const EntryPath& from, std::span<const 
     if (names.empty()) {
         return kNoError;
     }
-    const Opened source = OpenFolder(from, O_PATH);
+    const Opened source = OpenFolder(from, HeldFor(from), O_PATH);
     if (!source.fd.valid()) {
         return source.error;
     }
-    const Opened target = OpenFolder(to, O_PATH);
+    const Opened target = OpenFolder(to, HeldFor(to), O_PATH);
     if (!target.fd.valid()) {
         return target.error;
     }
@@ -308,7 +342,7 @@ ErrorNumber PosixFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
     if (folder.IsRoot()) {
         return kBadFileName;
     }
-    const Opened parent = OpenParent(folder);
+    const Opened parent = OpenParent(folder, HeldFor(folder));
     if (!parent.fd.valid()) {
         return parent.error;
     }

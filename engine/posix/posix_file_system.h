@@ -5,6 +5,7 @@
 #include <random>
 
 #include "engine/file_system.h"
+#include "engine/posix/unique_fd.h"
 
 namespace karuneo {
 
@@ -20,6 +21,8 @@ class PosixFileSystem final : public FileSystem {
     // Tests hand in a renameat2 that fails as some file systems do.
     explicit PosixFileSystem(RenameCall rename = &::renameat2);
 
+    void HoldRoot(const EntryPath& root) override;
+    void ReleaseRoot() override;
     Result<std::string> FolderName(const EntryPath& folder) override;
     ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
     ErrorNumber RenameFolder(const EntryPath& folder, std::string_view new_name) override;
@@ -29,7 +32,13 @@ class PosixFileSystem final : public FileSystem {
     ErrorNumber RemoveEmptyFolder(const EntryPath& folder) override;
 
   private:
+    // The held root's descriptor for a path under it, else -1.
+    int HeldFor(const EntryPath& path) const;
+
     RenameCall rename_;
+    std::string held_root_;
+    std::string held_name_;
+    posix::UniqueFd held_fd_;
     std::mt19937_64 random_;
 };
 

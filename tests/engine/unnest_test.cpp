@@ -155,6 +155,27 @@ TEST_F(UnnestTest, IgnoresTrailingSeparatorsAndReportsTheFolderName) {
     EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusDone)}}));
 }
 
+// The path given is resolved once: the walk renames A, through which these
+// paths run, and must still reach D and report its own name.
+TEST_F(UnnestTest, APathThroughItsOwnChainIsResolvedOnce) {
+    std::vector<std::string> paths{"D/A/..", "D/A/B/../.."};
+    if (CanCreateLinks()) {
+        paths.push_back("p/..");  // p -> D/A
+    }
+    for (const auto& path : paths) {
+        SCOPED_TRACE(path);
+        TempTree tree;
+        tree.Add({"A/B/f1", "A/B/f2"}, "D");
+        if (CanCreateLinks()) {
+            tree.Add({"p->D/A"});
+        }
+        RecordingSink sink;
+        ProcessDroppedPath(tree.Path(path), *native_, sink);
+        EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(kStatusDone)}}));
+        EXPECT_EQ(Layout(tree.Take("D")), Layout(Described({"f1", "f2"})));
+    }
+}
+
 TEST_F(UnnestTest, RetriesATemporaryNameThatClashesWithAHiddenEntry) {
     tree_.Add({".clash/keep", "A/B/f"}, "D");
     fake_.QueueTempNames({".clash.tmp", "fresh.tmp"});

@@ -205,6 +205,17 @@ TEST_F(Win32FileSystemTest, NoFolderOnTheWayCanBeRenamedDuringACall) {
     EXPECT_EQ(Layout(tree_.Take("D")), Layout(Described({"A/B/f"})));
 }
 
+TEST_F(Win32FileSystemTest, TheDroppedFolderCannotBeRenamedWhileItIsHeld) {
+    tree_.Add({"f"}, "D");
+    const auto rename = [this](const std::string& from, const std::string& to) {
+        return ::MoveFileExW(Wide(tree_.Path(from)).c_str(), Wide(tree_.Path(to)).c_str(), 0);
+    };
+    native_->HoldRoot(EntryPath(tree_.Path("D")));
+    EXPECT_FALSE(rename("D", "E"));
+    native_->ReleaseRoot();
+    EXPECT_TRUE(rename("D", "E"));
+}
+
 TEST_F(Win32FileSystemTest, ABareDriveMeansItsRootNotItsCurrentFolder) {
     wchar_t saved[MAX_PATH];
     ASSERT_GT(::GetCurrentDirectoryW(MAX_PATH, saved), 0u);
