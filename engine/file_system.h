@@ -29,6 +29,14 @@ class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
+    // Resolves the dropped folder `root` once, for one walk: until
+    // ReleaseRoot, every call on a path with this root works from the folder
+    // it named now, however its text would resolve later (it may run through
+    // the chain itself, as "D/A/.." does). A layer that resolves nothing ahead
+    // may keep these defaults; one that cannot resolve the root holds nothing.
+    virtual void HoldRoot(const EntryPath& root) { (void)root; }
+    virtual void ReleaseRoot() {}
+
     // The dropped folder's own name as stored on disk; kPathNotFound when the
     // root is not an existing folder (a plain file included).
     virtual Result<std::string> FolderName(const EntryPath& folder) = 0;

@@ -35,25 +35,28 @@ ErrorNumber MoveAll(FileSystem& fs, const EntryPath& from, const EntryPath& to) 
 
 // Only empty folders go, deepest first. A folder that still holds something
 // (an entry the listing hid, or one that arrived meanwhile) stops the removal,
-// and it and every folder above it stay.
-void RemoveEmptyChain(FileSystem& fs, const EntryPath& deepest, std::string& sDeleteFolda) {
+// and it and every folder above it stay: that is no failure. Any other refusal
+// (no permission, an append-only parent) is one.
+ErrorNumber RemoveEmptyChain(FileSystem& fs, const EntryPath& deepest, std::string& sDeleteFolda) {
     for (EntryPath folder = deepest; !folder.IsRoot(); folder = folder.Parent()) {
-        if (fs.RemoveEmptyFolder(folder) != kNoError) {
-            return;
+        const auto error = fs.RemoveEmptyFolder(folder);
+        if (error != kNoError) {
+            return error == kFileAlreadyExists ? kNoError : error;
         }
     }
     sDeleteFolda.clear();
+    return kNoError;
 }
 
 }  // namespace
 
 bool MoveContentsUp(WalkContext& walk, const EntryPath& sCur, std::string_view displayName,
                     const EntryPath& sParentPath, std::string& sDeleteFolda) {
-    if (MoveAll(walk.fs, sCur, sParentPath) != kNoError) {
+    if (MoveAll(walk.fs, sCur, sParentPath) != kNoError ||
+        RemoveEmptyChain(walk.fs, sCur, sDeleteFolda) != kNoError) {
         walk.sink.AddResult(displayName, kStatusError);
         return false;
     }
-    RemoveEmptyChain(walk.fs, sCur, sDeleteFolda);
     return true;
 }
 

@@ -11,6 +11,8 @@ namespace karuneo {
 // files before folders, then removes the emptied chain that hangs below
 // `sDeleteFolda`, which it clears once the whole chain is gone. A failed move
 // reports (displayName, "エラー") and returns false; nothing is removed then.
+// A chain folder that is not removed because it still holds something stays
+// without complaint; one refused for any other reason is a failure too.
 bool MoveContentsUp(WalkContext& walk, const EntryPath& sCur, std::string_view displayName,
                     const EntryPath& sParentPath, std::string& sDeleteFolda);
 

@@ -117,11 +117,24 @@ ErrorNumber UnnestLevelCatching(WalkContext& walk, const EntryPath& sCur, int& i
     }
 }
 
+// Keeps the dropped folder resolved for the whole walk, released on any exit.
+class HeldRoot {
+  public:
+    HeldRoot(FileSystem& fs, const EntryPath& root) : fs_(fs) { fs_.HoldRoot(root); }
+    ~HeldRoot() { fs_.ReleaseRoot(); }
+    HeldRoot(const HeldRoot&) = delete;
+    HeldRoot& operator=(const HeldRoot&) = delete;
+
+  private:
+    FileSystem& fs_;
+};
+
 }  // namespace
 
 void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sink) {
     try {
         const EntryPath root(path);
+        const HeldRoot held(fs, root);
         WalkContext walk{fs, sink};
         int iNestLevel = 0;
         std::string sDeleteFolda;

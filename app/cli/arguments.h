@@ -10,6 +10,10 @@ namespace karuneo::cli {
 // which cannot spell most names.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
+// False when the tool was started with standard output closed: it would
+// change folders without telling anyone.
+bool StandardOutputIsOpen();
+
 // Makes the terminal show the UTF-8 that the tool prints.
 void UseUtf8Output();
 

@@ -18,6 +18,11 @@ std::vector<std::string> CommandLineArguments(int, char**) {
     return args;
 }
 
+bool StandardOutputIsOpen() {
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    return out != nullptr && out != INVALID_HANDLE_VALUE;
+}
+
 void UseUtf8Output() {
     ::SetConsoleOutputCP(CP_UTF8);
 }

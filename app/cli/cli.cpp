@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/cli/escaped_text.h"
 #include "engine/display_text.h"
 #include "engine/result_sink.h"
 #include "engine/status_text.h"
@@ -16,23 +17,34 @@ constexpr std::string_view kUsage =
     "Flattens each FOLDER that holds nothing but a chain of single subfolders:\n"
     "the contents of the deepest folder move up into FOLDER, and the emptied\n"
     "chain is removed. Prints one line per folder: name<TAB>status, where\n"
-    "status is 完了, 完了<フォルダは空>, 未処理 or エラー.\n"
-    "Exit status: 0 when no folder failed, 1 when one did, 2 for a usage error.\n";
+    "status is 完了, 完了<フォルダは空>, 未処理 or エラー. Control characters in a\n"
+    "name are shown escaped (\\n, \\t, \\x1b), a backslash as \\\\; names on disk\n"
+    "stay as they are.\n"
+    "Exit status: 0 when no folder failed, 1 when one did or the report could\n"
+    "not be written (no folder is processed after that), 2 for a usage error.\n";
 
+// A script must hear of every folder that changed: once a row cannot be
+// written, the sink says so and the caller processes no further folder.
 class LineSink final : public ResultSink {
   public:
     explicit LineSink(std::ostream& out) : out_(out) {}
 
     void AddResult(std::string_view name, std::string_view status) override {
-        out_ << ToDisplayText(name) << '\t' << status << '\n' << std::flush;
+        if (lost_) {
+            return;
+        }
+        out_ << EscapeControls(ToDisplayText(name)) << '\t' << status << '\n' << std::flush;
+        lost_ = !out_;
         any_error_ = any_error_ || status == kStatusError;
     }
 
     bool any_error() const { return any_error_; }
+    bool lost() const { return lost_; }
 
   private:
     std::ostream& out_;
     bool any_error_ = false;
+    bool lost_ = false;
 };
 
 struct Parsed {
@@ -69,7 +81,8 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
     }
     if (!parsed.bad_option.empty() || parsed.folders.empty()) {
         if (!parsed.bad_option.empty()) {
-            err << "karuneo-cli: unknown option " << ToDisplayText(parsed.bad_option) << '\n';
+            err << "karuneo-cli: unknown option "
+                << EscapeControls(ToDisplayText(parsed.bad_option)) << '\n';
         }
         err << kUsage;
         return kExitUsage;
@@ -77,6 +90,11 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
     LineSink sink(out);
     for (const auto& folder : parsed.folders) {
         ProcessDroppedPath(folder, fs, sink);
+        if (sink.lost()) {
+            err << "karuneo-cli: cannot write the report; stopped after "
+                << EscapeControls(ToDisplayText(folder)) << '\n';
+            return kExitSomeFailed;
+        }
     }
     return sink.any_error() ? kExitSomeFailed : kExitOk;
 }

@@ -5,6 +5,10 @@
 #include "engine/native_file_system.h"
 
 int main(int argc, char** argv) {
+    if (!karuneo::cli::StandardOutputIsOpen()) {
+        std::cerr << "karuneo-cli: standard output is closed; nothing was changed\n";
+        return karuneo::cli::kExitSomeFailed;
+    }
     karuneo::cli::UseUtf8Output();
     const auto args = karuneo::cli::CommandLineArguments(argc, argv);
     const auto fs = karuneo::MakeNativeFileSystem();

@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,12 +39,56 @@ Opened Fail(int saved_errno) {
     return {UniqueFd(), FromErrno(saved_errno), saved_errno};
 }
 
+// A mount point, a bind mount of the same device included, is no folder for
+// the walk: descending into one or removing below it would change something
+// outside the dropped folder. Kernels before 5.8 do not flag mount roots;
+// there only a change of device shows one.
+bool IsMountRoot(const struct statx& info, dev_t parent_device) {
+    if ((info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
+        return (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    }
+    return makedev(info.stx_dev_major, info.stx_dev_minor) != parent_device;
+}
+
+Result<struct statx> StatxAt(int parent, const char* name, int flags) {
+    Result<struct statx> info;
+    if (::statx(parent, name, flags | AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE,
+                &info.value) != 0) {
+        info.error = FromErrno(errno);
+    }
+    return info;
+}
+
+dev_t DeviceOf(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 ? info.st_dev : dev_t{};
+}
+
+bool IsFolderNotMount(const struct statx& info, dev_t parent_device) {
+    return S_ISDIR(info.stx_mode) && !IsMountRoot(info, parent_device);
+}
+
+// Whether the folder opened as `child` is the root of a mount on top of
+// the folder `parent`.
+bool IsMountedOver(int parent, int child) {
+    const auto info = StatxAt(child, "", AT_EMPTY_PATH);
+    return !info.ok() || IsMountRoot(info.value, DeviceOf(parent));
+}
+
 // The root may be reached through links (the user chose that path), but is
 // not itself a link; every name below it is opened without following one.
-Opened OpenFolder(const EntryPath& path, int access) {
+// `held` is the root resolved at the start of the walk, or -1.
+UniqueFd OpenRoot(const EntryPath& path, int held, int access) {
+    if (held >= 0) {
+        return UniqueFd(::openat(held, ".", access | kFolderFlags));
+    }
+    return UniqueFd(::open(path.Root().c_str(), access | kFolderFlags));
+}
+
+Opened OpenFolder(const EntryPath& path, int held, int access) {
     const auto& names = path.Names();
     const int root_access = names.empty() ? access : O_PATH;
-    UniqueFd fd(::open(path.Root().c_str(), root_access | kFolderFlags));
+    UniqueFd fd = OpenRoot(path, held, root_access);
     if (!fd.valid()) {
         return Fail(errno);
     }
@@ -53,13 +98,16 @@ Opened OpenFolder(const EntryPath& path, int access) {
         if (!child.valid()) {
             return Fail(errno);
         }
+        if (IsMountedOver(fd.get(), child.get())) {
+            return Fail(EXDEV);
+        }
         fd = std::move(child);
     }
     return {std::move(fd), kNoError, 0};
 }
 
-Opened OpenParent(const EntryPath& path) {
-    return OpenFolder(path.Parent(), O_PATH);
+Opened OpenParent(const EntryPath& path, int held) {
+    return OpenFolder(path.Parent(), held, O_PATH);
 }
 
 bool IsPlainName(std::string_view name) {
@@ -85,31 +133,38 @@ std::string RealLastName(const EntryPath& root) {
     return real ? EntryPath(real.get()).LastName() : root.LastName();
 }
 
+// A root ending in "." or ".." has no name of its own in its text.
+std::string OwnName(const EntryPath& root) {
+    const std::string name = root.LastName();
+    return name == "." || name == ".." || name.empty() ? RealLastName(root) : name;
+}
+
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-// d_type spares a stat per entry; only file systems that leave it unknown
-// pay for one. A link is never a folder.
-Result<bool> IsFolder(DIR* dir, const dirent& entry) {
-    if (entry.d_type != DT_UNKNOWN) {
-        return {entry.d_type == DT_DIR};
+// d_type spares a call per file; folders (and entries of file systems that
+// leave d_type unknown) pay one statx, which also tells a mount point.
+Result<bool> IsFolder(int parent, dev_t parent_device, const dirent& entry) {
+    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_DIR) {
+        return {false};
     }
-    struct stat info {};
-    if (::fstatat(::dirfd(dir), entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        return {false, FromErrno(errno)};
+    const auto info = StatxAt(parent, entry.d_name, 0);
+    if (!info.ok()) {
+        return {false, info.error};
     }
-    return {S_ISDIR(info.st_mode)};
+    return {IsFolderNotMount(info.value, parent_device)};
 }
 
 bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-bool IsFolderAt(int parent, const std::string& name) {
-    struct stat info {};
-    return ::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-           S_ISDIR(info.st_mode);
+// A mount point counts as a folder here: its fallback then fails as a rename
+// across file systems does, where a link would fail less plainly.
+bool IsDirectoryAt(int parent, const std::string& name) {
+    const auto info = StatxAt(parent, name.c_str(), 0);
+    return info.ok() && S_ISDIR(info.value.stx_mode);
 }
 
 // Some file systems (older FUSE ones, some network mounts) lack renameat2's
@@ -127,15 +182,37 @@ ErrorNumber LinkThenUnlink(int from, int to, const std::string& name) {
     return kNoError;
 }
 
-ErrorNumber MoveOne(int from, int to, const std::string& name) {
-    if (::renameat2(from, name.c_str(), to, name.c_str(), RENAME_NOREPLACE) == 0) {
+// A folder cannot be linked. Creating the new name as an empty folder
+// claims it (that fails if anything holds it); a plain rename may then
+// replace only that empty folder, and fails if it gained content meanwhile.
+ErrorNumber ClaimThenRename(int from, const std::string& name, int to,
+                            const std::string& new_name) {
+    if (::mkdirat(to, new_name.c_str(), 0700) != 0) {
+        return FromErrno(errno);
+    }
+    if (::renameat(from, name.c_str(), to, new_name.c_str()) != 0) {
+        const int saved = errno;
+        ::unlinkat(to, new_name.c_str(), AT_REMOVEDIR);  // only while still empty
+        return FromErrno(saved);
+    }
+    return kNoError;
+}
+
+// NFS, sshfs and other FUSE file systems answer EINVAL to RENAME_NOREPLACE;
+// they get a fallback that cannot replace anything either.
+ErrorNumber RenameNoReplace(const RenameCall& rename, int from, const std::string& name, int to,
+                            const std::string& new_name) {
+    if (rename(from, name.c_str(), to, new_name.c_str(), RENAME_NOREPLACE) == 0) {
         return kNoError;
     }
     const int saved = errno;
-    if (saved == EINVAL && !IsFolderAt(from, name)) {
-        return LinkThenUnlink(from, to, name);
+    if (saved != EINVAL) {
+        return FromErrno(saved);
     }
-    return FromErrno(saved);
+    if (IsDirectoryAt(from, name)) {
+        return ClaimThenRename(from, name, to, new_name);
+    }
+    return name == new_name ? LinkThenUnlink(from, to, name) : FromErrno(saved);
 }
 
 std::uint64_t Seed() {
@@ -145,23 +222,43 @@ std::uint64_t Seed() {
 
 }  // namespace
 
-PosixFileSystem::PosixFileSystem() : random_(Seed()) {}
+PosixFileSystem::PosixFileSystem(RenameCall rename) : rename_(rename), random_(Seed()) {}
+
+void PosixFileSystem::HoldRoot(const EntryPath& root) {
+    ReleaseRoot();
+    UniqueFd fd = OpenRoot(root, -1, O_PATH);
+    if (!fd.valid()) {
+        return;  // each call then looks the root up itself and fails as it may
+    }
+    held_name_ = OwnName(root);
+    held_root_ = root.Root();
+    held_fd_ = std::move(fd);
+}
+
+void PosixFileSystem::ReleaseRoot() {
+    held_fd_ = UniqueFd();
+    held_root_.clear();
+    held_name_.clear();
+}
+
+int PosixFileSystem::HeldFor(const EntryPath& path) const {
+    return held_fd_.valid() && path.Root() == held_root_ ? held_fd_.get() : -1;
+}
 
 Result<std::string> PosixFileSystem::FolderName(const EntryPath& folder) {
-    const Opened opened = OpenFolder(folder, O_PATH);
+    if (folder.IsRoot() && HeldFor(folder) >= 0) {
+        return {held_name_};
+    }
+    const Opened opened = OpenFolder(folder, HeldFor(folder), O_PATH);
     if (!opened.fd.valid()) {
         return {folder.LastName(),
                 folder.IsRoot() ? RootLookupError(folder, opened.saved_errno) : opened.error};
     }
-    const std::string name = folder.LastName();
-    if (folder.IsRoot() && (name == "." || name == ".." || name.empty())) {
-        return {RealLastName(folder)};
-    }
-    return {name};
+    return {folder.IsRoot() ? OwnName(folder) : folder.LastName()};
 }
 
 ErrorNumber PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
-    Opened opened = OpenFolder(folder, O_RDONLY);
+    Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
     if (!opened.fd.valid()) {
         return opened.error;
     }
@@ -169,6 +266,7 @@ ErrorNumber PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVis
     if (!dir) {
         return FromErrno(errno);
     }
+    const dev_t device = DeviceOf(opened.fd.get());
     opened.fd.release();  // the DIR owns it now
     Entry entry;
     for (;;) {
@@ -180,7 +278,7 @@ ErrorNumber PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVis
         if (IsDotOrDotDot(raw->d_name)) {
             continue;
         }
-        const auto is_folder = IsFolder(dir.get(), *raw);
+        const auto is_folder = IsFolder(::dirfd(dir.get()), device, *raw);
         if (is_folder.error == kPathNotFound) {
             continue;  // gone since it was listed
         }
@@ -201,15 +299,12 @@ ErrorNumber PosixFileSystem::RenameFolder(const EntryPath& folder, std::string_v
     if (folder.IsRoot() || !IsPlainName(target)) {
         return kBadFileName;
     }
-    const Opened parent = OpenParent(folder);
+    const Opened parent = OpenParent(folder, HeldFor(folder));
     if (!parent.fd.valid()) {
         return parent.error;
     }
     const int fd = parent.fd.get();
-    if (::renameat2(fd, folder.LastName().c_str(), fd, target.c_str(), RENAME_NOREPLACE) != 0) {
-        return FromErrno(errno);
-    }
-    return kNoError;
+    return RenameNoReplace(rename_, fd, folder.LastName(), fd, target);
 }
 
 std::string PosixFileSystem::GetTempName() {
@@ -223,11 +318,11 @@ ErrorNumber PosixFileSystem::MoveEntries(const EntryPath& from, std::span<const 
     if (names.empty()) {
         return kNoError;
     }
-    const Opened source = OpenFolder(from, O_PATH);
+    const Opened source = OpenFolder(from, HeldFor(from), O_PATH);
     if (!source.fd.valid()) {
         return source.error;
     }
-    const Opened target = OpenFolder(to, O_PATH);
+    const Opened target = OpenFolder(to, HeldFor(to), O_PATH);
     if (!target.fd.valid()) {
         return target.error;
     }
@@ -235,7 +330,8 @@ ErrorNumber PosixFileSystem::MoveEntries(const EntryPath& from, std::span<const 
         if (!IsPlainName(name)) {
             return kBadFileName;
         }
-        if (const auto error = MoveOne(source.fd.get(), target.fd.get(), name)) {
+        if (const auto error =
+                RenameNoReplace(rename_, source.fd.get(), name, target.fd.get(), name)) {
             return error;
         }
     }
@@ -246,7 +342,7 @@ ErrorNumber PosixFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
     if (folder.IsRoot()) {
         return kBadFileName;
     }
-    const Opened parent = OpenParent(folder);
+    const Opened parent = OpenParent(folder, HeldFor(folder));
     if (!parent.fd.valid()) {
         return parent.error;
     }

@@ -1,10 +1,16 @@
 #pragma once
 
+#include <stdio.h>  // renameat2
+
 #include <random>
 
 #include "engine/file_system.h"
+#include "engine/posix/unique_fd.h"
 
 namespace karuneo {
+
+using RenameCall = int (*)(int from, const char* name, int to, const char* new_name,
+                           unsigned int flags);
 
 // The file-system layer on Linux and other POSIX systems. Every path below a
 // root is opened component by component relative to its parent's handle with
@@ -12,8 +18,11 @@ namespace karuneo {
 // removal out of the dropped folder. Names starting with "." are hidden.
 class PosixFileSystem final : public FileSystem {
   public:
-    PosixFileSystem();
+    // Tests hand in a renameat2 that fails as some file systems do.
+    explicit PosixFileSystem(RenameCall rename = &::renameat2);
 
+    void HoldRoot(const EntryPath& root) override;
+    void ReleaseRoot() override;
     Result<std::string> FolderName(const EntryPath& folder) override;
     ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
     ErrorNumber RenameFolder(const EntryPath& folder, std::string_view new_name) override;
@@ -23,6 +32,13 @@ class PosixFileSystem final : public FileSystem {
     ErrorNumber RemoveEmptyFolder(const EntryPath& folder) override;
 
   private:
+    // The held root's descriptor for a path under it, else -1.
+    int HeldFor(const EntryPath& path) const;
+
+    RenameCall rename_;
+    std::string held_root_;
+    std::string held_name_;
+    posix::UniqueFd held_fd_;
     std::mt19937_64 random_;
 };
 

@@ -44,6 +44,9 @@ class FailingFileSystem final : public FileSystem {
     int calls() const { return calls_; }
     bool failed() const { return failed_; }
 
+    // Passed on uncounted: they touch nothing.
+    void HoldRoot(const EntryPath& root) override { inner_.HoldRoot(root); }
+    void ReleaseRoot() override { inner_.ReleaseRoot(); }
     Result<std::string> FolderName(const EntryPath& folder) override;
     ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
     ErrorNumber RenameFolder(const EntryPath& folder, std::string_view new_name) override;

@@ -198,6 +198,22 @@ std::uint64_t Seed() {
 
 Win32FileSystem::Win32FileSystem() : random_(Seed()) {}
 
+// Paths are made absolute as text, so "D\A\.." means D before anything
+// is renamed; holding D without sharing delete access keeps it from being
+// renamed or swapped for a junction between the calls of one walk.
+void Win32FileSystem::HoldRoot(const EntryPath& root) {
+    ReleaseRoot();
+    const auto path = win32::LongRootPath(root.Root());
+    std::vector<UniqueHandle> held;
+    if (path.ok() && HoldFolder(path.value, held) == kNoError) {
+        held_root_ = std::shared_ptr<void>(held.front().release(), HandleCloser());
+    }
+}
+
+void Win32FileSystem::ReleaseRoot() {
+    held_root_.reset();
+}
+
 Result<std::string> Win32FileSystem::FolderName(const EntryPath& folder) {
     if (folder.IsRoot()) {
         const auto root = win32::LongRootPath(folder.Root());

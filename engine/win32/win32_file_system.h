@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <random>
 
 #include "engine/file_system.h"
@@ -15,6 +16,8 @@ class Win32FileSystem final : public FileSystem {
   public:
     Win32FileSystem();
 
+    void HoldRoot(const EntryPath& root) override;
+    void ReleaseRoot() override;
     Result<std::string> FolderName(const EntryPath& folder) override;
     ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
     ErrorNumber RenameFolder(const EntryPath& folder, std::string_view new_name) override;
@@ -24,6 +27,7 @@ class Win32FileSystem final : public FileSystem {
     ErrorNumber RemoveEmptyFolder(const EntryPath& folder) override;
 
   private:
+    std::shared_ptr<void> held_root_;  // the dropped folder's handle during a walk
     std::mt19937_64 random_;
 };
 

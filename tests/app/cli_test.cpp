@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "app/cli/escaped_text.h"
 #include "engine/native_file_system.h"
 #include "tests/support/platform.h"
 #include "tests/support/temp_tree.h"
@@ -78,6 +82,51 @@ TEST(CliTest, TakesFolderNamesThatLookLikeOptionsAfterDoubleDash) {
     const CliRun run = RunWith({"--", tree.Path("-x")});
     EXPECT_EQ(run.status, kExitOk);
     EXPECT_EQ(run.out, "-x\t完了\n");
+}
+
+TEST(EscapeControlsTest, ShowsControlCharactersAndBackslashesEscaped) {
+    const std::pair<std::string_view, std::string_view> kCases[] = {
+        {"new\nline", "new\\nline"},
+        {"tab\tcr\r", "tab\\tcr\\r"},
+        {"\x1b[31mred", "\\x1b[31mred"},
+        {std::string_view("nul\0del\x7f", 8), "nul\\x00del\\x7f"},
+        {"next\xc2\x85line", "next\\u0085line"},
+        {"back\\slash", "back\\\\slash"},
+        {"日本語 ü", "日本語 ü"},
+    };
+    for (const auto& [raw, shown] : kCases) {
+        EXPECT_EQ(EscapeControls(raw), shown);
+    }
+}
+
+TEST(CliTest, OneRowIsOneLineWhateverTheName) {
+    if (!testing::kNamesAreBytes) {
+        GTEST_SKIP() << "Windows names cannot hold control characters";
+    }
+    TempTree tree;
+    tree.Add({"A/f"}, "two\nlines");
+    const CliRun run = RunWith({tree.Path("two\nlines")});
+    EXPECT_EQ(run.out, "two\\nlines\t完了\n");
+    EXPECT_EQ(tree.Take("two\nlines").count("f"), 1u) << "the name on disk stays as it is";
+}
+
+// Output that cannot be written, as to a full disk.
+class FullBuffer final : public std::streambuf {
+  protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+TEST(CliTest, AReportThatCannotBeWrittenFailsAndStopsBeforeTheNextFolder) {
+    TempTree tree;
+    tree.Add({"A/f"}, "D");
+    tree.Add({"A/f"}, "E");
+    const auto fs = MakeNativeFileSystem();
+    FullBuffer full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({{tree.Path("D"), tree.Path("E")}}, *fs, out, err), kExitSomeFailed);
+    EXPECT_NE(err.str().find("cannot write the report"), std::string::npos);
+    EXPECT_EQ(tree.Take("E").count("A/f"), 1u) << "E must stay untouched";
 }
 
 }  // namespace

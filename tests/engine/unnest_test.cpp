@@ -155,6 +155,27 @@ TEST_F(UnnestTest, IgnoresTrailingSeparatorsAndReportsTheFolderName) {
     EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusDone)}}));
 }
 
+// The path given is resolved once: the walk renames A, through which these
+// paths run, and must still reach D and report its own name.
+TEST_F(UnnestTest, APathThroughItsOwnChainIsResolvedOnce) {
+    std::vector<std::string> paths{"D/A/..", "D/A/B/../.."};
+    if (CanCreateLinks()) {
+        paths.push_back("p/..");  // p -> D/A
+    }
+    for (const auto& path : paths) {
+        SCOPED_TRACE(path);
+        TempTree tree;
+        tree.Add({"A/B/f1", "A/B/f2"}, "D");
+        if (CanCreateLinks()) {
+            tree.Add({"p->D/A"});
+        }
+        RecordingSink sink;
+        ProcessDroppedPath(tree.Path(path), *native_, sink);
+        EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(kStatusDone)}}));
+        EXPECT_EQ(Layout(tree.Take("D")), Layout(Described({"f1", "f2"})));
+    }
+}
+
 TEST_F(UnnestTest, RetriesATemporaryNameThatClashesWithAHiddenEntry) {
     tree_.Add({".clash/keep", "A/B/f"}, "D");
     fake_.QueueTempNames({".clash.tmp", "fresh.tmp"});
@@ -206,6 +227,29 @@ TEST_F(UnnestTest, AFailedMoveReportsOneErrorRowAndRestoresTheChain) {
     const auto after = tree_.Take("D");
     EXPECT_EQ(after.size(), 4u) << "f1 moved, A/B/f2 stayed behind under A";
     EXPECT_EQ(after.at("A/B/f2"), "file:A/B/f2");
+}
+
+// Only a chain folder that still holds something may stay without a word;
+// any other refusal to remove it (no permission, an append-only parent) is
+// reported. Either way the moved files stay moved and the chain gets its
+// own name back.
+TEST_F(UnnestTest, AChainFolderThatCannotBeRemovedIsAnErrorUnlessItHoldsSomething) {
+    const std::pair<ErrorNumber, std::string_view> kRefusals[] = {
+        {kFileAlreadyExists, kStatusDone},
+        {kPermissionDenied, kStatusError},
+        {kDeviceIoError, kStatusError},
+    };
+    for (const auto& [refusal, status] : kRefusals) {
+        SCOPED_TRACE(refusal);
+        TempTree tree;
+        tree.Add({"A/B/f1", "A/B/f2"}, "D");
+        FailingFileSystem fake(*native_);
+        fake.FailNthCall("RemoveEmptyFolder", 1, refusal);
+        RecordingSink sink;
+        ProcessDroppedPath(tree.Path("D"), fake, sink);
+        EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(status)}}));
+        EXPECT_EQ(Layout(tree.Take("D")), Layout(Described({"f1", "f2", "A/B/"})));
+    }
 }
 
 TEST_F(UnnestTest, NeverReplacesAnEntryThatAppearsInTheWay) {

@@ -154,9 +154,11 @@ TEST_F(Win32FileSystemTest, FlattensAChainPastTheOld260CharacterLimit) {
 TEST_F(Win32FileSystemTest, AReadOnlyFolderOfTheChainIsNotForced) {
     tree_.Add({"A/B/f"}, "D");
     AddAttributes(tree_.Path("D/A/B"), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(Run("D"), (std::vector<Row>{RowOf("D", kStatusDone)}));
+    const auto rows = Run("D");
     const auto after = tree_.Take("D");
     EXPECT_EQ(after.at("f"), "file:A/B/f");
+    EXPECT_EQ(rows,
+              (std::vector<Row>{RowOf("D", after.contains("A/B") ? kStatusError : kStatusDone)}));
     if (after.contains("A/B")) {
         EXPECT_NE(AttributesOf(tree_.Path("D/A/B")) & FILE_ATTRIBUTE_READONLY, 0u);
         SetAttributes(tree_.Path("D/A/B"), FILE_ATTRIBUTE_NORMAL);
@@ -201,6 +203,17 @@ TEST_F(Win32FileSystemTest, NoFolderOnTheWayCanBeRenamedDuringACall) {
     });
     EXPECT_EQ(renamed, (std::vector<BOOL>{FALSE, FALSE}));
     EXPECT_EQ(Layout(tree_.Take("D")), Layout(Described({"A/B/f"})));
+}
+
+TEST_F(Win32FileSystemTest, TheDroppedFolderCannotBeRenamedWhileItIsHeld) {
+    tree_.Add({"f"}, "D");
+    const auto rename = [this](const std::string& from, const std::string& to) {
+        return ::MoveFileExW(Wide(tree_.Path(from)).c_str(), Wide(tree_.Path(to)).c_str(), 0);
+    };
+    native_->HoldRoot(EntryPath(tree_.Path("D")));
+    EXPECT_FALSE(rename("D", "E"));
+    native_->ReleaseRoot();
+    EXPECT_TRUE(rename("D", "E"));
 }
 
 TEST_F(Win32FileSystemTest, ABareDriveMeansItsRootNotItsCurrentFolder) {

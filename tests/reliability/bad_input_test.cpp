@@ -27,6 +27,7 @@ using testing::DeepFolder;
 using testing::Described;
 using testing::FailingFileSystem;
 using testing::RunCliProcess;
+using testing::RunCliProcessWritingTo;
 using testing::TempTree;
 
 constexpr const char* kError = "\tエラー\n";
@@ -134,6 +135,23 @@ TEST_F(FailingCliTest, AMoveFailingHalfWayIsAnErrorRowAndLosesNothing) {
         << "nothing lost";
     EXPECT_EQ(after.size(), 5u) << "one file moved up, two left in D/A/B";
     EXPECT_EQ(err_.str(), "");
+}
+
+// A report that cannot be written fails the run, and no folder is changed
+// after the tool knows it: with output closed, none at all.
+TEST_F(BadInputTest, AReportThatCannotBeWrittenFailsAndStopsTheRun) {
+    tree_.Add({"A/B/f"}, "E");
+    const std::pair<const char*, std::vector<std::string>> kOutputs[] = {
+        {nullptr, {"A/B/f1", "A/B/f2", "A/B/f3"}},
+        {"/dev/full", {"f1", "f2", "f3"}},
+    };
+    for (const auto& [output, d_after] : kOutputs) {
+        SCOPED_TRACE(output == nullptr ? "closed" : output);
+        const auto run = RunCliProcessWritingTo({tree_.Path("D"), tree_.Path("E")}, output);
+        EXPECT_EQ(run.exit_code, cli::kExitSomeFailed);
+        EXPECT_EQ(testing::Layout(tree_.Take("D")), testing::Layout(Described(d_after)));
+        EXPECT_EQ(tree_.Take("E").count("A/B/f"), 1u) << "E must stay untouched";
+    }
 }
 
 }  // namespace

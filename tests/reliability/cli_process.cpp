@@ -14,7 +14,8 @@ extern char** environ;
 namespace karuneo::testing {
 namespace {
 
-// Standard output goes to `out_fd`; standard error is kept for sanitizers.
+// Standard output goes to `out_fd`, or is closed when it is -1; standard
+// error is kept for sanitizers.
 pid_t Spawn(const std::vector<std::string>& args, int out_fd) {
     std::vector<char*> argv{const_cast<char*>(KARUNEO_CLI_PATH)};
     for (const auto& arg : args) {
@@ -23,7 +24,11 @@ pid_t Spawn(const std::vector<std::string>& args, int out_fd) {
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out_fd, STDOUT_FILENO);
+    if (out_fd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, out_fd, STDOUT_FILENO);
+    } else {
+        posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
+    }
     pid_t pid = 0;
     const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -72,6 +77,15 @@ CliRun RunCliProcess(const std::vector<std::string>& args) {
     CliRun run = Reap(pid);
     run.out = std::move(out);
     return run;
+}
+
+CliRun RunCliProcessWritingTo(const std::vector<std::string>& args, const char* out_path) {
+    const int out_fd = out_path == nullptr ? -1 : ::open(out_path, O_WRONLY | O_CLOEXEC);
+    const pid_t pid = Spawn(args, out_fd);
+    if (out_fd >= 0) {
+        ::close(out_fd);
+    }
+    return Reap(pid);
 }
 
 CliRun KillCliAfter(const std::vector<std::string>& args, std::chrono::microseconds delay) {

@@ -16,6 +16,10 @@ struct CliRun {
 // Runs karuneo-cli with `args` to the end.
 CliRun RunCliProcess(const std::vector<std::string>& args);
 
+// Runs karuneo-cli with standard output going to `out_path` (such as
+// "/dev/full"), or closed when it is null.
+CliRun RunCliProcessWritingTo(const std::vector<std::string>& args, const char* out_path);
+
 // Runs karuneo-cli and sends it SIGKILL after `delay`, unless it ended first.
 CliRun KillCliAfter(const std::vector<std::string>& args, std::chrono::microseconds delay);
 

@@ -1,0 +1,201 @@
+// The Linux layer where the dropped folder meets other file systems: mount
+// points inside it, and file systems that refuse RENAME_NOREPLACE. Mounting
+// needs root (CI has it); elsewhere those cases are skipped, saying why.
+#include <errno.h>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/posix/posix_file_system.h"
+#include "engine/status_text.h"
+#include "engine/testing/failing_file_system.h"
+#include "engine/unnest.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/temp_tree.h"
+
+namespace karuneo {
+namespace {
+
+using testing::Described;
+using testing::FailingFileSystem;
+using testing::FileContents;
+using testing::Layout;
+using testing::RecordingSink;
+using testing::Row;
+using testing::TempTree;
+
+// Unmounts on the way out, whatever the test did, before the tree is removed:
+// removing the tree through a mount would empty the mounted folder.
+class Mounted {
+  public:
+    Mounted(const std::string& source, const std::string& target, const char* type,
+            unsigned long flags, const char* options = nullptr)
+        : target_(target) {
+        ok_ = ::mount(source.c_str(), target.c_str(), type, flags, options) == 0;
+        error_ = errno;
+    }
+    // fuse2fs mounts in its own process; the guard only unmounts.
+    explicit Mounted(const std::string& target, bool ok) : target_(target), ok_(ok) {}
+    ~Mounted() {
+        if (ok_ && ::umount2(target_.c_str(), 0) != 0) {
+            ::umount2(target_.c_str(), MNT_DETACH);
+        }
+    }
+    Mounted(const Mounted&) = delete;
+    Mounted& operator=(const Mounted&) = delete;
+
+    bool ok() const { return ok_; }
+    int error() const { return error_; }
+
+  private:
+    std::string target_;
+    bool ok_ = false;
+    int error_ = 0;
+};
+
+std::vector<Row> Walk(FileSystem& fs, const std::string& path) {
+    RecordingSink sink;
+    ProcessDroppedPath(path, fs, sink);
+    return sink.rows;
+}
+
+std::vector<Row> OneRow(std::string_view status) {
+    return {{"D", std::string(status)}};
+}
+
+struct MountCase {
+    const char* title;
+    std::vector<std::string> before;  // in D; M is the mount point
+    const char* mount_at;
+    std::vector<std::string> after;  // once unmounted
+    std::string_view status;
+};
+
+const MountCase kMountCases[] = {
+    {"the single subfolder is a mount point", {"M/"}, "D/M", {"M/"}, kStatusUntouched},
+    {"a mount point ends the chain and cannot move", {"A/M/"}, "D/A/M", {"A/M/"}, kStatusError},
+    {"a mount point is moved before the folders beside it, and fails",
+     {"A/B/G/g", "A/B/M/"},
+     "D/A/B/M",
+     {"A/B/G/g", "A/B/M/"},
+     kStatusError},
+};
+
+// The mounted folder holds Y/Z, which must all stay.
+class MountTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(MountTest, AMountPointIsNeverDescendedIntoMovedOrRemoved) {
+    PosixFileSystem native;
+    const bool bind = std::string(GetParam()) == "bind";
+    for (const MountCase& c : kMountCases) {
+        SCOPED_TRACE(c.title);
+        TempTree tree;
+        tree.Add({"Y/Z/"}, "outside");
+        tree.Add(c.before, "D");
+        {
+            const Mounted mounted(tree.Path("outside"), tree.Path(c.mount_at),
+                                  bind ? nullptr : "tmpfs",
+                                  bind ? static_cast<unsigned long>(MS_BIND) : 0UL, "size=1m");
+            if (!mounted.ok()) {
+                GTEST_SKIP() << "cannot mount here (" << std::strerror(mounted.error())
+                             << "); run as root to test mount points";
+            }
+            if (!bind) {
+                tree.Add({"Y/Z/"}, c.mount_at);
+            }
+            EXPECT_EQ(Walk(native, tree.Path("D")), OneRow(c.status));
+            EXPECT_EQ(Layout(tree.Take(c.mount_at)), Layout(Described({"Y/Z/"})));
+        }
+        EXPECT_EQ(Layout(tree.Take("D")), Layout(Described(c.after)))
+            << "the chain keeps its own name";
+        EXPECT_EQ(Layout(tree.Take("outside")), Layout(Described({"Y/Z/"})));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BindAndTmpfs, MountTest, ::testing::Values("bind", "tmpfs"));
+
+// What file systems without RENAME_NOREPLACE answer to it.
+int RenameWithoutNoReplace(int from, const char* name, int to, const char* new_name,
+                           unsigned int flags) {
+    if (flags != 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    return ::renameat2(from, name, to, new_name, 0);
+}
+
+struct FallbackCase {
+    const char* title;
+    std::vector<std::string> before;
+    std::vector<std::string> after;
+};
+
+const FallbackCase kFallbackCases[] = {
+    {"files and folders move up", {"A/B/f", "A/B/G/g", "A/B/H/"}, {"f", "G/g", "H/"}},
+    {"an entry named like the top does not clash", {"A/A/A/z", "A/A/x"}, {"A/z", "x"}},
+};
+
+// Each case is built in `under`D of the tree, walked and removed again.
+void ExpectFlattens(FileSystem& fs, const TempTree& tree, const std::string& under) {
+    const std::string dropped = under + "D";
+    for (const FallbackCase& c : kFallbackCases) {
+        SCOPED_TRACE(c.title);
+        tree.Add(c.before, dropped);
+        EXPECT_EQ(Walk(fs, tree.Path(dropped)), OneRow(kStatusDone));
+        const auto after = tree.Take(dropped);
+        EXPECT_EQ(Layout(after), Layout(Described(c.after)));
+        EXPECT_EQ(FileContents(after), FileContents(Described(c.before)));
+        std::filesystem::remove_all(tree.Path(dropped));
+    }
+}
+
+TEST(NoReplaceFallbackTest, FoldersMoveWhereRenameRefusesTheNoReplaceFlag) {
+    PosixFileSystem native(&RenameWithoutNoReplace);
+    const TempTree tree;
+    ExpectFlattens(native, tree, "");
+}
+
+TEST(NoReplaceFallbackTest, AFolderThatAppearsInTheWayIsNeitherReplacedNorFilled) {
+    PosixFileSystem native(&RenameWithoutNoReplace);
+    FailingFileSystem fake(native);
+    TempTree tree;
+    tree.Add({"A/B/G/g", "A/B/H/"}, "D");
+    fake.OnCall([&tree](int, std::string_view operation) {
+        if (operation == "MoveEntries") {
+            tree.Add({"G/theirs", "H/"}, "D");
+        }
+    });
+    EXPECT_EQ(Walk(fake, tree.Path("D")), OneRow(kStatusError));
+    const auto after = tree.Take("D");
+    EXPECT_EQ(after.at("G/theirs"), "file:G/theirs");
+    EXPECT_EQ(after.count("G/g"), 0u);
+    EXPECT_EQ(after.at("A/B/G/g"), "file:A/B/G/g");
+}
+
+// fuse2fs speaks the old FUSE rename, which answers EINVAL to the flag, as
+// NFS and sshfs do.
+TEST(NoReplaceFallbackTest, FlattensOnARealFuseFileSystem) {
+    if (std::system("command -v fuse2fs >/dev/null && command -v mke2fs >/dev/null") != 0) {
+        GTEST_SKIP() << "fuse2fs or mke2fs missing (scripts/install-deps.sh installs them)";
+    }
+    TempTree tree;
+    tree.Add({"mnt/"});
+    const std::string image = tree.Path("ext4.img");
+    const std::string mnt = tree.Path("mnt");
+    const std::string make = "truncate -s 8M '" + image + "' && mke2fs -q -F -t ext4 '" + image +
+                             "' && fuse2fs '" + image + "' '" + mnt + "' -o fakeroot";
+    const Mounted mounted(mnt, std::system((make + " 2>/dev/null").c_str()) == 0);
+    if (!mounted.ok()) {
+        GTEST_SKIP() << "cannot mount a FUSE file system here; run as root with /dev/fuse";
+    }
+    PosixFileSystem native;
+    ExpectFlattens(native, tree, "mnt/");
+}
+
+}  // namespace
+}  // namespace karuneo
