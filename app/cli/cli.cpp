@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/display_text.h"
+#include "engine/dry_run/dry_run_file_system.h"
 #include "engine/result_sink.h"
 #include "engine/status_text.h"
 #include "engine/unnest.h"
@@ -12,12 +13,18 @@ namespace karuneo::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: karuneo-cli [--] FOLDER...\n"
+    "Usage: karuneo-cli [-n | --dry-run] [--] FOLDER...\n"
     "Flattens each FOLDER that holds nothing but a chain of single subfolders:\n"
     "the contents of the deepest folder move up into FOLDER, and the emptied\n"
     "chain is removed. Prints one line per folder: name<TAB>status, where\n"
     "status is 完了, 完了<フォルダは空>, 未処理 or エラー.\n"
-    "Exit status: 0 when no folder failed, 1 when one did, 2 for a usage error.\n";
+    "Exit status: 0 when no folder failed, 1 when one did, 2 for a usage error.\n"
+    "\n"
+    "  -n, --dry-run  change nothing: print the lines and exit status that a real\n"
+    "                 run would give now, and on standard error each change it\n"
+    "                 would make, one per line. A dry run cannot know what another\n"
+    "                 program changes in the folders before the real run, nor a\n"
+    "                 failure that the disk itself gives only when a change is made.\n";
 
 class LineSink final : public ResultSink {
   public:
@@ -38,6 +45,7 @@ class LineSink final : public ResultSink {
 struct Parsed {
     std::vector<std::string> folders;
     bool help = false;
+    bool dry_run = false;
     std::string bad_option;
 };
 
@@ -51,11 +59,21 @@ Parsed Parse(std::span<const std::string> args) {
             options_done = true;
         } else if (arg == "--help" || arg == "-h") {
             parsed.help = true;
+        } else if (arg == "--dry-run" || arg == "-n") {
+            parsed.dry_run = true;
         } else if (parsed.bad_option.empty()) {
             parsed.bad_option = arg;
         }
     }
     return parsed;
+}
+
+int UnnestAll(const std::vector<std::string>& folders, FileSystem& fs, std::ostream& out) {
+    LineSink sink(out);
+    for (const auto& folder : folders) {
+        ProcessDroppedPath(folder, fs, sink);
+    }
+    return sink.any_error() ? kExitSomeFailed : kExitOk;
 }
 
 }  // namespace
@@ -74,11 +92,11 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
         err << kUsage;
         return kExitUsage;
     }
-    LineSink sink(out);
-    for (const auto& folder : parsed.folders) {
-        ProcessDroppedPath(folder, fs, sink);
+    if (parsed.dry_run) {
+        dry_run::DryRunFileSystem preview(fs, err);
+        return UnnestAll(parsed.folders, preview, out);
     }
-    return sink.any_error() ? kExitSomeFailed : kExitOk;
+    return UnnestAll(parsed.folders, fs, out);
 }
 
 }  // namespace karuneo::cli
