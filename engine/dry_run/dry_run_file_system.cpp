@@ -157,13 +157,44 @@ Result<std::string> DryRunFileSystem::FolderName(const EntryPath& folder) {
     if (folder.IsRoot() && (match.base == nullptr || match.below.empty())) {
         return inner_.FolderName(folder);  // a dropped folder itself never changes
     }
+    if (folder.IsRoot()) {
+        return DroppedFolderWithin(*match.base, match.below, folder);
+    }
     const auto resolved = Resolve(folder);
     if (!resolved.ok()) {
         return {folder.LastName(), resolved.error};
     }
-    const std::string name = folder.LastName();
-    return IsSpecialName(name) ? inner_.FolderName(resolved.value->source)
-                               : Result<std::string>{name};
+    return {folder.LastName()};
+}
+
+// A dropped folder inside one given before it: it may be gone or renamed by
+// now. One path the disk follows is left to the disk: a dropped link that
+// still stands where it stood.
+Result<std::string> DryRunFileSystem::DroppedFolderWithin(OverlayFolder& earlier,
+                                                          const std::vector<std::string>& below,
+                                                          const EntryPath& folder) {
+    const std::vector<std::string> parent_names(below.begin(), below.end() - 1);
+    const auto parent = Descend(&earlier, parent_names);
+    if (!parent.ok() || Load(*parent.value) != kNoError) {
+        return {folder.LastName(), kPathNotFound};
+    }
+    const Entry* entry = parent.value->Find(below.back());
+    if (entry == nullptr) {
+        return {folder.LastName(), kPathNotFound};
+    }
+    if (entry->is_folder) {
+        const std::string name = folder.LastName();
+        return IsSpecialName(name) ? inner_.FolderName(parent.value->Subfolder(below.back()).source)
+                                   : Result<std::string>{name};
+    }
+    // A link that an earlier folder moved here is asked where it stood:
+    // right when it leads to an absolute path, but a relative one may lead
+    // elsewhere from its new place, which nothing here can read.
+    const auto arrival = parent.value->arrived.find(NameKey(below.back()));
+    const EntryPath stood = arrival != parent.value->arrived.end()
+                                ? arrival->second.stood_in->Child(entry->name)
+                                : parent.value->source.Child(entry->name);
+    return {folder.LastName(), inner_.FolderName(EntryPath(stood.Joined())).error};
 }
 
 ErrorNumber DryRunFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {

@@ -43,6 +43,9 @@ class DryRunFileSystem final : public FileSystem {
     RootMatch MatchRoot(const EntryPath& root) const;
     OverlayFolder& AddRoot(const RootMatch& match, const EntryPath& root);
     void TakeInEarlierRoots(OverlayFolder& root, const std::vector<std::string>& key);
+    Result<std::string> DroppedFolderWithin(OverlayFolder& earlier,
+                                            const std::vector<std::string>& below,
+                                            const EntryPath& folder);
     Result<OverlayFolder*> Resolve(const EntryPath& folder);
     Result<OverlayFolder*> Descend(OverlayFolder* folder, const std::vector<std::string>& names);
     ErrorNumber Load(OverlayFolder& folder);

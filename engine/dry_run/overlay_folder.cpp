@@ -34,7 +34,7 @@ OverlayEntry OverlayFolder::Take(const std::string& name) {
     if (auto arrival = arrived.extract(key)) {
         return std::move(arrival.mapped());
     }
-    OverlayEntry taken{on_disk->at(key), nullptr};
+    OverlayEntry taken{on_disk->at(key), nullptr, shared_source};
     if (taken.entry.is_folder) {
         taken.folder = std::move(opened[key]);
         if (!taken.folder) {

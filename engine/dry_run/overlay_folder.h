@@ -17,15 +17,19 @@ struct OverlayFolder;
 struct OverlayEntry {
     Entry entry;
     std::unique_ptr<OverlayFolder> folder;  // set for folders
+    // The folder it stands in on disk, for an entry that has moved.
+    std::shared_ptr<const EntryPath> stood_in;
 };
 
 // What a dry run has changed in one folder, over what the disk holds at
 // `source`, where the folder still stands on disk. Names are keyed by
 // NameKey, so that two names the file system takes for one clash here too.
 struct OverlayFolder {
-    explicit OverlayFolder(EntryPath place) : source(std::move(place)) {}
+    explicit OverlayFolder(EntryPath place)
+        : source(std::move(place)), shared_source(std::make_shared<const EntryPath>(source)) {}
 
     EntryPath source;
+    std::shared_ptr<const EntryPath> shared_source;  // for the entries that leave
     // Every entry on disk, once a listing of `source` has run to its end.
     std::optional<std::map<std::string, Entry>> on_disk;
     // On-disk subfolders that a path led into, with their changes.
