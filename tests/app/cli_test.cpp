@@ -80,5 +80,20 @@ TEST(CliTest, TakesFolderNamesThatLookLikeOptionsAfterDoubleDash) {
     EXPECT_EQ(run.out, "-x\t完了\n");
 }
 
+TEST(CliTest, DryRunPrintsTheRealRunsLinesAndItsChangesButMakesNone) {
+    TempTree tree;
+    tree.Add({"A/B/f"}, "nested");
+    tree.Add({"f", "g"}, "flat");
+    const auto before = tree.Take("");
+    for (const char* option : {"-n", "--dry-run"}) {
+        const CliRun run = RunWith({option, tree.Path("nested"), tree.Path("flat")});
+        EXPECT_EQ(run.status, kExitOk);
+        EXPECT_EQ(run.out, "nested\t完了\nflat\t未処理\n");
+        EXPECT_NE(run.err.find("\nrename A -> karuneo"), std::string::npos) << run.err;
+        EXPECT_EQ(tree.Take(""), before);
+    }
+    EXPECT_NE(RunWith({"--help"}).out.find("--dry-run"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace karuneo::cli
