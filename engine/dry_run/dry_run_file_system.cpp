@@ -4,6 +4,7 @@
 
 #include "engine/dry_run/name_key.h"
 #include "engine/dry_run/terminal_token.h"
+#include "engine/dry_run/write_access.h"
 #include "engine/path_separator.h"
 
 namespace karuneo::dry_run {
@@ -237,10 +238,24 @@ ErrorNumber DryRunFileSystem::CheckMove(OverlayFolder& from, const std::string& 
     if (const auto error = Load(to)) {
         return error;
     }
-    if (from.Find(name) == nullptr) {
+    const Entry* moved = from.Find(name);
+    if (moved == nullptr) {
         return kPathNotFound;
     }
-    return to.Find(new_name) == nullptr ? kNoError : kFileAlreadyExists;
+    if (to.Find(new_name) != nullptr) {
+        return kFileAlreadyExists;
+    }
+    if (const auto error = FolderWriteAccess(from.source)) {
+        return error;
+    }
+    if (&from == &to) {
+        return kNoError;
+    }
+    if (const auto error = FolderWriteAccess(to.source)) {
+        return error;
+    }
+    // A folder that changes its parent has its own link to the parent changed.
+    return moved->is_folder ? FolderWriteAccess(from.Subfolder(name).source) : kNoError;
 }
 
 ErrorNumber DryRunFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
@@ -307,6 +322,9 @@ ErrorNumber DryRunFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
     const Entry* entry = parent.value->Find(name);
     if (entry == nullptr || !entry->is_folder) {
         return kPathNotFound;
+    }
+    if (const auto error = FolderWriteAccess(parent.value->source)) {
+        return error;
     }
     OverlayFolder& removed = parent.value->Subfolder(name);
     if (const auto error = Load(removed)) {
