@@ -78,6 +78,11 @@ bool NamesAMovedLink(const std::vector<std::string>& entries,
                                  [](const std::string& folder) { return folder != "D"; });
 }
 
+std::string UpToFirstError(const std::string& lines) {
+    const std::string error = "\tエラー\n";
+    return lines.substr(0, lines.find(error) + error.size());
+}
+
 void CheckDryRunMatchesRealRun() {
     const auto entries = testing::RandomTree();
     const auto folders = Folders();
@@ -92,18 +97,19 @@ void CheckDryRunMatchesRealRun() {
     dry_args.insert(dry_args.end(), dry.paths.begin(), dry.paths.end());
     const CliRun dry_run = Run(dry_args);
 
-    RC_ASSERT(dry_run.out == real_run.out);
-    RC_ASSERT(dry_run.status == real_run.status);
     RC_ASSERT(dry.tree.Take("") == before);
-    const std::string replay_error =
-        testing::Replay(dry_run.err, dry.tree.Path(""), replayed.tree.Path(""));
-    RC_ASSERT(replay_error == "");
+    RC_ASSERT(dry_run.status == real_run.status);
+    RC_ASSERT(testing::Replay(dry_run.err, dry.tree.Path(""), replayed.tree.Path("")) == "");
     // A move that fails part-way leaves behind what the disk lists after the
     // failing entry. For a folder that an earlier folder of the same command
-    // changed, that order is the file system's secret.
-    if (real_run.status == kExitOk || folders.size() == 1) {
-        RC_ASSERT(replayed.tree.Take("") == real.tree.Take(""));
+    // changed, that order is the file system's secret: from the first error
+    // on, the runs may part.
+    if (real_run.status != kExitOk && folders.size() > 1) {
+        RC_ASSERT(UpToFirstError(dry_run.out) == UpToFirstError(real_run.out));
+        return;
     }
+    RC_ASSERT(dry_run.out == real_run.out);
+    RC_ASSERT(replayed.tree.Take("") == real.tree.Take(""));
 }
 
 int TreeCount() {
