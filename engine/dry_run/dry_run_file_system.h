@@ -18,8 +18,10 @@ namespace karuneo::dry_run {
 // "remove ...", "rename back ..."), paths relative to the dropped folder that
 // an "in FOLDER" line names first. It never asks `inner` to change anything.
 //
-// Two things it cannot see: a change another program makes before the real
-// run, and a failure that the disk only shows when asked for the change.
+// What it cannot see: a change another program makes before the real run; a
+// failure that the disk only shows when asked for the change; and the order
+// in which the disk will list a folder that the dry run has changed, which
+// decides what a move that fails part-way leaves behind there.
 class DryRunFileSystem final : public FileSystem {
   public:
     DryRunFileSystem(FileSystem& inner, std::ostream& operations)
