@@ -48,6 +48,13 @@ bool IsPlainName(std::string_view name) {
            name.find_first_of(kPathSeparators) == std::string_view::npos;
 }
 
+ErrorNumber WriteAccess(OverlayFolder& folder) {
+    if (!folder.write_access) {
+        folder.write_access = FolderWriteAccess(folder.source);
+    }
+    return *folder.write_access;
+}
+
 bool IsSpecialName(const std::string& name) {
     return name.empty() || name == "." || name == "..";
 }
@@ -245,17 +252,17 @@ ErrorNumber DryRunFileSystem::CheckMove(OverlayFolder& from, const std::string& 
     if (to.Find(new_name) != nullptr) {
         return kFileAlreadyExists;
     }
-    if (const auto error = FolderWriteAccess(from.source)) {
+    if (const auto error = WriteAccess(from)) {
         return error;
     }
     if (&from == &to) {
         return kNoError;
     }
-    if (const auto error = FolderWriteAccess(to.source)) {
+    if (const auto error = WriteAccess(to)) {
         return error;
     }
     // A folder that changes its parent has its own link to the parent changed.
-    return moved->is_folder ? FolderWriteAccess(from.Subfolder(name).source) : kNoError;
+    return moved->is_folder ? WriteAccess(from.Subfolder(name)) : kNoError;
 }
 
 ErrorNumber DryRunFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
@@ -323,7 +330,7 @@ ErrorNumber DryRunFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
     if (entry == nullptr || !entry->is_folder) {
         return kPathNotFound;
     }
-    if (const auto error = FolderWriteAccess(parent.value->source)) {
+    if (const auto error = WriteAccess(*parent.value)) {
         return error;
     }
     OverlayFolder& removed = parent.value->Subfolder(name);
