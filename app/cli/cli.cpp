@@ -5,6 +5,7 @@
 
 #include "app/cli/escaped_text.h"
 #include "engine/display_text.h"
+#include "engine/dry_run/dry_run_file_system.h"
 #include "engine/result_sink.h"
 #include "engine/status_text.h"
 #include "engine/unnest.h"
@@ -13,7 +14,7 @@ namespace karuneo::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: karuneo-cli [--] FOLDER...\n"
+    "Usage: karuneo-cli [-n | --dry-run] [--] FOLDER...\n"
     "Flattens each FOLDER that holds nothing but a chain of single subfolders:\n"
     "the contents of the deepest folder move up into FOLDER, and the emptied\n"
     "chain is removed. Prints one line per folder: name<TAB>status, where\n"
@@ -21,7 +22,13 @@ constexpr std::string_view kUsage =
     "name are shown escaped (\\n, \\t, \\x1b), a backslash as \\\\; names on disk\n"
     "stay as they are.\n"
     "Exit status: 0 when no folder failed, 1 when one did or the report could\n"
-    "not be written (no folder is processed after that), 2 for a usage error.\n";
+    "not be written (no folder is processed after that), 2 for a usage error.\n"
+    "\n"
+    "  -n, --dry-run  change nothing: print the lines and exit status that a real\n"
+    "                 run would give now, and on standard error each change it\n"
+    "                 would make, one per line. A dry run cannot know what another\n"
+    "                 program changes in the folders before the real run, nor a\n"
+    "                 failure that the disk itself gives only when a change is made.\n";
 
 // A script must hear of every folder that changed: once a row cannot be
 // written, the sink says so and the caller processes no further folder.
@@ -50,6 +57,7 @@ class LineSink final : public ResultSink {
 struct Parsed {
     std::vector<std::string> folders;
     bool help = false;
+    bool dry_run = false;
     std::string bad_option;
 };
 
@@ -63,11 +71,27 @@ Parsed Parse(std::span<const std::string> args) {
             options_done = true;
         } else if (arg == "--help" || arg == "-h") {
             parsed.help = true;
+        } else if (arg == "--dry-run" || arg == "-n") {
+            parsed.dry_run = true;
         } else if (parsed.bad_option.empty()) {
             parsed.bad_option = arg;
         }
     }
     return parsed;
+}
+
+int UnnestAll(const std::vector<std::string>& folders, FileSystem& fs, std::ostream& out,
+              std::ostream& err) {
+    LineSink sink(out);
+    for (const auto& folder : folders) {
+        ProcessDroppedPath(folder, fs, sink);
+        if (sink.lost()) {
+            err << "karuneo-cli: cannot write the report; stopped after "
+                << EscapeControls(ToDisplayText(folder)) << '\n';
+            return kExitSomeFailed;
+        }
+    }
+    return sink.any_error() ? kExitSomeFailed : kExitOk;
 }
 
 }  // namespace
@@ -87,16 +111,11 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
         err << kUsage;
         return kExitUsage;
     }
-    LineSink sink(out);
-    for (const auto& folder : parsed.folders) {
-        ProcessDroppedPath(folder, fs, sink);
-        if (sink.lost()) {
-            err << "karuneo-cli: cannot write the report; stopped after "
-                << EscapeControls(ToDisplayText(folder)) << '\n';
-            return kExitSomeFailed;
-        }
+    if (parsed.dry_run) {
+        dry_run::DryRunFileSystem preview(fs, err);
+        return UnnestAll(parsed.folders, preview, out, err);
     }
-    return sink.any_error() ? kExitSomeFailed : kExitOk;
+    return UnnestAll(parsed.folders, fs, out, err);
 }
 
 }  // namespace karuneo::cli

@@ -129,5 +129,20 @@ TEST(CliTest, AReportThatCannotBeWrittenFailsAndStopsBeforeTheNextFolder) {
     EXPECT_EQ(tree.Take("E").count("A/f"), 1u) << "E must stay untouched";
 }
 
+TEST(CliTest, DryRunPrintsTheRealRunsLinesAndItsChangesButMakesNone) {
+    TempTree tree;
+    tree.Add({"A/B/f"}, "nested");
+    tree.Add({"f", "g"}, "flat");
+    const auto before = tree.Take("");
+    for (const char* option : {"-n", "--dry-run"}) {
+        const CliRun run = RunWith({option, tree.Path("nested"), tree.Path("flat")});
+        EXPECT_EQ(run.status, kExitOk);
+        EXPECT_EQ(run.out, "nested\t完了\nflat\t未処理\n");
+        EXPECT_NE(run.err.find("\nrename A -> karuneo"), std::string::npos) << run.err;
+        EXPECT_EQ(tree.Take(""), before);
+    }
+    EXPECT_NE(RunWith({"--help"}).out.find("--dry-run"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace karuneo::cli

@@ -1,9 +1,10 @@
 // Random nested trees, with names chosen to collide: whatever the shape,
 // the walk loses nothing, changes no content and leaves the outside alone.
+#include "tests/support/random_tree.h"
+
 #include <gtest/gtest.h>
 #include <rapidcheck/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -21,46 +22,6 @@ namespace {
 using namespace karuneo::testing;
 
 constexpr const char* kTemp = "tmpname";
-
-// Few names, so that moved entries meet the top folder's name and hidden
-// entries of the dropped folder.
-rc::Gen<std::string> Name() {
-    return rc::gen::element<std::string>("A", "x", ".h");
-}
-
-// Entries for one folder: a file, an empty folder or a folder holding a file.
-std::vector<std::string> Contents(const std::string& prefix, int count) {
-    std::map<std::string, std::string> chosen;
-    for (int i = 0; i < count; ++i) {
-        const std::string name = *Name();
-        const int kind = *rc::gen::inRange(0, 3);
-        chosen[name] = prefix + name + (kind == 0 ? "" : kind == 1 ? "/" : "/in");
-    }
-    std::vector<std::string> entries;
-    for (const auto& [name, entry] : chosen) {
-        entries.push_back(entry);
-    }
-    return entries;
-}
-
-std::vector<std::string> RandomTree() {
-    std::vector<std::string> entries;
-    std::string prefix;
-    const int depth = *rc::gen::inRange(0, 4);
-    for (int level = 0; level < depth; ++level) {
-        if (*rc::gen::inRange(0, 2) == 0) {
-            // In the dropped folder itself this may clash with a moved entry.
-            entries.push_back(prefix + (level == 0 ? ".h" : ".hidden"));
-        }
-        prefix += *rc::gen::element<std::string>("A", "B") + "/";
-    }
-    const auto deepest = Contents(prefix, *rc::gen::inRange(0, 5));
-    entries.insert(entries.end(), deepest.begin(), deepest.end());
-    if (deepest.empty() && !prefix.empty()) {
-        entries.push_back(prefix);
-    }
-    return entries;
-}
 
 RC_GTEST_PROP(RandomTreeTest, LosesNothingAndTellsTheTruth, ()) {
     const auto entries = RandomTree();

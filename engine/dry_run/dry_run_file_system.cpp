@@ -1,0 +1,357 @@
+#include "engine/dry_run/dry_run_file_system.h"
+
+#include <algorithm>
+
+#include "engine/dry_run/name_key.h"
+#include "engine/dry_run/terminal_token.h"
+#include "engine/dry_run/write_access.h"
+#include "engine/path_separator.h"
+
+namespace karuneo::dry_run {
+namespace {
+
+// A leading "" stands for a path that starts at a separator.
+std::vector<std::string> RootKey(const std::string& root) {
+    std::vector<std::string> key;
+    if (!root.empty() && kPathSeparators.find(root.front()) != std::string_view::npos) {
+        key.emplace_back();
+    }
+    std::size_t start = 0;
+    while (start <= root.size()) {
+        const auto end = std::min(root.find_first_of(kPathSeparators, start), root.size());
+        std::string name = root.substr(start, end - start);
+        if (!name.empty() && name != ".") {
+            key.push_back(std::move(name));
+        }
+        start = end + 1;
+    }
+    return key;
+}
+
+// The names by which `inner` lies below `outer`; nothing when it does not, or
+// when ".." makes that impossible to tell from the text alone.
+std::optional<std::vector<std::string>> NamesBelow(const std::vector<std::string>& outer,
+                                                   const std::vector<std::string>& inner) {
+    if (inner.size() < outer.size() || !std::equal(outer.begin(), outer.end(), inner.begin())) {
+        return std::nullopt;
+    }
+    std::vector<std::string> below(inner.begin() + static_cast<std::ptrdiff_t>(outer.size()),
+                                   inner.end());
+    if (std::find(below.begin(), below.end(), "..") != below.end()) {
+        return std::nullopt;
+    }
+    return below;
+}
+
+bool IsPlainName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(kPathSeparators) == std::string_view::npos;
+}
+
+ErrorNumber WriteAccess(OverlayFolder& folder) {
+    if (!folder.write_access) {
+        folder.write_access = FolderWriteAccess(folder.source);
+    }
+    return *folder.write_access;
+}
+
+bool IsSpecialName(const std::string& name) {
+    return name.empty() || name == "." || name == "..";
+}
+
+// A path below the dropped folder, as the lines show it.
+std::string Shown(const EntryPath& path) {
+    std::string joined;
+    for (const auto& name : path.Names()) {
+        joined += (joined.empty() ? "" : std::string(1, kPathSeparator)) + name;
+    }
+    return TerminalToken(joined);
+}
+
+}  // namespace
+
+DryRunFileSystem::RootMatch DryRunFileSystem::MatchRoot(const EntryPath& root) const {
+    RootMatch match{RootKey(root.Root()), nullptr, {}};
+    std::size_t longest = 0;
+    for (const auto& [key, folder] : roots_) {
+        auto below = NamesBelow(key, match.key);
+        if (below && (match.base == nullptr || key.size() > longest)) {
+            longest = key.size();
+            match.base = folder.get();
+            match.below = std::move(*below);
+        }
+    }
+    return match;
+}
+
+OverlayFolder& DryRunFileSystem::AddRoot(const RootMatch& match, const EntryPath& root) {
+    auto folder = std::make_unique<OverlayFolder>(EntryPath(root.Root()));
+    TakeInEarlierRoots(*folder, match.key);
+    return *(roots_[match.key] = std::move(folder));
+}
+
+// A dropped folder given before one it lies in carries changes that the
+// later one must see at that place.
+void DryRunFileSystem::TakeInEarlierRoots(OverlayFolder& root,
+                                          const std::vector<std::string>& key) {
+    for (auto it = roots_.begin(); it != roots_.end();) {
+        const auto below = NamesBelow(key, it->first);
+        if (!below || below->empty()) {
+            ++it;
+            continue;
+        }
+        std::vector<std::string> parent_names(below->begin(), below->end() - 1);
+        const auto parent = Descend(&root, parent_names);
+        const std::string& name = below->back();
+        if (!parent.ok() || Load(*parent.value) != kNoError || !parent.value->Find(name) ||
+            !parent.value->Find(name)->is_folder) {
+            ++it;  // not a folder of this tree as it stands: it stays apart
+            continue;
+        }
+        parent.value->opened[NameKey(name)] = std::move(it->second);
+        it = roots_.erase(it);
+    }
+}
+
+Result<OverlayFolder*> DryRunFileSystem::Resolve(const EntryPath& folder) {
+    const RootMatch match = MatchRoot(EntryPath(folder.Root()));
+    OverlayFolder* root = match.base;
+    if (root == nullptr) {
+        root = &AddRoot(match, folder);
+    } else if (!match.below.empty()) {
+        const auto reached = Descend(root, match.below);
+        if (!reached.ok()) {
+            return reached;
+        }
+        root = reached.value;
+    }
+    return Descend(root, folder.Names());
+}
+
+Result<OverlayFolder*> DryRunFileSystem::Descend(OverlayFolder* folder,
+                                                 const std::vector<std::string>& names) {
+    for (const auto& name : names) {
+        if (const auto error = Load(*folder)) {
+            return {nullptr, error};
+        }
+        const Entry* entry = folder->Find(name);
+        if (entry == nullptr || !entry->is_folder) {
+            return {nullptr, kPathNotFound};
+        }
+        folder = &folder->Subfolder(name);
+    }
+    return {folder};
+}
+
+// Only where the walk changes a folder it has not listed to the end does the
+// dry run list it on its own.
+ErrorNumber DryRunFileSystem::Load(OverlayFolder& folder) {
+    if (folder.on_disk) {
+        return kNoError;
+    }
+    std::map<std::string, Entry> on_disk;
+    const ErrorNumber error = inner_.ListEntries(folder.source, [&on_disk](const Entry& entry) {
+        on_disk.emplace(NameKey(entry.name), entry);
+        return true;
+    });
+    if (error == kNoError) {
+        folder.on_disk = std::move(on_disk);
+    }
+    return error;
+}
+
+Result<std::string> DryRunFileSystem::FolderName(const EntryPath& folder) {
+    const RootMatch match = MatchRoot(EntryPath(folder.Root()));
+    if (folder.IsRoot() && (match.base == nullptr || match.below.empty())) {
+        return inner_.FolderName(folder);  // a dropped folder itself never changes
+    }
+    if (folder.IsRoot()) {
+        return DroppedFolderWithin(*match.base, match.below, folder);
+    }
+    const auto resolved = Resolve(folder);
+    if (!resolved.ok()) {
+        return {folder.LastName(), resolved.error};
+    }
+    return {folder.LastName()};
+}
+
+// A dropped folder inside one given before it: it may be gone or renamed by
+// now. One path the disk follows is left to the disk: a dropped link that
+// still stands where it stood.
+Result<std::string> DryRunFileSystem::DroppedFolderWithin(OverlayFolder& earlier,
+                                                          const std::vector<std::string>& below,
+                                                          const EntryPath& folder) {
+    const std::vector<std::string> parent_names(below.begin(), below.end() - 1);
+    const auto parent = Descend(&earlier, parent_names);
+    if (!parent.ok() || Load(*parent.value) != kNoError) {
+        return {folder.LastName(), kPathNotFound};
+    }
+    const Entry* entry = parent.value->Find(below.back());
+    if (entry == nullptr) {
+        return {folder.LastName(), kPathNotFound};
+    }
+    if (entry->is_folder) {
+        const std::string name = folder.LastName();
+        return IsSpecialName(name) ? inner_.FolderName(parent.value->Subfolder(below.back()).source)
+                                   : Result<std::string>{name};
+    }
+    // A link that an earlier folder moved here is asked where it stood:
+    // right when it leads to an absolute path, but a relative one may lead
+    // elsewhere from its new place, which nothing here can read.
+    const auto arrival = parent.value->arrived.find(NameKey(below.back()));
+    const EntryPath stood = arrival != parent.value->arrived.end()
+                                ? arrival->second.stood_in->Child(entry->name)
+                                : parent.value->source.Child(entry->name);
+    return {folder.LastName(), inner_.FolderName(EntryPath(stood.Joined())).error};
+}
+
+ErrorNumber DryRunFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
+    const auto resolved = Resolve(folder);
+    if (!resolved.ok()) {
+        return resolved.error;
+    }
+    OverlayFolder& state = *resolved.value;
+    // The walk's own listing goes to the disk as it would in a real run, and
+    // runs to its end so that later checks of names need no listing of their own.
+    std::map<std::string, Entry> on_disk;
+    bool stopped = false;
+    const ErrorNumber error = inner_.ListEntries(state.source, [&](const Entry& entry) {
+        std::string key = NameKey(entry.name);
+        if (!stopped && !state.gone.contains(key)) {
+            stopped = !visit(entry);
+        }
+        if (!state.on_disk) {
+            on_disk.emplace(std::move(key), entry);
+        }
+        return true;
+    });
+    if (error != kNoError) {
+        return stopped ? kNoError : error;  // a real run would not have read that far
+    }
+    if (!state.on_disk) {
+        state.on_disk = std::move(on_disk);
+    }
+    for (auto it = state.arrived.begin(); !stopped && it != state.arrived.end(); ++it) {
+        stopped = !visit(it->second.entry);
+    }
+    return kNoError;
+}
+
+ErrorNumber DryRunFileSystem::CheckMove(OverlayFolder& from, const std::string& name,
+                                        OverlayFolder& to, const std::string& new_name) {
+    if (const auto error = Load(from)) {
+        return error;
+    }
+    if (const auto error = Load(to)) {
+        return error;
+    }
+    const Entry* moved = from.Find(name);
+    if (moved == nullptr) {
+        return kPathNotFound;
+    }
+    if (to.Find(new_name) != nullptr) {
+        return kFileAlreadyExists;
+    }
+    if (const auto error = WriteAccess(from)) {
+        return error;
+    }
+    if (&from == &to) {
+        return kNoError;
+    }
+    if (const auto error = WriteAccess(to)) {
+        return error;
+    }
+    // A folder that changes its parent has its own link to the parent changed.
+    return moved->is_folder ? WriteAccess(from.Subfolder(name)) : kNoError;
+}
+
+ErrorNumber DryRunFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
+    const std::string target(new_name);
+    if (folder.IsRoot() || !IsPlainName(target)) {
+        return kBadFileName;
+    }
+    const auto parent = Resolve(folder.Parent());
+    if (!parent.ok()) {
+        return parent.error;
+    }
+    OverlayFolder& where = *parent.value;
+    if (const auto error = CheckMove(where, folder.LastName(), where, target)) {
+        return error;
+    }
+    OverlayEntry renamed = where.Take(folder.LastName());
+    const bool back = renamed.folder != nullptr &&
+                      renamed.folder->source.Joined() == where.source.Child(target).Joined();
+    renamed.entry.name = target;
+    where.Put(std::move(renamed));
+    Print(folder, std::string(back ? "rename back " : "rename ") + Shown(folder) + " -> " +
+                      TerminalToken(target));
+    return kNoError;
+}
+
+ErrorNumber DryRunFileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                                          const EntryPath& to) {
+    if (names.empty()) {
+        return kNoError;
+    }
+    const auto source = Resolve(from);
+    if (!source.ok()) {
+        return source.error;
+    }
+    const auto target = Resolve(to);
+    if (!target.ok()) {
+        return target.error;
+    }
+    for (const auto& name : names) {
+        if (!IsPlainName(name)) {
+            return kBadFileName;
+        }
+        if (const auto error = CheckMove(*source.value, name, *target.value, name)) {
+            return error;
+        }
+        target.value->Put(source.value->Take(name));
+        Print(from, "move " + Shown(from.Child(name)) + " -> " + Shown(to.Child(name)));
+    }
+    return kNoError;
+}
+
+ErrorNumber DryRunFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
+    if (folder.IsRoot()) {
+        return kBadFileName;
+    }
+    const auto parent = Resolve(folder.Parent());
+    if (!parent.ok()) {
+        return parent.error;
+    }
+    if (const auto error = Load(*parent.value)) {
+        return error;
+    }
+    const std::string name = folder.LastName();
+    const Entry* entry = parent.value->Find(name);
+    if (entry == nullptr || !entry->is_folder) {
+        return kPathNotFound;
+    }
+    if (const auto error = WriteAccess(*parent.value)) {
+        return error;
+    }
+    OverlayFolder& removed = parent.value->Subfolder(name);
+    if (const auto error = Load(removed)) {
+        return error;
+    }
+    if (!removed.IsEmpty()) {
+        return kFileAlreadyExists;
+    }
+    parent.value->Take(name);
+    Print(folder, "remove " + Shown(folder));
+    return kNoError;
+}
+
+void DryRunFileSystem::Print(const EntryPath& where, const std::string& line) {
+    if (!printed_any_ || where.Root() != last_root_) {
+        operations_ << "in " << TerminalToken(where.Root()) << '\n';
+        last_root_ = where.Root();
+        printed_any_ = true;
+    }
+    operations_ << line << '\n';
+}
+
+}  // namespace karuneo::dry_run

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "engine/entry_path.h"
+#include "engine/error_number.h"
+
+namespace karuneo::dry_run {
+
+// Whether this process may add entries to the folder standing at `folder` and
+// take entries out of it: kNoError, or the error a change there would meet
+// (no permission, a read-only file system).
+ErrorNumber FolderWriteAccess(const EntryPath& folder);
+
+}  // namespace karuneo::dry_run
