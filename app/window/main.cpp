@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <QIcon>
+#include <string>
+#include <vector>
 
 #include "window/qt/form1.h"
 #include "window/qt/qt_settings_store.h"
@@ -13,6 +15,9 @@ int main(int argc, char** argv) {
 
     karuneo::QtSettingsStore settings;
     karuneo::Form1 form(settings);
+    // The folders a file manager or a shell hands over, as the bytes the file
+    // system knows them by; QApplication has taken its own options out.
+    form.ProcessPathsWhenShown(std::vector<std::string>(argv + 1, argv + argc));
     form.show();
     return QApplication::exec();
 }
