@@ -187,7 +187,12 @@ void Form1::resizeEvent(QResizeEvent* event) {
 
 void Form1::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    geometry_.AdaptToFrame();
+    // A window manager frames a new window after its first sizing pass and
+    // reports only a move; the outer size has grown by the frame, so the
+    // layout must follow, or the first start differs from every later one.
+    if (geometry_.AdaptToFrame() && isVisible()) {
+        Form_Resize();
+    }
     if (watching_moves_) {
         Form_Move();
     }

@@ -205,6 +205,26 @@ TEST_F(Form1Test, FrameAndListFollowTheWindowButNotBelowTheMinimum) {
     EXPECT_EQ(Child("Frame2").geometry(), QRect(8, 8, 169, 137));
 }
 
+// A window manager frames a new window only after its first sizing pass.
+TEST_F(Form1Test, AFrameThatComesLateIsLaidOutForAsAtEveryLaterStart) {
+    form = std::make_unique<Form1>(store);
+    form->setWindowFlag(Qt::FramelessWindowHint);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    // Offscreen frames a window as it is placed, and reports only the move.
+    form->setWindowFlag(Qt::FramelessWindowHint, false);
+    form->show();
+    form->move(form->pos() + QPoint(10, 10));
+    Settle();
+    const QRect framed = Outer();
+    ASSERT_NE(framed.size(), form->size());
+    const QRect list = List().geometry();
+    form.reset();
+    Open();
+    EXPECT_EQ(Outer().size(), framed.size());
+    EXPECT_EQ(List().geometry(), list);
+}
+
 TEST_F(Form1Test, FirstRunWritesAllFiveKeys) {
     Open();
     EXPECT_EQ(Ini().allKeys().size(), 5);
