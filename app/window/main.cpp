@@ -1,17 +1,27 @@
 #include <QApplication>
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <string>
 #include <vector>
 
 #include "window/qt/form1.h"
 #include "window/qt/qt_settings_store.h"
 
+namespace {
+
+// The icon as XPM, which Qt decodes itself: an image file would make Qt load
+// every image format plugin to find the decoder, at start-up.
+#include "app/window/karuneo_icon.xpm"
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(KARUNEO_VERSION));
     // Lets the desktop match the window to karuneo.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("karuneo"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/karuneo.png")));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(QImage(kKaruneoIcon))));
 
     karuneo::QtSettingsStore settings;
     karuneo::Form1 form(settings);

@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -34,6 +36,16 @@ QCollator FileManagerCollator() {
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(true);
     return collator;
+}
+
+// QHeaderView measures a section without a size hint in bold, though it
+// draws it in the regular weight; the bold faces (megabytes of a Japanese
+// font) would be loaded for that alone, at start-up. Measured here as drawn.
+QSize HeaderSectionSize(const QHeaderView& header, const QString& label) {
+    QStyleOptionHeader option;
+    option.initFrom(&header);
+    option.text = label;
+    return header.style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), &header);
 }
 
 class ResultRow final : public QTreeWidgetItem {
@@ -82,6 +94,9 @@ void ResultsList::CreateColumns() {
     auto* labels = headerItem();
     labels->setText(first, QStringLiteral("フォルダ名"));
     labels->setText(first + 1, QStringLiteral("処理結果"));
+    for (const int column : {first, first + 1}) {
+        labels->setSizeHint(column, HeaderSectionSize(*header(), labels->text(column)));
+    }
     const ColumnWidths widths = ColumnWidthsFor(ColumnSpace());
     SetColumnWidths(widths.first, widths.second);
 }

@@ -14,6 +14,8 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QtGlobal>
+#include <algorithm>
+#include <cmath>
 #include <exception>
 #include <utility>
 
@@ -52,9 +54,18 @@ QFont ArrowFont() {
 void FitTitle(QGroupBox& frame) {
     constexpr int kTitleRoom = 12;  // pixels the style takes around a title
     constexpr qreal kSmallest = 6;
+    const int room = frame.width() - kTitleRoom;
     QFont font = frame.font();
+    const int advance = QFontMetrics(font).horizontalAdvance(frame.title());
+    if (advance <= room || room <= 0) {
+        return;
+    }
+    // Text grows nearly in proportion to its size, so start there: every
+    // size tried loads fonts, which start-up pays for.
+    const qreal proportional = std::floor(font.pointSizeF() * room / advance * 2) / 2;
+    font.setPointSizeF(std::max(proportional, kSmallest));
     while (font.pointSizeF() > kSmallest &&
-           QFontMetrics(font).horizontalAdvance(frame.title()) > frame.width() - kTitleRoom) {
+           QFontMetrics(font).horizontalAdvance(frame.title()) > room) {
         font.setPointSizeF(font.pointSizeF() - 0.5);
     }
     frame.setFont(font);
