@@ -68,6 +68,17 @@ bool Measure(Display* display, char** command, Run& run) {
     return mapped && run.resident_kib > 0;
 }
 
+// A server just started may not take connections yet.
+Display* OpenDisplay() {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (Display* display = XOpenDisplay(nullptr)) {
+            return display;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,7 +87,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int runs = std::atoi(argv[1]);
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = OpenDisplay();
     if (display == nullptr || runs < 1) {
         std::fprintf(stderr, "%s: no display or no runs\n", argv[0]);
         return 2;
