@@ -13,7 +13,8 @@ for group in "$@"; do
   case "$group" in
     window) packages+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-cjk xvfb xauth) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-noto-cjk python3) ;;
+    screenshots) packages+=(xvfb xauth imagemagick) ;;
     *) echo "install-deps: unknown group $group" >&2; exit 2 ;;
   esac
 done
