@@ -21,6 +21,8 @@ std::wstring FromBytes(std::string_view bytes) {
     return Utf16FromUtf8(ToDisplayText(bytes)).value_or(std::wstring());
 }
 
+constexpr UINT_PTR kSubclassId = 1;
+
 int ItemCount(HWND list) {
     return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }
@@ -66,6 +68,7 @@ HWND ResultsListView::Create(HWND parent, int id) {
     if (list_ != nullptr) {
         const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER;
         ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+        ::SetWindowSubclass(list_, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     }
     return list_;
 }
@@ -110,9 +113,32 @@ void ResultsListView::RemoveAllRows() {
 int ResultsListView::ColumnSpace() const {
     RECT client{};
     ::GetClientRect(list_, &client);
-    const bool scroll_bar_shown = (::GetWindowLongPtrW(list_, GWL_STYLE) & WS_VSCROLL) != 0;
-    const int scroll_bar = ::GetSystemMetricsForDpi(SM_CXVSCROLL, ::GetDpiForWindow(list_));
-    return std::max(0, static_cast<int>(client.right) - (scroll_bar_shown ? 0 : scroll_bar));
+    return std::max(0, static_cast<int>(client.right));
+}
+
+void ResultsListView::RefitColumns() {
+    if (ColumnCount(list_) != 2) {
+        return;
+    }
+    const int first = ListView_GetColumnWidth(list_, 0);
+    const int both = first + ListView_GetColumnWidth(list_, 1);
+    const int space = ColumnSpace();
+    if (both <= 0 || both == space) {
+        return;
+    }
+    const int first_share = ::MulDiv(first, space, both);
+    SetColumnWidths(first_share, space - first_share);
+}
+
+LRESULT CALLBACK ResultsListView::ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
+                                           UINT_PTR, DWORD_PTR self) {
+    const LRESULT result = ::DefSubclassProc(list, message, wparam, lparam);
+    if (message == WM_SIZE) {
+        reinterpret_cast<ResultsListView*>(self)->RefitColumns();
+    } else if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(list, ListProc, kSubclassId);
+    }
+    return result;
 }
 
 void ResultsListView::ListView1_ColumnClick(int column) {

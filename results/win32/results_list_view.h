@@ -33,8 +33,9 @@ class ResultsListView final : public ResultSink {
     // Pixels; together they fill the width they were computed from.
     void SetColumnWidths(int first, int second);
     void RemoveAllRows();
-    // What the columns can fill without a horizontal scroll bar, room for
-    // the vertical one kept, so that rows arriving do not make it appear.
+    // The list's visible width, which the columns fill: when the vertical
+    // scroll bar comes or goes the columns follow, keeping their shares,
+    // so that no horizontal scroll bar ever appears.
     int ColumnSpace() const;
 
     void ListView1_ColumnClick(int column);
@@ -49,6 +50,9 @@ class ResultsListView final : public ResultSink {
         std::wstring path;
     };
 
+    static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
+                                     UINT_PTR id, DWORD_PTR self);
+    void RefitColumns();
     void ShowTip(NMHDR& header) const;
 
     HWND list_ = nullptr;

@@ -145,14 +145,17 @@ bool Form1::CreateControls() {
     // Created in tab order; only the list takes the focus.
     Frame1 = CreateChild(window_, L"BUTTON", L"処理結果", WS_CLIPSIBLINGS | BS_GROUPBOX, kFrame1);
     Frame2_.Create(window_, kFrame2, kFrame2Caption);
-    Label1 = CreateChild(window_, L"STATIC", L"→", SS_LEFT, kLabel1);
+    Label1 = CreateChild(window_, L"STATIC", L"→", WS_CLIPSIBLINGS | SS_LEFT, kLabel1);
     ListView1.Create(window_, kListView1);
     if (Frame1 == nullptr || Frame2_.Handle() == nullptr || Label1 == nullptr ||
         ListView1.Handle() == nullptr) {
         return false;
     }
-    ::SetWindowPos(ListView1.Handle(), HWND_TOP, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The list above the frames, the label below them: the label's designed
+    // place overlaps Frame1's left edge by a twip or so, and must not hide it.
+    constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    ::SetWindowPos(ListView1.Handle(), HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+    ::SetWindowPos(Label1, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
     mnu編集 = CreateEditMenu();
     PlaceControls();
     ApplyFonts();
