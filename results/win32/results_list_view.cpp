@@ -90,6 +90,7 @@ void ResultsListView::AddResult(std::string_view name, std::string_view status) 
     ::SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(index),
                    reinterpret_cast<LPARAM>(&item));
     ::SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+    RefitColumns();
 }
 
 void ResultsListView::CreateColumns() {
@@ -108,6 +109,7 @@ void ResultsListView::SetColumnWidths(int first, int second) {
 void ResultsListView::RemoveAllRows() {
     ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
     rows_.clear();
+    RefitColumns();
 }
 
 int ResultsListView::ColumnSpace() const {
