@@ -108,9 +108,13 @@ TEST_P(Form1DropTest, AnEmptyListChangesNothing) {
     EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
 }
 
-INSTANTIATE_TEST_SUITE_P(Deliveries, Form1DropTest,
-                         ::testing::Values(Delivery::kDropFiles, Delivery::kOleDrop,
-                                           Delivery::kStartUp));
+INSTANTIATE_TEST_SUITE_P(
+    Deliveries, Form1DropTest,
+    ::testing::Values(Delivery::kDropFiles, Delivery::kOleDrop, Delivery::kStartUp),
+    [](const auto& delivery) {
+        constexpr const char* kNames[] = {"WmDropFiles", "OleDrop", "CommandLine"};
+        return kNames[static_cast<int>(delivery.param)];
+    });
 
 class Form1DragTest : public Form1Fixture {};
 
