@@ -108,13 +108,15 @@ TEST_P(Form1DropTest, AnEmptyListChangesNothing) {
     EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Deliveries, Form1DropTest,
-    ::testing::Values(Delivery::kDropFiles, Delivery::kOleDrop, Delivery::kStartUp),
-    [](const auto& delivery) {
-        constexpr const char* kNames[] = {"WmDropFiles", "OleDrop", "CommandLine"};
-        return kNames[static_cast<int>(delivery.param)];
-    });
+std::string DeliveryName(const ::testing::TestParamInfo<Delivery>& delivery) {
+    constexpr const char* kDeliveries[] = {"WmDropFiles", "OleDrop", "CommandLine"};
+    return kDeliveries[static_cast<int>(delivery.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Deliveries, Form1DropTest,
+                         ::testing::Values(Delivery::kDropFiles, Delivery::kOleDrop,
+                                           Delivery::kStartUp),
+                         DeliveryName);
 
 class Form1DragTest : public Form1Fixture {};
 
