@@ -75,6 +75,16 @@ HMENU CreateEditMenu() {
     return bar;
 }
 
+// A pop-up menu closes on a click elsewhere only while its owner is the
+// foreground window, and the message after it lets the menu go at once.
+UINT TrackMenu(HMENU menu, POINT at, HWND owner) {
+    ::SetForegroundWindow(owner);
+    const auto chosen = static_cast<UINT>(
+        ::TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, owner, nullptr));
+    ::PostMessageW(owner, WM_NULL, 0, 0);
+    return chosen;
+}
+
 // Where a menu opened from the keyboard appears: below the focused row, or
 // at the list's top left corner when there is none.
 POINT KeyboardMenuPoint(HWND list) {
@@ -96,10 +106,7 @@ POINT KeyboardMenuPoint(HWND list) {
 Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
     : settings_(settings),
       make_file_system_(std::move(make_file_system)),
-      choose_from_menu_([this](HMENU menu, POINT at) {
-          return static_cast<UINT>(::TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x,
-                                                      at.y, window_, nullptr));
-      }),
+      choose_from_menu_([this](HMENU menu, POINT at) { return TrackMenu(menu, at, window_); }),
       Frame2_([this](const std::vector<std::wstring>& paths) { Frame2_OLEDragDrop(paths); }) {}
 
 Form1::~Form1() {
