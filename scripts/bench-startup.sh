@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh window startup
-cmake --preset release -DKARUNEO_BUILD_WINDOW=ON > /dev/null
+cmake --preset release > /dev/null
 cmake --build --preset release -j 2 --target karuneo startup-reference startup-timer > /dev/null
 bin=build/release/bin
 runs="${STARTUP_RUNS:-7}"

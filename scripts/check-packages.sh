@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the .deb (release preset) and the Windows zip (windows preset) and
+# Builds the .deb (ci-release preset) and the Windows zip (ci-windows preset) and
 # checks what they hold. Installs nothing on this machine: packages are only
 # unpacked into a temporary folder.
 set -euo pipefail
@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh packaging
 
 version=1.01
-release=build/release
+release=build/ci-release
+windows=build/ci-windows
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -21,7 +22,7 @@ check_install_after_run() {
   local targets wanted
   mapfile -t targets < <(sed -n 's/^targets=(\(.*\))$/\1/p' scripts/run.sh | tr ' ' '\n' | sort)
   [ ${#targets[@]} -gt 0 ] || fail "no targets=(...) line in scripts/run.sh"
-  cmake --build --preset release -j "$(nproc)" --target "${targets[@]}" > /dev/null
+  cmake --build --preset ci-release -j "$(nproc)" --target "${targets[@]}" > /dev/null
   wanted=$(grep -rhoE "\"$PWD/$release/bin/[^\"]+\"" "$release" --include=cmake_install.cmake |
     tr -d '"' | xargs -n1 basename | sort -u | xargs)
   [ "$wanted" = "${targets[*]}" ] || fail "install wants $wanted, run.sh builds ${targets[*]}"
@@ -73,10 +74,10 @@ check_deb() {
 }
 
 check_zip() {
-  local zip=build/windows/karuneo-${version}-win64.zip expected
+  local zip=$windows/karuneo-${version}-win64.zip expected
   [ -f "$zip" ] || fail "cpack made no $zip"
   expected=$(printf '%s\n' karuneo-cli.exe readme.txt)
-  [ -f build/windows/bin/karuneo.exe ] && expected=$(printf '%s\nkaruneo.exe' "$expected")
+  [ -f "$windows/bin/karuneo.exe" ] && expected=$(printf '%s\nkaruneo.exe' "$expected")
   diff <(sort <<< "$expected") <(zipinfo -1 "$zip" | sort) || fail "$zip holds other files than expected"
 
   unzip -q "$zip" -d "$work/zip"
@@ -94,16 +95,16 @@ check_zip() {
 }
 
 echo "== Install after scripts/run.sh's build"
-cmake --preset release -DKARUNEO_WERROR=ON > /dev/null
+cmake --preset ci-release > /dev/null
 check_install_after_run
 
 echo "== Debian package"
-cpack --preset release > /dev/null
+cpack --preset ci-release > /dev/null
 check_deb
 
 echo "== Windows zip"
-[ -f build/windows/CMakeCache.txt ] || cmake --preset windows -DKARUNEO_WERROR=ON > /dev/null
-cpack --preset windows > /dev/null
+[ -f "$windows/CMakeCache.txt" ] || cmake --preset ci-windows > /dev/null
+cpack --preset ci-windows > /dev/null
 check_zip
 
 echo "Packages are fine"

@@ -8,6 +8,6 @@ scripts/install-deps.sh window
 # The command-line tool too: `cmake --install build` installs both.
 targets=(karuneo karuneo-cli)
 
-cmake --preset dev -DKARUNEO_BUILD_WINDOW=ON > /dev/null
+cmake --preset dev > /dev/null
 cmake --build --preset dev --target "${targets[@]}" -j "$(nproc)"
 exec build/bin/karuneo

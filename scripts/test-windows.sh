@@ -6,14 +6,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=$(nproc)
-build=build/windows
+build=build/ci-windows
 export WINEPREFIX="$PWD/$build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
 
 echo "== Windows cross build"
-cmake --preset windows -DKARUNEO_WERROR=ON > /dev/null
-cmake --build --preset windows -j "$jobs"
+cmake --preset ci-windows > /dev/null
+cmake --build --preset ci-windows -j "$jobs"
 
 echo "== Windows tests under Wine"
 mkdir -p "$WINEPREFIX"
@@ -25,4 +25,4 @@ scripts/wine-prefix.sh null
 # Under Wine a test process now and then dies as it starts, before any test
 # code runs (seen once in many runs: failed in 0.01 s, no output). A second try
 # tells that apart from a real fault, which fails both times.
-ctest --preset windows -j "$jobs" --repeat until-pass:2
+ctest --preset ci-windows -j "$jobs" --repeat until-pass:2

@@ -7,17 +7,18 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh window
 
 jobs=$(nproc)
-werror=-DKARUNEO_WERROR=ON
 
+# The ci presets are the everyday ones with warnings as errors, each in a build
+# folder of its own, so that nothing set here stays in build/.
 echo "== Linux build and tests"
-cmake --preset dev "$werror" -DKARUNEO_BUILD_WINDOW=ON > /dev/null
-cmake --build --preset dev -j "$jobs"
-ctest --preset dev -j "$jobs"
+cmake --preset ci > /dev/null
+cmake --build --preset ci -j "$jobs"
+ctest --preset ci -j "$jobs"
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build and tests"
-cmake --preset asan "$werror" > /dev/null
-cmake --build --preset asan -j "$jobs"
-ctest --preset asan -j "$jobs"
+cmake --preset ci-asan > /dev/null
+cmake --build --preset ci-asan -j "$jobs"
+ctest --preset ci-asan -j "$jobs"
 
 echo "== Fuzzing (briefly)"
 FUZZ_SECONDS="${FUZZ_SECONDS:-20}" scripts/fuzz.sh
