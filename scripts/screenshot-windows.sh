@@ -18,10 +18,7 @@ cmake --preset windows > /dev/null
 cmake --build --preset windows --target karuneo > /dev/null
 
 export WINEPREFIX="$PWD/build/windows/screenshot-prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=wine
+. scripts/wine-env.sh
 
 display_file=$(mktemp)
 Xvfb -displayfd 4 -screen 0 1024x768x24 -nolisten tcp 4> "$display_file" > /dev/null 2>&1 &
@@ -29,9 +26,8 @@ xvfb=$!
 for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$display_file")"
 rm -f "$display_file"
-mkdir -p "$WINEPREFIX"
-wineserver -p < /dev/null > /dev/null 2>&1
-trap 'wineserver -k || true; kill "$xvfb" 2>/dev/null || true' EXIT
+start_wineserver
+trap 'stop_wineserver; kill "$xvfb" 2>/dev/null || true' EXIT
 
 scripts/wine-prefix.sh
 "$wine" reg delete 'HKCU\Software\VB and VBA Program Settings' /f < /dev/null > /dev/null 2>&1 || true

@@ -1,24 +1,21 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows executables with mingw-w64 and runs their tests
-# under Wine. One wineserver is kept alive for the whole run: without it every
-# test waits seconds for Wine's services to start and to wind down.
+# under Wine, with one wineserver kept alive for the whole run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=$(nproc)
 build=build/ci-windows
 export WINEPREFIX="$PWD/$build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
+. scripts/wine-env.sh
 
 echo "== Windows cross build"
 cmake --preset ci-windows > /dev/null
 cmake --build --preset ci-windows -j "$jobs"
 
 echo "== Windows tests under Wine"
-mkdir -p "$WINEPREFIX"
-wineserver -p < /dev/null > /dev/null 2>&1
-trap 'wineserver -k || true' EXIT
+start_wineserver
+trap stop_wineserver EXIT
 # Wine hides names that start with "." unless told otherwise, and the window
 # tests need the null graphics driver: scripts/wine-prefix.sh sees to both.
 scripts/wine-prefix.sh null

@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh window
 
+echo "== Formatting"
+scripts/check-format.sh
+
 jobs=$(nproc)
 
 # The ci presets are the everyday ones with warnings as errors, each in a build
@@ -29,6 +32,3 @@ scripts/test-windows.sh
 
 echo "== Packages (.deb and Windows zip; installs nothing)"
 scripts/check-packages.sh
-
-echo "== Formatting"
-scripts/check-format.sh

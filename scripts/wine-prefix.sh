@@ -6,9 +6,7 @@
 # without any display (the tests); without it Wine draws on $DISPLAY.
 # Expects a running wineserver for $WINEPREFIX.
 set -euo pipefail
-: "${WINEPREFIX:?}"
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=wine
+. "$(dirname "$0")/wine-env.sh"
 
 "$wine" wineboot -i < /dev/null > /dev/null 2>&1
 # Debian's Wine does not find the fonts it ships.
