@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace karuneo::testing {
 
@@ -19,6 +20,17 @@ inline constexpr int kManyEntries = 2'000;
 #else
 inline constexpr int kManyEntries = 40'000;
 #endif
+
+// Test names are UTF-8 everywhere; on POSIX a path is the very bytes, which
+// keeps names that are not valid UTF-8 intact.
+std::filesystem::path PathFromUtf8(const std::string& text);
+
+// A path as the tables of cases and the snapshots spell it: UTF-8, "/" between
+// names.
+std::string GenericUtf8(const std::filesystem::path& path);
+
+// A path as the engine takes it: UTF-8, with the platform's separators.
+std::string NativeUtf8(const std::filesystem::path& path);
 
 // Test trees hide entries the POSIX way, by a leading "."; on Windows such an
 // entry is also given the hidden attribute, so that one table of cases means

@@ -2,6 +2,18 @@
 
 namespace karuneo::testing {
 
+std::filesystem::path PathFromUtf8(const std::string& text) {
+    return std::filesystem::path(text);
+}
+
+std::string GenericUtf8(const std::filesystem::path& path) {
+    return path.generic_string();
+}
+
+std::string NativeUtf8(const std::filesystem::path& path) {
+    return path.string();
+}
+
 void HideLikeADotName(const std::filesystem::path&) {}
 
 std::filesystem::path TestTreesFolder() {

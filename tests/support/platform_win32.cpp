@@ -7,6 +7,21 @@
 namespace karuneo::testing {
 namespace fs = std::filesystem;
 
+fs::path PathFromUtf8(const std::string& text) {
+    // Long-form paths ("\\?\") take no "/" for a separator.
+    return fs::path(std::u8string(text.begin(), text.end())).make_preferred();
+}
+
+std::string GenericUtf8(const fs::path& path) {
+    const std::u8string text = path.generic_u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::string NativeUtf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 void HideLikeADotName(const fs::path& entry) {
     const DWORD attributes = ::GetFileAttributesW(entry.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {

@@ -56,36 +56,6 @@ void AddWithParents(Snapshot& tree, const std::string& path, const std::string& 
     tree[path] = kind;
 }
 
-// Test names are UTF-8 everywhere; on POSIX a path is the very bytes, which
-// keeps names that are not valid UTF-8 intact.
-fs::path FromUtf8(const std::string& text) {
-#ifdef _WIN32
-    // Long-form paths ("\\?\") take no "/" for a separator.
-    return fs::path(std::u8string(text.begin(), text.end())).make_preferred();
-#else
-    return fs::path(text);
-#endif
-}
-
-std::string ToUtf8(const fs::path& path) {
-#ifdef _WIN32
-    const std::u8string text = path.generic_u8string();
-    return std::string(text.begin(), text.end());
-#else
-    return path.generic_string();
-#endif
-}
-
-// A path as the engine takes it: UTF-8, with the platform's separators.
-std::string PathText(const fs::path& path) {
-#ifdef _WIN32
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-#else
-    return path.string();
-#endif
-}
-
 // Cut textually: lexically_relative does not understand long-form paths.
 fs::path RelativeTo(const fs::path& base, const fs::path& entry) {
     return fs::path(entry.native().substr(base.native().size() + 1));
@@ -103,7 +73,7 @@ void HideDotNames(const fs::path& root, const fs::path& relative) {
     fs::path entry = root;
     for (const auto& name : relative) {
         entry /= name;
-        if (ToUtf8(name).starts_with('.')) {
+        if (GenericUtf8(name).starts_with('.')) {
             HideLikeADotName(entry);
         }
     }
@@ -111,16 +81,16 @@ void HideDotNames(const fs::path& root, const fs::path& relative) {
 
 void AddEntry(const fs::path& root, const std::string& entry) {
     const auto [path, kind] = Describe(entry);
-    const fs::path target = root / FromUtf8(path);
+    const fs::path target = root / PathFromUtf8(path);
     fs::create_directories(target.parent_path());
     if (kind == "dir") {
         fs::create_directories(target);
     } else if (kind.starts_with("link:")) {
-        fs::create_symlink(FromUtf8(kind.substr(5)), target);
+        fs::create_symlink(PathFromUtf8(kind.substr(5)), target);
     } else {
         WriteFile(target, kind.substr(5));
     }
-    HideDotNames(root, FromUtf8(path));
+    HideDotNames(root, PathFromUtf8(path));
 }
 
 }  // namespace
@@ -133,11 +103,11 @@ TempTree::~TempTree() {
 }
 
 std::string TempTree::Path(const std::string& relative) const {
-    return PathText(relative.empty() ? root_ : root_ / FromUtf8(relative));
+    return NativeUtf8(relative.empty() ? root_ : root_ / PathFromUtf8(relative));
 }
 
 void TempTree::Add(const std::vector<std::string>& entries, const std::string& under) const {
-    const fs::path base = under.empty() ? root_ : root_ / FromUtf8(under);
+    const fs::path base = under.empty() ? root_ : root_ / PathFromUtf8(under);
     fs::create_directories(base);
     for (const auto& entry : entries) {
         AddEntry(base, entry);
@@ -145,13 +115,13 @@ void TempTree::Add(const std::vector<std::string>& entries, const std::string& u
 }
 
 void TempTree::Write(const std::string& relative, const std::string& content) const {
-    const fs::path target = root_ / FromUtf8(relative);
+    const fs::path target = root_ / PathFromUtf8(relative);
     fs::create_directories(target.parent_path());
     WriteFile(target, content);
 }
 
 void TempTree::AddEmptyFiles(const std::string& folder, int count) const {
-    const fs::path base = root_ / FromUtf8(folder);
+    const fs::path base = root_ / PathFromUtf8(folder);
     fs::create_directories(base);
     for (int i = 0; i < count; ++i) {
         std::ofstream(base / ("f" + std::to_string(i)));
@@ -160,13 +130,13 @@ void TempTree::AddEmptyFiles(const std::string& folder, int count) const {
 
 Snapshot TempTree::Take(const std::string& relative) const {
     Snapshot tree;
-    const fs::path base = relative.empty() ? root_ : root_ / FromUtf8(relative);
+    const fs::path base = relative.empty() ? root_ : root_ / PathFromUtf8(relative);
     for (auto it = fs::recursive_directory_iterator(base); it != fs::recursive_directory_iterator();
          ++it) {
-        const std::string key = ToUtf8(RelativeTo(base, it->path()));
+        const std::string key = GenericUtf8(RelativeTo(base, it->path()));
         const auto status = it->symlink_status();
         if (fs::is_symlink(status)) {
-            tree[key] = "link:" + ToUtf8(fs::read_symlink(it->path()));
+            tree[key] = "link:" + GenericUtf8(fs::read_symlink(it->path()));
         } else if (fs::is_directory(status)) {
             tree[key] = "dir";
         } else {

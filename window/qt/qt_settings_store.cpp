@@ -1,5 +1,6 @@
 #include "window/qt/qt_settings_store.h"
 
+#include "window/qt/settings_organization.h"
 #include "window/rules/window_settings.h"
 
 namespace karuneo {
@@ -13,20 +14,10 @@ QString KeyPath(std::string_view section, std::string_view key) {
     return FromUtf8(section) + QLatin1Char('/') + FromUtf8(key);
 }
 
-// On Windows this is where earlier versions kept the settings
-// (HKCU\Software\VB and VBA Program Settings\カルネオ), so they carry over.
-QString Organization() {
-#ifdef _WIN32
-    return QStringLiteral("VB and VBA Program Settings");
-#else
-    return QStringLiteral("karuneo");
-#endif
-}
-
 }  // namespace
 
 QtSettingsStore::QtSettingsStore()
-    : settings_(QSettings::NativeFormat, QSettings::UserScope, Organization(),
+    : settings_(QSettings::NativeFormat, QSettings::UserScope, FromUtf8(kSettingsOrganization),
                 FromUtf8(kSettingsApplication)) {}
 
 QtSettingsStore::QtSettingsStore(const QString& ini_file)

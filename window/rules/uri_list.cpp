@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "window/rules/native_path.h"
+
 namespace karuneo {
 namespace {
 
@@ -40,18 +42,6 @@ std::string_view Trimmed(std::string_view line) {
 
 bool IsLocalHost(std::string_view host) {
     return host.empty() || (host.size() == 9 && StartsWithNoCase(host, "localhost"));
-}
-
-// A path the operating system takes, from the decoded path of a file URL.
-std::string NativePath(std::string path) {
-#ifdef _WIN32
-    // "/C:/dir" names the drive; the rest uses the system's separators.
-    if (path.size() >= 3 && path[0] == '/' && path[2] == ':') {
-        path.erase(0, 1);
-    }
-    std::replace(path.begin(), path.end(), '/', '\\');
-#endif
-    return path;
 }
 
 // The encoded path of a local file URL, or nothing for any other URL.
@@ -104,7 +94,7 @@ std::vector<std::string> LocalPathsFromUriList(std::string_view uri_list) {
             continue;
         }
         if (const auto path = LocalUrlPath(line)) {
-            paths.push_back(NativePath(PercentDecode(*path)));
+            paths.push_back(NativePathFromUrlPath(PercentDecode(*path)));
         }
     }
     return paths;
