@@ -1,12 +1,15 @@
 #include "results/qt/results_list.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScrollBar>
-#include <QString>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "engine/display_text.h"
@@ -20,6 +23,41 @@ QString FromBytes(std::string_view bytes) {
     const std::string text = ToDisplayText(bytes);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// Case-insensitive, numbers by value, in the user's language. The "C"
+// locale compares code units whatever the options say; its users still
+// expect "2" before "10", so it falls back to the program's own language.
+QCollator FileManagerCollator() {
+    QLocale locale;
+    if (locale.language() == QLocale::C) {
+        locale = QLocale(QLocale::Japanese, QLocale::Japan);
+    }
+    QCollator collator(locale);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(true);
+    return collator;
+}
+
+// QHeaderView measures a section without a size hint in bold, though it
+// draws it in the regular weight; the bold faces (megabytes of a Japanese
+// font) would be loaded for that alone, at start-up. Measured here as drawn.
+QSize HeaderSectionSize(const QHeaderView& header, const QString& label) {
+    QStyleOptionHeader option;
+    option.initFrom(&header);
+    option.text = label;
+    return header.style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), &header);
+}
+
+class ResultRow final : public QTreeWidgetItem {
+  public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+
+    bool operator<(const QTreeWidgetItem& other) const override {
+        auto* list = static_cast<ResultsList*>(treeWidget());
+        const int column = list->sortColumn();
+        return list->Collator().compare(text(column), other.text(column)) < 0;
+    }
+};
 
 }  // namespace
 
@@ -39,8 +77,15 @@ ResultsList::ResultsList(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void ResultsList::AddResult(std::string_view name, std::string_view status) {
-    auto* row = new QTreeWidgetItem(QStringList{FromBytes(name), FromBytes(status)});
+    auto* row = new ResultRow(QStringList{FromBytes(name), FromBytes(status)});
+    row->setToolTip(0, dropped_path_);
+    row->setToolTip(1, dropped_path_);
     addTopLevelItem(row);
+    scrollToItem(row);
+}
+
+void ResultsList::SetDroppedPath(std::string_view path) {
+    dropped_path_ = FromBytes(path);
 }
 
 void ResultsList::CreateColumns() {
@@ -49,14 +94,29 @@ void ResultsList::CreateColumns() {
     auto* labels = headerItem();
     labels->setText(first, QStringLiteral("フォルダ名"));
     labels->setText(first + 1, QStringLiteral("処理結果"));
+    for (const int column : {first, first + 1}) {
+        labels->setSizeHint(column, HeaderSectionSize(*header(), labels->text(column)));
+    }
     const ColumnWidths widths = ColumnWidthsFor(ColumnSpace());
-    setColumnWidth(first, TwipsToPixels(widths.first));
-    setColumnWidth(first + 1, TwipsToPixels(widths.second));
+    SetColumnWidths(widths.first, widths.second);
 }
 
 void ResultsList::SetColumnWidths(float first, float second) {
-    setColumnWidth(0, TwipsToPixels(first));
-    setColumnWidth(1, TwipsToPixels(second));
+    const float total = first + second;
+    first_share_ = total > 0 ? first / total : 0;
+    FitColumns();
+}
+
+void ResultsList::FitColumns() {
+    if (columnCount() < 2) {
+        return;
+    }
+    // The second column takes what the first leaves, so that rounding never
+    // opens a strip or a horizontal scroll bar.
+    const int space = viewport()->width();
+    const int first = static_cast<int>(std::lround(static_cast<float>(space) * first_share_));
+    setColumnWidth(0, first);
+    setColumnWidth(1, space - first);
 }
 
 void ResultsList::RemoveAllRows() {
@@ -64,9 +124,7 @@ void ResultsList::RemoveAllRows() {
 }
 
 float ResultsList::ColumnSpace() const {
-    const int borders = 2 * frameWidth();
-    const int scroll_bar = verticalScrollBar()->sizeHint().width();
-    return PixelsToTwips(std::max(0, width() - borders - scroll_bar));
+    return PixelsToTwips(std::max(0, width() - 2 * frameWidth()));
 }
 
 void ResultsList::ListView1_ColumnClick(int column) {
@@ -74,9 +132,24 @@ void ResultsList::ListView1_ColumnClick(int column) {
     sortItems(column, Qt::AscendingOrder);
 }
 
+const QCollator& ResultsList::Collator() {
+    if (!collator_) {
+        collator_ = FileManagerCollator();
+    }
+    return *collator_;
+}
+
 void ResultsList::mousePressEvent(QMouseEvent* event) {
     ListView1_MouseDown(*event);
     QTreeWidget::mousePressEvent(event);
+}
+
+bool ResultsList::viewportEvent(QEvent* event) {
+    // The vertical scroll bar coming or going resizes only the viewport.
+    if (event->type() == QEvent::Resize) {
+        FitColumns();
+    }
+    return QTreeWidget::viewportEvent(event);
 }
 
 void ResultsList::ListView1_MouseDown(const QMouseEvent& event) {

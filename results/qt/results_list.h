@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QCollator>
+#include <QString>
 #include <QTreeWidget>
+#include <optional>
 #include <string_view>
 
 #include "engine/result_sink.h"
 
+class QEvent;
 class QMenu;
 class QMouseEvent;
 
@@ -17,15 +21,21 @@ class ResultsList final : public QTreeWidget, public ResultSink {
   public:
     explicit ResultsList(QWidget* parent = nullptr);
 
+    // Appends the row and scrolls it into view.
     void AddResult(std::string_view name, std::string_view status) override;
+    // The full path of the dropped folder the rows that follow belong to,
+    // shown as their tool tip: rows of two folders of the same name, or of
+    // names cut short, can then be told apart.
+    void SetDroppedPath(std::string_view path);
 
     // Adds the two columns, sized from the list's present width.
     void CreateColumns();
-    // Twips, like every length the layout rules hand out.
+    // Twips, like every length the layout rules hand out. The columns keep
+    // these shares of the visible width, whether a scroll bar takes part
+    // of it or not.
     void SetColumnWidths(float first, float second);
     void RemoveAllRows();
-    // What the columns can fill without a horizontal scroll bar, room for
-    // the vertical one kept, so that rows arriving do not make it appear.
+    // What the columns share: the width inside the list's border.
     float ColumnSpace() const;
 
     // The menu a right click pops up; owned by the window.
@@ -33,13 +43,22 @@ class ResultsList final : public QTreeWidget, public ResultSink {
 
     void ListView1_ColumnClick(int column);
 
+    // The order of the sort: as a file manager lists names.
+    const QCollator& Collator();
+
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
   private:
     void ListView1_MouseDown(const QMouseEvent& event);
+    void FitColumns();
 
     QMenu* context_menu_ = nullptr;
+    QString dropped_path_;
+    float first_share_ = 0.6f;
+    // Made at the first sort: opening a collation costs start-up time.
+    std::optional<QCollator> collator_;
 };
 
 }  // namespace karuneo

@@ -33,4 +33,9 @@ std::filesystem::path TestTreesFolder();
 // with developer mode or elevation).
 bool CanCreateLinks();
 
+// Whether this is Wine rather than Windows: Wine looks every path up one name
+// at a time on the host, so a few cases on trees hundreds of levels deep
+// would take minutes there and are left to Linux and real Windows.
+bool RunsUnderWine();
+
 }  // namespace karuneo::testing

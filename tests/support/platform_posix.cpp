@@ -12,4 +12,8 @@ bool CanCreateLinks() {
     return true;
 }
 
+bool RunsUnderWine() {
+    return false;
+}
+
 }  // namespace karuneo::testing

@@ -32,4 +32,9 @@ bool CanCreateLinks() {
     return can;
 }
 
+bool RunsUnderWine() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 }  // namespace karuneo::testing

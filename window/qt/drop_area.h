@@ -6,6 +6,7 @@
 #include <vector>
 
 class QDragEnterEvent;
+class QDragLeaveEvent;
 class QDragMoveEvent;
 class QDropEvent;
 class QMimeData;
@@ -13,7 +14,8 @@ class QMimeData;
 namespace karuneo {
 
 // Frame2: the one place that takes drops, and only of local files and
-// folders. What a drop does is the window's business.
+// folders; it is highlighted while a drag it would take is over it. What a
+// drop does is the window's business.
 class DropArea final : public QGroupBox {
   public:
     using DropHandler = std::function<void(const QMimeData&)>;
@@ -25,9 +27,12 @@ class DropArea final : public QGroupBox {
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
   private:
+    void SetHighlighted(bool on);
+
     DropHandler handler_;
 };
 

@@ -11,8 +11,13 @@
 #include <QMimeData>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QShowEvent>
+#include <QTimer>
 #include <QtGlobal>
+#include <algorithm>
+#include <cmath>
 #include <exception>
+#include <utility>
 
 #include "engine/unnest.h"
 #include "results/qt/results_list.h"
@@ -49,12 +54,34 @@ QFont ArrowFont() {
 void FitTitle(QGroupBox& frame) {
     constexpr int kTitleRoom = 12;  // pixels the style takes around a title
     constexpr qreal kSmallest = 6;
+    const int room = frame.width() - kTitleRoom;
     QFont font = frame.font();
+    const int advance = QFontMetrics(font).horizontalAdvance(frame.title());
+    if (advance <= room || room <= 0) {
+        return;
+    }
+    // Text grows nearly in proportion to its size, so start there: every
+    // size tried loads fonts, which start-up pays for.
+    const qreal proportional = std::floor(font.pointSizeF() * room / advance * 2) / 2;
+    font.setPointSizeF(std::max(proportional, kSmallest));
     while (font.pointSizeF() > kSmallest &&
-           QFontMetrics(font).horizontalAdvance(frame.title()) > frame.width() - kTitleRoom) {
+           QFontMetrics(font).horizontalAdvance(frame.title()) > room) {
         font.setPointSizeF(font.pointSizeF() - 0.5);
     }
     frame.setFont(font);
+}
+
+// Nothing may leave an event handler; the engine itself never throws, so
+// only running out of memory could land here.
+template <typename Work>
+void NothingEscapes(Work work) {
+    try {
+        work();
+    } catch (const std::exception& failure) {
+        qWarning("drop abandoned: %s", failure.what());
+    } catch (...) {
+        qWarning("drop abandoned");
+    }
 }
 
 }  // namespace
@@ -126,19 +153,32 @@ void Form1::Form_Unload() {
 }
 
 void Form1::Frame2_OLEDragDrop(const QMimeData& dropped) {
-    // Nothing may leave an event handler; the engine itself never throws,
-    // so only running out of memory could land here.
-    try {
-        const std::vector<std::string> paths = DroppedPaths(dropped);
-        const WaitCursor hourglass;
-        const std::unique_ptr<FileSystem> fs = make_file_system_();
-        for (const std::string& path : paths) {
-            ProcessDroppedPath(path, *fs, *ListView1);
-        }
-    } catch (const std::exception& failure) {
-        qWarning("drop abandoned: %s", failure.what());
-    } catch (...) {
-        qWarning("drop abandoned");
+    NothingEscapes([&] { ProcessPaths(DroppedPaths(dropped)); });
+}
+
+void Form1::ProcessPathsWhenShown(std::vector<std::string> paths) {
+    paths_once_shown_ = std::move(paths);
+    if (isVisible()) {
+        ProcessPathsSoon();
+    }
+}
+
+void Form1::ProcessPathsSoon() {
+    if (paths_once_shown_.empty()) {
+        return;
+    }
+    // Queued, so that the window is drawn before the work holds it up.
+    QTimer::singleShot(0, this, [this] {
+        NothingEscapes([this] { ProcessPaths(std::exchange(paths_once_shown_, {})); });
+    });
+}
+
+void Form1::ProcessPaths(const std::vector<std::string>& paths) {
+    const WaitCursor hourglass;
+    const std::unique_ptr<FileSystem> fs = make_file_system_();
+    for (const std::string& path : paths) {
+        ListView1->SetDroppedPath(path);
+        ProcessDroppedPath(path, *fs, *ListView1);
     }
 }
 
@@ -147,7 +187,7 @@ void Form1::mnu削除_Click() {
 }
 
 void Form1::SaveWindowSettings() {
-    karuneo::SaveWindowSettings(geometry_, settings_);
+    SaveWindowState(geometry_, settings_);
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
@@ -158,7 +198,12 @@ void Form1::resizeEvent(QResizeEvent* event) {
 
 void Form1::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    geometry_.AdaptToFrame();
+    // A window manager frames a new window after its first sizing pass and
+    // reports only a move; the outer size has grown by the frame, so the
+    // layout must follow, or the first start differs from every later one.
+    if (geometry_.AdaptToFrame() && isVisible()) {
+        Form_Resize();
+    }
     if (watching_moves_) {
         Form_Move();
     }
@@ -172,6 +217,11 @@ void Form1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && isVisible()) {
         Form_Resize();
     }
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    ProcessPathsSoon();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

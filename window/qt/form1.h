@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/file_system.h"
 #include "engine/native_file_system.h"
@@ -34,11 +36,15 @@ class Form1 final : public QWidget {
     ~Form1() override;
 
     void Form_Move();
+    // Processes `paths` as a drop of them would, once the window is shown:
+    // the way in from a command line, a file manager or a desktop entry.
+    void ProcessPathsWhenShown(std::vector<std::string> paths);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -48,6 +54,8 @@ class Form1 final : public QWidget {
     void Form_Resize();
     void Form_Unload();
     void Frame2_OLEDragDrop(const QMimeData& dropped);
+    void ProcessPathsSoon();
+    void ProcessPaths(const std::vector<std::string>& paths);
     void mnu削除_Click();
     void SaveWindowSettings();
 
@@ -67,6 +75,7 @@ class Form1 final : public QWidget {
     // Moves are remembered from the end of loading to the start of closing,
     // so the restore itself is not written back.
     bool watching_moves_ = false;
+    std::vector<std::string> paths_once_shown_;
 };
 
 }  // namespace karuneo

@@ -38,7 +38,13 @@ std::string QtSettingsStore::Read(std::string_view section, std::string_view key
 
 void QtSettingsStore::Write(std::string_view section, std::string_view key,
                             std::string_view value) {
-    settings_.setValue(KeyPath(section, key), FromUtf8(value));
+    // Every sizing pass and move writes, mostly what is stored already; each
+    // real change makes QSettings rewrite its file, at start-up too.
+    const QString path = KeyPath(section, key);
+    const QString text = FromUtf8(value);
+    if (settings_.value(path) != text) {
+        settings_.setValue(path, text);
+    }
 }
 
 }  // namespace karuneo

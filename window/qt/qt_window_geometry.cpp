@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
+#include <utility>
 
 #include "window/rules/twips.h"
 
@@ -46,13 +47,15 @@ void QtWindowGeometry::SetOuter(const TwipRect& outer) {
     }
 }
 
-void QtWindowGeometry::AdaptToFrame() {
+bool QtWindowGeometry::AdaptToFrame() {
     window_.setMinimumSize(ClientWidth(min_width_), ClientHeight(min_height_));
-    if (unframed_outer_ && !FrameExtent().isNull()) {
+    const QSize frame = FrameExtent();
+    if (unframed_outer_ && !frame.isNull()) {
         const TwipRect outer = *unframed_outer_;
         unframed_outer_.reset();
         SetOuter(outer);
     }
+    return std::exchange(last_frame_extent_, frame) != frame;
 }
 
 void QtWindowGeometry::SetOuterWidth(float width) {

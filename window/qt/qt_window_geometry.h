@@ -32,7 +32,9 @@ class QtWindowGeometry final : public WindowGeometry {
     // be taken as client sizes; once the frame is known (or whenever it
     // changes), this sets them again, so that a restored window does not
     // grow by its frame on every run. Call it on every move and resize.
-    void AdaptToFrame();
+    // True when the frame's extent changed since the last call: the outer
+    // size changed with it, though the client area did not.
+    bool AdaptToFrame();
 
   private:
     QSize FrameExtent() const;
@@ -41,6 +43,7 @@ class QtWindowGeometry final : public WindowGeometry {
 
     QWidget& window_;
     std::optional<TwipRect> unframed_outer_;
+    QSize last_frame_extent_;
     float min_width_ = 0;
     float min_height_ = 0;
 };

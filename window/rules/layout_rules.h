@@ -29,9 +29,10 @@ ColumnWidths ColumnWidthsFor(float list_width);
 // time. Neither the minimum nor the columns apply yet.
 void ApplyLoadLayout(const TwipRect& window, ResultsLayout& layout);
 
-// The widths of frame, list and columns for a window wider than the minimum.
+// The widths of frame, list and columns for a window of at least the minimum
+// width.
 void FitWidth(float window_width, ResultsLayout& layout);
-// The heights of frame and list for a window taller than the minimum.
+// The heights of frame and list for a window of at least the minimum height.
 void FitHeight(float window_height, ResultsLayout& layout);
 
 }  // namespace karuneo

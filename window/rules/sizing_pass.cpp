@@ -1,5 +1,7 @@
 #include "window/rules/sizing_pass.h"
 
+#include <algorithm>
+
 #include "window/rules/layout_rules.h"
 #include "window/rules/window_settings.h"
 
@@ -14,25 +16,20 @@ void SizingPass::Run(WindowGeometry& window, ResultsLayout& layout, SettingsStor
     if (window.State() == WindowState::kMinimized) {
         return;
     }
-    // Clamping the size starts a new pass with the clamped size, which then
-    // lays out; this one leaves frame and list as they were.
+    // Clamping the size starts a new pass with the clamped size, yet that
+    // pass may meet the minimum exactly, or never come if the windowing
+    // system had already stopped there: lay out for the minimum now.
     const float width = window.Outer().width;
-    if (width > kMinWindowWidth) {
-        FitWidth(width, layout);
-    } else {
+    if (width <= kMinWindowWidth) {
         window.SetOuterWidth(kMinWindowWidth);
     }
+    FitWidth(std::max(width, kMinWindowWidth), layout);
     const float height = window.Outer().height;
-    if (height > kMinWindowHeight) {
-        FitHeight(height, layout);
-    } else {
+    if (height <= kMinWindowHeight) {
         window.SetOuterHeight(kMinWindowHeight);
     }
-    if (window.State() == WindowState::kMaximized) {
-        SaveMaximizedState(store);
-    } else {
-        SaveWindowSettings(window, store);
-    }
+    FitHeight(std::max(height, kMinWindowHeight), layout);
+    SaveWindowState(window, store);
 }
 
 }  // namespace karuneo

@@ -73,6 +73,19 @@ void SaveMaximizedState(SettingsStore& store) {
     store.Write(kSettingsSection, kKeyWindowState, kStateMaximized);
 }
 
+void SaveWindowState(const WindowGeometry& window, SettingsStore& store) {
+    switch (window.State()) {
+        case WindowState::kMinimized:
+            return;
+        case WindowState::kMaximized:
+            SaveMaximizedState(store);
+            return;
+        case WindowState::kNormal:
+            SaveWindowSettings(window, store);
+            return;
+    }
+}
+
 void RestoreWindowSettings(SettingsStore& store, WindowGeometry& window,
                            std::span<const TwipRect> screens) {
     if (store.Read(kSettingsSection, kKeyWindowState) == kStateMaximized) {

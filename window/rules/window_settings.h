@@ -28,6 +28,14 @@ void SaveWindowSettings(const WindowGeometry& window, SettingsStore& store);
 // A maximised window keeps the rectangle it will be restored to.
 void SaveMaximizedState(SettingsStore& store);
 
+// What a sizing pass or a move of the window leaves in the store. Window
+// systems report the move and the resize of maximising in either order, and
+// a move of a maximised window must not make it reopen as a normal window of
+// the screen's size: while maximised only the state is written, so that the
+// rectangle it is restored to stays. While minimised nothing is written, as
+// the window then lies where the system parks icons.
+void SaveWindowState(const WindowGeometry& window, SettingsStore& store);
+
 // Puts the window back as the store remembers it; an empty store leaves it
 // where the windowing system put it. `screens` are the usable areas of all
 // screens, the primary one first.

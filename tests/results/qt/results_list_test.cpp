@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <memory>
 #include <utility>
@@ -42,6 +43,11 @@ class ResultsListTest : public ::testing::Test {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
     }
 
+    void ExpectColumnsFillTheVisibleWidth() const {
+        EXPECT_EQ(list.columnWidth(0) + list.columnWidth(1), list.viewport()->width());
+        EXPECT_FALSE(list.horizontalScrollBar()->isVisible());
+    }
+
     QMenu menu;
     ResultsList list;
 };
@@ -51,10 +57,28 @@ TEST_F(ResultsListTest, TwoHeadedColumnsShareTheListSixtyToForty) {
     EXPECT_EQ(list.headerItem()->text(0), "フォルダ名");
     EXPECT_EQ(list.headerItem()->text(1), "処理結果");
     EXPECT_FALSE(list.rootIsDecorated());
-    const float space = list.ColumnSpace();
-    EXPECT_NEAR(list.columnWidth(0), TwipsToPixels(space * 0.6f), 1);
-    EXPECT_NEAR(list.columnWidth(1), TwipsToPixels(space * 0.4f), 1);
-    EXPECT_LE(list.columnWidth(0) + list.columnWidth(1), list.viewport()->width() + 1);
+    EXPECT_NEAR(list.columnWidth(0), list.viewport()->width() * 0.6, 1);
+    ExpectColumnsFillTheVisibleWidth();
+}
+
+TEST_F(ResultsListTest, ColumnsFillTheVisibleWidthWithOrWithoutAScrollBar) {
+    for (const int height : {297, 120}) {
+        list.resize(489, height);
+        list.SetColumnWidths(3000, 2000);
+        QTest::qWait(0);
+        ExpectColumnsFillTheVisibleWidth();
+        for (int i = 0; i < 30; ++i) {
+            list.AddResult("row", "完了");
+        }
+        QTest::qWait(0);
+        ASSERT_TRUE(list.verticalScrollBar()->isVisible());
+        ExpectColumnsFillTheVisibleWidth();
+        EXPECT_NEAR(list.columnWidth(0), list.viewport()->width() * 0.6, 1);
+        // The newest row is in view, as the result of a drop must be.
+        EXPECT_TRUE(list.viewport()->rect().contains(
+            list.visualItemRect(list.topLevelItem(list.topLevelItemCount() - 1))));
+        list.RemoveAllRows();
+    }
 }
 
 TEST_F(ResultsListTest, HeaderClickSortsOnceAndLaterRowsGoToTheEnd) {
@@ -72,6 +96,18 @@ TEST_F(ResultsListTest, HeaderClickSortsOnceAndLaterRowsGoToTheEnd) {
     ClickHeader(1);
     // By status text, in the list's own text order; the last row joins in.
     EXPECT_EQ(Shown(), (Rows{{"b", "エラー"}, {"c", "完了"}, {"0", "完了"}, {"a", "未処理"}}));
+}
+
+TEST_F(ResultsListTest, SortIsCaseInsensitiveWithNumbersByValue) {
+    for (const char* name : {"b10", "a2", "B2", "A10", "a1", "フォルダ2", "フォルダ10"}) {
+        list.AddResult(name, "完了");
+    }
+    ClickHeader(0);
+    QStringList names;
+    for (const auto& [name, status] : Shown()) {
+        names << name;
+    }
+    EXPECT_EQ(names, (QStringList{"a1", "a2", "A10", "B2", "b10", "フォルダ2", "フォルダ10"}));
 }
 
 TEST_F(ResultsListTest, RightClickPopsTheMenuUpEvenOnAnEmptyList) {

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QDragLeaveEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QSettings>
@@ -13,6 +14,7 @@
 #include <QUrl>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -38,13 +40,16 @@ class Form1Test : public ::testing::Test {
         }
     }
 
-    void Open() {
+    void Open(std::vector<std::string> paths_at_start = {}) {
         // The factory is called once the pointer should already be the hourglass.
         form = std::make_unique<Form1>(store, [this] {
             const QCursor* cursor = QApplication::overrideCursor();
             cursor_at_work = cursor != nullptr ? cursor->shape() : Qt::ArrowCursor;
             return MakeNativeFileSystem();
         });
+        form->ProcessPathsWhenShown(std::move(paths_at_start));
+        Settle();
+        ASSERT_EQ(List().topLevelItemCount(), 0) << "processed before the window was shown";
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         Settle();
@@ -104,6 +109,48 @@ TEST_F(Form1Test, DroppedFoldersGiveRowsInOrderUnderTheWaitCursor) {
     EXPECT_TRUE(std::filesystem::exists(tree.root() / "deep" / "f1"));
     EXPECT_EQ(cursor_at_work, Qt::WaitCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Rows of folders with the same name are told apart by their tool tips.
+    EXPECT_EQ(List().topLevelItem(1)->toolTip(0), QString::fromStdString(tree.Path("flat")));
+}
+
+TEST_F(Form1Test, PathsGivenAtStartAreProcessedOnceShownAsADropWould) {
+    testing::TempTree tree;
+    tree.Add({"二番/中/下/f", "一番/x", "file.txt"});
+    const std::string file = tree.Path("file.txt");
+    Open({tree.Path("二番"), file, tree.Path("missing"), tree.Path("一番")});
+
+    EXPECT_EQ(Shown(), (Rows{{"二番", "完了"}, {"一番", "未処理"}}));
+    EXPECT_TRUE(std::filesystem::exists(tree.root() / "二番" / "f"));
+    EXPECT_FALSE(std::filesystem::exists(tree.root() / "二番" / "中"));
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(cursor_at_work, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Form1Test, TheDropAreaIsHighlightedWhileADragItTakesIsOverIt) {
+    testing::TempTree tree;
+    tree.Add({"flat/x"});
+    Open();
+    QWidget& area = Child("Frame2");
+    const auto middle = [&] { return area.grab().toImage().pixel(area.rect().center()); };
+    const QRgb plain = middle();
+    const auto enter = [&](QMimeData& data) {
+        QDragEnterEvent event({20, 40}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&area, &event);
+    };
+    QMimeData web;
+    web.setUrls({QUrl("https://example.com/d")});
+    enter(web);
+    EXPECT_EQ(middle(), plain);
+    QMimeData local;
+    local.setUrls({Local(tree, "flat")});
+    enter(local);
+    EXPECT_NE(middle(), plain);
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(&area, &leave);
+    EXPECT_EQ(middle(), plain);
+    ASSERT_TRUE(Drop(local, area));
+    EXPECT_EQ(middle(), plain);
 }
 
 TEST_F(Form1Test, NamesThatAreNotUtf8SurviveTheDrop) {
@@ -156,6 +203,26 @@ TEST_F(Form1Test, FrameAndListFollowTheWindowButNotBelowTheMinimum) {
     Settle();
     EXPECT_EQ(Outer().size(), QSize(TwipsToPixels(6000), TwipsToPixels(2800)));
     EXPECT_EQ(Child("Frame2").geometry(), QRect(8, 8, 169, 137));
+}
+
+// A window manager frames a new window only after its first sizing pass.
+TEST_F(Form1Test, AFrameThatComesLateIsLaidOutForAsAtEveryLaterStart) {
+    form = std::make_unique<Form1>(store);
+    form->setWindowFlag(Qt::FramelessWindowHint);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    // Offscreen frames a window as it is placed, and reports only the move.
+    form->setWindowFlag(Qt::FramelessWindowHint, false);
+    form->show();
+    form->move(form->pos() + QPoint(10, 10));
+    Settle();
+    const QRect framed = Outer();
+    ASSERT_NE(framed.size(), form->size());
+    const QRect list = List().geometry();
+    form.reset();
+    Open();
+    EXPECT_EQ(Outer().size(), framed.size());
+    EXPECT_EQ(List().geometry(), list);
 }
 
 TEST_F(Form1Test, FirstRunWritesAllFiveKeys) {

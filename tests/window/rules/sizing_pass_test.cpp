@@ -4,6 +4,7 @@
 
 #include "tests/window/rules/fakes.h"
 #include "window/rules/layout_rules.h"
+#include "window/rules/window_settings.h"
 
 namespace karuneo {
 namespace {
@@ -42,21 +43,29 @@ TEST_F(SizingPassTest, ColumnsAreCreatedOnTheFirstPassOnlyWhateverTheState) {
     }
 }
 
-TEST_F(SizingPassTest, BelowTheMinimumSnapsAndKeepsTheLastLayout) {
-    Run();
-    const testing::FakeLayout before = layout;
-    window.outer.width = 4000;
-    Run();
-    EXPECT_FLOAT_EQ(window.outer.width, kMinWindowWidth);
-    EXPECT_FLOAT_EQ(layout.list_width, before.list_width);
-    EXPECT_FLOAT_EQ(layout.first_column, before.first_column);
-    EXPECT_FLOAT_EQ(layout.frame_height, window.outer.height - 800);
-
-    window.outer = {0, 0, 9000, 1000};
-    Run();
-    EXPECT_FLOAT_EQ(window.outer.height, kMinWindowHeight);
-    EXPECT_FLOAT_EQ(layout.frame_height, before.frame_height);
-    EXPECT_FLOAT_EQ(layout.frame_width, 9000 - 3600);
+TEST_F(SizingPassTest, AtOrBelowTheMinimumSnapsAndLaysOutForTheMinimum) {
+    // Exactly the minimum is what a drag in steps or a clamped resize ends on.
+    for (const float width : {4000.0f, kMinWindowWidth}) {
+        window.outer = {0, 0, 12000, 7000};
+        Run();
+        window.outer.width = width;
+        Run();
+        EXPECT_FLOAT_EQ(window.outer.width, kMinWindowWidth);
+        EXPECT_FLOAT_EQ(layout.frame_width, kMinWindowWidth - 3600) << width;
+        EXPECT_FLOAT_EQ(layout.list_width, kMinWindowWidth - 3600 - 540) << width;
+        EXPECT_FLOAT_EQ(layout.first_column + layout.second_column, layout.list_width) << width;
+        EXPECT_FLOAT_EQ(layout.frame_height, 7000 - 800);
+    }
+    for (const float height : {1000.0f, kMinWindowHeight}) {
+        window.outer = {0, 0, 9000, 7000};
+        Run();
+        window.outer.height = height;
+        Run();
+        EXPECT_FLOAT_EQ(window.outer.height, kMinWindowHeight);
+        EXPECT_FLOAT_EQ(layout.frame_height, kMinWindowHeight - 800) << height;
+        EXPECT_FLOAT_EQ(layout.list_height, kMinWindowHeight - 800 - 600) << height;
+        EXPECT_FLOAT_EQ(layout.frame_width, 9000 - 3600);
+    }
 }
 
 TEST_F(SizingPassTest, NormalWindowSavesStateThenGeometryInOrder) {
@@ -83,6 +92,48 @@ TEST_F(SizingPassTest, MaximisedSavesOnlyItsStateMinimisedNothing) {
     EXPECT_TRUE(store.writes.empty());
     EXPECT_FLOAT_EQ(layout.frame_width, 25200);
     EXPECT_FLOAT_EQ(window.outer.width, 3000);
+}
+
+// Maximising, the window system may report the move before or after the
+// resize; a move is saved as the window's own move handler saves it.
+TEST_F(SizingPassTest, MaximisedReopensMaximisedWhicheverOrderMoveAndResizeCome) {
+    for (const bool move_first : {true, false}) {
+        window = {};
+        store = {};
+        Run();
+        const auto normal = store.values;
+        window.state = WindowState::kMaximized;
+        window.outer = {0, 0, 28800, 16000};
+        const auto move = [&] { SaveWindowState(window, store); };
+        const auto move_and_resize = [&] {
+            if (move_first) {
+                move();
+                Run();
+            } else {
+                Run();
+                move();
+            }
+        };
+        move_and_resize();
+        move();  // and once more later, as a window manager does
+        EXPECT_EQ(store.values.at("Main/WindowState"), "vbMaximized") << move_first;
+        for (const char* key : {"Main/Left", "Main/Top", "Main/Width", "Main/Height"}) {
+            EXPECT_EQ(store.values.at(key), normal.at(key)) << key;
+        }
+
+        window.state = WindowState::kNormal;
+        window.outer = {600, 450, 9000, 4500};
+        move_and_resize();
+        EXPECT_EQ(store.values.at("Main/WindowState"), "vbNomal");
+        EXPECT_EQ(store.values.at("Main/Width"), "9000");
+    }
+}
+
+TEST_F(SizingPassTest, AMoveWhileMinimisedWritesNothing) {
+    window.state = WindowState::kMinimized;
+    window.outer = {-48000, -48000, 2400, 450};
+    SaveWindowState(window, store);
+    EXPECT_TRUE(store.writes.empty());
 }
 
 }  // namespace

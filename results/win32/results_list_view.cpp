@@ -1,0 +1,197 @@
+#include "results/win32/results_list_view.h"
+
+// windows.h first: commctrl.h relies on its types.
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "engine/display_text.h"
+#include "engine/win32/utf16.h"
+#include "window/rules/layout_rules.h"
+
+namespace karuneo::win32 {
+namespace {
+
+std::wstring FromBytes(std::string_view bytes) {
+    // Names come as the engine found them; one that is not even WTF-8 is
+    // shown as readable text instead.
+    if (auto wide = Utf16FromUtf8(bytes)) {
+        return *std::move(wide);
+    }
+    return Utf16FromUtf8(ToDisplayText(bytes)).value_or(std::wstring());
+}
+
+constexpr UINT_PTR kSubclassId = 1;
+
+int ItemCount(HWND list) {
+    return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int ColumnCount(HWND list) {
+    const auto header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+    return static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+}
+
+void InsertColumn(HWND list, int position, const wchar_t* text, int width) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<wchar_t*>(text);
+    column.cx = width;
+    ::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(position),
+                   reinterpret_cast<LPARAM>(&column));
+}
+
+// Names sort as people read them: "2" before "10", "a" beside "A", in the
+// user's own language.
+int CompareText(const std::wstring& left, const std::wstring& right) {
+    const int order =
+        ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, LINGUISTIC_IGNORECASE | SORT_DIGITSASNUMBERS,
+                          left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                          static_cast<int>(right.size()), nullptr, nullptr, 0);
+    if (order != 0) {
+        return order - CSTR_EQUAL;
+    }
+    // A system without those flags still sorts, ignoring case alone.
+    return ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, left.c_str(),
+                             static_cast<int>(left.size()), right.c_str(),
+                             static_cast<int>(right.size()), nullptr, nullptr, 0) -
+           CSTR_EQUAL;
+}
+
+}  // namespace
+
+HWND ResultsListView::Create(HWND parent, int id) {
+    list_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
+                              0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              ::GetModuleHandleW(nullptr), nullptr);
+    if (list_ != nullptr) {
+        const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER;
+        ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+        ::SetWindowSubclass(list_, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    }
+    return list_;
+}
+
+void ResultsListView::AddResult(std::string_view name, std::string_view status) {
+    rows_.push_back({FromBytes(name), FromBytes(status), dropped_path_});
+    Row& row = rows_.back();
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = ItemCount(list_);
+    item.pszText = row.name.data();
+    item.lParam = static_cast<LPARAM>(rows_.size() - 1);
+    const auto index = ::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    if (index < 0) {
+        return;
+    }
+    item.iSubItem = 1;
+    item.pszText = row.status.data();
+    ::SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&item));
+    ::SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+    RefitColumns();
+}
+
+void ResultsListView::CreateColumns() {
+    const int first = ColumnCount(list_);
+    const ColumnWidths widths = ColumnWidthsFor(static_cast<float>(ColumnSpace()));
+    const int first_width = static_cast<int>(widths.first);
+    InsertColumn(list_, first, L"フォルダ名", first_width);
+    InsertColumn(list_, first + 1, L"処理結果", ColumnSpace() - first_width);
+}
+
+void ResultsListView::SetColumnWidths(int first, int second) {
+    ::SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max(0, first), 0));
+    ::SendMessageW(list_, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(std::max(0, second), 0));
+}
+
+void ResultsListView::RemoveAllRows() {
+    ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    rows_.clear();
+    RefitColumns();
+}
+
+int ResultsListView::ColumnSpace() const {
+    RECT client{};
+    ::GetClientRect(list_, &client);
+    return std::max(0, static_cast<int>(client.right));
+}
+
+void ResultsListView::RefitColumns() {
+    if (ColumnCount(list_) != 2) {
+        return;
+    }
+    const int first = ListView_GetColumnWidth(list_, 0);
+    const int both = first + ListView_GetColumnWidth(list_, 1);
+    const int space = ColumnSpace();
+    if (both <= 0 || both == space) {
+        return;
+    }
+    const int first_share = ::MulDiv(first, space, both);
+    SetColumnWidths(first_share, space - first_share);
+}
+
+LRESULT CALLBACK ResultsListView::ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
+                                           UINT_PTR, DWORD_PTR self) {
+    const LRESULT result = ::DefSubclassProc(list, message, wparam, lparam);
+    if (message == WM_SIZE) {
+        reinterpret_cast<ResultsListView*>(self)->RefitColumns();
+    } else if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(list, ListProc, kSubclassId);
+    }
+    return result;
+}
+
+void ResultsListView::ListView1_ColumnClick(int column) {
+    // The list hands each item's lParam, the index of its row here: reading
+    // the items' texts back while the list sorts them is not reliable.
+    struct Request {
+        const std::vector<Row>* rows;
+        int column;
+    };
+    Request request{&rows_, column};
+    const auto compare = [](LPARAM left, LPARAM right, LPARAM sort) -> int {
+        const auto& how = *reinterpret_cast<const Request*>(sort);
+        const Row& a = (*how.rows)[static_cast<std::size_t>(left)];
+        const Row& b = (*how.rows)[static_cast<std::size_t>(right)];
+        return how.column == 0 ? CompareText(a.name, b.name) : CompareText(a.status, b.status);
+    };
+    ::SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&request),
+                   reinterpret_cast<LPARAM>(static_cast<PFNLVCOMPARE>(compare)));
+}
+
+bool ResultsListView::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != list_) {
+        return false;
+    }
+    switch (header.code) {
+        case LVN_COLUMNCLICK:
+            ListView1_ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+            return true;
+        case LVN_GETINFOTIPW:
+            ShowTip(const_cast<NMHDR&>(header));
+            return true;
+        default:
+            return false;
+    }
+}
+
+void ResultsListView::ShowTip(NMHDR& header) const {
+    auto& tip = reinterpret_cast<NMLVGETINFOTIPW&>(header);
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = tip.iItem;
+    if (tip.pszText == nullptr || tip.cchTextMax <= 0 ||
+        !::SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ||
+        static_cast<std::size_t>(item.lParam) >= rows_.size()) {
+        return;
+    }
+    const std::wstring& path = rows_[static_cast<std::size_t>(item.lParam)].path;
+    const std::size_t room = static_cast<std::size_t>(tip.cchTextMax) - 1;
+    const std::size_t length = std::min(path.size(), room);
+    path.copy(tip.pszText, length);
+    tip.pszText[length] = L'\0';
+}
+
+}  // namespace karuneo::win32

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/result_sink.h"
+
+namespace karuneo::win32 {
+
+// ListView1: one row per outcome of the engine, name and status, in the
+// order they arrive, the newest scrolled into view. A header click sorts the
+// rows present once; rows that arrive later go to the end. Each row keeps
+// the full path it was dropped as, shown as the row's tip.
+class ResultsListView final : public ResultSink {
+  public:
+    ResultsListView() = default;
+    ResultsListView(const ResultsListView&) = delete;
+    ResultsListView& operator=(const ResultsListView&) = delete;
+
+    // The control itself, a child of `parent` that the parent destroys.
+    HWND Create(HWND parent, int id);
+    HWND Handle() const { return list_; }
+
+    // The path the rows that follow were dropped as.
+    void SetDroppedPath(std::wstring path) { dropped_path_ = std::move(path); }
+    void AddResult(std::string_view name, std::string_view status) override;
+
+    // Adds the two columns, sized from the list's present width.
+    void CreateColumns();
+    // Pixels; together they fill the width they were computed from.
+    void SetColumnWidths(int first, int second);
+    void RemoveAllRows();
+    // The list's visible width, which the columns fill: when the vertical
+    // scroll bar comes or goes the columns follow, keeping their shares,
+    // so that no horizontal scroll bar ever appears.
+    int ColumnSpace() const;
+
+    void ListView1_ColumnClick(int column);
+    // Answers the list's notifications to its parent; false for those it
+    // leaves to the parent.
+    bool OnNotify(const NMHDR& header);
+
+  private:
+    struct Row {
+        std::wstring name;
+        std::wstring status;
+        std::wstring path;
+    };
+
+    static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
+                                     UINT_PTR id, DWORD_PTR self);
+    void RefitColumns();
+    void ShowTip(NMHDR& header) const;
+
+    HWND list_ = nullptr;
+    // Rows stay here in arrival order; each list item's lParam is its index.
+    std::vector<Row> rows_;
+    std::wstring dropped_path_;
+};
+
+}  // namespace karuneo::win32

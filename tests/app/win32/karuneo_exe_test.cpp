@@ -1,0 +1,123 @@
+// The built karuneo.exe itself: its version resource, that it asks for no
+// DLL a Windows user lacks, and that it starts with folders on its command
+// line and processes them.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "engine/win32/utf16.h"
+#include "tests/support/temp_tree.h"
+
+namespace karuneo {
+namespace {
+
+std::wstring ExePath() {
+    wchar_t self[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self, length);
+    return path.substr(0, path.find_last_of(L'\\') + 1) + L"karuneo.exe";
+}
+
+std::wstring VersionString(const std::vector<char>& info, const wchar_t* name) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
+    if (!::VerQueryValueW(info.data(), key.c_str(), &value, &length) || length == 0) {
+        return L"(missing)";
+    }
+    return static_cast<const wchar_t*>(value);
+}
+
+TEST(KaruneoExeTest, CarriesItsJapaneseVersionResource) {
+    const std::wstring exe = ExePath();
+    const DWORD size = ::GetFileVersionInfoSizeW(exe.c_str(), nullptr);
+    ASSERT_GT(size, 0u);
+    std::vector<char> info(size);
+    ASSERT_TRUE(::GetFileVersionInfoW(exe.c_str(), 0, size, info.data()));
+
+    void* translation = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(
+        ::VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", &translation, &length));
+    ASSERT_GE(length, 4u);
+    EXPECT_EQ(static_cast<const WORD*>(translation)[0], 0x0411);
+    EXPECT_EQ(static_cast<const WORD*>(translation)[1], 1200) << "Unicode string table";
+    EXPECT_EQ(VersionString(info, L"FileVersion"), L"1.01");
+    EXPECT_EQ(VersionString(info, L"ProductVersion"), L"1.01");
+    EXPECT_EQ(VersionString(info, L"ProductName"), L"カルネオ");
+    EXPECT_EQ(VersionString(info, L"InternalName"), L"カルネオ");
+}
+
+// The DLLs the executable imports, read from its import table.
+std::vector<std::string> ImportedDlls(const std::wstring& exe) {
+    std::vector<std::string> dlls;
+    HMODULE image = ::LoadLibraryExW(exe.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    if (image == nullptr) {
+        return {"(cannot load)"};
+    }
+    const auto* base = reinterpret_cast<const char*>(image);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* entry =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         imports.VirtualAddress != 0 && entry->Name != 0; ++entry) {
+        std::string name = base + entry->Name;
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        dlls.push_back(name);
+    }
+    ::FreeLibrary(image);
+    return dlls;
+}
+
+TEST(KaruneoExeTest, NeedsNoDllThatWindowsDoesNotShip) {
+    const std::vector<std::string> dlls = ImportedDlls(ExePath());
+    EXPECT_FALSE(dlls.empty());
+    for (const std::string& dll : dlls) {
+        EXPECT_TRUE(dll.find("libgcc") == std::string::npos &&
+                    dll.find("libstdc++") == std::string::npos &&
+                    dll.find("libwinpthread") == std::string::npos && dll.find("qt") != 0)
+            << dll;
+    }
+}
+
+BOOL CALLBACK CloseThreadWindow(HWND window, LPARAM) {
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+TEST(KaruneoExeTest, ProcessesTheFoldersOnItsCommandLineOnceItIsUp) {
+    testing::TempTree tree;
+    tree.Add({"写真/2024/a.jpg", "plain/x", "plain/y"});
+    const std::wstring command_line = L"karuneo.exe \"" +
+                                      win32::Utf16FromUtf8(tree.Path("写真")).value() + L"\" \"" +
+                                      win32::Utf16FromUtf8(tree.Path("plain")).value() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring mutable_line = command_line;
+    ASSERT_TRUE(::CreateProcessW(ExePath().c_str(), mutable_line.data(), nullptr, nullptr, FALSE, 0,
+                                 nullptr, nullptr, &startup, &process));
+    // Wine reports the process idle before it is; the disk tells.
+    for (int tries = 0; tries < 300 && tree.Take("写真").count("a.jpg") == 0; ++tries) {
+        ::Sleep(100);
+    }
+    EXPECT_EQ(tree.Take("写真"), (testing::Snapshot{{"a.jpg", "file:写真/2024/a.jpg"}}));
+    EXPECT_EQ(tree.Take("plain").size(), 2u);
+    ::EnumThreadWindows(process.dwThreadId, CloseThreadWindow, 0);
+    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 30'000), WAIT_OBJECT_0);
+    DWORD exit_code = 1;
+    ::GetExitCodeProcess(process.hProcess, &exit_code);
+    EXPECT_EQ(exit_code, 0u);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+}
+
+}  // namespace
+}  // namespace karuneo

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_tree.h"
+#include "tests/support/win32/list_rows.h"
+#include "window/win32/form1.h"
+#include "window/win32/registry_settings_store.h"
+
+namespace karuneo::win32 {
+
+// One real Form1 per case, with a registry key of its own so that cases can
+// run side by side in one Wine prefix.
+class Form1Fixture : public ::testing::Test {
+  protected:
+    Form1Fixture();
+    ~Form1Fixture() override;
+
+    void Store(std::initializer_list<std::pair<const char*, const char*>> values);
+    std::string Stored(const char* name) { return store.Read("Main", name); }
+
+    void Open();
+    // Lets the window handle what it posted to itself.
+    static void Settle();
+
+    HWND Child(int id) const { return ::GetDlgItem(form->hWnd(), id); }
+    HWND List() const { return Child(kListView1); }
+    std::vector<testing::WideRow> Rows() const { return testing::ListRows(List()); }
+    RECT Outer() const;
+    // A path of the test tree as Explorer would hand it over.
+    std::wstring Dropped(const std::string& relative) const;
+
+    std::wstring key;
+    RegistrySettingsStore store;
+    testing::TempTree tree;
+    std::unique_ptr<Form1> form;
+    HCURSOR cursor_at_work = nullptr;
+    std::vector<POINT> menu_points;
+    UINT menu_choice = 0;
+};
+
+}  // namespace karuneo::win32

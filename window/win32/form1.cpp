@@ -1,0 +1,335 @@
+#include "window/win32/form1.h"
+
+#include <windowsx.h>
+// windows.h first: commctrl.h relies on its types.
+#include <commctrl.h>
+
+#include "engine/unnest.h"
+#include "engine/win32/utf16.h"
+#include "window/rules/layout_rules.h"
+#include "window/rules/twips_at_dpi.h"
+#include "window/rules/window_settings.h"
+#include "window/win32/wait_cursor.h"
+#include "window/win32/window_hook.h"
+
+namespace karuneo::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"KaruneoForm1";
+constexpr wchar_t kFrame2Caption[] = L"↓ココへドラッグしてください↓";
+constexpr int kIconResource = 1;
+
+// The client area the window opens with before any settings exist.
+constexpr float kDesignClientWidth = 11145;
+constexpr float kDesignClientHeight = 5625;
+
+// Design-time places in twips: left, top, width, height. The list sits at
+// its place inside Frame1, but as Frame1's sibling above it: a list inside
+// a group box does not get painted reliably.
+constexpr TwipRect kFrame1Place{3240, 120, 7815, 5055};
+constexpr TwipRect kFrame2Place{120, 120, 2535, 2055};
+constexpr TwipRect kLabel1Place{2760, 840, 495, 735};
+constexpr TwipRect kListView1Place{3240 + 240, 120 + 360, 7335, 4455};
+
+constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
+
+void Place(HWND control, const TwipRect& place, int dpi) {
+    ::SetWindowPos(control, nullptr, TwipsToPixelsAt(place.left, dpi),
+                   TwipsToPixelsAt(place.top, dpi), TwipsToPixelsAt(place.width, dpi),
+                   TwipsToPixelsAt(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND CreateChild(HWND parent, const wchar_t* type, const wchar_t* text, DWORD style, int id) {
+    return ::CreateWindowExW(0, type, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             ::GetModuleHandleW(nullptr), nullptr);
+}
+
+HICON LoadAppIcon(int metric_x, int metric_y) {
+    return static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                     ::GetSystemMetrics(metric_x), ::GetSystemMetrics(metric_y), LR_DEFAULTCOLOR));
+}
+
+bool RegisterFormClass(WNDPROC procedure) {
+    WNDCLASSEXW form{};
+    form.cbSize = sizeof form;
+    if (::GetClassInfoExW(::GetModuleHandleW(nullptr), kClassName, &form)) {
+        return true;
+    }
+    form.lpfnWndProc = procedure;
+    form.hInstance = ::GetModuleHandleW(nullptr);
+    form.hIcon = LoadAppIcon(SM_CXICON, SM_CYICON);
+    form.hIconSm = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
+    form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    form.lpszClassName = kClassName;
+    return ::RegisterClassExW(&form) != 0;
+}
+
+HMENU CreateEditMenu() {
+    HMENU bar = ::CreateMenu();
+    HMENU edit = ::CreatePopupMenu();
+    ::AppendMenuW(edit, MF_STRING, kMnu削除, L"リスト全削除");
+    ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"編集");
+    return bar;
+}
+
+// A pop-up menu closes on a click elsewhere only while its owner is the
+// foreground window, and the message after it lets the menu go at once.
+UINT TrackMenu(HMENU menu, POINT at, HWND owner) {
+    ::SetForegroundWindow(owner);
+    const auto chosen = static_cast<UINT>(
+        ::TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, owner, nullptr));
+    ::PostMessageW(owner, WM_NULL, 0, 0);
+    return chosen;
+}
+
+// Where a menu opened from the keyboard appears: below the focused row, or
+// at the list's top left corner when there is none.
+POINT KeyboardMenuPoint(HWND list) {
+    POINT at{0, 0};
+    const auto focused =
+        ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    if (focused >= 0 && ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(focused),
+                                       reinterpret_cast<LPARAM>(&row))) {
+        at = {row.left, row.bottom};
+    }
+    ::ClientToScreen(list, &at);
+    return at;
+}
+
+}  // namespace
+
+Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
+    : settings_(settings),
+      make_file_system_(std::move(make_file_system)),
+      choose_from_menu_([this](HMENU menu, POINT at) { return TrackMenu(menu, at, window_); }),
+      Frame2_([this](const std::vector<std::wstring>& paths) { Frame2_OLEDragDrop(paths); }) {}
+
+Form1::~Form1() {
+    if (window_ != nullptr) {
+        ::DestroyWindow(window_);
+    }
+    if (mnu編集 != nullptr) {
+        ::DestroyMenu(mnu編集);
+    }
+}
+
+Form1* Form1::FromHandle(HWND window) {
+    return reinterpret_cast<Form1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+bool Form1::Show(int show_command) {
+    if (!RegisterFormClass(&Form1::FormProc)) {
+        return false;
+    }
+    ::CreateWindowExW(0, kClassName, L"カルネオソフト", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                      this);
+    if (window_ == nullptr || !CreateControls()) {
+        return false;
+    }
+    Form_Load();
+    // The first sizing pass, which creates the columns, comes before the
+    // window is seen.
+    Form_Resize();
+    ::ShowWindow(window_, geometry_->ShowsMaximized() ? SW_SHOWMAXIMIZED : show_command);
+    ::UpdateWindow(window_);
+    return true;
+}
+
+bool Form1::CreateControls() {
+    const int dpi = static_cast<int>(::GetDpiForWindow(window_));
+    RECT design{0, 0, TwipsToPixelsAt(kDesignClientWidth, dpi),
+                TwipsToPixelsAt(kDesignClientHeight, dpi)};
+    ::AdjustWindowRectExForDpi(&design, kFormStyle, FALSE, 0, static_cast<UINT>(dpi));
+    ::SetWindowPos(window_, nullptr, 0, 0, design.right - design.left, design.bottom - design.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Created in tab order; only the list takes the focus.
+    Frame1 = CreateChild(window_, L"BUTTON", L"処理結果", WS_CLIPSIBLINGS | BS_GROUPBOX, kFrame1);
+    Frame2_.Create(window_, kFrame2, kFrame2Caption);
+    Label1 = CreateChild(window_, L"STATIC", L"→", WS_CLIPSIBLINGS | SS_LEFT, kLabel1);
+    ListView1.Create(window_, kListView1);
+    if (Frame1 == nullptr || Frame2_.Handle() == nullptr || Label1 == nullptr ||
+        ListView1.Handle() == nullptr) {
+        return false;
+    }
+    // The list above the frames, the label below them: the label's designed
+    // place overlaps Frame1's left edge by a twip or so, and must not hide it.
+    constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    ::SetWindowPos(ListView1.Handle(), HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+    ::SetWindowPos(Label1, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
+    mnu編集 = CreateEditMenu();
+    PlaceControls();
+    ApplyFonts();
+    geometry_ = std::make_unique<Win32WindowGeometry>(window_);
+    layout_ = std::make_unique<Win32ResultsLayout>(Frame1, ListView1);
+    return true;
+}
+
+void Form1::PlaceControls() {
+    const int dpi = static_cast<int>(::GetDpiForWindow(window_));
+    Place(Frame1, kFrame1Place, dpi);
+    Place(Frame2_.Handle(), kFrame2Place, dpi);
+    Place(Label1, kLabel1Place, dpi);
+    Place(ListView1.Handle(), kListView1Place, dpi);
+}
+
+void Form1::ApplyFonts() {
+    const int dpi = static_cast<int>(::GetDpiForWindow(window_));
+    const int title_room = TwipsToPixelsAt(kFrame2Place.width, dpi) - ::MulDiv(16, dpi, 96);
+    message_font_ = MessageFont(dpi);
+    title_font_ = MessageFontFitting(kFrame2Caption, title_room, dpi);
+    arrow_font_ = ArrowFont(dpi);
+    const auto set_font = [](HWND control, const Font& font) {
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    };
+    set_font(Frame1, message_font_);
+    set_font(Frame2_.Handle(), title_font_);
+    set_font(Label1, arrow_font_);
+    set_font(ListView1.Handle(), message_font_);
+}
+
+void Form1::Form_Load() {
+    RestoreWindowSettings(settings_, *geometry_,
+                          ScreenAreas(static_cast<int>(::GetDpiForWindow(window_))));
+    ApplyLoadLayout(geometry_->Outer(), *layout_);
+    HookWindow(window_);
+    hooked_ = true;
+    loaded_ = true;
+}
+
+void Form1::Form_Resize() {
+    sizing_pass_.Run(*geometry_, *layout_, settings_);
+}
+
+void Form1::Form_Move() {
+    // Windows may report the move after the size: a maximised window then
+    // must keep saying so, and a minimised one must not save its parking place.
+    SaveWindowState(*geometry_, settings_);
+}
+
+void Form1::Form_Unload() {
+    if (hooked_) {
+        UnhookWindow(window_);
+        hooked_ = false;
+    }
+}
+
+void Form1::Frame2_OLEDragDrop(const std::vector<std::wstring>& paths) {
+    // Nothing may leave a window procedure; the engine itself never throws,
+    // so only running out of memory could land here.
+    try {
+        const WaitCursor hourglass;
+        const std::unique_ptr<FileSystem> fs = make_file_system_();
+        for (const std::wstring& path : paths) {
+            ListView1.SetDroppedPath(path);
+            ProcessDroppedPath(Utf8FromUtf16(path), *fs, ListView1);
+        }
+    } catch (...) {
+        ::OutputDebugStringW(L"karuneo: drop abandoned\n");
+    }
+}
+
+void Form1::ShowContextMenu(LPARAM at) {
+    POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (at == -1) {
+        point = KeyboardMenuPoint(ListView1.Handle());
+    }
+    if (choose_from_menu_(::GetSubMenu(mnu編集, 0), point) == kMnu削除) {
+        mnu削除_Click();
+    }
+}
+
+void Form1::mnu削除_Click() {
+    ListView1.RemoveAllRows();
+}
+
+void Form1::OnDpiChanged(const RECT& suggested) {
+    PlaceControls();
+    ApplyFonts();
+    ::SetWindowPos(window_, nullptr, suggested.left, suggested.top,
+                   suggested.right - suggested.left, suggested.bottom - suggested.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    // Frame1 and the list were put back to their design size; this lays
+    // them out again even when the size in pixels stayed the same.
+    Form_Resize();
+}
+
+LRESULT CALLBACK Form1::FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        form->window_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    Form1* form = FromHandle(window);
+    if (form == nullptr) {
+        return ::DefWindowProcW(window, message, wparam, lparam);
+    }
+    try {
+        return form->Handle(message, wparam, lparam);
+    } catch (...) {
+        return ::DefWindowProcW(window, message, wparam, lparam);
+    }
+}
+
+LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_SIZE:
+            if (loaded_) {
+                Form_Resize();
+            }
+            return 0;
+        case WM_GETMINMAXINFO:
+            if (geometry_ != nullptr) {
+                const SIZE least = geometry_->MinimumSize(kMinWindowWidth, kMinWindowHeight);
+                reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {least.cx, least.cy};
+            }
+            return 0;
+        case WM_SETFOCUS:
+            ::SetFocus(ListView1.Handle());
+            return 0;
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wparam) == ListView1.Handle()) {
+                ShowContextMenu(lparam);
+                return 0;
+            }
+            break;
+        case WM_NOTIFY:
+            ListView1.OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
+            return 0;
+        case WM_COMMAND:
+            if (lparam == 0 && LOWORD(wparam) == kMnu削除) {
+                mnu削除_Click();
+                return 0;
+            }
+            break;
+        case WM_DPICHANGED:
+            OnDpiChanged(*reinterpret_cast<const RECT*>(lparam));
+            return 0;
+        case WM_CLOSE:
+            Form_Unload();
+            ::DestroyWindow(window_);
+            return 0;
+        case WM_DESTROY:
+            Form_Unload();
+            if (quit_on_close_) {
+                ::PostQuitMessage(0);
+            }
+            return 0;
+        case WM_NCDESTROY:
+            ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+            window_ = nullptr;
+            loaded_ = false;
+            return 0;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(window_, message, wparam, lparam);
+}
+
+}  // namespace karuneo::win32

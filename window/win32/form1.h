@@ -1,0 +1,92 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/file_system.h"
+#include "engine/native_file_system.h"
+#include "results/win32/results_list_view.h"
+#include "window/rules/settings_store.h"
+#include "window/rules/sizing_pass.h"
+#include "window/win32/drop_area.h"
+#include "window/win32/fonts.h"
+#include "window/win32/win32_results_layout.h"
+#include "window/win32/win32_window_geometry.h"
+
+namespace karuneo::win32 {
+
+using FileSystemFactory = std::function<std::unique_ptr<FileSystem>()>;
+// Shows `menu` at `at` (screen pixels) and returns the chosen command, 0 for
+// none.
+using MenuChooser = std::function<UINT(HMENU menu, POINT at)>;
+
+// The controls' identifiers, so that they can be found by GetDlgItem.
+enum ControlId : int { kFrame1 = 1, kFrame2 = 2, kLabel1 = 3, kListView1 = 4 };
+// The context menu's only command.
+inline constexpr UINT kMnu削除 = 100;
+
+// The only window: drop folders on Frame2, read the outcomes in ListView1.
+// It remembers its place in `settings`, and un-nests every dropped folder
+// with a file system made afresh for each drop.
+class Form1 {
+  public:
+    explicit Form1(SettingsStore& settings,
+                   FileSystemFactory make_file_system = MakeNativeFileSystem);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+    ~Form1();
+
+    // Creates the window, loads it and shows it with `show_command`; false
+    // when the window could not be created.
+    bool Show(int show_command);
+    HWND hWnd() const { return window_; }
+    static Form1* FromHandle(HWND window);
+
+    // Ends the program's message loop once the window is gone.
+    void QuitOnClose() { quit_on_close_ = true; }
+    void SetMenuChooser(MenuChooser choose) { choose_from_menu_ = std::move(choose); }
+    const DropArea& Frame2() const { return Frame2_; }
+
+    void Frame2_OLEDragDrop(const std::vector<std::wstring>& paths);
+    void Form_Move();
+
+  private:
+    static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+    bool CreateControls();
+    void PlaceControls();
+    void ApplyFonts();
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+    void ShowContextMenu(LPARAM at);
+    void mnu削除_Click();
+    void OnDpiChanged(const RECT& suggested);
+
+    SettingsStore& settings_;
+    FileSystemFactory make_file_system_;
+    MenuChooser choose_from_menu_;
+
+    HWND window_ = nullptr;
+    HWND Frame1 = nullptr;
+    DropArea Frame2_;
+    HWND Label1 = nullptr;
+    ResultsListView ListView1;
+    HMENU mnu編集 = nullptr;
+
+    Font message_font_;
+    Font title_font_;
+    Font arrow_font_;
+    std::unique_ptr<Win32WindowGeometry> geometry_;
+    std::unique_ptr<Win32ResultsLayout> layout_;
+    SizingPass sizing_pass_;
+    bool loaded_ = false;
+    bool hooked_ = false;
+    bool quit_on_close_ = false;
+};
+
+}  // namespace karuneo::win32
