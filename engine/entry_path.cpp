@@ -52,4 +52,12 @@ std::string EntryPath::Joined() const {
     return joined;
 }
 
+std::string EntryPath::Below(std::size_t count) const {
+    std::string below;
+    for (std::size_t i = 0; i < names_.size() && i < count; ++i) {
+        below += (i == 0 ? "" : std::string(1, kPathSeparator)) + names_[i];
+    }
+    return below;
+}
+
 }  // namespace karuneo

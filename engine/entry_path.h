@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ class EntryPath {
     std::string LastName() const;
     // Root and names joined with the platform's separator, for messages.
     std::string Joined() const;
+    // The first `count` names (all by default) joined with the platform's
+    // separator: where an entry lies below the dropped folder.
+    std::string Below(std::size_t count = static_cast<std::size_t>(-1)) const;
 
   private:
     std::string root_;

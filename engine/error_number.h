@@ -1,8 +1,12 @@
 #pragma once
 
+#include <string>
+#include <utility>
+
 namespace karuneo {
 
-// Failures cross the file-system seam as small numbers rather than exceptions.
+// Failures cross the file-system seam as values, not exceptions, each with a
+// small number.
 // The walk gives meaning to only two of them, and only at fixed places: "no
 // file matched" when the files of a folder are moved, "path not found" when a
 // dropped path is looked up. The others follow the numbering users of the
@@ -23,11 +27,34 @@ inline constexpr ErrorNumber kPathFileAccessError = 75;
 inline constexpr ErrorNumber kPathNotFound = 76;
 inline constexpr ErrorNumber kUnexpected = 51;
 
+// A failure as it crosses the seam: the number the walk tests, and what a
+// message to the user needs besides. Built from a bare number where the
+// system gave nothing more, and compared with numbers as before.
+struct Failure {
+    ErrorNumber number = kNoError;
+    int system_code = 0;  // errno, or GetLastError(); 0 when there was none
+    std::string entry;    // the entry it concerns, below the dropped folder; "" is that folder
+
+    Failure() = default;
+    Failure(ErrorNumber error) : number(error) {}  // NOLINT: numbers stand for failures
+    Failure(ErrorNumber error, int code, std::string about)
+        : number(error), system_code(code), entry(std::move(about)) {}
+
+    explicit operator bool() const { return number != kNoError; }
+    friend bool operator==(const Failure& failure, ErrorNumber error) {
+        return failure.number == error;
+    }
+};
+
 // A value or the error that prevented it; std::expected is not in C++20.
 template <typename T>
 struct Result {
+    Result() = default;
+    Result(T found) : value(std::move(found)) {}  // NOLINT: a value stands for success
+    Result(T found, Failure failure) : value(std::move(found)), error(std::move(failure)) {}
+
     T value{};
-    ErrorNumber error = kNoError;
+    Failure error;
 
     bool ok() const { return error == kNoError; }
 };

@@ -17,6 +17,9 @@ struct Entry {
     bool is_folder = false;
     // Hidden entries are not counted, but they are moved like any other.
     bool is_hidden = false;
+    // Only to tell a user what a folder holds; the walk goes by is_folder.
+    bool is_link = false;  // a symbolic link or junction, or another reparse point
+    bool is_mount_point = false;
 };
 
 // Return false to stop the listing early.
@@ -24,7 +27,8 @@ using EntryVisitor = std::function<bool(const Entry&)>;
 
 // The only way the engine touches the disk. One implementation per operating
 // system, and a failing fake for tests. Nothing here throws: every failure is
-// an ErrorNumber. Every path below a root is resolved without following links.
+// a Failure, which names the entry it concerns. Every path below a root is
+// resolved without following links.
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -42,11 +46,11 @@ class FileSystem {
     virtual Result<std::string> FolderName(const EntryPath& folder) = 0;
 
     // Every entry of the folder but "." and "..", hidden ones included.
-    virtual ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) = 0;
+    virtual Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) = 0;
 
     // Renames a folder where it stands. Never replaces an existing entry:
     // kFileAlreadyExists when the new name is taken.
-    virtual ErrorNumber RenameFolder(const EntryPath& folder, std::string_view new_name) = 0;
+    virtual Failure RenameFolder(const EntryPath& folder, std::string_view new_name) = 0;
 
     // A fresh name of the form base.extension, unlikely to exist anywhere.
     virtual std::string GetTempName() = 0;
@@ -54,11 +58,11 @@ class FileSystem {
     // Moves the named direct entries of `from`, in order, into `to` under the
     // same names. Stops at the first failure: what moved stays moved, the rest
     // stays put. Never replaces an existing entry and never copies.
-    virtual ErrorNumber MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                                    const EntryPath& to) = 0;
+    virtual Failure MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                                const EntryPath& to) = 0;
 
     // Removes a folder only if it is empty; never recursive, never forced.
-    virtual ErrorNumber RemoveEmptyFolder(const EntryPath& folder) = 0;
+    virtual Failure RemoveEmptyFolder(const EntryPath& folder) = 0;
 };
 
 }  // namespace karuneo

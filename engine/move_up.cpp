@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "engine/status_text.h"
+#include "engine/walk_report.h"
 
 namespace karuneo {
 namespace {
@@ -22,26 +22,34 @@ Result<Contents> ListContents(FileSystem& fs, const EntryPath& folder) {
     return contents;
 }
 
-ErrorNumber MoveAll(FileSystem& fs, const EntryPath& from, const EntryPath& to) {
-    const auto contents = ListContents(fs, from);
+Failure MoveAll(WalkContext& walk, const EntryPath& from, const EntryPath& to) {
+    walk.attempt = Attempt::kList;
+    const auto contents = ListContents(walk.fs, from);
     if (!contents.ok()) {
         return contents.error;
     }
-    if (const auto error = fs.MoveEntries(from, contents.value.files, to)) {
+    walk.attempt = Attempt::kMove;
+    if (auto error = walk.fs.MoveEntries(from, contents.value.files, to)) {
         return error;
     }
-    return fs.MoveEntries(from, contents.value.folders, to);
+    return walk.fs.MoveEntries(from, contents.value.folders, to);
 }
 
 // Only empty folders go, deepest first. A folder that still holds something
 // (an entry the listing hid, or one that arrived meanwhile) stops the removal,
-// and it and every folder above it stay: that is no failure. Any other refusal
-// (no permission, an append-only parent) is one.
-ErrorNumber RemoveEmptyChain(FileSystem& fs, const EntryPath& deepest, std::string& sDeleteFolda) {
+// and it and every folder above it stay: that is no failure, but the row
+// tells which folder stayed. Any other refusal (no permission, an
+// append-only parent) is one.
+Failure RemoveEmptyChain(WalkContext& walk, const EntryPath& deepest, std::string& sDeleteFolda) {
+    walk.attempt = Attempt::kRemove;
     for (EntryPath folder = deepest; !folder.IsRoot(); folder = folder.Parent()) {
-        const auto error = fs.RemoveEmptyFolder(folder);
-        if (error != kNoError) {
-            return error == kFileAlreadyExists ? kNoError : error;
+        auto error = walk.fs.RemoveEmptyFolder(folder);
+        if (error == kFileAlreadyExists) {
+            walk.kept = folder.Below();
+            return kNoError;
+        }
+        if (error) {
+            return error;
         }
     }
     sDeleteFolda.clear();
@@ -52,9 +60,12 @@ ErrorNumber RemoveEmptyChain(FileSystem& fs, const EntryPath& deepest, std::stri
 
 bool MoveContentsUp(WalkContext& walk, const EntryPath& sCur, std::string_view displayName,
                     const EntryPath& sParentPath, std::string& sDeleteFolda) {
-    if (MoveAll(walk.fs, sCur, sParentPath) != kNoError ||
-        RemoveEmptyChain(walk.fs, sCur, sDeleteFolda) != kNoError) {
-        walk.sink.AddResult(displayName, kStatusError);
+    Failure error = MoveAll(walk, sCur, sParentPath);
+    if (!error) {
+        error = RemoveEmptyChain(walk, sCur, sDeleteFolda);
+    }
+    if (error) {
+        ReportError(walk, displayName, error, sParentPath, sDeleteFolda);
         return false;
     }
     return true;

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "engine/reason/row_reason.h"
+
 namespace karuneo {
 
 // Where the walk reports its outcome rows. Names are the bytes stored on disk
@@ -10,6 +12,14 @@ class ResultSink {
   public:
     virtual ~ResultSink() = default;
     virtual void AddResult(std::string_view name, std::string_view status) = 0;
+
+    // The walk gives every row here, with why it reads as it does (nothing
+    // for a plain "完了"). A sink that shows no reasons keeps this default.
+    virtual void AddResultWithReason(std::string_view name, std::string_view status,
+                                     const RowReason& reason) {
+        (void)reason;
+        AddResult(name, status);
+    }
 };
 
 }  // namespace karuneo

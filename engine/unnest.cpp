@@ -4,6 +4,7 @@
 
 #include "engine/move_up.h"
 #include "engine/status_text.h"
+#include "engine/walk_report.h"
 
 namespace karuneo {
 namespace {
@@ -13,58 +14,70 @@ namespace {
 constexpr int kTempNameAttempts = 16;
 
 struct SingleEntry {
-    int visible_count = 0;  // 0, 1 or 2 (meaning two or more)
+    long long visible_count = 0;  // below the top, 2 means two or more
     Entry last;
 };
 
-// Only whether there is exactly one visible entry matters, so the listing
-// stops at the second: a folder of a million entries costs two.
-Result<SingleEntry> FindSingleEntry(FileSystem& fs, const EntryPath& folder) {
+// Only whether there is exactly one visible entry matters, so below the top
+// the listing stops at the second: a folder of a million entries costs two.
+// The dropped folder itself is counted to the end, so that a "未処理" row
+// can say how many entries it holds.
+Result<SingleEntry> FindSingleEntry(WalkContext& walk, const EntryPath& folder, bool count_all) {
     Result<SingleEntry> found;
-    found.error = fs.ListEntries(folder, [&found](const Entry& entry) {
+    walk.attempt = Attempt::kList;
+    found.error = walk.fs.ListEntries(folder, [&found, count_all](const Entry& entry) {
         if (entry.is_hidden) {
             return true;
         }
         found.value.last = entry;
-        return ++found.value.visible_count < 2;
+        return ++found.value.visible_count < 2 || count_all;
     });
     return found;
 }
 
+UntouchedReason WhyNotNested(const SingleEntry& single) {
+    if (single.visible_count != 1) {
+        return {single.visible_count == 0 ? NotNested::kEmpty : NotNested::kEntries,
+                single.visible_count};
+    }
+    if (single.last.is_link) {
+        return {NotNested::kSingleLink, 1};
+    }
+    return {single.last.is_mount_point ? NotNested::kSingleMountPoint : NotNested::kSingleFile, 1};
+}
+
 // Renaming the top of the chain first keeps an entry of the deepest folder
 // that bears the top's name from clashing with it in the dropped folder.
-ErrorNumber RenameToTempName(FileSystem& fs, const EntryPath& folder, std::string& sDeleteFolda) {
-    ErrorNumber error = kFileAlreadyExists;
+Failure RenameToTempName(WalkContext& walk, const EntryPath& folder, std::string& sDeleteFolda) {
+    walk.attempt = Attempt::kRename;
+    Failure error = kFileAlreadyExists;
     for (int attempt = 0; attempt < kTempNameAttempts && error == kFileAlreadyExists; ++attempt) {
-        sDeleteFolda = GetBaseName(fs.GetTempName());
-        error = fs.RenameFolder(folder, sDeleteFolda);
+        sDeleteFolda = GetBaseName(walk.fs.GetTempName());
+        error = walk.fs.RenameFolder(folder, sDeleteFolda);
     }
-    if (error != kNoError) {
+    if (error) {
         sDeleteFolda.clear();
     }
     return error;
 }
 
-ErrorNumber DescendFromTop(WalkContext& walk, const EntryPath& sCur, const std::string& topName,
-                           int& iNestLevel, const EntryPath& sParentPath,
-                           std::string& sDeleteFolda) {
-    if (const auto error = RenameToTempName(walk.fs, sCur.Child(topName), sDeleteFolda)) {
+Failure DescendFromTop(WalkContext& walk, const EntryPath& sCur, const std::string& topName,
+                       int& iNestLevel, const EntryPath& sParentPath, std::string& sDeleteFolda) {
+    if (auto error = RenameToTempName(walk, sCur.Child(topName), sDeleteFolda)) {
         return error;
     }
+    walk.top.own_name = topName;
     ++iNestLevel;
     UnnestFolder(walk, sCur.Child(sDeleteFolda), iNestLevel, sParentPath, sDeleteFolda);
-    if (!sDeleteFolda.empty()) {
-        // The chain stayed behind: give it back the name the user knows.
-        // When a moved entry has taken that name, the temporary name stays.
-        walk.fs.RenameFolder(sCur.Child(sDeleteFolda), topName);
-    }
+    // The row below has done this already, unless the sink failed to take it.
+    SettleChainName(walk, sParentPath, sDeleteFolda);
     return kNoError;
 }
 
-ErrorNumber Descend(WalkContext& walk, const EntryPath& sCur, const std::string& name,
-                    int& iNestLevel, const EntryPath& sParentPath, std::string& sDeleteFolda) {
+Failure Descend(WalkContext& walk, const EntryPath& sCur, const std::string& name, int& iNestLevel,
+                const EntryPath& sParentPath, std::string& sDeleteFolda) {
     if (iNestLevel >= kMaxNestLevel) {
-        return kOverflow;
+        return {kOverflow, 0, sCur.Child(name).Below()};
     }
     if (iNestLevel == 0) {
         return DescendFromTop(walk, sCur, name, iNestLevel, sParentPath, sDeleteFolda);
@@ -74,24 +87,26 @@ ErrorNumber Descend(WalkContext& walk, const EntryPath& sCur, const std::string&
     return kNoError;
 }
 
-ErrorNumber FlattenDeepest(WalkContext& walk, const EntryPath& sCur, const std::string& displayName,
-                           const EntryPath& sParentPath, std::string& sDeleteFolda) {
+Failure FlattenDeepest(WalkContext& walk, const EntryPath& sCur, const std::string& displayName,
+                       const EntryPath& sParentPath, std::string& sDeleteFolda) {
     if (!MoveContentsUp(walk, sCur, displayName, sParentPath, sDeleteFolda)) {
         return kNoError;  // the failed move has reported its row; nothing was completed
     }
+    walk.attempt = Attempt::kList;
     const auto empty = IsFolderEmpty(walk.fs, sParentPath);
     if (!empty.ok()) {
         return empty.error;
     }
-    walk.sink.AddResult(displayName, empty.value ? kStatusDoneEmpty : kStatusDone);
+    ReportDone(walk, displayName, empty.value ? kStatusDoneEmpty : kStatusDone, sParentPath,
+               sDeleteFolda);
     return kNoError;
 }
 
 // The body of one level: any error it returns becomes the level's error row.
-ErrorNumber UnnestLevel(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
-                        const EntryPath& sParentPath, std::string& sDeleteFolda,
-                        const std::string& displayName) {
-    const auto single = FindSingleEntry(walk.fs, sCur);
+Failure UnnestLevel(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
+                    const EntryPath& sParentPath, std::string& sDeleteFolda,
+                    const std::string& displayName) {
+    const auto single = FindSingleEntry(walk, sCur, iNestLevel == 0);
     if (!single.ok()) {
         return single.error;
     }
@@ -99,15 +114,15 @@ ErrorNumber UnnestLevel(WalkContext& walk, const EntryPath& sCur, int& iNestLeve
         return Descend(walk, sCur, single.value.last.name, iNestLevel, sParentPath, sDeleteFolda);
     }
     if (iNestLevel < 1) {
-        walk.sink.AddResult(displayName, kStatusUntouched);
+        walk.sink.AddResultWithReason(displayName, kStatusUntouched, WhyNotNested(single.value));
         return kNoError;
     }
     return FlattenDeepest(walk, sCur, displayName, sParentPath, sDeleteFolda);
 }
 
-ErrorNumber UnnestLevelCatching(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
-                                const EntryPath& sParentPath, std::string& sDeleteFolda,
-                                const std::string& displayName) {
+Failure UnnestLevelCatching(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
+                            const EntryPath& sParentPath, std::string& sDeleteFolda,
+                            const std::string& displayName) {
     try {
         return UnnestLevel(walk, sCur, iNestLevel, sParentPath, sDeleteFolda, displayName);
     } catch (const std::bad_alloc&) {
@@ -135,7 +150,7 @@ void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sin
     try {
         const EntryPath root(path);
         const HeldRoot held(fs, root);
-        WalkContext walk{fs, sink};
+        WalkContext walk(fs, sink);
         int iNestLevel = 0;
         std::string sDeleteFolda;
         UnnestFolder(walk, root, iNestLevel, root, sDeleteFolda);
@@ -147,6 +162,7 @@ void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sin
 
 void UnnestFolder(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
                   const EntryPath& sParentPath, std::string& sDeleteFolda) {
+    walk.attempt = Attempt::kOpen;
     const auto folderName = GetFolderName(walk.fs, sParentPath);
     if (folderName.error == kPathNotFound && iNestLevel == 0) {
         return;  // a dropped plain file, or a folder that is gone: ignored
@@ -155,12 +171,12 @@ void UnnestFolder(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
     // that vanished is reported. A failed lookup has no stored name to show:
     // the row then carries the name the path ends in.
     const std::string displayName = folderName.ok() ? folderName.value : sParentPath.LastName();
-    ErrorNumber error = folderName.error;
-    if (error == kNoError) {
+    Failure error = folderName.error;
+    if (!error) {
         error = UnnestLevelCatching(walk, sCur, iNestLevel, sParentPath, sDeleteFolda, displayName);
     }
-    if (error != kNoError) {
-        walk.sink.AddResult(displayName, kStatusError);
+    if (error) {
+        ReportError(walk, displayName, error, sParentPath, sDeleteFolda);
     }
 }
 

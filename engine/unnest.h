@@ -6,6 +6,7 @@
 #include "engine/entry_path.h"
 #include "engine/error_number.h"
 #include "engine/file_system.h"
+#include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
 
 namespace karuneo {
@@ -14,10 +15,28 @@ namespace karuneo {
 // no real archive nests this deep, and the walk recurses once per level.
 inline constexpr int kMaxNestLevel = 256;
 
-// The file system and the sink that one walk works with.
+// The top of the chain, once the walk has given it a temporary name: a row
+// must say where the chain stands, so its own name is given back (or tried)
+// before the row is given, once per walk.
+struct ChainTop {
+    std::string own_name;  // empty until the walk renames the top
+    bool settled = false;
+    ChainPlace place = ChainPlace::kUntouched;
+};
+
+// The file system and the sink that one walk works with, and what its rows
+// need to tell why they read as they do.
 struct WalkContext {
+    WalkContext(FileSystem& file_system, ResultSink& result_sink)
+        : fs(file_system), sink(result_sink) {}
+
     FileSystem& fs;
     ResultSink& sink;
+    Attempt attempt = Attempt::kOpen;  // what the walk last asked of `fs`
+    ChainTop top;
+    // The chain folder that stayed because it still holds entries (those
+    // above it stay too), below the dropped folder; empty when none did.
+    std::string kept;
 };
 
 // Un-nests one dropped folder and reports its outcome to `sink`: nothing for

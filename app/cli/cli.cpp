@@ -9,6 +9,7 @@
 #include "engine/result_sink.h"
 #include "engine/status_text.h"
 #include "engine/unnest.h"
+#include "results/rules/reason_text.h"
 
 namespace karuneo::cli {
 namespace {
@@ -20,7 +21,8 @@ constexpr std::string_view kUsage =
     "chain is removed. Prints one line per folder: name<TAB>status, where\n"
     "status is 完了, 完了<フォルダは空>, 未処理 or エラー. Control characters in a\n"
     "name are shown escaped (\\n, \\t, \\x1b), a backslash as \\\\; names on disk\n"
-    "stay as they are.\n"
+    "stay as they are. Why a folder gave エラー or 未処理, or kept a chain folder,\n"
+    "goes to standard error, one line per such folder: karuneo-cli: NAME: reason.\n"
     "Exit status: 0 when no folder failed, 1 when one did or the report could\n"
     "not be written (no folder is processed after that), 2 for a usage error.\n"
     "\n"
@@ -30,11 +32,17 @@ constexpr std::string_view kUsage =
     "                 program changes in the folders before the real run, nor a\n"
     "                 failure that the disk itself gives only when a change is made.\n";
 
+std::string ShownName(std::string_view name) {
+    return EscapeControls(ToDisplayText(name));
+}
+
 // A script must hear of every folder that changed: once a row cannot be
 // written, the sink says so and the caller processes no further folder.
+// Reasons go to standard error, so that the lines a script reads stay as
+// they were.
 class LineSink final : public ResultSink {
   public:
-    explicit LineSink(std::ostream& out) : out_(out) {}
+    LineSink(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
     void AddResult(std::string_view name, std::string_view status) override {
         if (lost_) {
@@ -45,11 +53,23 @@ class LineSink final : public ResultSink {
         any_error_ = any_error_ || status == kStatusError;
     }
 
+    void AddResultWithReason(std::string_view name, std::string_view status,
+                             const RowReason& reason) override {
+        AddResult(name, status);
+        // Names in the reason are escaped one by one, so that a separator
+        // on Windows stays a single backslash.
+        const std::string why = ReasonInEnglish(reason, name, &ShownName);
+        if (!lost_ && !why.empty()) {
+            err_ << "karuneo-cli: " << ShownName(name) << ": " << why << '\n' << std::flush;
+        }
+    }
+
     bool any_error() const { return any_error_; }
     bool lost() const { return lost_; }
 
   private:
     std::ostream& out_;
+    std::ostream& err_;
     bool any_error_ = false;
     bool lost_ = false;
 };
@@ -82,7 +102,7 @@ Parsed Parse(std::span<const std::string> args) {
 
 int UnnestAll(const std::vector<std::string>& folders, FileSystem& fs, std::ostream& out,
               std::ostream& err) {
-    LineSink sink(out);
+    LineSink sink(out, err);
     for (const auto& folder : folders) {
         ProcessDroppedPath(folder, fs, sink);
         if (sink.lost()) {

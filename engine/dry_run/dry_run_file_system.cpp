@@ -48,11 +48,16 @@ bool IsPlainName(std::string_view name) {
            name.find_first_of(kPathSeparators) == std::string_view::npos;
 }
 
-ErrorNumber WriteAccess(OverlayFolder& folder) {
+// The failure names `changed`, the entry a real run would fail to change.
+Failure WriteAccess(OverlayFolder& folder, const EntryPath& changed) {
     if (!folder.write_access) {
         folder.write_access = FolderWriteAccess(folder.source);
     }
-    return *folder.write_access;
+    Failure access = *folder.write_access;
+    if (access) {
+        access.entry = changed.Below();
+    }
+    return access;
 }
 
 bool IsSpecialName(const std::string& name) {
@@ -103,7 +108,7 @@ void DryRunFileSystem::TakeInEarlierRoots(OverlayFolder& root,
         std::vector<std::string> parent_names(below->begin(), below->end() - 1);
         const auto parent = Descend(&root, parent_names);
         const std::string& name = below->back();
-        if (!parent.ok() || Load(*parent.value) != kNoError || !parent.value->Find(name) ||
+        if (!parent.ok() || Load(*parent.value) || !parent.value->Find(name) ||
             !parent.value->Find(name)->is_folder) {
             ++it;  // not a folder of this tree as it stands: it stays apart
             continue;
@@ -130,13 +135,15 @@ Result<OverlayFolder*> DryRunFileSystem::Resolve(const EntryPath& folder) {
 
 Result<OverlayFolder*> DryRunFileSystem::Descend(OverlayFolder* folder,
                                                  const std::vector<std::string>& names) {
+    EntryPath reached(std::string{});
     for (const auto& name : names) {
-        if (const auto error = Load(*folder)) {
+        if (auto error = Load(*folder)) {
             return {nullptr, error};
         }
+        reached = reached.Child(name);
         const Entry* entry = folder->Find(name);
         if (entry == nullptr || !entry->is_folder) {
-            return {nullptr, kPathNotFound};
+            return {nullptr, {kPathNotFound, 0, reached.Below()}};
         }
         folder = &folder->Subfolder(name);
     }
@@ -145,16 +152,16 @@ Result<OverlayFolder*> DryRunFileSystem::Descend(OverlayFolder* folder,
 
 // Only where the walk changes a folder it has not listed to the end does the
 // dry run list it on its own.
-ErrorNumber DryRunFileSystem::Load(OverlayFolder& folder) {
+Failure DryRunFileSystem::Load(OverlayFolder& folder) {
     if (folder.on_disk) {
-        return kNoError;
+        return {};
     }
     std::map<std::string, Entry> on_disk;
-    const ErrorNumber error = inner_.ListEntries(folder.source, [&on_disk](const Entry& entry) {
+    Failure error = inner_.ListEntries(folder.source, [&on_disk](const Entry& entry) {
         on_disk.emplace(NameKey(entry.name), entry);
         return true;
     });
-    if (error == kNoError) {
+    if (!error) {
         folder.on_disk = std::move(on_disk);
     }
     return error;
@@ -183,7 +190,7 @@ Result<std::string> DryRunFileSystem::DroppedFolderWithin(OverlayFolder& earlier
                                                           const EntryPath& folder) {
     const std::vector<std::string> parent_names(below.begin(), below.end() - 1);
     const auto parent = Descend(&earlier, parent_names);
-    if (!parent.ok() || Load(*parent.value) != kNoError) {
+    if (!parent.ok() || Load(*parent.value)) {
         return {folder.LastName(), kPathNotFound};
     }
     const Entry* entry = parent.value->Find(below.back());
@@ -205,7 +212,7 @@ Result<std::string> DryRunFileSystem::DroppedFolderWithin(OverlayFolder& earlier
     return {folder.LastName(), inner_.FolderName(EntryPath(stood.Joined())).error};
 }
 
-ErrorNumber DryRunFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
+Failure DryRunFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
     const auto resolved = Resolve(folder);
     if (!resolved.ok()) {
         return resolved.error;
@@ -215,7 +222,7 @@ ErrorNumber DryRunFileSystem::ListEntries(const EntryPath& folder, const EntryVi
     // runs to its end so that later checks of names need no listing of their own.
     std::map<std::string, Entry> on_disk;
     bool stopped = false;
-    const ErrorNumber error = inner_.ListEntries(state.source, [&](const Entry& entry) {
+    Failure error = inner_.ListEntries(state.source, [&](const Entry& entry) {
         std::string key = NameKey(entry.name);
         if (!stopped && !state.gone.contains(key)) {
             stopped = !visit(entry);
@@ -225,8 +232,8 @@ ErrorNumber DryRunFileSystem::ListEntries(const EntryPath& folder, const EntryVi
         }
         return true;
     });
-    if (error != kNoError) {
-        return stopped ? kNoError : error;  // a real run would not have read that far
+    if (error) {
+        return stopped ? Failure() : error;  // a real run would not have read that far
     }
     if (!state.on_disk) {
         state.on_disk = std::move(on_disk);
@@ -234,48 +241,48 @@ ErrorNumber DryRunFileSystem::ListEntries(const EntryPath& folder, const EntryVi
     for (auto it = state.arrived.begin(); !stopped && it != state.arrived.end(); ++it) {
         stopped = !visit(it->second.entry);
     }
-    return kNoError;
+    return {};
 }
 
-ErrorNumber DryRunFileSystem::CheckMove(OverlayFolder& from, const std::string& name,
-                                        OverlayFolder& to, const std::string& new_name) {
-    if (const auto error = Load(from)) {
+Failure DryRunFileSystem::CheckMove(OverlayFolder& from, const std::string& name, OverlayFolder& to,
+                                    const std::string& new_name, const EntryPath& moved_path) {
+    if (auto error = Load(from)) {
         return error;
     }
-    if (const auto error = Load(to)) {
+    if (auto error = Load(to)) {
         return error;
     }
     const Entry* moved = from.Find(name);
     if (moved == nullptr) {
-        return kPathNotFound;
+        return {kPathNotFound, 0, moved_path.Below()};
     }
     if (to.Find(new_name) != nullptr) {
-        return kFileAlreadyExists;
+        return {kFileAlreadyExists, 0, moved_path.Below()};
     }
-    if (const auto error = WriteAccess(from)) {
+    if (auto error = WriteAccess(from, moved_path)) {
         return error;
     }
     if (&from == &to) {
-        return kNoError;
+        return {};
     }
-    if (const auto error = WriteAccess(to)) {
+    if (auto error = WriteAccess(to, moved_path)) {
         return error;
     }
     // A folder that changes its parent has its own link to the parent changed.
-    return moved->is_folder ? WriteAccess(from.Subfolder(name)) : kNoError;
+    return moved->is_folder ? WriteAccess(from.Subfolder(name), moved_path) : Failure();
 }
 
-ErrorNumber DryRunFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
+Failure DryRunFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
     const std::string target(new_name);
     if (folder.IsRoot() || !IsPlainName(target)) {
-        return kBadFileName;
+        return {kBadFileName, 0, folder.Below()};
     }
     const auto parent = Resolve(folder.Parent());
     if (!parent.ok()) {
         return parent.error;
     }
     OverlayFolder& where = *parent.value;
-    if (const auto error = CheckMove(where, folder.LastName(), where, target)) {
+    if (auto error = CheckMove(where, folder.LastName(), where, target, folder)) {
         return error;
     }
     OverlayEntry renamed = where.Take(folder.LastName());
@@ -285,13 +292,13 @@ ErrorNumber DryRunFileSystem::RenameFolder(const EntryPath& folder, std::string_
     where.Put(std::move(renamed));
     Print(folder, std::string(back ? "rename back " : "rename ") + Shown(folder) + " -> " +
                       TerminalToken(target));
-    return kNoError;
+    return {};
 }
 
-ErrorNumber DryRunFileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                                          const EntryPath& to) {
+Failure DryRunFileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                                      const EntryPath& to) {
     if (names.empty()) {
-        return kNoError;
+        return {};
     }
     const auto source = Resolve(from);
     if (!source.ok()) {
@@ -303,18 +310,18 @@ ErrorNumber DryRunFileSystem::MoveEntries(const EntryPath& from, std::span<const
     }
     for (const auto& name : names) {
         if (!IsPlainName(name)) {
-            return kBadFileName;
+            return {kBadFileName, 0, from.Child(name).Below()};
         }
-        if (const auto error = CheckMove(*source.value, name, *target.value, name)) {
+        if (auto error = CheckMove(*source.value, name, *target.value, name, from.Child(name))) {
             return error;
         }
         target.value->Put(source.value->Take(name));
         Print(from, "move " + Shown(from.Child(name)) + " -> " + Shown(to.Child(name)));
     }
-    return kNoError;
+    return {};
 }
 
-ErrorNumber DryRunFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
+Failure DryRunFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
     if (folder.IsRoot()) {
         return kBadFileName;
     }
@@ -328,21 +335,21 @@ ErrorNumber DryRunFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
     const std::string name = folder.LastName();
     const Entry* entry = parent.value->Find(name);
     if (entry == nullptr || !entry->is_folder) {
-        return kPathNotFound;
+        return {kPathNotFound, 0, folder.Below()};
     }
-    if (const auto error = WriteAccess(*parent.value)) {
+    if (auto error = WriteAccess(*parent.value, folder)) {
         return error;
     }
     OverlayFolder& removed = parent.value->Subfolder(name);
-    if (const auto error = Load(removed)) {
+    if (auto error = Load(removed)) {
         return error;
     }
     if (!removed.IsEmpty()) {
-        return kFileAlreadyExists;
+        return {kFileAlreadyExists, 0, folder.Below()};
     }
     parent.value->Take(name);
     Print(folder, "remove " + Shown(folder));
-    return kNoError;
+    return {};
 }
 
 void DryRunFileSystem::Print(const EntryPath& where, const std::string& line) {

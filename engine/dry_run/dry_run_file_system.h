@@ -32,12 +32,12 @@ class DryRunFileSystem final : public FileSystem {
     void HoldRoot(const EntryPath& root) override { inner_.HoldRoot(root); }
     void ReleaseRoot() override { inner_.ReleaseRoot(); }
     Result<std::string> FolderName(const EntryPath& folder) override;
-    ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
-    ErrorNumber RenameFolder(const EntryPath& folder, std::string_view new_name) override;
+    Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
+    Failure RenameFolder(const EntryPath& folder, std::string_view new_name) override;
     std::string GetTempName() override { return inner_.GetTempName(); }
-    ErrorNumber MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                            const EntryPath& to) override;
-    ErrorNumber RemoveEmptyFolder(const EntryPath& folder) override;
+    Failure MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                        const EntryPath& to) override;
+    Failure RemoveEmptyFolder(const EntryPath& folder) override;
 
   private:
     struct RootMatch {
@@ -54,9 +54,10 @@ class DryRunFileSystem final : public FileSystem {
                                             const EntryPath& folder);
     Result<OverlayFolder*> Resolve(const EntryPath& folder);
     Result<OverlayFolder*> Descend(OverlayFolder* folder, const std::vector<std::string>& names);
-    ErrorNumber Load(OverlayFolder& folder);
-    ErrorNumber CheckMove(OverlayFolder& from, const std::string& name, OverlayFolder& to,
-                          const std::string& new_name);
+    Failure Load(OverlayFolder& folder);
+    // A failure names `moved`, the entry renamed or moved, as a real run's would.
+    Failure CheckMove(OverlayFolder& from, const std::string& name, OverlayFolder& to,
+                      const std::string& new_name, const EntryPath& moved);
     void Print(const EntryPath& where, const std::string& line);
 
     FileSystem& inner_;

@@ -36,7 +36,7 @@ struct OverlayFolder {
     std::map<std::string, std::unique_ptr<OverlayFolder>> opened;
     std::set<std::string> gone;  // on-disk entries moved or removed
     std::map<std::string, OverlayEntry> arrived;
-    std::optional<ErrorNumber> write_access;  // asked once: nothing here changes it
+    std::optional<Failure> write_access;  // asked once: nothing here changes it
 
     // The entry of that name as the folder holds it now; needs `on_disk`.
     const Entry* Find(const std::string& name) const;

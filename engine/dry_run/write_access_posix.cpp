@@ -11,11 +11,11 @@ namespace karuneo::dry_run {
 // Asked with the effective ids, as the kernel asks when the change is made;
 // access control lists and read-only mounts count too. A sticky folder's
 // rule on who may take an entry out is not asked.
-ErrorNumber FolderWriteAccess(const EntryPath& folder) {
+Failure FolderWriteAccess(const EntryPath& folder) {
     if (::faccessat(AT_FDCWD, folder.Joined().c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-        return posix::FromErrno(errno);
+        return {posix::FromErrno(errno), errno, {}};
     }
-    return kNoError;
+    return {};
 }
 
 }  // namespace karuneo::dry_run

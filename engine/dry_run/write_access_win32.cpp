@@ -5,8 +5,8 @@ namespace karuneo::dry_run {
 // Windows grants or refuses a change by the folder's access control list,
 // which only the change itself reads reliably; the read-only attribute does
 // not stop changes inside a folder. The dry run takes the change as allowed.
-ErrorNumber FolderWriteAccess(const EntryPath&) {
-    return kNoError;
+Failure FolderWriteAccess(const EntryPath&) {
+    return {};
 }
 
 }  // namespace karuneo::dry_run

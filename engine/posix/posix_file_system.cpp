@@ -29,14 +29,19 @@ using posix::UniqueFd;
 
 constexpr int kFolderFlags = O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
+// A failure the system reported, about the entry at `entry` below the
+// dropped folder.
+Failure SystemFailure(int saved_errno, std::string entry) {
+    return {FromErrno(saved_errno), saved_errno, std::move(entry)};
+}
+
 struct Opened {
     UniqueFd fd;
-    ErrorNumber error = kNoError;
-    int saved_errno = 0;
+    Failure error;
 };
 
-Opened Fail(int saved_errno) {
-    return {UniqueFd(), FromErrno(saved_errno), saved_errno};
+Opened Fail(int saved_errno, std::string entry) {
+    return {UniqueFd(), SystemFailure(saved_errno, std::move(entry))};
 }
 
 // A mount point, a bind mount of the same device included, is no folder for
@@ -54,7 +59,7 @@ Result<struct statx> StatxAt(int parent, const char* name, int flags) {
     Result<struct statx> info;
     if (::statx(parent, name, flags | AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE,
                 &info.value) != 0) {
-        info.error = FromErrno(errno);
+        info.error = SystemFailure(errno, {});
     }
     return info;
 }
@@ -90,20 +95,20 @@ Opened OpenFolder(const EntryPath& path, int held, int access) {
     const int root_access = names.empty() ? access : O_PATH;
     UniqueFd fd = OpenRoot(path, held, root_access);
     if (!fd.valid()) {
-        return Fail(errno);
+        return Fail(errno, {});
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
         const int step_access = i + 1 == names.size() ? access : O_PATH;
         UniqueFd child(::openat(fd.get(), names[i].c_str(), step_access | kFolderFlags));
         if (!child.valid()) {
-            return Fail(errno);
+            return Fail(errno, path.Below(i + 1));
         }
         if (IsMountedOver(fd.get(), child.get())) {
-            return Fail(EXDEV);
+            return Fail(EXDEV, path.Below(i + 1));
         }
         fd = std::move(child);
     }
-    return {std::move(fd), kNoError, 0};
+    return {std::move(fd), {}};
 }
 
 Opened OpenParent(const EntryPath& path, int held) {
@@ -115,16 +120,17 @@ bool IsPlainName(std::string_view name) {
 }
 
 // A dropped link to a folder is refused with an error row; a dropped link to
-// anything else is ignored like a dropped file.
-ErrorNumber RootLookupError(const EntryPath& root, int saved_errno) {
+// anything else is ignored like a dropped file. ELOOP is what opening a link
+// without following it says.
+Failure RootLookupError(const EntryPath& root, const Failure& open_error) {
     struct stat link {};
     struct stat target {};
     const char* path = root.Root().c_str();
     if (::lstat(path, &link) == 0 && S_ISLNK(link.st_mode)) {
         const bool to_folder = ::stat(path, &target) == 0 && S_ISDIR(target.st_mode);
-        return to_folder ? kPathFileAccessError : kPathNotFound;
+        return to_folder ? Failure(kPathFileAccessError, ELOOP, {}) : Failure(kPathNotFound);
     }
-    return FromErrno(saved_errno);
+    return open_error;
 }
 
 std::string RealLastName(const EntryPath& root) {
@@ -145,15 +151,21 @@ struct DirCloser {
 
 // d_type spares a call per file; folders (and entries of file systems that
 // leave d_type unknown) pay one statx, which also tells a mount point.
-Result<bool> IsFolder(int parent, dev_t parent_device, const dirent& entry) {
-    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_DIR) {
-        return {false};
+Failure DescribeEntry(int parent, dev_t parent_device, const dirent& raw, Entry& entry) {
+    entry.is_folder = false;
+    entry.is_link = raw.d_type == DT_LNK;
+    entry.is_mount_point = false;
+    if (raw.d_type != DT_UNKNOWN && raw.d_type != DT_DIR) {
+        return {};
     }
-    const auto info = StatxAt(parent, entry.d_name, 0);
+    const auto info = StatxAt(parent, raw.d_name, 0);
     if (!info.ok()) {
-        return {false, info.error};
+        return info.error;
     }
-    return {IsFolderNotMount(info.value, parent_device)};
+    entry.is_folder = IsFolderNotMount(info.value, parent_device);
+    entry.is_link = S_ISLNK(info.value.stx_mode);
+    entry.is_mount_point = S_ISDIR(info.value.stx_mode) && !entry.is_folder;
+    return {};
 }
 
 bool IsDotOrDotDot(const char* name) {
@@ -170,49 +182,50 @@ bool IsDirectoryAt(int parent, const std::string& name) {
 // Some file systems (older FUSE ones, some network mounts) lack renameat2's
 // flags. A file can still be moved without any risk of replacing: link the
 // new name, which fails if it exists, then unlink the old one.
-ErrorNumber LinkThenUnlink(int from, int to, const std::string& name) {
+Failure LinkThenUnlink(int from, int to, const std::string& name) {
     if (::linkat(from, name.c_str(), to, name.c_str(), 0) != 0) {
-        return FromErrno(errno);
+        return SystemFailure(errno, {});
     }
     if (::unlinkat(from, name.c_str(), 0) != 0) {
         const int saved = errno;
         ::unlinkat(to, name.c_str(), 0);  // back to one name, where it was
-        return FromErrno(saved);
+        return SystemFailure(saved, {});
     }
-    return kNoError;
+    return {};
 }
 
 // A folder cannot be linked. Creating the new name as an empty folder
 // claims it (that fails if anything holds it); a plain rename may then
 // replace only that empty folder, and fails if it gained content meanwhile.
-ErrorNumber ClaimThenRename(int from, const std::string& name, int to,
-                            const std::string& new_name) {
+Failure ClaimThenRename(int from, const std::string& name, int to, const std::string& new_name) {
     if (::mkdirat(to, new_name.c_str(), 0700) != 0) {
-        return FromErrno(errno);
+        return SystemFailure(errno, {});
     }
     if (::renameat(from, name.c_str(), to, new_name.c_str()) != 0) {
         const int saved = errno;
         ::unlinkat(to, new_name.c_str(), AT_REMOVEDIR);  // only while still empty
-        return FromErrno(saved);
+        return SystemFailure(saved, {});
     }
-    return kNoError;
+    return {};
 }
 
 // NFS, sshfs and other FUSE file systems answer EINVAL to RENAME_NOREPLACE;
-// they get a fallback that cannot replace anything either.
-ErrorNumber RenameNoReplace(const RenameCall& rename, int from, const std::string& name, int to,
-                            const std::string& new_name) {
+// they get a fallback that cannot replace anything either. A failure names
+// `entry`, the entry renamed or moved.
+Failure RenameNoReplace(const RenameCall& rename, int from, const std::string& name, int to,
+                        const std::string& new_name, std::string entry) {
     if (rename(from, name.c_str(), to, new_name.c_str(), RENAME_NOREPLACE) == 0) {
-        return kNoError;
+        return {};
     }
     const int saved = errno;
-    if (saved != EINVAL) {
-        return FromErrno(saved);
+    Failure error = SystemFailure(saved, {});
+    if (saved == EINVAL && IsDirectoryAt(from, name)) {
+        error = ClaimThenRename(from, name, to, new_name);
+    } else if (saved == EINVAL && name == new_name) {
+        error = LinkThenUnlink(from, to, name);
     }
-    if (IsDirectoryAt(from, name)) {
-        return ClaimThenRename(from, name, to, new_name);
-    }
-    return name == new_name ? LinkThenUnlink(from, to, name) : FromErrno(saved);
+    error.entry = std::move(entry);
+    return error;
 }
 
 std::uint64_t Seed() {
@@ -252,19 +265,19 @@ Result<std::string> PosixFileSystem::FolderName(const EntryPath& folder) {
     const Opened opened = OpenFolder(folder, HeldFor(folder), O_PATH);
     if (!opened.fd.valid()) {
         return {folder.LastName(),
-                folder.IsRoot() ? RootLookupError(folder, opened.saved_errno) : opened.error};
+                folder.IsRoot() ? RootLookupError(folder, opened.error) : opened.error};
     }
     return {folder.IsRoot() ? OwnName(folder) : folder.LastName()};
 }
 
-ErrorNumber PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
+Failure PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
     Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
     if (!opened.fd.valid()) {
         return opened.error;
     }
     std::unique_ptr<DIR, DirCloser> dir(::fdopendir(opened.fd.get()));
     if (!dir) {
-        return FromErrno(errno);
+        return SystemFailure(errno, folder.Below());
     }
     const dev_t device = DeviceOf(opened.fd.get());
     opened.fd.release();  // the DIR owns it now
@@ -273,38 +286,38 @@ ErrorNumber PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVis
         errno = 0;
         const dirent* raw = ::readdir(dir.get());
         if (raw == nullptr) {
-            return FromErrno(errno);
+            return errno == 0 ? Failure() : SystemFailure(errno, folder.Below());
         }
         if (IsDotOrDotDot(raw->d_name)) {
             continue;
         }
-        const auto is_folder = IsFolder(::dirfd(dir.get()), device, *raw);
-        if (is_folder.error == kPathNotFound) {
+        Failure error = DescribeEntry(::dirfd(dir.get()), device, *raw, entry);
+        if (error == kPathNotFound) {
             continue;  // gone since it was listed
         }
-        if (!is_folder.ok()) {
-            return is_folder.error;
+        if (error) {
+            error.entry = folder.Child(raw->d_name).Below();
+            return error;
         }
         entry.name = raw->d_name;
-        entry.is_folder = is_folder.value;
         entry.is_hidden = raw->d_name[0] == '.';
         if (!visit(entry)) {
-            return kNoError;
+            return {};
         }
     }
 }
 
-ErrorNumber PosixFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
+Failure PosixFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
     const std::string target(new_name);
     if (folder.IsRoot() || !IsPlainName(target)) {
-        return kBadFileName;
+        return {kBadFileName, 0, folder.Below()};
     }
     const Opened parent = OpenParent(folder, HeldFor(folder));
     if (!parent.fd.valid()) {
         return parent.error;
     }
     const int fd = parent.fd.get();
-    return RenameNoReplace(rename_, fd, folder.LastName(), fd, target);
+    return RenameNoReplace(rename_, fd, folder.LastName(), fd, target, folder.Below());
 }
 
 std::string PosixFileSystem::GetTempName() {
@@ -313,10 +326,10 @@ std::string PosixFileSystem::GetTempName() {
     return name;
 }
 
-ErrorNumber PosixFileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                                         const EntryPath& to) {
+Failure PosixFileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                                     const EntryPath& to) {
     if (names.empty()) {
-        return kNoError;
+        return {};
     }
     const Opened source = OpenFolder(from, HeldFor(from), O_PATH);
     if (!source.fd.valid()) {
@@ -328,17 +341,17 @@ ErrorNumber PosixFileSystem::MoveEntries(const EntryPath& from, std::span<const 
     }
     for (const auto& name : names) {
         if (!IsPlainName(name)) {
-            return kBadFileName;
+            return {kBadFileName, 0, from.Child(name).Below()};
         }
-        if (const auto error =
-                RenameNoReplace(rename_, source.fd.get(), name, target.fd.get(), name)) {
+        if (auto error = RenameNoReplace(rename_, source.fd.get(), name, target.fd.get(), name,
+                                         from.Child(name).Below())) {
             return error;
         }
     }
-    return kNoError;
+    return {};
 }
 
-ErrorNumber PosixFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
+Failure PosixFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
     if (folder.IsRoot()) {
         return kBadFileName;
     }
@@ -347,9 +360,9 @@ ErrorNumber PosixFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
         return parent.error;
     }
     if (::unlinkat(parent.fd.get(), folder.LastName().c_str(), AT_REMOVEDIR) != 0) {
-        return FromErrno(errno);
+        return SystemFailure(errno, folder.Below());
     }
-    return kNoError;
+    return {};
 }
 
 }  // namespace karuneo

@@ -24,12 +24,12 @@ class PosixFileSystem final : public FileSystem {
     void HoldRoot(const EntryPath& root) override;
     void ReleaseRoot() override;
     Result<std::string> FolderName(const EntryPath& folder) override;
-    ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
-    ErrorNumber RenameFolder(const EntryPath& folder, std::string_view new_name) override;
+    Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
+    Failure RenameFolder(const EntryPath& folder, std::string_view new_name) override;
     std::string GetTempName() override;
-    ErrorNumber MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                            const EntryPath& to) override;
-    ErrorNumber RemoveEmptyFolder(const EntryPath& folder) override;
+    Failure MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                        const EntryPath& to) override;
+    Failure RemoveEmptyFolder(const EntryPath& folder) override;
 
   private:
     // The held root's descriptor for a path under it, else -1.

@@ -2,7 +2,7 @@
 
 namespace karuneo::testing {
 
-ErrorNumber FailingFileSystem::Count(std::string_view operation) {
+Failure FailingFileSystem::Count(std::string_view operation, const EntryPath& entry) {
     ++calls_;
     if (on_call_) {
         on_call_(calls_, operation);
@@ -10,21 +10,25 @@ ErrorNumber FailingFileSystem::Count(std::string_view operation) {
     const bool nth_of_operation =
         operation == fail_operation_ && ++fail_operation_calls_ == fail_operation_nth_;
     if (calls_ != fail_at_ && !nth_of_operation) {
-        return kNoError;
+        return {};
     }
     failed_ = true;
-    return fail_error_;
+    Failure error = fail_error_;
+    if (error.entry.empty()) {
+        error.entry = entry.Below();
+    }
+    return error;
 }
 
 Result<std::string> FailingFileSystem::FolderName(const EntryPath& folder) {
-    if (const auto error = Count("FolderName")) {
+    if (auto error = Count("FolderName", folder)) {
         return {folder.LastName(), error};
     }
     return inner_.FolderName(folder);
 }
 
-ErrorNumber FailingFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
-    if (const auto error = Count("ListEntries")) {
+Failure FailingFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
+    if (auto error = Count("ListEntries", folder)) {
         return error;
     }
     if (!rewrite_) {
@@ -37,8 +41,8 @@ ErrorNumber FailingFileSystem::ListEntries(const EntryPath& folder, const EntryV
     });
 }
 
-ErrorNumber FailingFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
-    if (const auto error = Count("RenameFolder")) {
+Failure FailingFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
+    if (auto error = Count("RenameFolder", folder)) {
         return error;
     }
     return inner_.RenameFolder(folder, new_name);
@@ -53,22 +57,21 @@ std::string FailingFileSystem::GetTempName() {
     return name;
 }
 
-ErrorNumber FailingFileSystem::MoveEntries(const EntryPath& from,
-                                           std::span<const std::string> names,
-                                           const EntryPath& to) {
+Failure FailingFileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                                       const EntryPath& to) {
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (const auto error = Count("MoveEntries")) {
+        if (auto error = Count("MoveEntries", from.Child(names[i]))) {
             return error;
         }
-        if (const auto error = inner_.MoveEntries(from, names.subspan(i, 1), to)) {
+        if (auto error = inner_.MoveEntries(from, names.subspan(i, 1), to)) {
             return error;
         }
     }
-    return kNoError;
+    return {};
 }
 
-ErrorNumber FailingFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
-    if (const auto error = Count("RemoveEmptyFolder")) {
+Failure FailingFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
+    if (auto error = Count("RemoveEmptyFolder", folder)) {
         return error;
     }
     return inner_.RemoveEmptyFolder(folder);

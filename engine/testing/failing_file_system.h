@@ -17,18 +17,19 @@ class FailingFileSystem final : public FileSystem {
   public:
     explicit FailingFileSystem(FileSystem& inner) : inner_(inner) {}
 
-    // Fails the n-th counted call (1-based) with `error`; 0 fails none.
-    void FailCall(int n, ErrorNumber error) {
+    // Fails the n-th counted call (1-based) with `error`; 0 fails none. A
+    // failure without an entry is given the one the call concerns.
+    void FailCall(int n, Failure error) {
         fail_at_ = n;
-        fail_error_ = error;
+        fail_error_ = std::move(error);
     }
     // Fails the nth call (1-based) of one operation, such as the second
     // "MoveEntries", which stops a move half-way whatever came before it.
-    void FailNthCall(std::string_view operation, int nth, ErrorNumber error) {
+    void FailNthCall(std::string_view operation, int nth, Failure error) {
         fail_operation_ = operation;
         fail_operation_nth_ = nth;
         fail_operation_calls_ = 0;
-        fail_error_ = error;
+        fail_error_ = std::move(error);
     }
     // Called before each counted call with its number and operation name;
     // lets a test act between two steps of the walk (a race).
@@ -48,21 +49,21 @@ class FailingFileSystem final : public FileSystem {
     void HoldRoot(const EntryPath& root) override { inner_.HoldRoot(root); }
     void ReleaseRoot() override { inner_.ReleaseRoot(); }
     Result<std::string> FolderName(const EntryPath& folder) override;
-    ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
-    ErrorNumber RenameFolder(const EntryPath& folder, std::string_view new_name) override;
+    Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
+    Failure RenameFolder(const EntryPath& folder, std::string_view new_name) override;
     std::string GetTempName() override;
-    ErrorNumber MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                            const EntryPath& to) override;
-    ErrorNumber RemoveEmptyFolder(const EntryPath& folder) override;
+    Failure MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                        const EntryPath& to) override;
+    Failure RemoveEmptyFolder(const EntryPath& folder) override;
 
   private:
-    // Counts a call; the error it must fail with, or kNoError.
-    ErrorNumber Count(std::string_view operation);
+    // Counts a call about `entry`; the error it must fail with, or none.
+    Failure Count(std::string_view operation, const EntryPath& entry);
 
     FileSystem& inner_;
     int calls_ = 0;
     int fail_at_ = 0;
-    ErrorNumber fail_error_ = kNoError;
+    Failure fail_error_;
     bool failed_ = false;
     std::string fail_operation_;
     int fail_operation_nth_ = 0;

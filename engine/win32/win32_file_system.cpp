@@ -27,6 +27,15 @@ using win32::Utf16FromUtf8;
 using win32::Utf8FromUtf16;
 
 constexpr DWORD kInvalidAttributes = INVALID_FILE_ATTRIBUTES;
+// ERROR_STOPPED_ON_SYMLINK, which mingw-w64's headers lack: what a reparse
+// point that is never passed through is reported as.
+constexpr DWORD kStoppedOnLink = 681;
+
+// A failure the system reported, about the entry at `entry` below the
+// dropped folder.
+Failure SystemFailure(DWORD code, std::string entry) {
+    return {FromWin32Error(code), static_cast<int>(code), std::move(entry)};
+}
 
 struct HandleCloser {
     void operator()(HANDLE handle) const { ::CloseHandle(handle); }
@@ -35,7 +44,7 @@ using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 struct Resolved {
     std::wstring path;
-    ErrorNumber error = kNoError;
+    Failure error;
     std::vector<UniqueHandle> held;  // the folders on the way, pinned in place
 };
 
@@ -67,37 +76,38 @@ Resolved JoinName(const std::wstring& folder, const std::string& utf8_name) {
     if (!name || !IsPlainName(*name)) {
         return {{}, kBadFileName, {}};
     }
-    return {Join(folder, *name), kNoError, {}};
+    return {Join(folder, *name), {}, {}};
 }
 
-ErrorNumber CheckAttributes(DWORD attributes) {
+Failure CheckAttributes(DWORD attributes) {
     if (IsReparsePoint(attributes)) {
-        return kPathFileAccessError;
+        return {kPathFileAccessError, static_cast<int>(kStoppedOnLink), {}};
     }
-    return IsDirectory(attributes) ? kNoError : kPathNotFound;
+    return IsDirectory(attributes) ? Failure() : Failure(kPathNotFound);
 }
 
 // Sharing binds only handles with data access, hence FILE_LIST_DIRECTORY;
 // leaving out FILE_SHARE_DELETE then keeps others from renaming or removing
 // the folder while it is held, and costs our own calls nothing.
-ErrorNumber HoldFolder(const std::wstring& path, std::vector<UniqueHandle>& held) {
+// A failure names no entry: the caller knows which one it was.
+Failure HoldFolder(const std::wstring& path, std::vector<UniqueHandle>& held) {
     HANDLE handle =
         ::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        return FromWin32Error(::GetLastError());
+        return SystemFailure(::GetLastError(), {});
     }
     UniqueHandle owned(handle);
     BY_HANDLE_FILE_INFORMATION info;
     if (!::GetFileInformationByHandle(handle, &info)) {
-        return FromWin32Error(::GetLastError());
+        return SystemFailure(::GetLastError(), {});
     }
-    if (const auto error = CheckAttributes(info.dwFileAttributes)) {
+    if (auto error = CheckAttributes(info.dwFileAttributes)) {
         return error;
     }
     held.push_back(std::move(owned));
-    return kNoError;
+    return {};
 }
 
 // The folder itself is held too unless the caller is about to remove it.
@@ -106,16 +116,19 @@ Resolved ResolveFolder(const EntryPath& folder, bool hold_last = true) {
     if (!root.ok()) {
         return {root.value, root.error, {}};
     }
-    Resolved resolved{root.value, kNoError, {}};
+    Resolved resolved{root.value, {}, {}};
     const auto& names = folder.Names();
-    for (std::size_t i = 0; i <= names.size() && resolved.error == kNoError; ++i) {
+    for (std::size_t i = 0; i <= names.size() && !resolved.error; ++i) {
         if (i > 0) {
             Resolved child = JoinName(resolved.path, names[i - 1]);
             resolved.path = std::move(child.path);
             resolved.error = child.error;
         }
-        if (resolved.error == kNoError) {
+        if (!resolved.error) {
             resolved.error = HoldFolder(resolved.path, resolved.held);
+        }
+        if (resolved.error) {
+            resolved.error.entry = folder.Below(i);
         }
     }
     if (!hold_last && !resolved.held.empty()) {
@@ -126,15 +139,15 @@ Resolved ResolveFolder(const EntryPath& folder, bool hold_last = true) {
 
 // A dropped reparse point to a folder is refused with an error row; one to
 // a file (or a plain file) is ignored like a dropped file.
-ErrorNumber RootLookupError(const std::wstring& root) {
+Failure RootLookupError(const std::wstring& root) {
     const DWORD attributes = ::GetFileAttributesW(root.c_str());
     if (attributes == kInvalidAttributes) {
-        return FromWin32Error(::GetLastError());
+        return SystemFailure(::GetLastError(), {});
     }
     if (!IsDirectory(attributes)) {
         return kPathNotFound;
     }
-    return IsReparsePoint(attributes) ? kPathFileAccessError : kNoError;
+    return IsReparsePoint(attributes) ? CheckAttributes(attributes) : Failure();
 }
 
 struct FindCloser {
@@ -160,32 +173,38 @@ bool IsDotOrDotDot(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
+// Junctions, symbolic links and mount points alike are reparse points.
 Entry ToEntry(const WIN32_FIND_DATAW& data) {
     const DWORD attributes = data.dwFileAttributes;
-    return {Utf8FromUtf16(data.cFileName), IsDirectory(attributes) && !IsReparsePoint(attributes),
-            (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0};
+    Entry entry;
+    entry.name = Utf8FromUtf16(data.cFileName);
+    entry.is_folder = IsDirectory(attributes) && !IsReparsePoint(attributes);
+    entry.is_hidden = (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    entry.is_link = IsReparsePoint(attributes);
+    return entry;
 }
 
-ErrorNumber VisitAll(HANDLE find, WIN32_FIND_DATAW& data, const EntryVisitor& visit) {
+Failure VisitAll(HANDLE find, WIN32_FIND_DATAW& data, const EntryVisitor& visit,
+                 const EntryPath& folder) {
     do {
         if (!IsDotOrDotDot(data.cFileName) && !visit(ToEntry(data))) {
-            return kNoError;
+            return {};
         }
     } while (::FindNextFileW(find, &data));
     const DWORD error = ::GetLastError();
-    return error == ERROR_NO_MORE_FILES ? kNoError : FromWin32Error(error);
+    return error == ERROR_NO_MORE_FILES ? Failure() : SystemFailure(error, folder.Below());
 }
 
-ErrorNumber MoveOne(const std::wstring& from, const std::wstring& to, const std::string& name) {
-    const Resolved source = JoinName(from, name);
-    const Resolved target = JoinName(to, name);
-    if (source.error != kNoError) {
-        return source.error;
+Failure MoveOne(const std::wstring& from, const std::wstring& to, const EntryPath& moved) {
+    const Resolved source = JoinName(from, moved.LastName());
+    const Resolved target = JoinName(to, moved.LastName());
+    if (source.error) {
+        return {source.error.number, 0, moved.Below()};
     }
     if (!::MoveFileExW(source.path.c_str(), target.path.c_str(), 0)) {
-        return FromWin32Error(::GetLastError());
+        return SystemFailure(::GetLastError(), moved.Below());
     }
-    return kNoError;
+    return {};
 }
 
 std::uint64_t Seed() {
@@ -217,21 +236,21 @@ void Win32FileSystem::ReleaseRoot() {
 Result<std::string> Win32FileSystem::FolderName(const EntryPath& folder) {
     if (folder.IsRoot()) {
         const auto root = win32::LongRootPath(folder.Root());
-        const ErrorNumber error = root.ok() ? RootLookupError(root.value) : root.error;
-        if (error != kNoError) {
+        const Failure error = root.ok() ? RootLookupError(root.value) : Failure(root.error);
+        if (error) {
             return {folder.LastName(), error};
         }
     }
     const Resolved resolved = ResolveFolder(folder);
-    if (resolved.error != kNoError) {
+    if (resolved.error) {
         return {folder.LastName(), resolved.error};
     }
     return {StoredName(resolved.path, folder)};
 }
 
-ErrorNumber Win32FileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
+Failure Win32FileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
     const Resolved resolved = ResolveFolder(folder);
-    if (resolved.error != kNoError) {
+    if (resolved.error) {
         return resolved.error;
     }
     WIN32_FIND_DATAW data;
@@ -239,28 +258,28 @@ ErrorNumber Win32FileSystem::ListEntries(const EntryPath& folder, const EntryVis
     if (!find) {
         const DWORD error = ::GetLastError();
         // A drive root lists no "." and "..": when it is empty, nothing matches.
-        return error == ERROR_FILE_NOT_FOUND ? kNoError : FromWin32Error(error);
+        return error == ERROR_FILE_NOT_FOUND ? Failure() : SystemFailure(error, folder.Below());
     }
-    return VisitAll(find.get(), data, visit);
+    return VisitAll(find.get(), data, visit, folder);
 }
 
-ErrorNumber Win32FileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
+Failure Win32FileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
     if (folder.IsRoot()) {
         return kBadFileName;
     }
     const Resolved parent = ResolveFolder(folder.Parent());
-    if (parent.error != kNoError) {
+    if (parent.error) {
         return parent.error;
     }
     const Resolved source = JoinName(parent.path, folder.LastName());
     const Resolved target = JoinName(parent.path, std::string(new_name));
-    if (source.error != kNoError || target.error != kNoError) {
-        return kBadFileName;
+    if (source.error || target.error) {
+        return {kBadFileName, 0, folder.Below()};
     }
     if (!::MoveFileExW(source.path.c_str(), target.path.c_str(), 0)) {
-        return FromWin32Error(::GetLastError());
+        return SystemFailure(::GetLastError(), folder.Below());
     }
-    return kNoError;
+    return {};
 }
 
 std::string Win32FileSystem::GetTempName() {
@@ -270,39 +289,39 @@ std::string Win32FileSystem::GetTempName() {
     return name;
 }
 
-ErrorNumber Win32FileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                                         const EntryPath& to) {
+Failure Win32FileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                                     const EntryPath& to) {
     if (names.empty()) {
-        return kNoError;
+        return {};
     }
     const Resolved source = ResolveFolder(from);
-    if (source.error != kNoError) {
+    if (source.error) {
         return source.error;
     }
     const Resolved target = ResolveFolder(to);
-    if (target.error != kNoError) {
+    if (target.error) {
         return target.error;
     }
     for (const auto& name : names) {
-        if (const auto error = MoveOne(source.path, target.path, name)) {
+        if (auto error = MoveOne(source.path, target.path, from.Child(name))) {
             return error;
         }
     }
-    return kNoError;
+    return {};
 }
 
-ErrorNumber Win32FileSystem::RemoveEmptyFolder(const EntryPath& folder) {
+Failure Win32FileSystem::RemoveEmptyFolder(const EntryPath& folder) {
     if (folder.IsRoot()) {
         return kBadFileName;
     }
     const Resolved resolved = ResolveFolder(folder, false);
-    if (resolved.error != kNoError) {
+    if (resolved.error) {
         return resolved.error;
     }
     if (!::RemoveDirectoryW(resolved.path.c_str())) {
-        return FromWin32Error(::GetLastError());
+        return SystemFailure(::GetLastError(), folder.Below());
     }
-    return kNoError;
+    return {};
 }
 
 std::unique_ptr<FileSystem> MakeNativeFileSystem() {

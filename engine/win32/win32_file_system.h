@@ -19,12 +19,12 @@ class Win32FileSystem final : public FileSystem {
     void HoldRoot(const EntryPath& root) override;
     void ReleaseRoot() override;
     Result<std::string> FolderName(const EntryPath& folder) override;
-    ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
-    ErrorNumber RenameFolder(const EntryPath& folder, std::string_view new_name) override;
+    Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
+    Failure RenameFolder(const EntryPath& folder, std::string_view new_name) override;
     std::string GetTempName() override;
-    ErrorNumber MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                            const EntryPath& to) override;
-    ErrorNumber RemoveEmptyFolder(const EntryPath& folder) override;
+    Failure MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                        const EntryPath& to) override;
+    Failure RemoveEmptyFolder(const EntryPath& folder) override;
 
   private:
     std::shared_ptr<void> held_root_;  // the dropped folder's handle during a walk

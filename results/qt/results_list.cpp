@@ -13,6 +13,7 @@
 #include <string>
 
 #include "engine/display_text.h"
+#include "results/rules/reason_text.h"
 #include "window/rules/layout_rules.h"
 #include "window/rules/twips.h"
 
@@ -77,9 +78,27 @@ ResultsList::ResultsList(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void ResultsList::AddResult(std::string_view name, std::string_view status) {
+    AddRow(name, status, dropped_path_);
+}
+
+void ResultsList::AddResultWithReason(std::string_view name, std::string_view status,
+                                      const RowReason& reason) {
+    const std::string why = ReasonInJapanese(reason, name);
+    if (why.empty()) {
+        AddRow(name, status, dropped_path_);
+        return;
+    }
+    QStringList tip{FromBytes(why)};
+    if (!dropped_path_.isEmpty()) {
+        tip.prepend(dropped_path_);
+    }
+    AddRow(name, status, tip.join(QLatin1Char('\n')));
+}
+
+void ResultsList::AddRow(std::string_view name, std::string_view status, const QString& tip) {
     auto* row = new ResultRow(QStringList{FromBytes(name), FromBytes(status)});
-    row->setToolTip(0, dropped_path_);
-    row->setToolTip(1, dropped_path_);
+    row->setToolTip(0, tip);
+    row->setToolTip(1, tip);
     addTopLevelItem(row);
     scrollToItem(row);
 }

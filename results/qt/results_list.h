@@ -23,6 +23,10 @@ class ResultsList final : public QTreeWidget, public ResultSink {
 
     // Appends the row and scrolls it into view.
     void AddResult(std::string_view name, std::string_view status) override;
+    // The same, with the row's reason in Japanese under the path in its
+    // tool tip.
+    void AddResultWithReason(std::string_view name, std::string_view status,
+                             const RowReason& reason) override;
     // The full path of the dropped folder the rows that follow belong to,
     // shown as their tool tip: rows of two folders of the same name, or of
     // names cut short, can then be told apart.
@@ -51,6 +55,7 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     bool viewportEvent(QEvent* event) override;
 
   private:
+    void AddRow(std::string_view name, std::string_view status, const QString& tip);
     void ListView1_MouseDown(const QMouseEvent& event);
     void FitColumns();
 

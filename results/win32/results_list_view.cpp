@@ -7,6 +7,7 @@
 
 #include "engine/display_text.h"
 #include "engine/win32/utf16.h"
+#include "results/rules/reason_text.h"
 #include "window/rules/layout_rules.h"
 
 namespace karuneo::win32 {
@@ -74,7 +75,22 @@ HWND ResultsListView::Create(HWND parent, int id) {
 }
 
 void ResultsListView::AddResult(std::string_view name, std::string_view status) {
-    rows_.push_back({FromBytes(name), FromBytes(status), dropped_path_});
+    AddRow(name, status, dropped_path_);
+}
+
+void ResultsListView::AddResultWithReason(std::string_view name, std::string_view status,
+                                          const RowReason& reason) {
+    const std::string why = ReasonInJapanese(reason, name);
+    if (why.empty()) {
+        AddRow(name, status, dropped_path_);
+        return;
+    }
+    AddRow(name, status,
+           dropped_path_.empty() ? FromBytes(why) : dropped_path_ + L"\r\n" + FromBytes(why));
+}
+
+void ResultsListView::AddRow(std::string_view name, std::string_view status, std::wstring tip) {
+    rows_.push_back({FromBytes(name), FromBytes(status), std::move(tip)});
     Row& row = rows_.back();
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -187,10 +203,10 @@ void ResultsListView::ShowTip(NMHDR& header) const {
         static_cast<std::size_t>(item.lParam) >= rows_.size()) {
         return;
     }
-    const std::wstring& path = rows_[static_cast<std::size_t>(item.lParam)].path;
+    const std::wstring& text = rows_[static_cast<std::size_t>(item.lParam)].tip;
     const std::size_t room = static_cast<std::size_t>(tip.cchTextMax) - 1;
-    const std::size_t length = std::min(path.size(), room);
-    path.copy(tip.pszText, length);
+    const std::size_t length = std::min(text.size(), room);
+    text.copy(tip.pszText, length);
     tip.pszText[length] = L'\0';
 }
 

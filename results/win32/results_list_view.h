@@ -27,6 +27,9 @@ class ResultsListView final : public ResultSink {
     // The path the rows that follow were dropped as.
     void SetDroppedPath(std::wstring path) { dropped_path_ = std::move(path); }
     void AddResult(std::string_view name, std::string_view status) override;
+    // The same, with the row's reason in Japanese under the path in its tip.
+    void AddResultWithReason(std::string_view name, std::string_view status,
+                             const RowReason& reason) override;
 
     // Adds the two columns, sized from the list's present width.
     void CreateColumns();
@@ -47,12 +50,13 @@ class ResultsListView final : public ResultSink {
     struct Row {
         std::wstring name;
         std::wstring status;
-        std::wstring path;
+        std::wstring tip;  // the path it was dropped as, then why, if it says
     };
 
     static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
                                      UINT_PTR id, DWORD_PTR self);
     void RefitColumns();
+    void AddRow(std::string_view name, std::string_view status, std::wstring tip);
     void ShowTip(NMHDR& header) const;
 
     HWND list_ = nullptr;

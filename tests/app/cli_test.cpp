@@ -11,6 +11,7 @@
 
 #include "app/cli/escaped_text.h"
 #include "engine/native_file_system.h"
+#include "engine/path_separator.h"
 #include "tests/support/platform.h"
 #include "tests/support/temp_tree.h"
 
@@ -41,7 +42,41 @@ TEST(CliTest, ReportsEachFolderInOrderAndSucceedsWithoutErrors) {
     const CliRun run = RunWith({tree.Path("nested") + "/", tree.Path("file"), tree.Path("flat")});
     EXPECT_EQ(run.status, kExitOk);
     EXPECT_EQ(run.out, "nested\t完了\nflat\t未処理\n");
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.err,
+              "karuneo-cli: flat: it holds 2 entries, not a single folder; nothing was changed\n");
+}
+
+std::string ReasonLines(const std::string& err) {
+    std::istringstream lines(err);
+    std::string reasons;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("karuneo-cli: ")) {
+            reasons += line + '\n';
+        }
+    }
+    return reasons;
+}
+
+// Standard output stays what scripts read; each row with a reason adds one
+// line to standard error, the same in a dry run as in the real run.
+TEST(CliTest, ReasonsGoToStandardErrorAlikeInADryRun) {
+    const std::vector<std::string> entries{"kept/A/.git/c", "kept/A/B/f", "clash/.x",
+                                           "clash/A/B/.x", "clash/A/B/f"};
+    const std::string reasons =
+        "karuneo-cli: kept: the folder \"A\" stayed: it holds hidden entries, which were kept\n"
+        "karuneo-cli: clash: could not move \"A" +
+        std::string(1, kPathSeparator) + "B" + std::string(1, kPathSeparator) +
+        ".x\": \".x\" already exists in the dropped folder. Nothing was overwritten or lost; "
+        "what was not moved is in \"A\".\n";
+    for (const bool dry : {true, false}) {
+        TempTree tree;
+        tree.Add(entries);
+        std::vector<std::string> args{tree.Path("kept"), tree.Path("clash")};
+        args.insert(args.begin(), dry ? "--dry-run" : "--");
+        const CliRun run = RunWith(args);
+        EXPECT_EQ(run.out, "kept\t完了\nclash\tエラー\n");
+        EXPECT_EQ(ReasonLines(run.err), reasons) << (dry ? "dry run" : "real run");
+    }
 }
 
 TEST(CliTest, FailsWhenAnyFolderFailsAndShowsOddNamesReadably) {

@@ -78,6 +78,18 @@ bool NamesAMovedLink(const std::vector<std::string>& entries,
                                  [](const std::string& folder) { return folder != "D"; });
 }
 
+// The reasons a run gave on standard error, without the dry run's changes.
+std::string ReasonLines(const std::string& err) {
+    std::istringstream lines(err);
+    std::string reasons;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("karuneo-cli: ")) {
+            reasons += line + '\n';
+        }
+    }
+    return reasons;
+}
+
 std::string UpToFirstError(const std::string& lines) {
     const std::string error = "\tエラー\n";
     return lines.substr(0, lines.find(error) + error.size());
@@ -109,6 +121,7 @@ void CheckDryRunMatchesRealRun() {
         return;
     }
     RC_ASSERT(dry_run.out == real_run.out);
+    RC_ASSERT(ReasonLines(dry_run.err) == ReasonLines(real_run.err));
     RC_ASSERT(replayed.tree.Take("") == real.tree.Take(""));
 }
 

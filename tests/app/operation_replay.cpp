@@ -60,7 +60,7 @@ class Replayer {
             root_ = replay_under_ + tokens[1].substr(printed_under_.size());
             return "";
         }
-        ErrorNumber error = kBadFileName;
+        Failure error = kBadFileName;
         if (tokens.size() == 4 && tokens[0] == "rename" && tokens[2] == "->") {
             error = fs_->RenameFolder(Below(root_, tokens[1]), tokens[3]);
         } else if (tokens.size() == 5 && tokens[1] == "back" && tokens[3] == "->") {
@@ -72,7 +72,7 @@ class Replayer {
         } else if (tokens.size() == 2 && tokens[0] == "remove") {
             error = fs_->RemoveEmptyFolder(Below(root_, tokens[1]));
         }
-        return error == kNoError ? "" : std::string(line) + ": error " + std::to_string(error);
+        return error ? std::string(line) + ": error " + std::to_string(error.number) : "";
     }
 
   private:
@@ -101,6 +101,9 @@ std::string Replay(const std::string& operations, const std::string& printed_und
     Replayer replayer(printed_under, replay_under);
     std::istringstream lines(operations);
     for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("karuneo-cli: ")) {
+            continue;  // a row's reason, not a change
+        }
         if (auto error = replayer.Line(line); !error.empty()) {
             return error;
         }

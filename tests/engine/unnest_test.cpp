@@ -226,22 +226,21 @@ TEST_F(UnnestTest, RefusesAbsurdlyDeepChainsWithoutChangingThem) {
 class EndlessChain final : public FileSystem {
   public:
     Result<std::string> FolderName(const EntryPath& folder) override { return {folder.LastName()}; }
-    ErrorNumber ListEntries(const EntryPath& folder, const EntryVisitor& visit) override {
+    Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override {
         const bool deepest = folder.Names().size() > static_cast<std::size_t>(kMaxNestLevel) + 1;
         visit(deepest ? Entry{"f", false, false} : Entry{"d", true, false});
         return kNoError;
     }
-    ErrorNumber RenameFolder(const EntryPath&, std::string_view new_name) override {
+    Failure RenameFolder(const EntryPath&, std::string_view new_name) override {
         renames.emplace_back(new_name);
         return kNoError;
     }
     std::string GetTempName() override { return "tmpname.tmp"; }
-    ErrorNumber MoveEntries(const EntryPath&, std::span<const std::string>,
-                            const EntryPath&) override {
+    Failure MoveEntries(const EntryPath&, std::span<const std::string>, const EntryPath&) override {
         ++changes;
         return kNoError;
     }
-    ErrorNumber RemoveEmptyFolder(const EntryPath&) override {
+    Failure RemoveEmptyFolder(const EntryPath&) override {
         ++changes;
         return kNoError;
     }

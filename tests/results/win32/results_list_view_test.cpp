@@ -114,6 +114,22 @@ TEST_F(ResultsListViewTest, ARowsTipIsTheFullPathItWasDroppedAs) {
     EXPECT_STREQ(tip, L"C:\\drop\\資料");
 }
 
+TEST_F(ResultsListViewTest, ARowsTipSaysWhyAfterThePath) {
+    list.SetDroppedPath(L"C:\\drop\\空");
+    list.AddResultWithReason("空", "未処理", UntouchedReason{NotNested::kEmpty, 0});
+    list.AddResultWithReason("済", "完了", RowReason{});
+    wchar_t tip[INFOTIPSIZE] = L"";
+    NMLVGETINFOTIPW request{};
+    request.hdr = {list.Handle(), 1, static_cast<UINT>(LVN_GETINFOTIPW)};
+    request.pszText = tip;
+    request.cchTextMax = INFOTIPSIZE;
+    EXPECT_TRUE(list.OnNotify(request.hdr));
+    EXPECT_STREQ(tip, L"C:\\drop\\空\r\nフォルダは空です。何も変更していません。");
+    request.iItem = 1;
+    EXPECT_TRUE(list.OnNotify(request.hdr));
+    EXPECT_STREQ(tip, L"C:\\drop\\空");
+}
+
 TEST_F(ResultsListViewTest, NamesThatAreNoTextAreShownReadably) {
     list.AddResult(
         "a\xff"

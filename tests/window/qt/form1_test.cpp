@@ -109,8 +109,12 @@ TEST_F(Form1Test, DroppedFoldersGiveRowsInOrderUnderTheWaitCursor) {
     EXPECT_TRUE(std::filesystem::exists(tree.root() / "deep" / "f1"));
     EXPECT_EQ(cursor_at_work, Qt::WaitCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    // Rows of folders with the same name are told apart by their tool tips.
-    EXPECT_EQ(List().topLevelItem(1)->toolTip(0), QString::fromStdString(tree.Path("flat")));
+    // Rows of folders with the same name are told apart by their tool tips,
+    // which say, after the path, why a row is not 完了.
+    EXPECT_EQ(List().topLevelItem(0)->toolTip(0), QString::fromStdString(tree.Path("deep")));
+    EXPECT_EQ(List().topLevelItem(1)->toolTip(0),
+              QString::fromStdString(tree.Path("flat")) +
+                  QStringLiteral("\nファイルが 1 つあるだけです。何も変更していません。"));
 }
 
 TEST_F(Form1Test, PathsGivenAtStartAreProcessedOnceShownAsADropWould) {

@@ -1,0 +1,47 @@
+#include "engine/reason/row_reason.h"
+
+#include "engine/reason/system_code.h"
+
+namespace karuneo {
+namespace {
+
+// The numbers the walk itself gives meaning to come first; the system's code
+// tells the rest apart, and a refusal that came with no code is still one.
+Cause CauseOf(const Failure& failure) {
+    switch (failure.number) {
+        case kFileAlreadyExists:
+            return Cause::kAlreadyExists;
+        case kDifferentDrive:
+            return Cause::kOtherDrive;
+        case kOverflow:
+            return Cause::kTooDeep;
+        default:
+            break;
+    }
+    switch (ClassifySystemCode(failure.system_code)) {
+        case SystemCause::kNoPermission:
+            return Cause::kNoPermission;
+        case SystemCause::kLink:
+            return Cause::kLink;
+        case SystemCause::kNameTooLong:
+            return Cause::kNameTooLong;
+        case SystemCause::kOther:
+            break;
+    }
+    const bool bare_refusal = failure.number == kPermissionDenied && failure.system_code == 0;
+    return bare_refusal ? Cause::kNoPermission : Cause::kSystem;
+}
+
+}  // namespace
+
+ErrorReason ReasonForFailure(Attempt attempt, const Failure& failure) {
+    ErrorReason reason;
+    reason.attempt = attempt;
+    reason.entry = failure.entry;
+    reason.cause = CauseOf(failure);
+    reason.number = failure.number;
+    reason.system_code = failure.system_code;
+    return reason;
+}
+
+}  // namespace karuneo

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+#include <variant>
+
+#include "engine/error_number.h"
+
+namespace karuneo {
+
+// Why a row reads as it does, in terms a user can check on disk. Entries are
+// named by their path below the dropped folder, as they are named now: a
+// chain given its own name back is named by that name. The texts are made
+// from these by each front end (results/rules/reason_text.h).
+
+// What the walk asked of the file system when it failed.
+enum class Attempt { kOpen, kList, kRename, kMove, kRemove };
+
+enum class Cause {
+    kAlreadyExists,  // the name is taken; nothing is ever replaced
+    kNoPermission,
+    kOtherDrive,  // another drive or file system, a mount point included
+    kLink,        // links are never followed
+    kTooDeep,
+    kNameTooLong,
+    kSystem,  // anything else: the system's own message tells
+};
+
+// Where the chain below the dropped folder stands once the row is given.
+enum class ChainPlace {
+    kUntouched,      // never renamed: nothing was changed
+    kOwnName,        // renamed for the walk, and given its own name back
+    kTemporaryName,  // its own name could not be given back
+    kGone,           // everything moved up and the chain removed
+};
+
+struct ErrorReason {
+    Attempt attempt = Attempt::kList;
+    std::string entry;  // "" is the dropped folder itself
+    Cause cause = Cause::kSystem;
+    ErrorNumber number = kNoError;  // for kSystem when the system gave no code
+    int system_code = 0;            // for kSystem
+    ChainPlace chain = ChainPlace::kUntouched;
+    std::string chain_name;  // the chain's top as it is named now
+};
+
+enum class NotNested { kEmpty, kEntries, kSingleFile, kSingleLink, kSingleMountPoint };
+
+struct UntouchedReason {
+    NotNested why = NotNested::kEmpty;
+    long long entries = 0;  // the visible entries, for kEntries
+};
+
+// A "完了" whose chain folder stayed: it holds entries the listing hid.
+struct KeptChainReason {
+    std::string folder;  // the topmost chain folder that stayed, below the dropped folder
+    ChainPlace chain = ChainPlace::kOwnName;
+    std::string own_name;  // the chain's own name, when it stays under a temporary one
+};
+
+using RowReason = std::variant<std::monostate, ErrorReason, UntouchedReason, KeptChainReason>;
+
+// The reason for a failure of `attempt`: its cause read from the number and
+// the system's code.
+ErrorReason ReasonForFailure(Attempt attempt, const Failure& failure);
+
+}  // namespace karuneo

@@ -1,0 +1,83 @@
+#include "results/rules/phrases.h"
+
+namespace karuneo {
+
+const Phrases kJapanese{
+    .open_quote = "「",
+    .close_quote = "」",
+    .after_attempt = "。",
+    .after_cause = "。",
+    .attempts = {"{}を開けませんでした", "{}の中を読めませんでした",
+                 "{}の名前を変えられませんでした", "{}を移動できませんでした",
+                 "{}を削除できませんでした"},
+    .clash_in_dropped_folder = "同じ名前の{}がドロップしたフォルダに既にあります",
+    .clash_new_name = "新しい名前が既に使われています",
+    .clash_not_empty = "フォルダが空ではありません",
+    .clash_other = "同じ名前が既にあります",
+    .no_permission = "権限がありません",
+    .other_drive = "別のドライブかファイルシステム(マウントポイント)にあります",
+    .link = "リンクです。リンクはたどりません",
+    .too_deep = "フォルダの階層が {} を超えています",
+    .name_too_long = "名前が長すぎます",
+    .out_of_memory = "メモリが足りません",
+    .io_error = "ディスクの読み書きに失敗しました",
+    .disk_full = "ディスクがいっぱいです",
+    .not_found = "見つかりません",
+    .bad_name = "名前が正しくありません",
+    .unexpected = "予期しないエラーです",
+    .error_number = "エラー番号 {}",
+    .chain = {"何も変更していません。",
+              "上書きも消失もありません。移動していないものは{}にあります。",
+              "上書きも消失もありません。移動していないものは一時的な名前の{}にあります。",
+              "上書きも消失もありません。すべて移動しました。"},
+    .not_nested = {"フォルダは空です。何も変更していません。",
+                   "項目が {} 個あり、フォルダ 1 つだけではありません。何も変更していません。",
+                   "ファイルが 1 つあるだけです。何も変更していません。",
+                   "リンクが 1 つあるだけです。リンクはたどりません。何も変更していません。",
+                   "マウントポイントが 1 つあるだけです。マウントポイントには入りません。"
+                   "何も変更していません。"},
+    .kept = "{}は隠し項目を含むため残しました。隠し項目はそのままです。",
+    .kept_temporary =
+        "{}は隠し項目を含むため残しました。元の名前{}に戻せなかったため、"
+        "一時的な名前のままです。隠し項目はそのままです。",
+};
+
+const Phrases kEnglish{
+    .open_quote = "\"",
+    .close_quote = "\"",
+    .after_attempt = ": ",
+    .after_cause = ". ",
+    .attempts = {"could not open {}", "could not list {}", "could not rename {}",
+                 "could not move {}", "could not remove {}"},
+    .clash_in_dropped_folder = "{} already exists in the dropped folder",
+    .clash_new_name = "the new name is taken",
+    .clash_not_empty = "the folder is not empty",
+    .clash_other = "the name is taken",
+    .no_permission = "no permission",
+    .other_drive = "it is on another drive or file system (a mount point)",
+    .link = "it is a link, and links are never followed",
+    .too_deep = "the chain is more than {} folders deep",
+    .name_too_long = "the name is too long",
+    .out_of_memory = "out of memory",
+    .io_error = "the disk failed to read or write",
+    .disk_full = "the disk is full",
+    .not_found = "it is not there",
+    .bad_name = "the name is not valid",
+    .unexpected = "an unexpected error",
+    .error_number = "error {}",
+    .chain = {"Nothing was changed.",
+              "Nothing was overwritten or lost; what was not moved is in {}.",
+              "Nothing was overwritten or lost; what was not moved is in {}, a temporary name.",
+              "Nothing was overwritten or lost; everything was moved."},
+    .not_nested = {"the folder is empty; nothing was changed",
+                   "it holds {} entries, not a single folder; nothing was changed",
+                   "it holds a single file; nothing was changed",
+                   "it holds a single link, and links are never followed; nothing was changed",
+                   "it holds only a mount point, which is never entered; nothing was changed"},
+    .kept = "the folder {} stayed: it holds hidden entries, which were kept",
+    .kept_temporary =
+        "the folder {} stayed: it holds hidden entries, which were kept; it keeps "
+        "a temporary name, as its own name {} could not be given back",
+};
+
+}  // namespace karuneo

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace karuneo {
+
+// The wording of the reasons in one language. "{}" stands for what is put
+// in, in order: names already quoted, or a number.
+struct Phrases {
+    std::string_view open_quote;
+    std::string_view close_quote;
+    std::string_view after_attempt;  // between what was attempted and why
+    std::string_view after_cause;    // between why and what became of the chain
+
+    // Indexed by Attempt.
+    std::array<std::string_view, 5> attempts;
+
+    std::string_view clash_in_dropped_folder;  // {} the name taken
+    std::string_view clash_new_name;
+    std::string_view clash_not_empty;
+    std::string_view clash_other;
+    std::string_view no_permission;
+    std::string_view other_drive;
+    std::string_view link;
+    std::string_view too_deep;  // {} the depth
+    std::string_view name_too_long;
+
+    // Failures that came without a system message.
+    std::string_view out_of_memory;
+    std::string_view io_error;
+    std::string_view disk_full;
+    std::string_view not_found;
+    std::string_view bad_name;
+    std::string_view unexpected;
+    std::string_view error_number;  // {} the number
+
+    // Indexed by ChainPlace; {} the chain's top as it is named now.
+    std::array<std::string_view, 4> chain;
+
+    // Indexed by NotNested; {} the number of entries.
+    std::array<std::string_view, 5> not_nested;
+
+    std::string_view kept;            // {} the folder that stayed
+    std::string_view kept_temporary;  // {} that folder, {} the chain's own name
+};
+
+extern const Phrases kJapanese;
+extern const Phrases kEnglish;
+
+}  // namespace karuneo

@@ -1,0 +1,163 @@
+#include "results/rules/reason_text.h"
+
+#include <initializer_list>
+#include <string>
+
+#include "engine/display_text.h"
+#include "engine/error_number.h"
+#include "engine/path_separator.h"
+#include "engine/reason/system_code.h"
+#include "engine/unnest.h"
+#include "results/rules/phrases.h"
+
+namespace karuneo {
+namespace {
+
+struct Wording : Phrases {
+    NameShown shown;
+};
+
+// The pattern with each "{}" replaced by the next of `values`.
+std::string Fill(std::string_view pattern, std::initializer_list<std::string> values) {
+    std::string filled;
+    auto value = values.begin();
+    for (auto hole = pattern.find("{}"); hole != std::string_view::npos && value != values.end();
+         hole = pattern.find("{}"), ++value) {
+        filled.append(pattern.substr(0, hole)).append(*value);
+        pattern.remove_prefix(hole + 2);
+    }
+    return filled.append(pattern);
+}
+
+std::string Quoted(const Wording& words, std::string_view path) {
+    std::string quoted(words.open_quote);
+    for (auto cut = path.find(kPathSeparator);; cut = path.find(kPathSeparator)) {
+        quoted += words.shown(path.substr(0, cut));
+        if (cut == std::string_view::npos) {
+            break;
+        }
+        quoted += kPathSeparator;
+        path.remove_prefix(cut + 1);
+    }
+    return quoted + std::string(words.close_quote);
+}
+
+std::string_view LastName(std::string_view entry) {
+    const auto cut = entry.rfind(kPathSeparator);
+    return cut == std::string_view::npos ? entry : entry.substr(cut + 1);
+}
+
+std::string_view WithoutSystemMessage(const Wording& words, ErrorNumber number) {
+    switch (number) {
+        case kOutOfMemory:
+            return words.out_of_memory;
+        case kDeviceIoError:
+            return words.io_error;
+        case kDiskFull:
+            return words.disk_full;
+        case kFileNotFound:
+        case kPathNotFound:
+            return words.not_found;
+        case kBadFileName:
+            return words.bad_name;
+        case kUnexpected:
+            return words.unexpected;
+        default:
+            return words.error_number;
+    }
+}
+
+std::string SystemCauseText(const Wording& words, const ErrorReason& reason) {
+    const std::string message = SystemMessage(reason.system_code);
+    if (!message.empty()) {
+        return ToDisplayText(message);
+    }
+    return Fill(WithoutSystemMessage(words, reason.number), {std::to_string(reason.number)});
+}
+
+std::string ClashText(const Wording& words, const ErrorReason& reason) {
+    switch (reason.attempt) {
+        case Attempt::kMove:
+            return Fill(words.clash_in_dropped_folder, {Quoted(words, LastName(reason.entry))});
+        case Attempt::kRename:
+            return std::string(words.clash_new_name);
+        case Attempt::kRemove:
+            return std::string(words.clash_not_empty);
+        default:
+            return std::string(words.clash_other);
+    }
+}
+
+std::string CauseText(const Wording& words, const ErrorReason& reason) {
+    switch (reason.cause) {
+        case Cause::kAlreadyExists:
+            return ClashText(words, reason);
+        case Cause::kNoPermission:
+            return std::string(words.no_permission);
+        case Cause::kOtherDrive:
+            return std::string(words.other_drive);
+        case Cause::kLink:
+            return std::string(words.link);
+        case Cause::kTooDeep:
+            return Fill(words.too_deep, {std::to_string(kMaxNestLevel)});
+        case Cause::kNameTooLong:
+            return std::string(words.name_too_long);
+        case Cause::kSystem:
+            break;
+    }
+    return SystemCauseText(words, reason);
+}
+
+std::string ErrorText(const Wording& words, const ErrorReason& reason,
+                      std::string_view folder_name) {
+    const std::string subject = Quoted(words, reason.entry.empty() ? folder_name : reason.entry);
+    std::string text;
+    if (reason.cause != Cause::kTooDeep) {
+        text = Fill(words.attempts.at(static_cast<std::size_t>(reason.attempt)), {subject}) +
+               std::string(words.after_attempt);
+    }
+    text += CauseText(words, reason) + std::string(words.after_cause);
+    return text + Fill(words.chain.at(static_cast<std::size_t>(reason.chain)),
+                       {Quoted(words, reason.chain_name)});
+}
+
+std::string UntouchedText(const Wording& words, const UntouchedReason& reason) {
+    return Fill(words.not_nested.at(static_cast<std::size_t>(reason.why)),
+                {std::to_string(reason.entries)});
+}
+
+std::string KeptText(const Wording& words, const KeptChainReason& reason) {
+    if (reason.chain == ChainPlace::kTemporaryName) {
+        return Fill(words.kept_temporary,
+                    {Quoted(words, reason.folder), Quoted(words, reason.own_name)});
+    }
+    return Fill(words.kept, {Quoted(words, reason.folder)});
+}
+
+std::string ReasonText(const Wording& words, const RowReason& reason,
+                       std::string_view folder_name) {
+    if (const auto* error = std::get_if<ErrorReason>(&reason)) {
+        return ErrorText(words, *error, folder_name);
+    }
+    if (const auto* untouched = std::get_if<UntouchedReason>(&reason)) {
+        return UntouchedText(words, *untouched);
+    }
+    if (const auto* kept = std::get_if<KeptChainReason>(&reason)) {
+        return KeptText(words, *kept);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string ReasonInJapanese(const RowReason& reason, std::string_view folder_name,
+                             NameShown shown) {
+    return ReasonText(Wording{kJapanese, shown}, reason, folder_name);
+}
+
+std::string ReasonInEnglish(const RowReason& reason, std::string_view folder_name,
+                            NameShown shown) {
+    return ReasonText(Wording{kEnglish, shown}, reason, folder_name);
+}
+
+}  // namespace karuneo

@@ -1,0 +1,216 @@
+// Why a row reads as it does, on real trees: one case per reason, each
+// checked by the English text, which names the entry concerned, and, where
+// reading the disk shows the cause, by a dry run giving the very same text.
+#include "engine/reason/row_reason.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/dry_run/dry_run_file_system.h"
+#include "engine/native_file_system.h"
+#include "engine/path_separator.h"
+#include "engine/reason/system_code.h"
+#include "engine/status_text.h"
+#include "engine/testing/failing_file_system.h"
+#include "engine/unnest.h"
+#include "results/rules/reason_text.h"
+#include "tests/support/platform.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/temp_tree.h"
+
+namespace karuneo {
+namespace {
+
+using testing::FailingFileSystem;
+using testing::Row;
+using testing::TempTree;
+
+// The system's own codes for what the fake stands in for.
+#ifdef _WIN32
+constexpr int kNameTooLongCode = 206;  // ERROR_FILENAME_EXCED_RANGE
+constexpr int kIoCode = 1117;          // ERROR_IO_DEVICE
+#else
+constexpr int kNameTooLongCode = 36;  // ENAMETOOLONG
+constexpr int kIoCode = 5;            // EIO
+#endif
+
+class ReasonSink final : public ResultSink {
+  public:
+    void AddResult(std::string_view name, std::string_view status) override {
+        rows.emplace_back(name, status);
+    }
+    void AddResultWithReason(std::string_view name, std::string_view status,
+                             const RowReason& reason) override {
+        AddResult(name, status);
+        reasons.push_back(ReasonInEnglish(reason, name));
+    }
+
+    std::vector<Row> rows;
+    std::vector<std::string> reasons;
+};
+
+struct Injected {
+    const char* operation = "";
+    int nth = 0;
+    Failure failure;
+};
+
+struct ReasonCase {
+    const char* title;
+    std::vector<std::string> tree;  // "D" is the folder dropped
+    std::string_view status;
+    std::string reason;  // paths with "/"
+    Injected injected{};
+    bool links = false;
+    bool deep = false;  // minutes under Wine; the text is the same everywhere
+};
+
+std::string DeepChain() {
+    std::string chain = "D";
+    for (int level = 0; level <= kMaxNestLevel + 1; ++level) {
+        chain += "/d";
+    }
+    return chain + "/f";
+}
+
+const std::string kRestInA = " Nothing was overwritten or lost; what was not moved is in \"A\".";
+
+const ReasonCase kCases[] = {
+    {"a name the dropped folder already holds",
+     {"D/.x", "D/A/B/.x", "D/A/B/f"},
+     kStatusError,
+     "could not move \"A/B/.x\": \".x\" already exists in the dropped folder." + kRestInA},
+    {"a folder that may not be changed",
+     {"D/A/B/f", "D/A/B/G/g"},
+     kStatusError,
+     "could not move \"A/B/G\": no permission." + kRestInA,
+     {"MoveEntries", 2, kPermissionDenied}},
+    {"another file system",
+     {"D/A/B/f"},
+     kStatusError,
+     "could not move \"A/B/f\": it is on another drive or file system (a mount point)." + kRestInA,
+     {"MoveEntries", 1, kDifferentDrive}},
+    {"a name too long",
+     {"D/A/B/f"},
+     kStatusError,
+     "could not rename \"A\": the name is too long. Nothing was changed.",
+     {"RenameFolder", 1, {kBadFileName, kNameTooLongCode, ""}}},
+    {"the system's own message",
+     {"D/A/B/f1", "D/A/B/f2"},
+     kStatusError,
+     "could not list \"A/B\": " + SystemMessage(kIoCode) + "." + kRestInA,
+     {"ListEntries", 3, {kDeviceIoError, kIoCode, ""}}},
+    {"a dropped link",
+     {"real/A/f", "D->real"},
+     kStatusError,
+     "could not open \"D\": it is a link, and links are never followed. Nothing was changed.",
+     {},
+     true},
+    {"a chain too deep",
+     {DeepChain()},
+     kStatusError,
+     "the chain is more than 256 folders deep. Nothing was overwritten or lost; what was not "
+     "moved is in \"d\".",
+     {},
+     false,
+     true},
+    {"empty", {"D/"}, kStatusUntouched, "the folder is empty; nothing was changed"},
+    {"several entries",
+     {"D/a", "D/b/", "D/.h"},
+     kStatusUntouched,
+     "it holds 2 entries, not a single folder; nothing was changed"},
+    {"a single file", {"D/f"}, kStatusUntouched, "it holds a single file; nothing was changed"},
+    {"a single link",
+     {"D/L->../x"},
+     kStatusUntouched,
+     "it holds a single link, and links are never followed; nothing was changed",
+     {},
+     true},
+    {"a chain folder kept for its hidden entries",
+     {"D/A/.git/c", "D/A/B/f"},
+     kStatusDone,
+     "the folder \"A\" stayed: it holds hidden entries, which were kept"},
+    {"a kept chain folder whose own name was taken",
+     {"D/A/.git/c", "D/A/B/A/z", "D/A/B/y"},
+     kStatusDone,
+     "the folder \"tmpname\" stayed: it holds hidden entries, which were kept; it keeps a "
+     "temporary name, as its own name \"A\" could not be given back"},
+};
+
+// Paths in quotes with the platform's separator.
+std::string Native(std::string text) {
+    bool quoted = false;
+    for (auto& c : text) {
+        quoted = c == '"' ? !quoted : quoted;
+        c = quoted && c == '/' ? kPathSeparator : c;
+    }
+    return text;
+}
+
+ReasonSink Walk(const ReasonCase& c, bool dry) {
+    TempTree tree;
+    tree.Add(c.tree);
+    const auto native = MakeNativeFileSystem();
+    FailingFileSystem fake(*native);
+    fake.QueueTempNames({"tmpname.tmp"});
+    fake.FailNthCall(c.injected.operation, c.injected.nth, c.injected.failure);
+    std::ostringstream operations;
+    dry_run::DryRunFileSystem preview(fake, operations);
+    ReasonSink sink;
+    ProcessDroppedPath(tree.Path("D"), dry ? static_cast<FileSystem&>(preview) : fake, sink);
+    return sink;
+}
+
+TEST(RowReasonTest, EachRowTellsWhyAndNamesTheEntry) {
+    for (const ReasonCase& c : kCases) {
+        if ((c.links && !testing::CanCreateLinks()) || (c.deep && testing::RunsUnderWine())) {
+            continue;
+        }
+        // A failure that only the fake gives does not show in a dry run.
+        const bool seen_by_dry_run = c.injected.nth == 0;
+        for (const bool dry : {false, true}) {
+            if (dry && !seen_by_dry_run) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(c.title) + (dry ? ", dry run" : ""));
+            const ReasonSink sink = Walk(c, dry);
+            EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(c.status)}}));
+            EXPECT_EQ(sink.reasons, std::vector<std::string>{Native(c.reason)});
+        }
+    }
+}
+
+TEST(RowReasonTest, AFlattenedChainNeedsNoReason) {
+    TempTree tree;
+    tree.Add({"A/B/f"}, "D");
+    const auto native = MakeNativeFileSystem();
+    ReasonSink sink;
+    ProcessDroppedPath(tree.Path("D"), *native, sink);
+    EXPECT_EQ(sink.reasons, std::vector<std::string>{""});
+}
+
+TEST(RowReasonTest, TheWindowsSayItInJapanese) {
+    const std::string sep(1, kPathSeparator);
+    const ErrorReason clash{Attempt::kMove,
+                            "A" + sep + "f",
+                            Cause::kAlreadyExists,
+                            kFileAlreadyExists,
+                            0,
+                            ChainPlace::kOwnName,
+                            "A"};
+    EXPECT_EQ(ReasonInJapanese(clash, "D"),
+              "「A" + sep +
+                  "f」を移動できませんでした。同じ名前の「f」がドロップしたフォルダに既にあります。"
+                  "上書きも消失もありません。移動していないものは「A」にあります。");
+    EXPECT_EQ(ReasonInJapanese(UntouchedReason{NotNested::kEntries, 3}, "D"),
+              "項目が 3 個あり、フォルダ 1 つだけではありません。何も変更していません。");
+    EXPECT_EQ(ReasonInJapanese(KeptChainReason{"A", ChainPlace::kOwnName, ""}, "D"),
+              "「A」は隠し項目を含むため残しました。隠し項目はそのままです。");
+}
+
+}  // namespace
+}  // namespace karuneo
