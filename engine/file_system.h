@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,10 +26,35 @@ struct Entry {
 // Return false to stop the listing early.
 using EntryVisitor = std::function<bool(const Entry&)>;
 
+// Moves entries from one folder into another, both resolved once, so that a
+// folder of many files costs one lookup of each and not one per file.
+class EntryMover {
+  public:
+    virtual ~EntryMover() = default;
+    // Moves the entry `name`, a plain name, under the same name. Never
+    // replaces an existing entry and never copies.
+    virtual Failure Move(const std::string& name) = 0;
+};
+
+// A mover that hands each entry to a function: for a layer that builds its
+// moves from another layer's, as the dry run and the failing fake do.
+class MoverCalling final : public EntryMover {
+  public:
+    explicit MoverCalling(std::function<Failure(const std::string&)> move)
+        : move_(std::move(move)) {}
+    Failure Move(const std::string& name) override { return move_(name); }
+
+  private:
+    std::function<Failure(const std::string&)> move_;
+};
+
 // The only way the engine touches the disk. One implementation per operating
 // system, and a failing fake for tests. Nothing here throws: every failure is
 // a Failure, which names the entry it concerns. Every path below a root is
 // resolved without following links.
+//
+// The checks every layer needs (no root where a child is meant, only plain
+// names) are made here once; a layer provides the primitives below them.
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -48,21 +74,34 @@ class FileSystem {
     // Every entry of the folder but "." and "..", hidden ones included.
     virtual Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) = 0;
 
-    // Renames a folder where it stands. Never replaces an existing entry:
-    // kFileAlreadyExists when the new name is taken.
-    virtual Failure RenameFolder(const EntryPath& folder, std::string_view new_name) = 0;
-
     // A fresh name of the form base.extension, unlikely to exist anywhere.
-    virtual std::string GetTempName() = 0;
+    virtual std::string GetTempName();
+
+    // Renames a folder below the root where it stands. Never replaces an
+    // existing entry: kFileAlreadyExists when the new name is taken.
+    Failure RenameFolder(const EntryPath& folder, std::string_view new_name);
 
     // Moves the named direct entries of `from`, in order, into `to` under the
     // same names. Stops at the first failure: what moved stays moved, the rest
     // stays put. Never replaces an existing entry and never copies.
-    virtual Failure MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                                const EntryPath& to) = 0;
+    Failure MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                        const EntryPath& to);
 
-    // Removes a folder only if it is empty; never recursive, never forced.
-    virtual Failure RemoveEmptyFolder(const EntryPath& folder) = 0;
+    // Removes a folder below the root only if it is empty; never recursive,
+    // never forced.
+    Failure RemoveEmptyFolder(const EntryPath& folder);
+
+  protected:
+    // The primitives, called only with a folder below the root and a plain
+    // new name or non-empty list of plain names.
+    virtual Failure RenamePlainFolder(const EntryPath& folder, const std::string& new_name) = 0;
+    virtual Result<std::unique_ptr<EntryMover>> OpenMove(const EntryPath& from,
+                                                         const EntryPath& to) = 0;
+    virtual Failure RemoveEmptyChild(const EntryPath& folder) = 0;
 };
+
+// Neither empty, "." nor "..", and free of separators: a name that cannot
+// reach outside the folder it is joined to.
+bool IsPlainName(std::string_view name);
 
 }  // namespace karuneo

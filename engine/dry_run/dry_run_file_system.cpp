@@ -43,11 +43,6 @@ std::optional<std::vector<std::string>> NamesBelow(const std::vector<std::string
     return below;
 }
 
-bool IsPlainName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(kPathSeparators) == std::string_view::npos;
-}
-
 // The failure names `changed`, the entry a real run would fail to change.
 Failure WriteAccess(OverlayFolder& folder, const EntryPath& changed) {
     if (!folder.write_access) {
@@ -272,11 +267,7 @@ Failure DryRunFileSystem::CheckMove(OverlayFolder& from, const std::string& name
     return moved->is_folder ? WriteAccess(from.Subfolder(name), moved_path) : Failure();
 }
 
-Failure DryRunFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
-    const std::string target(new_name);
-    if (folder.IsRoot() || !IsPlainName(target)) {
-        return {kBadFileName, 0, folder.Below()};
-    }
+Failure DryRunFileSystem::RenamePlainFolder(const EntryPath& folder, const std::string& target) {
     const auto parent = Resolve(folder.Parent());
     if (!parent.ok()) {
         return parent.error;
@@ -295,36 +286,29 @@ Failure DryRunFileSystem::RenameFolder(const EntryPath& folder, std::string_view
     return {};
 }
 
-Failure DryRunFileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                                      const EntryPath& to) {
-    if (names.empty()) {
-        return {};
-    }
+Result<std::unique_ptr<EntryMover>> DryRunFileSystem::OpenMove(const EntryPath& from,
+                                                               const EntryPath& to) {
     const auto source = Resolve(from);
     if (!source.ok()) {
-        return source.error;
+        return {nullptr, source.error};
     }
     const auto target = Resolve(to);
     if (!target.ok()) {
-        return target.error;
+        return {nullptr, target.error};
     }
-    for (const auto& name : names) {
-        if (!IsPlainName(name)) {
-            return {kBadFileName, 0, from.Child(name).Below()};
-        }
-        if (auto error = CheckMove(*source.value, name, *target.value, name, from.Child(name))) {
+    return {std::make_unique<MoverCalling>([this, &from_folder = *source.value,
+                                            &to_folder = *target.value, from,
+                                            to](const std::string& name) {
+        if (auto error = CheckMove(from_folder, name, to_folder, name, from.Child(name))) {
             return error;
         }
-        target.value->Put(source.value->Take(name));
+        to_folder.Put(from_folder.Take(name));
         Print(from, "move " + Shown(from.Child(name)) + " -> " + Shown(to.Child(name)));
-    }
-    return {};
+        return Failure();
+    })};
 }
 
-Failure DryRunFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
-    if (folder.IsRoot()) {
-        return kBadFileName;
-    }
+Failure DryRunFileSystem::RemoveEmptyChild(const EntryPath& folder) {
     const auto parent = Resolve(folder.Parent());
     if (!parent.ok()) {
         return parent.error;

@@ -11,9 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -113,10 +111,6 @@ Opened OpenFolder(const EntryPath& path, int held, int access) {
 
 Opened OpenParent(const EntryPath& path, int held) {
     return OpenFolder(path.Parent(), held, O_PATH);
-}
-
-bool IsPlainName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
 
 // A dropped link to a folder is refused with an error row; a dropped link to
@@ -228,14 +222,25 @@ Failure RenameNoReplace(const RenameCall& rename, int from, const std::string& n
     return error;
 }
 
-std::uint64_t Seed() {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    return static_cast<std::uint64_t>(now) ^ (static_cast<std::uint64_t>(::getpid()) << 32);
-}
+// The source and target of a move, each opened once.
+class FolderPairMover final : public EntryMover {
+  public:
+    FolderPairMover(RenameCall rename, UniqueFd from, UniqueFd to)
+        : rename_(rename), from_(std::move(from)), to_(std::move(to)) {}
+
+    Failure Move(const std::string& name) override {
+        return RenameNoReplace(rename_, from_.get(), name, to_.get(), name, {});
+    }
+
+  private:
+    RenameCall rename_;
+    UniqueFd from_;
+    UniqueFd to_;
+};
 
 }  // namespace
 
-PosixFileSystem::PosixFileSystem(RenameCall rename) : rename_(rename), random_(Seed()) {}
+PosixFileSystem::PosixFileSystem(RenameCall rename) : rename_(rename) {}
 
 void PosixFileSystem::HoldRoot(const EntryPath& root) {
     ReleaseRoot();
@@ -307,54 +312,29 @@ Failure PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor
     }
 }
 
-Failure PosixFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
-    const std::string target(new_name);
-    if (folder.IsRoot() || !IsPlainName(target)) {
-        return {kBadFileName, 0, folder.Below()};
-    }
+Failure PosixFileSystem::RenamePlainFolder(const EntryPath& folder, const std::string& new_name) {
     const Opened parent = OpenParent(folder, HeldFor(folder));
     if (!parent.fd.valid()) {
         return parent.error;
     }
     const int fd = parent.fd.get();
-    return RenameNoReplace(rename_, fd, folder.LastName(), fd, target, folder.Below());
+    return RenameNoReplace(rename_, fd, folder.LastName(), fd, new_name, folder.Below());
 }
 
-std::string PosixFileSystem::GetTempName() {
-    char name[32];
-    std::snprintf(name, sizeof name, "karuneo%08x.tmp", static_cast<unsigned>(random_()));
-    return name;
-}
-
-Failure PosixFileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                                     const EntryPath& to) {
-    if (names.empty()) {
-        return {};
-    }
-    const Opened source = OpenFolder(from, HeldFor(from), O_PATH);
+Result<std::unique_ptr<EntryMover>> PosixFileSystem::OpenMove(const EntryPath& from,
+                                                              const EntryPath& to) {
+    Opened source = OpenFolder(from, HeldFor(from), O_PATH);
     if (!source.fd.valid()) {
-        return source.error;
+        return {nullptr, source.error};
     }
-    const Opened target = OpenFolder(to, HeldFor(to), O_PATH);
+    Opened target = OpenFolder(to, HeldFor(to), O_PATH);
     if (!target.fd.valid()) {
-        return target.error;
+        return {nullptr, target.error};
     }
-    for (const auto& name : names) {
-        if (!IsPlainName(name)) {
-            return {kBadFileName, 0, from.Child(name).Below()};
-        }
-        if (auto error = RenameNoReplace(rename_, source.fd.get(), name, target.fd.get(), name,
-                                         from.Child(name).Below())) {
-            return error;
-        }
-    }
-    return {};
+    return {std::make_unique<FolderPairMover>(rename_, std::move(source.fd), std::move(target.fd))};
 }
 
-Failure PosixFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
-    if (folder.IsRoot()) {
-        return kBadFileName;
-    }
+Failure PosixFileSystem::RemoveEmptyChild(const EntryPath& folder) {
     const Opened parent = OpenParent(folder, HeldFor(folder));
     if (!parent.fd.valid()) {
         return parent.error;

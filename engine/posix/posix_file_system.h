@@ -2,7 +2,7 @@
 
 #include <stdio.h>  // renameat2
 
-#include <random>
+#include <memory>
 
 #include "engine/file_system.h"
 #include "engine/posix/unique_fd.h"
@@ -25,11 +25,12 @@ class PosixFileSystem final : public FileSystem {
     void ReleaseRoot() override;
     Result<std::string> FolderName(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
-    Failure RenameFolder(const EntryPath& folder, std::string_view new_name) override;
-    std::string GetTempName() override;
-    Failure MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                        const EntryPath& to) override;
-    Failure RemoveEmptyFolder(const EntryPath& folder) override;
+
+  protected:
+    Failure RenamePlainFolder(const EntryPath& folder, const std::string& new_name) override;
+    Result<std::unique_ptr<EntryMover>> OpenMove(const EntryPath& from,
+                                                 const EntryPath& to) override;
+    Failure RemoveEmptyChild(const EntryPath& folder) override;
 
   private:
     // The held root's descriptor for a path under it, else -1.
@@ -39,7 +40,6 @@ class PosixFileSystem final : public FileSystem {
     std::string held_root_;
     std::string held_name_;
     posix::UniqueFd held_fd_;
-    std::mt19937_64 random_;
 };
 
 }  // namespace karuneo

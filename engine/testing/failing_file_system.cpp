@@ -41,7 +41,7 @@ Failure FailingFileSystem::ListEntries(const EntryPath& folder, const EntryVisit
     });
 }
 
-Failure FailingFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
+Failure FailingFileSystem::RenamePlainFolder(const EntryPath& folder, const std::string& new_name) {
     if (auto error = Count("RenameFolder", folder)) {
         return error;
     }
@@ -57,20 +57,19 @@ std::string FailingFileSystem::GetTempName() {
     return name;
 }
 
-Failure FailingFileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                                       const EntryPath& to) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (auto error = Count("MoveEntries", from.Child(names[i]))) {
+// Each entry is moved by a call of its own below, so that a failure counted
+// for one entry leaves the ones before it moved.
+Result<std::unique_ptr<EntryMover>> FailingFileSystem::OpenMove(const EntryPath& from,
+                                                                const EntryPath& to) {
+    return {std::make_unique<MoverCalling>([this, from, to](const std::string& name) {
+        if (auto error = Count("MoveEntries", from.Child(name))) {
             return error;
         }
-        if (auto error = inner_.MoveEntries(from, names.subspan(i, 1), to)) {
-            return error;
-        }
-    }
-    return {};
+        return inner_.MoveEntries(from, {&name, 1}, to);
+    })};
 }
 
-Failure FailingFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
+Failure FailingFileSystem::RemoveEmptyChild(const EntryPath& folder) {
     if (auto error = Count("RemoveEmptyFolder", folder)) {
         return error;
     }

@@ -50,11 +50,13 @@ class FailingFileSystem final : public FileSystem {
     void ReleaseRoot() override { inner_.ReleaseRoot(); }
     Result<std::string> FolderName(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
-    Failure RenameFolder(const EntryPath& folder, std::string_view new_name) override;
     std::string GetTempName() override;
-    Failure MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                        const EntryPath& to) override;
-    Failure RemoveEmptyFolder(const EntryPath& folder) override;
+
+  protected:
+    Failure RenamePlainFolder(const EntryPath& folder, const std::string& new_name) override;
+    Result<std::unique_ptr<EntryMover>> OpenMove(const EntryPath& from,
+                                                 const EntryPath& to) override;
+    Failure RemoveEmptyChild(const EntryPath& folder) override;
 
   private:
     // Counts a call about `entry`; the error it must fail with, or none.

@@ -9,8 +9,6 @@
 
 #include <windows.h>
 
-#include <chrono>
-#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -55,11 +53,9 @@ bool IsDirectory(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// A ':' would name an alternate data stream, a separator another folder.
-bool IsPlainName(std::wstring_view name) {
-    return !name.empty() && name != L"." && name != L".." &&
-           name.find_first_of(L"\\/:", 0) == std::wstring_view::npos &&
-           name.find(L'\0') == std::wstring_view::npos;
+// Here a ':' would name an alternate data stream of the entry before it.
+bool IsPlainNtfsName(std::string_view name) {
+    return IsPlainName(name) && name.find(':') == std::string_view::npos;
 }
 
 std::wstring Join(const std::wstring& folder, std::wstring_view name) {
@@ -72,8 +68,8 @@ std::wstring Join(const std::wstring& folder, std::wstring_view name) {
 }
 
 Resolved JoinName(const std::wstring& folder, const std::string& utf8_name) {
-    const auto name = Utf16FromUtf8(utf8_name);
-    if (!name || !IsPlainName(*name)) {
+    const auto name = IsPlainNtfsName(utf8_name) ? Utf16FromUtf8(utf8_name) : std::nullopt;
+    if (!name) {
         return {{}, kBadFileName, {}};
     }
     return {Join(folder, *name), {}, {}};
@@ -195,27 +191,30 @@ Failure VisitAll(HANDLE find, WIN32_FIND_DATAW& data, const EntryVisitor& visit,
     return error == ERROR_NO_MORE_FILES ? Failure() : SystemFailure(error, folder.Below());
 }
 
-Failure MoveOne(const std::wstring& from, const std::wstring& to, const EntryPath& moved) {
-    const Resolved source = JoinName(from, moved.LastName());
-    const Resolved target = JoinName(to, moved.LastName());
-    if (source.error) {
-        return {source.error.number, 0, moved.Below()};
-    }
-    if (!::MoveFileExW(source.path.c_str(), target.path.c_str(), 0)) {
-        return SystemFailure(::GetLastError(), moved.Below());
-    }
-    return {};
-}
+// The source and target of a move, each resolved once and held in place
+// until the last entry has moved.
+class FolderPairMover final : public EntryMover {
+  public:
+    FolderPairMover(Resolved from, Resolved to) : from_(std::move(from)), to_(std::move(to)) {}
 
-std::uint64_t Seed() {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    return static_cast<std::uint64_t>(now) ^
-           (static_cast<std::uint64_t>(::GetCurrentProcessId()) << 32);
-}
+    Failure Move(const std::string& name) override {
+        const Resolved source = JoinName(from_.path, name);
+        const Resolved target = JoinName(to_.path, name);
+        if (source.error) {
+            return source.error.number;
+        }
+        if (!::MoveFileExW(source.path.c_str(), target.path.c_str(), 0)) {
+            return SystemFailure(::GetLastError(), {});
+        }
+        return {};
+    }
+
+  private:
+    Resolved from_;
+    Resolved to_;
+};
 
 }  // namespace
-
-Win32FileSystem::Win32FileSystem() : random_(Seed()) {}
 
 // Paths are made absolute as text, so "D\A\.." means D before anything
 // is renamed; holding D without sharing delete access keeps it from being
@@ -263,16 +262,13 @@ Failure Win32FileSystem::ListEntries(const EntryPath& folder, const EntryVisitor
     return VisitAll(find.get(), data, visit, folder);
 }
 
-Failure Win32FileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
-    if (folder.IsRoot()) {
-        return kBadFileName;
-    }
+Failure Win32FileSystem::RenamePlainFolder(const EntryPath& folder, const std::string& new_name) {
     const Resolved parent = ResolveFolder(folder.Parent());
     if (parent.error) {
         return parent.error;
     }
     const Resolved source = JoinName(parent.path, folder.LastName());
-    const Resolved target = JoinName(parent.path, std::string(new_name));
+    const Resolved target = JoinName(parent.path, new_name);
     if (source.error || target.error) {
         return {kBadFileName, 0, folder.Below()};
     }
@@ -282,38 +278,20 @@ Failure Win32FileSystem::RenameFolder(const EntryPath& folder, std::string_view 
     return {};
 }
 
-std::string Win32FileSystem::GetTempName() {
-    // Lower-case digits only, so two names never differ in letter case alone.
-    char name[32];
-    std::snprintf(name, sizeof name, "karuneo%08x.tmp", static_cast<unsigned>(random_()));
-    return name;
-}
-
-Failure Win32FileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                                     const EntryPath& to) {
-    if (names.empty()) {
-        return {};
-    }
-    const Resolved source = ResolveFolder(from);
+Result<std::unique_ptr<EntryMover>> Win32FileSystem::OpenMove(const EntryPath& from,
+                                                              const EntryPath& to) {
+    Resolved source = ResolveFolder(from);
     if (source.error) {
-        return source.error;
+        return {nullptr, source.error};
     }
-    const Resolved target = ResolveFolder(to);
+    Resolved target = ResolveFolder(to);
     if (target.error) {
-        return target.error;
+        return {nullptr, target.error};
     }
-    for (const auto& name : names) {
-        if (auto error = MoveOne(source.path, target.path, from.Child(name))) {
-            return error;
-        }
-    }
-    return {};
+    return {std::make_unique<FolderPairMover>(std::move(source), std::move(target))};
 }
 
-Failure Win32FileSystem::RemoveEmptyFolder(const EntryPath& folder) {
-    if (folder.IsRoot()) {
-        return kBadFileName;
-    }
+Failure Win32FileSystem::RemoveEmptyChild(const EntryPath& folder) {
     const Resolved resolved = ResolveFolder(folder, false);
     if (resolved.error) {
         return resolved.error;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <random>
 
 #include "engine/file_system.h"
 
@@ -14,21 +13,19 @@ namespace karuneo {
 // folder and is never passed through on the way below the dropped folder.
 class Win32FileSystem final : public FileSystem {
   public:
-    Win32FileSystem();
-
     void HoldRoot(const EntryPath& root) override;
     void ReleaseRoot() override;
     Result<std::string> FolderName(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
-    Failure RenameFolder(const EntryPath& folder, std::string_view new_name) override;
-    std::string GetTempName() override;
-    Failure MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                        const EntryPath& to) override;
-    Failure RemoveEmptyFolder(const EntryPath& folder) override;
+
+  protected:
+    Failure RenamePlainFolder(const EntryPath& folder, const std::string& new_name) override;
+    Result<std::unique_ptr<EntryMover>> OpenMove(const EntryPath& from,
+                                                 const EntryPath& to) override;
+    Failure RemoveEmptyChild(const EntryPath& folder) override;
 
   private:
     std::shared_ptr<void> held_root_;  // the dropped folder's handle during a walk
-    std::mt19937_64 random_;
 };
 
 }  // namespace karuneo

@@ -231,16 +231,18 @@ class EndlessChain final : public FileSystem {
         visit(deepest ? Entry{"f", false, false} : Entry{"d", true, false});
         return kNoError;
     }
-    Failure RenameFolder(const EntryPath&, std::string_view new_name) override {
-        renames.emplace_back(new_name);
-        return kNoError;
-    }
     std::string GetTempName() override { return "tmpname.tmp"; }
-    Failure MoveEntries(const EntryPath&, std::span<const std::string>, const EntryPath&) override {
-        ++changes;
+    Failure RenamePlainFolder(const EntryPath&, const std::string& new_name) override {
+        renames.push_back(new_name);
         return kNoError;
     }
-    Failure RemoveEmptyFolder(const EntryPath&) override {
+    Result<std::unique_ptr<EntryMover>> OpenMove(const EntryPath&, const EntryPath&) override {
+        return {std::make_unique<MoverCalling>([this](const std::string&) {
+            ++changes;
+            return kNoError;
+        })};
+    }
+    Failure RemoveEmptyChild(const EntryPath&) override {
         ++changes;
         return kNoError;
     }

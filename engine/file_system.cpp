@@ -1,0 +1,55 @@
+#include "engine/file_system.h"
+
+#include "engine/path_separator.h"
+#include "engine/temp_name.h"
+
+namespace karuneo {
+
+bool IsPlainName(std::string_view name) {
+    // A NUL would cut the name short where the system reads it.
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(kPathSeparators) == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
+}
+
+std::string FileSystem::GetTempName() {
+    return NewTempName();
+}
+
+Failure FileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
+    const std::string target(new_name);
+    if (folder.IsRoot() || !IsPlainName(target)) {
+        return {kBadFileName, 0, folder.Below()};
+    }
+    return RenamePlainFolder(folder, target);
+}
+
+Failure FileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
+                                const EntryPath& to) {
+    if (names.empty()) {
+        return {};
+    }
+    auto mover = OpenMove(from, to);
+    if (!mover.ok()) {
+        return mover.error;
+    }
+    for (const auto& name : names) {
+        Failure error = IsPlainName(name) ? mover.value->Move(name) : Failure(kBadFileName);
+        if (error) {
+            if (error.entry.empty()) {
+                error.entry = from.Child(name).Below();
+            }
+            return error;
+        }
+    }
+    return {};
+}
+
+Failure FileSystem::RemoveEmptyFolder(const EntryPath& folder) {
+    if (folder.IsRoot()) {
+        return kBadFileName;
+    }
+    return RemoveEmptyChild(folder);
+}
+
+}  // namespace karuneo

@@ -1,0 +1,94 @@
+#include "engine/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "engine/dry_run/dry_run_file_system.h"
+#include "engine/native_file_system.h"
+#include "tests/support/temp_tree.h"
+
+namespace karuneo {
+namespace {
+
+struct UnsafeName {
+    const char* case_name;
+    std::string name;
+};
+
+void PrintTo(const UnsafeName& unsafe, std::ostream* out) {
+    *out << unsafe.case_name;
+}
+
+// Every name here would, joined to a folder, reach another entry than a
+// child of it, or one the system would read cut short.
+const UnsafeName kUnsafeNames[] = {
+    {"Empty", ""},
+    {"Dot", "."},
+    {"DotDot", ".."},
+    {"Separator", "x/y"},
+    {"ParentThenName", "../y"},
+    {"Nul", std::string("y\0z", 3)},
+#ifdef _WIN32
+    {"Backslash", "..\\y"},
+    {"StreamOfAFile", "y:z"},
+#endif
+};
+
+class UnsafeNameTest : public ::testing::TestWithParam<UnsafeName> {
+  protected:
+    // D/A holds y; D/B is empty: whatever a guard lets through moves y.
+    UnsafeNameTest() { tree_.Add({"D/A/y", "D/A/x/", "D/B/"}); }
+
+    void ExpectRefusedOnEveryLayer() {
+        const auto native = MakeNativeFileSystem();
+        std::ostringstream operations;
+        dry_run::DryRunFileSystem dry(*native, operations);
+        const testing::Snapshot before = tree_.Take("D");
+        for (FileSystem* fs : {native.get(), static_cast<FileSystem*>(&dry)}) {
+            const EntryPath d(tree_.Path("D"));
+            const std::string name = GetParam().name;
+            EXPECT_EQ(fs->MoveEntries(d.Child("A"), {&name, 1}, d.Child("B")), kBadFileName);
+            EXPECT_EQ(fs->RenameFolder(d.Child("A"), name), kBadFileName);
+        }
+        EXPECT_EQ(tree_.Take("D"), before);
+        EXPECT_EQ(operations.str(), "");
+    }
+
+    testing::TempTree tree_;
+};
+
+TEST_P(UnsafeNameTest, IsRefusedAndNothingChanges) {
+    ExpectRefusedOnEveryLayer();
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, UnsafeNameTest, ::testing::ValuesIn(kUnsafeNames),
+                         [](const auto& named) { return std::string(named.param.case_name); });
+
+TEST(FileSystemTest, TheDroppedFolderItselfIsNeverRenamedOrRemoved) {
+    testing::TempTree tree;
+    tree.Add({"D/"});
+    const auto native = MakeNativeFileSystem();
+    const EntryPath d(tree.Path("D"));
+    EXPECT_EQ(native->RenameFolder(d, "E"), kBadFileName);
+    EXPECT_EQ(native->RemoveEmptyFolder(d), kBadFileName);
+    EXPECT_EQ(tree.Take(""), testing::Described({"D/"}));
+}
+
+TEST(FileSystemTest, TemporaryNamesAreLowerCaseAndDoNotRepeat) {
+    const auto native = MakeNativeFileSystem();
+    const std::regex form("karuneo[0-9a-f]{8}\\.tmp");
+    std::set<std::string> seen;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string name = native->GetTempName();
+        EXPECT_TRUE(std::regex_match(name, form)) << name;
+        seen.insert(name);
+    }
+    EXPECT_EQ(seen.size(), 1000u);
+}
+
+}  // namespace
+}  // namespace karuneo
