@@ -7,10 +7,12 @@ namespace karuneo {
 
 // Failures cross the file-system seam as values, not exceptions, each with a
 // small number.
-// The walk gives meaning to only two of them, and only at fixed places: "no
-// file matched" when the files of a folder are moved, "path not found" when a
-// dropped path is looked up. The others follow the numbering users of the
-// original platform's runtime know, but nothing depends on their values.
+// The walk tests for only two of them: "file already exists" when a name is
+// taken or a folder it would remove is not empty, and "path not found" when
+// a dropped path is looked up. It raises three of its own: overflow for a
+// chain too deep, out of memory, and unexpected. The others follow the
+// numbering users of the original platform's runtime know; they only pick
+// the words of a row's reason, and nothing depends on their values.
 using ErrorNumber = int;
 
 inline constexpr ErrorNumber kNoError = 0;

@@ -12,8 +12,10 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitSomeFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-// Un-nests each folder of `args` (the arguments after the program name, UTF-8)
-// in order and prints one line "name<TAB>status" per row to `out`.
+// Un-nests each folder of `args` (the arguments after the program name, UTF-8:
+// options, then folders) in order, or with --dry-run only tells what would
+// change, and prints one line "name<TAB>status" per row to `out`. Reasons,
+// usage errors and the dry run's changes go to `err`.
 int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out, std::ostream& err);
 
 }  // namespace karuneo::cli

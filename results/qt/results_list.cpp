@@ -13,9 +13,8 @@
 #include <string>
 
 #include "engine/display_text.h"
+#include "results/rules/column_widths.h"
 #include "results/rules/reason_text.h"
-#include "window/rules/layout_rules.h"
-#include "window/rules/twips.h"
 
 namespace karuneo {
 namespace {
@@ -116,7 +115,7 @@ void ResultsList::CreateColumns() {
     for (const int column : {first, first + 1}) {
         labels->setSizeHint(column, HeaderSectionSize(*header(), labels->text(column)));
     }
-    const ColumnWidths widths = ColumnWidthsFor(ColumnSpace());
+    const ColumnWidths widths = ColumnWidthsFor(static_cast<float>(ColumnSpace()));
     SetColumnWidths(widths.first, widths.second);
 }
 
@@ -142,8 +141,8 @@ void ResultsList::RemoveAllRows() {
     clear();
 }
 
-float ResultsList::ColumnSpace() const {
-    return PixelsToTwips(std::max(0, width() - 2 * frameWidth()));
+int ResultsList::ColumnSpace() const {
+    return std::max(0, width() - 2 * frameWidth());
 }
 
 void ResultsList::ListView1_ColumnClick(int column) {

@@ -34,13 +34,13 @@ class ResultsList final : public QTreeWidget, public ResultSink {
 
     // Adds the two columns, sized from the list's present width.
     void CreateColumns();
-    // Twips, like every length the layout rules hand out. The columns keep
+    // Only the shares of the two count, so any unit will do. The columns keep
     // these shares of the visible width, whether a scroll bar takes part
     // of it or not.
     void SetColumnWidths(float first, float second);
     void RemoveAllRows();
-    // What the columns share: the width inside the list's border.
-    float ColumnSpace() const;
+    // What the columns share: the width inside the list's border, in pixels.
+    int ColumnSpace() const;
 
     // The menu a right click pops up; owned by the window.
     void SetContextMenu(QMenu* menu) { context_menu_ = menu; }

@@ -7,8 +7,8 @@
 
 #include "engine/display_text.h"
 #include "engine/win32/utf16.h"
+#include "results/rules/column_widths.h"
 #include "results/rules/reason_text.h"
-#include "window/rules/layout_rules.h"
 
 namespace karuneo::win32 {
 namespace {

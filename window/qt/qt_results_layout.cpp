@@ -34,7 +34,7 @@ void QtResultsLayout::SetListHeight(float height) {
 }
 
 float QtResultsLayout::ListWidth() const {
-    return list_.ColumnSpace();
+    return PixelsToTwips(list_.ColumnSpace());
 }
 
 void QtResultsLayout::CreateColumns() {

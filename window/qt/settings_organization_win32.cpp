@@ -1,9 +1,9 @@
 #include "window/qt/settings_organization.h"
+#include "window/rules/window_settings.h"
 
 namespace karuneo {
 
-// Where earlier versions kept the settings
-// (HKCU\Software\VB and VBA Program Settings\カルネオ), so they carry over.
-const std::string_view kSettingsOrganization = "VB and VBA Program Settings";
+// Where earlier versions kept the settings, so they carry over.
+const std::string_view kSettingsOrganization = kRegistrySettingsFolder;
 
 }  // namespace karuneo

@@ -2,10 +2,6 @@
 
 namespace karuneo {
 
-ColumnWidths ColumnWidthsFor(float list_width) {
-    return {list_width * 60 / 100, list_width * 40 / 100};
-}
-
 void ApplyLoadLayout(const TwipRect& window, ResultsLayout& layout) {
     const float frame_width = window.width - kFrameWidthMargin;
     layout.SetFrameWidth(frame_width);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "results/rules/column_widths.h"
 #include "window/rules/results_layout.h"
 #include "window/rules/twip_rect.h"
 
@@ -16,14 +17,6 @@ inline constexpr float kListHeightMargin = 600;
 // Below this outer size the drop area and the list no longer fit side by side.
 inline constexpr float kMinWindowWidth = 6000;
 inline constexpr float kMinWindowHeight = 2800;
-
-struct ColumnWidths {
-    float first = 0;
-    float second = 0;
-};
-
-// The name column gets 60 %, the status column 40 % of the list's width.
-ColumnWidths ColumnWidthsFor(float list_width);
 
 // Fits the frame and list to the window once it has been placed at load
 // time. Neither the minimum nor the columns apply yet.

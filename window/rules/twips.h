@@ -3,8 +3,9 @@
 namespace karuneo {
 
 // Window geometry is kept in twips, as it is stored in the settings and as the
-// layout margins are given; the toolkit works in device-independent pixels.
-// Every conversion between the two goes through here.
+// layout margins are given; Qt works in device-independent pixels, and every
+// conversion between the two goes through here (a native Win32 window, in
+// device pixels, uses twips_at_dpi.h).
 inline constexpr float kTwipsPerPixel = 15.0f;  // 1440 twips per inch / 96 pixels
 
 float PixelsToTwips(int pixels);

@@ -60,6 +60,14 @@ float ReadNumber(SettingsStore& store, std::string_view key) {
 
 }  // namespace
 
+std::string RegistrySettingsKey() {
+    std::string key = "Software\\";
+    key += kRegistrySettingsFolder;
+    key += '\\';
+    key += kSettingsApplication;
+    return key;
+}
+
 void SaveWindowSettings(const WindowGeometry& window, SettingsStore& store) {
     const TwipRect outer = window.Outer();
     store.Write(kSettingsSection, kKeyWindowState, kStateNormal);

@@ -13,6 +13,10 @@ namespace karuneo {
 // Where the window settings live. The texts are those earlier versions wrote,
 // so that their stores are read unchanged ("vbNomal" is spelled so there).
 inline constexpr std::string_view kSettingsApplication = "カルネオ";
+// On Windows the store is the registry key
+// HKEY_CURRENT_USER\Software\<this folder>\<the application>; Qt's store
+// takes the folder as its organization.
+inline constexpr std::string_view kRegistrySettingsFolder = "VB and VBA Program Settings";
 inline constexpr std::string_view kSettingsSection = "Main";
 inline constexpr std::string_view kKeyWindowState = "WindowState";
 inline constexpr std::string_view kKeyLeft = "Left";
@@ -21,6 +25,9 @@ inline constexpr std::string_view kKeyWidth = "Width";
 inline constexpr std::string_view kKeyHeight = "Height";
 inline constexpr std::string_view kStateNormal = "vbNomal";
 inline constexpr std::string_view kStateMaximized = "vbMaximized";
+
+// The registry key of the settings, below HKEY_CURRENT_USER.
+std::string RegistrySettingsKey();
 
 // Writes the normal state and the window's outer rectangle, key by key.
 void SaveWindowSettings(const WindowGeometry& window, SettingsStore& store);

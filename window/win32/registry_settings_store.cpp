@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/win32/utf16.h"
+#include "window/rules/window_settings.h"
 
 namespace karuneo::win32 {
 namespace {
@@ -12,6 +13,8 @@ std::wstring Wide(std::string_view text) {
 }
 
 }  // namespace
+
+RegistrySettingsStore::RegistrySettingsStore() : key_(Wide(RegistrySettingsKey())) {}
 
 RegistrySettingsStore::RegistrySettingsStore(std::wstring key) : key_(std::move(key)) {}
 

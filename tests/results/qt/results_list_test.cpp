@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "window/rules/twips.h"
-
 namespace karuneo {
 namespace {
 

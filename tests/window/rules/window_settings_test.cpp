@@ -55,6 +55,10 @@ TEST_F(RestoreTest, PositionOnAVanishedScreenComesBackClamped) {
     EXPECT_EQ(window.outer, (TwipRect{0, 0, 28800, 4500}));
 }
 
+TEST(RegistrySettingsKeyTest, IsTheKeyEarlierVersionsWrote) {
+    EXPECT_EQ(RegistrySettingsKey(), "Software\\VB and VBA Program Settings\\カルネオ");
+}
+
 TEST(FormatTwipsTest, WholeNumbersAreDigitsAndEveryValueReadsBack) {
     EXPECT_EQ(FormatTwips(-1800), "-1800");
     EXPECT_EQ(FormatTwips(9000.5f), "9000.5");
