@@ -2,7 +2,23 @@
 
 namespace karuneo::testing {
 
-Failure FailingFileSystem::Count(std::string_view operation, const EntryPath& entry) {
+std::string_view OperationName(Operation operation) {
+    switch (operation) {
+        case Operation::kFolderName:
+            return "FolderName";
+        case Operation::kListEntries:
+            return "ListEntries";
+        case Operation::kRenameFolder:
+            return "RenameFolder";
+        case Operation::kMoveEntries:
+            return "MoveEntries";
+        case Operation::kRemoveEmptyFolder:
+            return "RemoveEmptyFolder";
+    }
+    return "";
+}
+
+Failure FailingFileSystem::Count(Operation operation, const EntryPath& entry) {
     ++calls_;
     if (on_call_) {
         on_call_(calls_, operation);
@@ -21,14 +37,14 @@ Failure FailingFileSystem::Count(std::string_view operation, const EntryPath& en
 }
 
 Result<std::string> FailingFileSystem::FolderName(const EntryPath& folder) {
-    if (auto error = Count("FolderName", folder)) {
+    if (auto error = Count(Operation::kFolderName, folder)) {
         return {folder.LastName(), error};
     }
     return inner_.FolderName(folder);
 }
 
 Failure FailingFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
-    if (auto error = Count("ListEntries", folder)) {
+    if (auto error = Count(Operation::kListEntries, folder)) {
         return error;
     }
     if (!rewrite_) {
@@ -42,7 +58,7 @@ Failure FailingFileSystem::ListEntries(const EntryPath& folder, const EntryVisit
 }
 
 Failure FailingFileSystem::RenameFolder(const EntryPath& folder, std::string_view new_name) {
-    if (auto error = Count("RenameFolder", folder)) {
+    if (auto error = Count(Operation::kRenameFolder, folder)) {
         return error;
     }
     return inner_.RenameFolder(folder, new_name);
@@ -60,7 +76,7 @@ std::string FailingFileSystem::GetTempName() {
 Failure FailingFileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
                                        const EntryPath& to) {
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (auto error = Count("MoveEntries", from.Child(names[i]))) {
+        if (auto error = Count(Operation::kMoveEntries, from.Child(names[i]))) {
             return error;
         }
         if (auto error = inner_.MoveEntries(from, names.subspan(i, 1), to)) {
@@ -71,7 +87,7 @@ Failure FailingFileSystem::MoveEntries(const EntryPath& from, std::span<const st
 }
 
 Failure FailingFileSystem::RemoveEmptyFolder(const EntryPath& folder) {
-    if (auto error = Count("RemoveEmptyFolder", folder)) {
+    if (auto error = Count(Operation::kRemoveEmptyFolder, folder)) {
         return error;
     }
     return inner_.RemoveEmptyFolder(folder);

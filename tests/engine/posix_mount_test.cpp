@@ -25,6 +25,7 @@ using testing::Described;
 using testing::FailingFileSystem;
 using testing::FileContents;
 using testing::Layout;
+using testing::Operation;
 using testing::RecordingSink;
 using testing::Row;
 using testing::TempTree;
@@ -165,8 +166,8 @@ TEST(NoReplaceFallbackTest, AFolderThatAppearsInTheWayIsNeitherReplacedNorFilled
     FailingFileSystem fake(native);
     TempTree tree;
     tree.Add({"A/B/G/g", "A/B/H/"}, "D");
-    fake.OnCall([&tree](int, std::string_view operation) {
-        if (operation == "MoveEntries") {
+    fake.OnCall([&tree](int, Operation operation) {
+        if (operation == Operation::kMoveEntries) {
             tree.Add({"G/theirs", "H/"}, "D");
         }
     });

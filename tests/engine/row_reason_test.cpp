@@ -26,6 +26,7 @@ namespace karuneo {
 namespace {
 
 using testing::FailingFileSystem;
+using testing::Operation;
 using testing::Row;
 using testing::TempTree;
 
@@ -54,7 +55,7 @@ class ReasonSink final : public ResultSink {
 };
 
 struct Injected {
-    const char* operation = "";
+    Operation operation = Operation::kFolderName;
     int nth = 0;
     Failure failure;
 };
@@ -88,22 +89,22 @@ const ReasonCase kCases[] = {
      {"D/A/B/f", "D/A/B/G/g"},
      kStatusError,
      "could not move \"A/B/G\": no permission." + kRestInA,
-     {"MoveEntries", 2, kPermissionDenied}},
+     {Operation::kMoveEntries, 2, kPermissionDenied}},
     {"another file system",
      {"D/A/B/f"},
      kStatusError,
      "could not move \"A/B/f\": it is on another drive or file system (a mount point)." + kRestInA,
-     {"MoveEntries", 1, kDifferentDrive}},
+     {Operation::kMoveEntries, 1, kDifferentDrive}},
     {"a name too long",
      {"D/A/B/f"},
      kStatusError,
      "could not rename \"A\": the name is too long. Nothing was changed.",
-     {"RenameFolder", 1, {kBadFileName, kNameTooLongCode, ""}}},
+     {Operation::kRenameFolder, 1, {kBadFileName, kNameTooLongCode, ""}}},
     {"the system's own message",
      {"D/A/B/f1", "D/A/B/f2"},
      kStatusError,
      "could not list \"A/B\": " + SystemMessage(kIoCode) + "." + kRestInA,
-     {"ListEntries", 3, {kDeviceIoError, kIoCode, ""}}},
+     {Operation::kListEntries, 3, {kDeviceIoError, kIoCode, ""}}},
     {"a dropped link",
      {"real/A/f", "D->real"},
      kStatusError,

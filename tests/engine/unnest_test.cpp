@@ -23,6 +23,7 @@ using testing::Described;
 using testing::FailingFileSystem;
 using testing::FileContents;
 using testing::Layout;
+using testing::Operation;
 using testing::RecordingSink;
 using testing::Row;
 using testing::TempTree;
@@ -261,7 +262,7 @@ TEST(EndlessChainTest, AChainDeeperThanTheLimitIsAnErrorAndGetsItsNameBack) {
 
 TEST_F(UnnestTest, AFailedMoveReportsOneErrorRowAndRestoresTheChain) {
     tree_.Add({"A/B/f1", "A/B/f2"}, "D");
-    fake_.FailNthCall("MoveEntries", 2, kPermissionDenied);
+    fake_.FailNthCall(Operation::kMoveEntries, 2, kPermissionDenied);
     Run("D");
     EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusError)}}));
     const auto after = tree_.Take("D");
@@ -284,7 +285,7 @@ TEST_F(UnnestTest, AChainFolderThatCannotBeRemovedIsAnErrorUnlessItHoldsSomethin
         TempTree tree;
         tree.Add({"A/B/f1", "A/B/f2"}, "D");
         FailingFileSystem fake(*native_);
-        fake.FailNthCall("RemoveEmptyFolder", 1, refusal);
+        fake.FailNthCall(Operation::kRemoveEmptyFolder, 1, refusal);
         RecordingSink sink;
         ProcessDroppedPath(tree.Path("D"), fake, sink);
         EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(status)}}));
@@ -294,8 +295,8 @@ TEST_F(UnnestTest, AChainFolderThatCannotBeRemovedIsAnErrorUnlessItHoldsSomethin
 
 TEST_F(UnnestTest, NeverReplacesAnEntryThatAppearsInTheWay) {
     tree_.Add({"A/B/f"}, "D");
-    fake_.OnCall([this](int, std::string_view operation) {
-        if (operation == "MoveEntries") {
+    fake_.OnCall([this](int, Operation operation) {
+        if (operation == Operation::kMoveEntries) {
             tree_.Write("D/f", "theirs");
         }
     });

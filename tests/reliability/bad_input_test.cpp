@@ -119,14 +119,14 @@ class FailingCliTest : public BadInputTest {
 };
 
 TEST_F(FailingCliTest, AListingRefusedBelowTheTopIsAnErrorRowAndChangesNothing) {
-    fake_.FailNthCall("ListEntries", 2, kPermissionDenied);
+    fake_.FailNthCall(testing::Operation::kListEntries, 2, kPermissionDenied);
     EXPECT_EQ(Run("D"), cli::kExitSomeFailed);
     EXPECT_EQ(out_.str(), std::string("D") + kError);
     ExpectUnchanged();
 }
 
 TEST_F(FailingCliTest, AMoveFailingHalfWayIsAnErrorRowAndLosesNothing) {
-    fake_.FailNthCall("MoveEntries", 2, kDiskFull);
+    fake_.FailNthCall(testing::Operation::kMoveEntries, 2, kDiskFull);
     EXPECT_EQ(Run("D"), cli::kExitSomeFailed);
     EXPECT_EQ(out_.str(), std::string("D") + kError);
     const auto after = tree_.Take("D");

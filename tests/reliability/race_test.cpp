@@ -86,7 +86,7 @@ class RaceRun {
     // Runs the walk with `act` done once, just before call `at` of the walk.
     void RunWithActionAt(int at, const std::function<void()>& act) {
         fake_.QueueTempNames({std::string(kTemp) + ".tmp"});
-        fake_.OnCall([at, &act](int call, std::string_view) {
+        fake_.OnCall([at, &act](int call, testing::Operation) {
             if (call == at) {
                 act();
             }

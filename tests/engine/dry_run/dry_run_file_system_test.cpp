@@ -18,12 +18,13 @@ namespace karuneo::dry_run {
 namespace {
 
 using testing::FailingFileSystem;
+using testing::Operation;
 using testing::RecordingSink;
 using testing::Row;
 using testing::TempTree;
 
 struct Failure {
-    const char* operation;
+    Operation operation;
     int nth;
     ErrorNumber error;
 };
@@ -59,10 +60,11 @@ TEST(DryRunFileSystemTest, AFailureOfTheFakeBelowShowsAsInARealRun) {
     const std::vector<std::vector<std::string>> trees = {
         {"A/B/f1", "A/B/G/g"}, {"A/.h", "A/B/f"}, {"A/x", "b"}, {".h", "A/.h"}};
     for (const auto& entries : trees) {
-        for (const char* operation : {"FolderName", "ListEntries"}) {
+        for (const Operation operation : {Operation::kFolderName, Operation::kListEntries}) {
             for (const ErrorNumber error : {kPathNotFound, kDeviceIoError}) {
                 for (int nth = 1;; ++nth) {
-                    SCOPED_TRACE(entries.front() + " " + operation + " " + std::to_string(nth));
+                    SCOPED_TRACE(entries.front() + " " + std::string(OperationName(operation)) +
+                                 " " + std::to_string(nth));
                     const WalkRun real = Walk(entries, {operation, nth, error}, false);
                     EXPECT_EQ(Walk(entries, {operation, nth, error}, true).rows, real.rows);
                     if (!real.failed) {
@@ -100,7 +102,8 @@ TEST(DryRunFileSystemTest, PrintsEachChangeItKeeps) {
         {{"x", "y"}, ""},
     };
     for (const auto& [entries, operations] : cases) {
-        EXPECT_EQ(Walk(entries, {"", 0, kNoError}, true).operations, operations);
+        EXPECT_EQ(Walk(entries, {Operation::kFolderName, 0, kNoError}, true).operations,
+                  operations);
     }
 }
 
