@@ -7,27 +7,21 @@
 #include <string>
 #include <vector>
 
-#include "engine/native_file_system.h"
 #include "engine/status_text.h"
-#include "engine/testing/failing_file_system.h"
-#include "engine/unnest.h"
 #include "tests/support/placement.h"
-#include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/walk_harness.h"
 
 namespace karuneo {
 namespace {
 
 using testing::AllMovedUp;
 using testing::Described;
-using testing::FailingFileSystem;
+using testing::kQueuedTempName;
 using testing::Misplaced;
 using testing::PlacementOf;
-using testing::RecordingSink;
 using testing::Snapshot;
-using testing::TempTree;
-
-constexpr const char* kTemp = "tmpname";
+using testing::WalkHarness;
 
 struct Shape {
     std::vector<std::string> entries;  // inside the dropped folder D
@@ -51,16 +45,11 @@ struct Outcome {
 };
 
 Outcome Walk(const Shape& shape, int fail_at, ErrorNumber error) {
-    TempTree tree;
-    tree.Add({"keep"}, "outside");
-    tree.Add(shape.entries, "D");
-    const auto native = MakeNativeFileSystem();
-    FailingFileSystem fake(*native);
-    fake.QueueTempNames({std::string(kTemp) + ".tmp"});
-    fake.FailCall(fail_at, error);
-    RecordingSink sink;
-    ProcessDroppedPath(tree.Path("D"), fake, sink);
-    return {tree.Take("D"), tree.Take("outside"), sink.rows, fake.failed(), fake.calls()};
+    WalkHarness walk;
+    walk.AddToDropped(shape.entries);
+    walk.fake().FailCall(fail_at, error);
+    walk.Run();
+    return {walk.Dropped(), walk.Outside(), walk.rows(), walk.fake().failed(), walk.fake().calls()};
 }
 
 void ExpectTruthfulRow(const Outcome& run, const Snapshot& before) {
@@ -90,7 +79,8 @@ TEST(FaultSweepTest, EveryFailingCallLosesNothingAndIsReported) {
                 SCOPED_TRACE(shape.entries.front() + ", call " + std::to_string(n) +
                              " fails with " + std::to_string(error));
                 const Outcome run = Walk(shape, n, error);
-                EXPECT_EQ(Misplaced(run.tree, PlacementOf(before, {kTemp})), "");
+                EXPECT_EQ(Misplaced(run.tree, PlacementOf(before, {std::string(kQueuedTempName)})),
+                          "");
                 EXPECT_EQ(run.outside, Described({"keep"}));
                 if (n == 1 && error == kPathNotFound) {
                     // The dropped folder's own lookup: taken for a plain file.
@@ -111,7 +101,7 @@ TEST(FaultSweepTest, AFailureAfterTheRenameGivesTheChainItsNameBack) {
         SCOPED_TRACE(n);
         const Outcome run = Walk(shape, n, kDeviceIoError);
         for (const auto& [path, kind] : run.tree) {
-            EXPECT_FALSE(path.starts_with(kTemp)) << path;
+            EXPECT_FALSE(path.starts_with(kQueuedTempName)) << path;
         }
     }
 }

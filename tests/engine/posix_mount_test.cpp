@@ -8,27 +8,28 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/posix/posix_file_system.h"
 #include "engine/status_text.h"
-#include "engine/testing/failing_file_system.h"
 #include "engine/unnest.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/walk_harness.h"
 
 namespace karuneo {
 namespace {
 
 using testing::Described;
-using testing::FailingFileSystem;
 using testing::FileContents;
 using testing::Layout;
 using testing::Operation;
 using testing::RecordingSink;
 using testing::Row;
 using testing::TempTree;
+using testing::WalkHarness;
 
 // Unmounts on the way out, whatever the test did, before the tree is removed:
 // removing the tree through a mount would empty the mounted folder.
@@ -91,13 +92,12 @@ const MountCase kMountCases[] = {
 class MountTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(MountTest, AMountPointIsNeverDescendedIntoMovedOrRemoved) {
-    PosixFileSystem native;
     const bool bind = std::string(GetParam()) == "bind";
     for (const MountCase& c : kMountCases) {
         SCOPED_TRACE(c.title);
-        TempTree tree;
-        tree.Add({"Y/Z/"}, "outside");
-        tree.Add(c.before, "D");
+        WalkHarness walk(std::make_unique<PosixFileSystem>(), {"Y/Z/"});
+        walk.AddToDropped(c.before);
+        const TempTree& tree = walk.tree();
         {
             const Mounted mounted(tree.Path("outside"), tree.Path(c.mount_at),
                                   bind ? nullptr : "tmpfs",
@@ -109,12 +109,13 @@ TEST_P(MountTest, AMountPointIsNeverDescendedIntoMovedOrRemoved) {
             if (!bind) {
                 tree.Add({"Y/Z/"}, c.mount_at);
             }
-            EXPECT_EQ(Walk(native, tree.Path("D")), OneRow(c.status));
+            walk.RunUnwrapped();
+            EXPECT_EQ(walk.rows(), OneRow(c.status));
             EXPECT_EQ(Layout(tree.Take(c.mount_at)), Layout(Described({"Y/Z/"})));
         }
-        EXPECT_EQ(Layout(tree.Take("D")), Layout(Described(c.after)))
+        EXPECT_EQ(Layout(walk.Dropped()), Layout(Described(c.after)))
             << "the chain keeps its own name";
-        EXPECT_EQ(Layout(tree.Take("outside")), Layout(Described({"Y/Z/"})));
+        EXPECT_EQ(Layout(walk.Outside()), Layout(Described({"Y/Z/"})));
     }
 }
 
@@ -162,17 +163,16 @@ TEST(NoReplaceFallbackTest, FoldersMoveWhereRenameRefusesTheNoReplaceFlag) {
 }
 
 TEST(NoReplaceFallbackTest, AFolderThatAppearsInTheWayIsNeitherReplacedNorFilled) {
-    PosixFileSystem native(&RenameWithoutNoReplace);
-    FailingFileSystem fake(native);
-    TempTree tree;
-    tree.Add({"A/B/G/g", "A/B/H/"}, "D");
-    fake.OnCall([&tree](int, Operation operation) {
+    WalkHarness walk(std::make_unique<PosixFileSystem>(&RenameWithoutNoReplace), {"keep"});
+    walk.AddToDropped({"A/B/G/g", "A/B/H/"});
+    walk.fake().OnCall([&walk](int, Operation operation) {
         if (operation == Operation::kMoveEntries) {
-            tree.Add({"G/theirs", "H/"}, "D");
+            walk.AddToDropped({"G/theirs", "H/"});
         }
     });
-    EXPECT_EQ(Walk(fake, tree.Path("D")), OneRow(kStatusError));
-    const auto after = tree.Take("D");
+    walk.Run();
+    EXPECT_EQ(walk.rows(), OneRow(kStatusError));
+    const auto after = walk.Dropped();
     EXPECT_EQ(after.at("G/theirs"), "file:G/theirs");
     EXPECT_EQ(after.count("G/g"), 0u);
     EXPECT_EQ(after.at("A/B/G/g"), "file:A/B/G/g");

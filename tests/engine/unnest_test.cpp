@@ -4,16 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/native_file_system.h"
 #include "engine/status_text.h"
 #include "engine/testing/failing_file_system.h"
 #include "tests/support/platform.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/walk_harness.h"
 
 namespace karuneo {
 namespace {
@@ -27,10 +26,7 @@ using testing::Operation;
 using testing::RecordingSink;
 using testing::Row;
 using testing::TempTree;
-
-// Every walk here is handed this temporary name first, so that a case can
-// name the folder that stays behind under it.
-constexpr const char* kTemp = "tmpname";
+using testing::WalkHarness;
 
 struct Case {
     const char* title;
@@ -61,7 +57,7 @@ const Case kCases[] = {
      kStatusDone},
     {"a chain that stays behind keeps the temporary name when its own is taken",
      {"A/.git/config", "A/B/A/z", "A/B/y"},
-     {std::string(kTemp) + "/.git/config", "A/z", "y"},
+     {std::string(testing::kQueuedTempName) + "/.git/config", "A/z", "y"},
      kStatusDone},
     {"a link is no folder", {"L->../outside"}, {"L->../outside"}, kStatusUntouched},
     {"a link in the deepest folder moves as a link",
@@ -86,21 +82,12 @@ bool UsesLinks(const Case& c) {
 
 class UnnestTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        tree_.Add({"keep"}, "outside");
-        tree_.Add({}, "D");
-        fake_.QueueTempNames({std::string(kTemp) + ".tmp"});
-    }
+    void Run(const std::string& relative) { walk_.Run(relative); }
+    std::vector<Row> Rows() const { return walk_.rows(); }
 
-    void Run(const std::string& relative) {
-        ProcessDroppedPath(tree_.Path(relative), fake_, sink_);
-    }
-    std::vector<Row> Rows() const { return sink_.rows; }
-
-    TempTree tree_;
-    std::unique_ptr<FileSystem> native_ = MakeNativeFileSystem();
-    FailingFileSystem fake_{*native_};
-    RecordingSink sink_;
+    WalkHarness walk_;
+    const TempTree& tree_ = walk_.tree();
+    FailingFileSystem& fake_ = walk_.fake();
 };
 
 TEST_F(UnnestTest, FlattensChainsAndLeavesEverythingElse) {
@@ -109,20 +96,16 @@ TEST_F(UnnestTest, FlattensChainsAndLeavesEverythingElse) {
             continue;  // Wine cannot make links; the reparse cases stand in for them
         }
         SCOPED_TRACE(c.title);
-        TempTree tree;
-        tree.Add({"keep"}, "outside");
-        tree.Add(c.before, "D");
-        FailingFileSystem fake(*native_);
-        fake.QueueTempNames({std::string(kTemp) + ".tmp"});
-        RecordingSink sink;
+        WalkHarness walk;
+        walk.AddToDropped(c.before);
 
-        ProcessDroppedPath(tree.Path("D"), fake, sink);
+        walk.Run();
 
-        const auto after = tree.Take("D");
+        const auto after = walk.Dropped();
         EXPECT_EQ(Layout(after), Layout(Described(c.after)));
         EXPECT_EQ(FileContents(after), FileContents(Described(c.before)));
-        EXPECT_EQ(tree.Take("outside"), Described({"keep"}));
-        EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(c.status)}}));
+        EXPECT_EQ(walk.Outside(), Described({"keep"}));
+        EXPECT_EQ(walk.rows(), (std::vector<Row>{{"D", std::string(c.status)}}));
     }
 }
 
@@ -135,7 +118,7 @@ TEST_F(UnnestTest, IgnoresWhatIsNoFolder) {
     }
     for (const auto& path : paths) {
         SCOPED_TRACE(path);
-        ProcessDroppedPath(path.empty() ? path : tree_.Path(path), fake_, sink_);
+        walk_.RunOnPath(path.empty() ? path : tree_.Path(path));
     }
     EXPECT_TRUE(Rows().empty());
 }
@@ -152,7 +135,7 @@ TEST_F(UnnestTest, RefusesADroppedLinkToAFolder) {
 
 TEST_F(UnnestTest, IgnoresTrailingSeparatorsAndReportsTheFolderName) {
     tree_.Add({"A/f"}, "D");
-    ProcessDroppedPath(tree_.Path("D") + "//", fake_, sink_);
+    walk_.RunOnPath(tree_.Path("D") + "//");
     EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusDone)}}));
 }
 
@@ -165,15 +148,14 @@ TEST_F(UnnestTest, APathThroughItsOwnChainIsResolvedOnce) {
     }
     for (const auto& path : paths) {
         SCOPED_TRACE(path);
-        TempTree tree;
-        tree.Add({"A/B/f1", "A/B/f2"}, "D");
+        WalkHarness walk;
+        walk.AddToDropped({"A/B/f1", "A/B/f2"});
         if (CanCreateLinks()) {
-            tree.Add({"p->D/A"});
+            walk.tree().Add({"p->D/A"});
         }
-        RecordingSink sink;
-        ProcessDroppedPath(tree.Path(path), *native_, sink);
-        EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(kStatusDone)}}));
-        EXPECT_EQ(Layout(tree.Take("D")), Layout(Described({"f1", "f2"})));
+        walk.RunUnwrapped(path);
+        EXPECT_EQ(walk.rows(), (std::vector<Row>{{"D", std::string(kStatusDone)}}));
+        EXPECT_EQ(Layout(walk.Dropped()), Layout(Described({"f1", "f2"})));
     }
 }
 
@@ -282,14 +264,12 @@ TEST_F(UnnestTest, AChainFolderThatCannotBeRemovedIsAnErrorUnlessItHoldsSomethin
     };
     for (const auto& [refusal, status] : kRefusals) {
         SCOPED_TRACE(refusal);
-        TempTree tree;
-        tree.Add({"A/B/f1", "A/B/f2"}, "D");
-        FailingFileSystem fake(*native_);
-        fake.FailNthCall(Operation::kRemoveEmptyFolder, 1, refusal);
-        RecordingSink sink;
-        ProcessDroppedPath(tree.Path("D"), fake, sink);
-        EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(status)}}));
-        EXPECT_EQ(Layout(tree.Take("D")), Layout(Described({"f1", "f2", "A/B/"})));
+        WalkHarness walk;
+        walk.AddToDropped({"A/B/f1", "A/B/f2"});
+        walk.fake().FailNthCall(Operation::kRemoveEmptyFolder, 1, refusal);
+        walk.Run();
+        EXPECT_EQ(walk.rows(), (std::vector<Row>{{"D", std::string(status)}}));
+        EXPECT_EQ(Layout(walk.Dropped()), Layout(Described({"f1", "f2", "A/B/"})));
     }
 }
 
