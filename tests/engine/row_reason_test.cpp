@@ -21,6 +21,7 @@
 #include "tests/support/platform.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/walk_harness.h"
 
 namespace karuneo {
 namespace {
@@ -157,7 +158,7 @@ ReasonSink Walk(const ReasonCase& c, bool dry) {
     tree.Add(c.tree);
     const auto native = MakeNativeFileSystem();
     FailingFileSystem fake(*native);
-    fake.QueueTempNames({"tmpname.tmp"});
+    fake.QueueTempNames({std::string(testing::kQueuedTempName) + ".tmp"});
     fake.FailNthCall(c.injected.operation, c.injected.nth, c.injected.failure);
     std::ostringstream operations;
     dry_run::DryRunFileSystem preview(fake, operations);

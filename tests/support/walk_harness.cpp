@@ -34,7 +34,11 @@ void WalkHarness::RunOnPath(const std::string& path) {
 }
 
 void WalkHarness::RunUnwrapped(const std::string& relative) {
-    ProcessDroppedPath(tree_.Path(relative), *layer_, sink_);
+    RunThrough(*layer_, relative);
+}
+
+void WalkHarness::RunThrough(FileSystem& layer, const std::string& relative) {
+    ProcessDroppedPath(tree_.Path(relative), layer, sink_);
 }
 
 Snapshot WalkHarness::Dropped() const {

@@ -43,6 +43,9 @@ class WalkHarness {
     // The same on the layer itself, where the fake's moving one entry at a
     // time would change what is tested.
     void RunUnwrapped(const std::string& relative = "D");
+    // The same through a layer of the test's own, such as a dry run over the
+    // fake.
+    void RunThrough(FileSystem& layer, const std::string& relative = "D");
     // Walks a path as given, not one inside the tree.
     void RunOnPath(const std::string& path);
 

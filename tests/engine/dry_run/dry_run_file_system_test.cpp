@@ -7,21 +7,16 @@
 #include <vector>
 
 #include "engine/dry_run/terminal_token.h"
-#include "engine/native_file_system.h"
 #include "engine/path_separator.h"
 #include "engine/testing/failing_file_system.h"
-#include "engine/unnest.h"
-#include "tests/support/recording_sink.h"
-#include "tests/support/temp_tree.h"
+#include "tests/support/walk_harness.h"
 
 namespace karuneo::dry_run {
 namespace {
 
-using testing::FailingFileSystem;
 using testing::Operation;
-using testing::RecordingSink;
 using testing::Row;
-using testing::TempTree;
+using testing::WalkHarness;
 
 struct Failure {
     Operation operation;
@@ -38,22 +33,19 @@ struct WalkRun {
 // The same tree and the same failure, with the fake under the dry run or
 // alone: a failure that reading the disk shows must show in both alike.
 WalkRun Walk(const std::vector<std::string>& entries, const Failure& failure, bool dry) {
-    TempTree tree;
-    tree.Add(entries, "D");
-    const auto native = MakeNativeFileSystem();
-    FailingFileSystem fake(*native);
-    fake.QueueTempNames({"tmpname.tmp"});
-    fake.FailNthCall(failure.operation, failure.nth, failure.error);
+    WalkHarness walk;
+    walk.AddToDropped(entries);
+    walk.fake().FailNthCall(failure.operation, failure.nth, failure.error);
     std::ostringstream operations;
-    DryRunFileSystem preview(fake, operations);
-    RecordingSink sink;
-    const auto before = tree.Take("D");
-    ProcessDroppedPath(tree.Path("D"), dry ? static_cast<FileSystem&>(preview) : fake, sink);
+    DryRunFileSystem preview(walk.fake(), operations);
+    const auto before = walk.Dropped();
+    walk.RunThrough(dry ? static_cast<FileSystem&>(preview) : walk.fake());
     if (dry) {
-        EXPECT_EQ(tree.Take("D"), before);
+        EXPECT_EQ(walk.Dropped(), before);
     }
     const std::string text = operations.str();
-    return {sink.rows, text.substr(std::min(text.find('\n') + 1, text.size())), fake.failed()};
+    return {walk.rows(), text.substr(std::min(text.find('\n') + 1, text.size())),
+            walk.fake().failed()};
 }
 
 TEST(DryRunFileSystemTest, AFailureOfTheFakeBelowShowsAsInARealRun) {
