@@ -12,12 +12,14 @@
 #include "app/cli/escaped_text.h"
 #include "engine/native_file_system.h"
 #include "engine/path_separator.h"
+#include "tests/support/cli_reason_lines.h"
 #include "tests/support/platform.h"
 #include "tests/support/temp_tree.h"
 
 namespace karuneo::cli {
 namespace {
 
+using testing::ReasonLines;
 using testing::TempTree;
 
 struct CliRun {
@@ -44,17 +46,6 @@ TEST(CliTest, ReportsEachFolderInOrderAndSucceedsWithoutErrors) {
     EXPECT_EQ(run.out, "nested\t完了\nflat\t未処理\n");
     EXPECT_EQ(run.err,
               "karuneo-cli: flat: it holds 2 entries, not a single folder; nothing was changed\n");
-}
-
-std::string ReasonLines(const std::string& err) {
-    std::istringstream lines(err);
-    std::string reasons;
-    for (std::string line; std::getline(lines, line);) {
-        if (line.starts_with("karuneo-cli: ")) {
-            reasons += line + '\n';
-        }
-    }
-    return reasons;
 }
 
 // Standard output stays what scripts read; each row with a reason adds one
