@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/status_text.h"
+#include "tests/support/named_cases.h"
 #include "tests/support/placement.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/walk_harness.h"
@@ -24,16 +25,17 @@ using testing::Snapshot;
 using testing::WalkHarness;
 
 struct Shape {
+    const char* name;
     std::vector<std::string> entries;  // inside the dropped folder D
 };
 
 const Shape kShapes[] = {
-    {{"A/B/f1", "A/B/f2", "A/B/G/g"}},
-    {{"A/.git/c", "A/B/f"}},
-    {{"A/f", "A/.f"}},
-    {{"A/A/A/z", "A/A/x"}},
-    {{"A/"}},
-    {{"A/x", "b"}},
+    {"ChainOfFilesAndAFolder", {"A/B/f1", "A/B/f2", "A/B/G/g"}},
+    {"HiddenFolderBesideTheChain", {"A/.git/c", "A/B/f"}},
+    {"HiddenFileInTheSingleSubfolder", {"A/f", "A/.f"}},
+    {"NamedLikeTheTop", {"A/A/A/z", "A/A/x"}},
+    {"EmptySingleSubfolder", {"A/"}},
+    {"NotNested", {"A/x", "b"}},
 };
 
 struct Outcome {
@@ -69,33 +71,36 @@ void ExpectTruthfulRow(const Outcome& run, const Snapshot& before) {
     }
 }
 
-TEST(FaultSweepTest, EveryFailingCallLosesNothingAndIsReported) {
-    for (const Shape& shape : kShapes) {
-        const Outcome clean = Walk(shape, 0, kNoError);
-        const Snapshot before = Described(shape.entries);
-        ASSERT_FALSE(clean.failed);
-        for (const ErrorNumber error : {kDeviceIoError, kPathNotFound, kFileNotFound}) {
-            for (int n = 1; n <= clean.calls; ++n) {
-                SCOPED_TRACE(shape.entries.front() + ", call " + std::to_string(n) +
-                             " fails with " + std::to_string(error));
-                const Outcome run = Walk(shape, n, error);
-                EXPECT_EQ(Misplaced(run.tree, PlacementOf(before, {std::string(kQueuedTempName)})),
-                          "");
-                EXPECT_EQ(run.outside, Described({"keep"}));
-                if (n == 1 && error == kPathNotFound) {
-                    // The dropped folder's own lookup: taken for a plain file.
-                    EXPECT_TRUE(run.rows.empty());
-                    EXPECT_EQ(run.tree, before);
-                    continue;
-                }
-                ExpectTruthfulRow(run, before);
+class FaultSweepShapeTest : public ::testing::TestWithParam<Shape> {};
+
+TEST_P(FaultSweepShapeTest, EveryFailingCallLosesNothingAndIsReported) {
+    const Shape& shape = GetParam();
+    const Outcome clean = Walk(shape, 0, kNoError);
+    const Snapshot before = Described(shape.entries);
+    ASSERT_FALSE(clean.failed);
+    for (const ErrorNumber error : {kDeviceIoError, kPathNotFound, kFileNotFound}) {
+        for (int n = 1; n <= clean.calls; ++n) {
+            SCOPED_TRACE(shape.entries.front() + ", call " + std::to_string(n) + " fails with " +
+                         std::to_string(error));
+            const Outcome run = Walk(shape, n, error);
+            EXPECT_EQ(Misplaced(run.tree, PlacementOf(before, {std::string(kQueuedTempName)})), "");
+            EXPECT_EQ(run.outside, Described({"keep"}));
+            if (n == 1 && error == kPathNotFound) {
+                // The dropped folder's own lookup: taken for a plain file.
+                EXPECT_TRUE(run.rows.empty());
+                EXPECT_EQ(run.tree, before);
+                continue;
             }
+            ExpectTruthfulRow(run, before);
         }
     }
 }
 
+INSTANTIATE_TEST_SUITE_P(Shapes, FaultSweepShapeTest, ::testing::ValuesIn(kShapes),
+                         testing::CaseName());
+
 TEST(FaultSweepTest, AFailureAfterTheRenameGivesTheChainItsNameBack) {
-    const Shape shape{{"A/B/f"}};
+    const Shape shape{"Chain", {"A/B/f"}};
     const Outcome clean = Walk(shape, 0, kNoError);
     for (int n = 4; n <= clean.calls; ++n) {  // calls after the rename
         SCOPED_TRACE(n);

@@ -9,6 +9,7 @@
 
 #include "engine/status_text.h"
 #include "engine/testing/failing_file_system.h"
+#include "tests/support/named_cases.h"
 #include "tests/support/platform.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
@@ -29,46 +30,43 @@ using testing::TempTree;
 using testing::WalkHarness;
 
 struct Case {
-    const char* title;
+    const char* name;
     std::vector<std::string> before;
     std::vector<std::string> after;
     std::string_view status;
 };
 
 const Case kCases[] = {
-    {"two files at the end of a chain", {"A/B/f1", "A/B/f2"}, {"f1", "f2"}, kStatusDone},
-    {"empty single subfolder", {"A/"}, {}, kStatusDoneEmpty},
-    {"one file only", {"f"}, {"f"}, kStatusUntouched},
-    {"nothing at all", {}, {}, kStatusUntouched},
-    {"two entries", {"A/x", "b"}, {"A/x", "b"}, kStatusUntouched},
-    {"single subfolder holding one file", {"A/f"}, {"f"}, kStatusDone},
-    {"two subfolders move with their contents", {"A/B/x", "A/C/y"}, {"B/x", "C/y"}, kStatusDone},
-    {"an entry named like the top does not clash", {"A/A/A/z", "A/A/x"}, {"A/z", "x"}, kStatusDone},
-    {"a deep chain", {"A/B/C/D/E/f", "A/B/C/D/E/G/g"}, {"f", "G/g"}, kStatusDone},
-    {"a hidden file beside the single subfolder", {".h", "A/f"}, {".h", "f"}, kStatusDone},
-    {"hidden entries of the deepest folder move too",
+    {"TwoFilesAtTheEndOfAChain", {"A/B/f1", "A/B/f2"}, {"f1", "f2"}, kStatusDone},
+    {"EmptySingleSubfolder", {"A/"}, {}, kStatusDoneEmpty},
+    {"OneFileOnly", {"f"}, {"f"}, kStatusUntouched},
+    {"NothingAtAll", {}, {}, kStatusUntouched},
+    {"TwoEntries", {"A/x", "b"}, {"A/x", "b"}, kStatusUntouched},
+    {"SingleSubfolderHoldingOneFile", {"A/f"}, {"f"}, kStatusDone},
+    {"TwoSubfoldersMoveWithTheirContents", {"A/B/x", "A/C/y"}, {"B/x", "C/y"}, kStatusDone},
+    {"AnEntryNamedLikeTheTopDoesNotClash", {"A/A/A/z", "A/A/x"}, {"A/z", "x"}, kStatusDone},
+    {"ADeepChain", {"A/B/C/D/E/f", "A/B/C/D/E/G/g"}, {"f", "G/g"}, kStatusDone},
+    {"AHiddenFileBesideTheSingleSubfolder", {".h", "A/f"}, {".h", "f"}, kStatusDone},
+    {"HiddenEntriesOfTheDeepestFolderMoveToo",
      {"A/B/.hidden", "A/B/f"},
      {".hidden", "f"},
      kStatusDone},
-    {"a deepest folder of hidden entries only leaves D empty", {"A/.h"}, {".h"}, kStatusDoneEmpty},
-    {"a hidden folder beside the chain keeps it and its original name",
+    {"ADeepestFolderOfHiddenEntriesOnlyLeavesDEmpty", {"A/.h"}, {".h"}, kStatusDoneEmpty},
+    {"AHiddenFolderBesideTheChainKeepsItAndItsOriginalName",
      {"A/.git/config", "A/B/f"},
      {"A/.git/config", "f"},
      kStatusDone},
-    {"a chain that stays behind keeps the temporary name when its own is taken",
+    {"AChainThatStaysBehindKeepsTheTemporaryNameWhenItsOwnIsTaken",
      {"A/.git/config", "A/B/A/z", "A/B/y"},
      {std::string(testing::kQueuedTempName) + "/.git/config", "A/z", "y"},
      kStatusDone},
-    {"a link is no folder", {"L->../outside"}, {"L->../outside"}, kStatusUntouched},
-    {"a link in the deepest folder moves as a link",
+    {"ALinkIsNoFolder", {"L->../outside"}, {"L->../outside"}, kStatusUntouched},
+    {"ALinkInTheDeepestFolderMovesAsALink",
      {"A/L->../../outside", "A/f"},
      {"L->../../outside", "f"},
      kStatusDone},
-    {"a link as the single entry of the chain",
-     {"A/L->../../outside"},
-     {"L->../../outside"},
-     kStatusDone},
-    {"Japanese names", {"資料/写真/犬.jpg"}, {"犬.jpg"}, kStatusDone},
+    {"ALinkAsTheSingleEntryOfTheChain", {"A/L->../../outside"}, {"L->../../outside"}, kStatusDone},
+    {"JapaneseNames", {"資料/写真/犬.jpg"}, {"犬.jpg"}, kStatusDone},
 };
 
 bool UsesLinks(const Case& c) {
@@ -90,24 +88,26 @@ class UnnestTest : public ::testing::Test {
     FailingFileSystem& fake_ = walk_.fake();
 };
 
-TEST_F(UnnestTest, FlattensChainsAndLeavesEverythingElse) {
-    for (const Case& c : kCases) {
-        if (UsesLinks(c) && !CanCreateLinks()) {
-            continue;  // Wine cannot make links; the reparse cases stand in for them
-        }
-        SCOPED_TRACE(c.title);
-        WalkHarness walk;
-        walk.AddToDropped(c.before);
+class UnnestTreeTest : public ::testing::TestWithParam<Case> {};
 
-        walk.Run();
-
-        const auto after = walk.Dropped();
-        EXPECT_EQ(Layout(after), Layout(Described(c.after)));
-        EXPECT_EQ(FileContents(after), FileContents(Described(c.before)));
-        EXPECT_EQ(walk.Outside(), Described({"keep"}));
-        EXPECT_EQ(walk.rows(), (std::vector<Row>{{"D", std::string(c.status)}}));
+TEST_P(UnnestTreeTest, FlattensChainsAndLeavesEverythingElse) {
+    const Case& c = GetParam();
+    if (UsesLinks(c) && !CanCreateLinks()) {
+        GTEST_SKIP() << "this system cannot create symbolic links; the reparse cases stand in";
     }
+    WalkHarness walk;
+    walk.AddToDropped(c.before);
+
+    walk.Run();
+
+    const auto after = walk.Dropped();
+    EXPECT_EQ(Layout(after), Layout(Described(c.after)));
+    EXPECT_EQ(FileContents(after), FileContents(Described(c.before)));
+    EXPECT_EQ(walk.Outside(), Described({"keep"}));
+    EXPECT_EQ(walk.rows(), (std::vector<Row>{{"D", std::string(c.status)}}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Trees, UnnestTreeTest, ::testing::ValuesIn(kCases), testing::CaseName());
 
 TEST_F(UnnestTest, IgnoresWhatIsNoFolder) {
     tree_.Add({"file"});
@@ -256,22 +256,31 @@ TEST_F(UnnestTest, AFailedMoveReportsOneErrorRowAndRestoresTheChain) {
 // any other refusal to remove it (no permission, an append-only parent) is
 // reported. Either way the moved files stay moved and the chain gets its
 // own name back.
-TEST_F(UnnestTest, AChainFolderThatCannotBeRemovedIsAnErrorUnlessItHoldsSomething) {
-    const std::pair<ErrorNumber, std::string_view> kRefusals[] = {
-        {kFileAlreadyExists, kStatusDone},
-        {kPermissionDenied, kStatusError},
-        {kDeviceIoError, kStatusError},
-    };
-    for (const auto& [refusal, status] : kRefusals) {
-        SCOPED_TRACE(refusal);
-        WalkHarness walk;
-        walk.AddToDropped({"A/B/f1", "A/B/f2"});
-        walk.fake().FailNthCall(Operation::kRemoveEmptyFolder, 1, refusal);
-        walk.Run();
-        EXPECT_EQ(walk.rows(), (std::vector<Row>{{"D", std::string(status)}}));
-        EXPECT_EQ(Layout(walk.Dropped()), Layout(Described({"f1", "f2", "A/B/"})));
-    }
+struct Refusal {
+    const char* name;
+    ErrorNumber error;
+    std::string_view status;
+};
+
+const Refusal kRefusals[] = {
+    {"StillHoldsSomething", kFileAlreadyExists, kStatusDone},
+    {"NoPermission", kPermissionDenied, kStatusError},
+    {"DeviceError", kDeviceIoError, kStatusError},
+};
+
+class ChainFolderRefusalTest : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(ChainFolderRefusalTest, AChainFolderThatCannotBeRemovedIsAnErrorUnlessItHoldsSomething) {
+    WalkHarness walk;
+    walk.AddToDropped({"A/B/f1", "A/B/f2"});
+    walk.fake().FailNthCall(Operation::kRemoveEmptyFolder, 1, GetParam().error);
+    walk.Run();
+    EXPECT_EQ(walk.rows(), (std::vector<Row>{{"D", std::string(GetParam().status)}}));
+    EXPECT_EQ(Layout(walk.Dropped()), Layout(Described({"f1", "f2", "A/B/"})));
 }
+
+INSTANTIATE_TEST_SUITE_P(Refusals, ChainFolderRefusalTest, ::testing::ValuesIn(kRefusals),
+                         testing::CaseName());
 
 TEST_F(UnnestTest, NeverReplacesAnEntryThatAppearsInTheWay) {
     tree_.Add({"A/B/f"}, "D");

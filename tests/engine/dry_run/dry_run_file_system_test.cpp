@@ -9,6 +9,7 @@
 #include "engine/dry_run/terminal_token.h"
 #include "engine/path_separator.h"
 #include "engine/testing/failing_file_system.h"
+#include "tests/support/named_cases.h"
 #include "tests/support/walk_harness.h"
 
 namespace karuneo::dry_run {
@@ -79,47 +80,62 @@ std::string Lines(const std::vector<std::string>& lines) {
     return text;
 }
 
-TEST(DryRunFileSystemTest, PrintsEachChangeItKeeps) {
-    const struct {
-        std::vector<std::string> entries;
-        std::string operations;
-    } cases[] = {
-        {{"A/B/f1"},
-         Lines({"rename A -> tmpname", "move tmpname/B/f1 -> f1", "remove tmpname/B",
-                "remove tmpname"})},
-        {{"A/B/f", "A/.h"},
-         Lines({"rename A -> tmpname", "move tmpname/B/f -> f", "remove tmpname/B",
-                "rename back tmpname -> A"})},
-        {{".h", "A/.h"}, Lines({"rename A -> tmpname", "rename back tmpname -> A"})},
-        {{"x", "y"}, ""},
-    };
-    for (const auto& [entries, operations] : cases) {
-        EXPECT_EQ(Walk(entries, {Operation::kFolderName, 0, kNoError}, true).operations,
-                  operations);
-    }
+struct PrintCase {
+    const char* name;
+    std::vector<std::string> entries;
+    std::string operations;
+};
+
+const PrintCase kPrintCases[] = {
+    {"AChainFlattened",
+     {"A/B/f1"},
+     Lines(
+         {"rename A -> tmpname", "move tmpname/B/f1 -> f1", "remove tmpname/B", "remove tmpname"})},
+    {"AChainFolderKeptForItsHiddenEntry",
+     {"A/B/f", "A/.h"},
+     Lines({"rename A -> tmpname", "move tmpname/B/f -> f", "remove tmpname/B",
+            "rename back tmpname -> A"})},
+    {"NothingToMove", {".h", "A/.h"}, Lines({"rename A -> tmpname", "rename back tmpname -> A"})},
+    {"NotNested", {"x", "y"}, ""},
+};
+
+class DryRunPrintTest : public ::testing::TestWithParam<PrintCase> {};
+
+TEST_P(DryRunPrintTest, PrintsEachChangeItKeeps) {
+    EXPECT_EQ(Walk(GetParam().entries, {Operation::kFolderName, 0, kNoError}, true).operations,
+              GetParam().operations);
 }
 
-TEST(DryRunFileSystemTest, TerminalTokensHideNothingAndControlNothing) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"f1", "f1"},
-        {"日本", "日本"},
-        {"", "\"\""},
-        {"sp ace", "\"sp ace\""},
-        {"a\"b\\c", "\"a\\\"b\\\\c\""},
-        {"red\x1b[31m\n", "\"red\\x1B[31m\\x0A\""},
-        {"bad\xff\xe6\x97", "\"bad\\xFF\\xE6\\x97\""},
-        {"\xc2\x9b"
-         "2J",
-         "\"\\u{9B}2J\""},
-        {"\xe2\x80\xae"
-         "gpj.exe",
-         "\"\\u{202E}gpj.exe\""},
-        {"\xed\xa0\x80", "\"\\xED\\xA0\\x80\""},
-    };
-    for (const auto& [text, token] : cases) {
-        EXPECT_EQ(TerminalToken(text), token);
-    }
+INSTANTIATE_TEST_SUITE_P(Trees, DryRunPrintTest, ::testing::ValuesIn(kPrintCases),
+                         testing::CaseName());
+
+const testing::TextCase kTokenCases[] = {
+    {"Plain", "f1", "f1"},
+    {"Japanese", "日本", "日本"},
+    {"Empty", "", "\"\""},
+    {"Space", "sp ace", "\"sp ace\""},
+    {"QuoteAndBackslash", "a\"b\\c", "\"a\\\"b\\\\c\""},
+    {"EscapeAndNewLine", "red\x1b[31m\n", "\"red\\x1B[31m\\x0A\""},
+    {"InvalidUtf8", "bad\xff\xe6\x97", "\"bad\\xFF\\xE6\\x97\""},
+    {"C1Control",
+     "\xc2\x9b"
+     "2J",
+     "\"\\u{9B}2J\""},
+    {"RightToLeftOverride",
+     "\xe2\x80\xae"
+     "gpj.exe",
+     "\"\\u{202E}gpj.exe\""},
+    {"Surrogate", "\xed\xa0\x80", "\"\\xED\\xA0\\x80\""},
+};
+
+using TerminalTokenTest = testing::TextCaseTest;
+
+TEST_P(TerminalTokenTest, TerminalTokensHideNothingAndControlNothing) {
+    EXPECT_EQ(TerminalToken(GetParam().given), GetParam().expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Texts, TerminalTokenTest, ::testing::ValuesIn(kTokenCases),
+                         testing::CaseName());
 
 }  // namespace
 }  // namespace karuneo::dry_run
