@@ -30,7 +30,6 @@ class WalkHarness {
     const TempTree& tree() const { return tree_; }
     FailingFileSystem& fake() { return fake_; }
     const FailingFileSystem& fake() const { return fake_; }
-    FileSystem& layer() { return *layer_; }
     const std::vector<Row>& rows() const { return sink_.rows; }
 
     void AddToDropped(const std::vector<std::string>& entries) const;
