@@ -6,13 +6,10 @@
 #include <map>
 #include <memory>
 
-#include "engine/native_file_system.h"
 #include "engine/status_text.h"
-#include "engine/testing/failing_file_system.h"
-#include "engine/unnest.h"
 #include "fuzz/tree_from_bytes.h"
-#include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/walk_harness.h"
 
 namespace karuneo::fuzz {
 namespace {
@@ -48,26 +45,24 @@ bool HasVisibleEntry(const Snapshot& tree) {
 }
 
 void CheckOneRun(const FuzzCase& input) {
-    const testing::TempTree tree;
-    tree.Add({"keep", "B/x"}, "outside");
-    tree.Add(input.entries, "D");
-    const Snapshot before = tree.Take("D");
-    const auto native = MakeNativeFileSystem();
-    testing::FailingFileSystem fake(*native);
-    fake.FailCall(input.fail_call, input.fail_error);
-    testing::RecordingSink sink;
+    testing::WalkHarness walk({"keep", "B/x"});
+    walk.UseLayerTempNames();
+    walk.AddToDropped(input.entries);
+    const Snapshot before = walk.Dropped();
+    walk.fake().FailCall(input.fail_call, input.fail_error);
 
-    ProcessDroppedPath(tree.Path("D"), fake, sink);
+    walk.Run();
 
-    const Snapshot after = tree.Take("D");
+    const Snapshot after = walk.Dropped();
     Require(Payload(after) == Payload(before), "every file and link is there exactly once");
-    Require(tree.Take("outside") == testing::Described({"keep", "B/x"}), "outside unchanged");
+    Require(walk.Outside() == walk.OutsideAsBuilt(), "outside unchanged");
     const bool looked_up = !(input.fail_call == 1 && input.fail_error == kPathNotFound);
-    Require(sink.rows.size() == (looked_up ? 1u : 0u), "one row for a dropped folder");
-    Require(sink.rows.empty() || sink.rows.front().second != kStatusUntouched || after == before,
-            "an untouched folder is unchanged");
-    if (!sink.rows.empty()) {
-        const std::string& status = sink.rows.front().second;
+    Require(walk.rows().size() == (looked_up ? 1u : 0u), "one row for a dropped folder");
+    Require(
+        walk.rows().empty() || walk.rows().front().second != kStatusUntouched || after == before,
+        "an untouched folder is unchanged");
+    if (!walk.rows().empty()) {
+        const std::string& status = walk.rows().front().second;
         Require(status != kStatusDoneEmpty || !HasVisibleEntry(after), "an empty folder is empty");
         Require(status != kStatusDone || HasVisibleEntry(after), "a done folder holds something");
     }

@@ -2,7 +2,23 @@
 
 namespace karuneo::testing {
 
-Failure FailingFileSystem::Count(std::string_view operation, const EntryPath& entry) {
+std::string_view OperationName(Operation operation) {
+    switch (operation) {
+        case Operation::kFolderName:
+            return "FolderName";
+        case Operation::kListEntries:
+            return "ListEntries";
+        case Operation::kRenameFolder:
+            return "RenameFolder";
+        case Operation::kMoveEntries:
+            return "MoveEntries";
+        case Operation::kRemoveEmptyFolder:
+            return "RemoveEmptyFolder";
+    }
+    return "";
+}
+
+Failure FailingFileSystem::Count(Operation operation, const EntryPath& entry) {
     ++calls_;
     if (on_call_) {
         on_call_(calls_, operation);
@@ -21,14 +37,14 @@ Failure FailingFileSystem::Count(std::string_view operation, const EntryPath& en
 }
 
 Result<std::string> FailingFileSystem::FolderName(const EntryPath& folder) {
-    if (auto error = Count("FolderName", folder)) {
+    if (auto error = Count(Operation::kFolderName, folder)) {
         return {folder.LastName(), error};
     }
     return inner_.FolderName(folder);
 }
 
 Failure FailingFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
-    if (auto error = Count("ListEntries", folder)) {
+    if (auto error = Count(Operation::kListEntries, folder)) {
         return error;
     }
     if (!rewrite_) {
@@ -42,7 +58,7 @@ Failure FailingFileSystem::ListEntries(const EntryPath& folder, const EntryVisit
 }
 
 Failure FailingFileSystem::RenamePlainFolder(const EntryPath& folder, const std::string& new_name) {
-    if (auto error = Count("RenameFolder", folder)) {
+    if (auto error = Count(Operation::kRenameFolder, folder)) {
         return error;
     }
     return inner_.RenameFolder(folder, new_name);
@@ -62,7 +78,7 @@ std::string FailingFileSystem::GetTempName() {
 Result<std::unique_ptr<EntryMover>> FailingFileSystem::OpenMove(const EntryPath& from,
                                                                 const EntryPath& to) {
     return {std::make_unique<MoverCalling>([this, from, to](const std::string& name) {
-        if (auto error = Count("MoveEntries", from.Child(name))) {
+        if (auto error = Count(Operation::kMoveEntries, from.Child(name))) {
             return error;
         }
         return inner_.MoveEntries(from, {&name, 1}, to);
@@ -70,7 +86,7 @@ Result<std::unique_ptr<EntryMover>> FailingFileSystem::OpenMove(const EntryPath&
 }
 
 Failure FailingFileSystem::RemoveEmptyChild(const EntryPath& folder) {
-    if (auto error = Count("RemoveEmptyFolder", folder)) {
+    if (auto error = Count(Operation::kRemoveEmptyFolder, folder)) {
         return error;
     }
     return inner_.RemoveEmptyFolder(folder);

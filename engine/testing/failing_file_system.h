@@ -9,6 +9,12 @@
 
 namespace karuneo::testing {
 
+// The counted calls of the file-system layer, one for each that touches the disk.
+enum class Operation { kFolderName, kListEntries, kRenameFolder, kMoveEntries, kRemoveEmptyFolder };
+
+// The operation as its call is spelled, "MoveEntries", for failure messages.
+std::string_view OperationName(Operation operation);
+
 // Wraps a real file-system layer and fails the calls a test chooses, so that
 // every failure path of the walk can be driven on real folders. Each entry
 // that MoveEntries moves counts as a call of its own, which lets a test stop
@@ -24,16 +30,16 @@ class FailingFileSystem final : public FileSystem {
         fail_error_ = std::move(error);
     }
     // Fails the nth call (1-based) of one operation, such as the second
-    // "MoveEntries", which stops a move half-way whatever came before it.
-    void FailNthCall(std::string_view operation, int nth, Failure error) {
+    // move, which stops a move half-way whatever came before it.
+    void FailNthCall(Operation operation, int nth, Failure error) {
         fail_operation_ = operation;
         fail_operation_nth_ = nth;
         fail_operation_calls_ = 0;
         fail_error_ = std::move(error);
     }
-    // Called before each counted call with its number and operation name;
-    // lets a test act between two steps of the walk (a race).
-    void OnCall(std::function<void(int call, std::string_view operation)> hook) {
+    // Called before each counted call with its number and operation; lets a
+    // test act between two steps of the walk (a race).
+    void OnCall(std::function<void(int call, Operation operation)> hook) {
         on_call_ = std::move(hook);
     }
     // Temporary names handed out before the inner layer's own.
@@ -60,17 +66,17 @@ class FailingFileSystem final : public FileSystem {
 
   private:
     // Counts a call about `entry`; the error it must fail with, or none.
-    Failure Count(std::string_view operation, const EntryPath& entry);
+    Failure Count(Operation operation, const EntryPath& entry);
 
     FileSystem& inner_;
     int calls_ = 0;
     int fail_at_ = 0;
     Failure fail_error_;
     bool failed_ = false;
-    std::string fail_operation_;
-    int fail_operation_nth_ = 0;
+    Operation fail_operation_ = Operation::kFolderName;
+    int fail_operation_nth_ = 0;  // 0: no operation fails
     int fail_operation_calls_ = 0;
-    std::function<void(int, std::string_view)> on_call_;
+    std::function<void(int, Operation)> on_call_;
     std::deque<std::string> temp_names_;
     std::function<void(Entry&)> rewrite_;
 };

@@ -12,12 +12,15 @@
 #include "app/cli/escaped_text.h"
 #include "engine/native_file_system.h"
 #include "engine/path_separator.h"
+#include "tests/support/cli_reason_lines.h"
+#include "tests/support/named_cases.h"
 #include "tests/support/platform.h"
 #include "tests/support/temp_tree.h"
 
 namespace karuneo::cli {
 namespace {
 
+using testing::ReasonLines;
 using testing::TempTree;
 
 struct CliRun {
@@ -44,17 +47,6 @@ TEST(CliTest, ReportsEachFolderInOrderAndSucceedsWithoutErrors) {
     EXPECT_EQ(run.out, "nested\t完了\nflat\t未処理\n");
     EXPECT_EQ(run.err,
               "karuneo-cli: flat: it holds 2 entries, not a single folder; nothing was changed\n");
-}
-
-std::string ReasonLines(const std::string& err) {
-    std::istringstream lines(err);
-    std::string reasons;
-    for (std::string line; std::getline(lines, line);) {
-        if (line.starts_with("karuneo-cli: ")) {
-            reasons += line + '\n';
-        }
-    }
-    return reasons;
 }
 
 // Standard output stays what scripts read; each row with a reason adds one
@@ -119,20 +111,24 @@ TEST(CliTest, TakesFolderNamesThatLookLikeOptionsAfterDoubleDash) {
     EXPECT_EQ(run.out, "-x\t完了\n");
 }
 
-TEST(EscapeControlsTest, ShowsControlCharactersAndBackslashesEscaped) {
-    const std::pair<std::string_view, std::string_view> kCases[] = {
-        {"new\nline", "new\\nline"},
-        {"tab\tcr\r", "tab\\tcr\\r"},
-        {"\x1b[31mred", "\\x1b[31mred"},
-        {std::string_view("nul\0del\x7f", 8), "nul\\x00del\\x7f"},
-        {"next\xc2\x85line", "next\\u0085line"},
-        {"back\\slash", "back\\\\slash"},
-        {"日本語 ü", "日本語 ü"},
-    };
-    for (const auto& [raw, shown] : kCases) {
-        EXPECT_EQ(EscapeControls(raw), shown);
-    }
+const testing::TextCase kEscapeCases[] = {
+    {"NewLine", "new\nline", "new\\nline"},
+    {"TabAndCarriageReturn", "tab\tcr\r", "tab\\tcr\\r"},
+    {"Escape", "\x1b[31mred", "\\x1b[31mred"},
+    {"NulAndDelete", std::string("nul\0del\x7f", 8), "nul\\x00del\\x7f"},
+    {"NextLine", "next\xc2\x85line", "next\\u0085line"},
+    {"Backslash", "back\\slash", "back\\\\slash"},
+    {"PrintableTextStays", "日本語 ü", "日本語 ü"},
+};
+
+using EscapeControlsTest = testing::TextCaseTest;
+
+TEST_P(EscapeControlsTest, ShowsControlCharactersAndBackslashesEscaped) {
+    EXPECT_EQ(EscapeControls(GetParam().given), GetParam().expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Texts, EscapeControlsTest, ::testing::ValuesIn(kEscapeCases),
+                         testing::CaseName());
 
 TEST(CliTest, OneRowIsOneLineWhateverTheName) {
     if (!testing::kNamesAreBytes) {

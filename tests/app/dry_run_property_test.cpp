@@ -16,6 +16,7 @@
 #include "engine/native_file_system.h"
 #include "engine/testing/failing_file_system.h"
 #include "tests/app/operation_replay.h"
+#include "tests/support/cli_reason_lines.h"
 #include "tests/support/random_tree.h"
 #include "tests/support/temp_tree.h"
 
@@ -23,6 +24,7 @@ namespace karuneo::cli {
 namespace {
 
 using testing::FailingFileSystem;
+using testing::ReasonLines;
 using testing::Snapshot;
 using testing::TempTree;
 
@@ -76,18 +78,6 @@ bool NamesAMovedLink(const std::vector<std::string>& entries,
     });
     return link_a && std::any_of(folders.begin(), folders.end(),
                                  [](const std::string& folder) { return folder != "D"; });
-}
-
-// The reasons a run gave on standard error, without the dry run's changes.
-std::string ReasonLines(const std::string& err) {
-    std::istringstream lines(err);
-    std::string reasons;
-    for (std::string line; std::getline(lines, line);) {
-        if (line.starts_with("karuneo-cli: ")) {
-            reasons += line + '\n';
-        }
-    }
-    return reasons;
 }
 
 std::string UpToFirstError(const std::string& lines) {

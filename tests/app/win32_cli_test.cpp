@@ -8,15 +8,13 @@
 #include "engine/status_text.h"
 #include "engine/win32/utf16.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/win32/sibling_program.h"
 
 namespace karuneo {
 namespace {
 
 std::wstring ToolPath() {
-    wchar_t self[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self, length);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"karuneo-cli.exe";
+    return testing::SiblingProgram(L"karuneo-cli.exe");
 }
 
 void ReadAll(HANDLE from, std::string& into) {

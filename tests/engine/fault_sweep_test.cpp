@@ -7,39 +7,35 @@
 #include <string>
 #include <vector>
 
-#include "engine/native_file_system.h"
 #include "engine/status_text.h"
-#include "engine/testing/failing_file_system.h"
-#include "engine/unnest.h"
+#include "tests/support/named_cases.h"
 #include "tests/support/placement.h"
-#include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/walk_harness.h"
 
 namespace karuneo {
 namespace {
 
 using testing::AllMovedUp;
 using testing::Described;
-using testing::FailingFileSystem;
+using testing::kQueuedTempName;
 using testing::Misplaced;
 using testing::PlacementOf;
-using testing::RecordingSink;
 using testing::Snapshot;
-using testing::TempTree;
-
-constexpr const char* kTemp = "tmpname";
+using testing::WalkHarness;
 
 struct Shape {
+    const char* name;
     std::vector<std::string> entries;  // inside the dropped folder D
 };
 
 const Shape kShapes[] = {
-    {{"A/B/f1", "A/B/f2", "A/B/G/g"}},
-    {{"A/.git/c", "A/B/f"}},
-    {{"A/f", "A/.f"}},
-    {{"A/A/A/z", "A/A/x"}},
-    {{"A/"}},
-    {{"A/x", "b"}},
+    {"ChainOfFilesAndAFolder", {"A/B/f1", "A/B/f2", "A/B/G/g"}},
+    {"HiddenFolderBesideTheChain", {"A/.git/c", "A/B/f"}},
+    {"HiddenFileInTheSingleSubfolder", {"A/f", "A/.f"}},
+    {"NamedLikeTheTop", {"A/A/A/z", "A/A/x"}},
+    {"EmptySingleSubfolder", {"A/"}},
+    {"NotNested", {"A/x", "b"}},
 };
 
 struct Outcome {
@@ -51,16 +47,11 @@ struct Outcome {
 };
 
 Outcome Walk(const Shape& shape, int fail_at, ErrorNumber error) {
-    TempTree tree;
-    tree.Add({"keep"}, "outside");
-    tree.Add(shape.entries, "D");
-    const auto native = MakeNativeFileSystem();
-    FailingFileSystem fake(*native);
-    fake.QueueTempNames({std::string(kTemp) + ".tmp"});
-    fake.FailCall(fail_at, error);
-    RecordingSink sink;
-    ProcessDroppedPath(tree.Path("D"), fake, sink);
-    return {tree.Take("D"), tree.Take("outside"), sink.rows, fake.failed(), fake.calls()};
+    WalkHarness walk;
+    walk.AddToDropped(shape.entries);
+    walk.fake().FailCall(fail_at, error);
+    walk.Run();
+    return {walk.Dropped(), walk.Outside(), walk.rows(), walk.fake().failed(), walk.fake().calls()};
 }
 
 void ExpectTruthfulRow(const Outcome& run, const Snapshot& before) {
@@ -80,38 +71,42 @@ void ExpectTruthfulRow(const Outcome& run, const Snapshot& before) {
     }
 }
 
-TEST(FaultSweepTest, EveryFailingCallLosesNothingAndIsReported) {
-    for (const Shape& shape : kShapes) {
-        const Outcome clean = Walk(shape, 0, kNoError);
-        const Snapshot before = Described(shape.entries);
-        ASSERT_FALSE(clean.failed);
-        for (const ErrorNumber error : {kDeviceIoError, kPathNotFound, kFileNotFound}) {
-            for (int n = 1; n <= clean.calls; ++n) {
-                SCOPED_TRACE(shape.entries.front() + ", call " + std::to_string(n) +
-                             " fails with " + std::to_string(error));
-                const Outcome run = Walk(shape, n, error);
-                EXPECT_EQ(Misplaced(run.tree, PlacementOf(before, {kTemp})), "");
-                EXPECT_EQ(run.outside, Described({"keep"}));
-                if (n == 1 && error == kPathNotFound) {
-                    // The dropped folder's own lookup: taken for a plain file.
-                    EXPECT_TRUE(run.rows.empty());
-                    EXPECT_EQ(run.tree, before);
-                    continue;
-                }
-                ExpectTruthfulRow(run, before);
+class FaultSweepShapeTest : public ::testing::TestWithParam<Shape> {};
+
+TEST_P(FaultSweepShapeTest, EveryFailingCallLosesNothingAndIsReported) {
+    const Shape& shape = GetParam();
+    const Outcome clean = Walk(shape, 0, kNoError);
+    const Snapshot before = Described(shape.entries);
+    ASSERT_FALSE(clean.failed);
+    for (const ErrorNumber error : {kDeviceIoError, kPathNotFound, kFileNotFound}) {
+        for (int n = 1; n <= clean.calls; ++n) {
+            SCOPED_TRACE(shape.entries.front() + ", call " + std::to_string(n) + " fails with " +
+                         std::to_string(error));
+            const Outcome run = Walk(shape, n, error);
+            EXPECT_EQ(Misplaced(run.tree, PlacementOf(before, {std::string(kQueuedTempName)})), "");
+            EXPECT_EQ(run.outside, Described({"keep"}));
+            if (n == 1 && error == kPathNotFound) {
+                // The dropped folder's own lookup: taken for a plain file.
+                EXPECT_TRUE(run.rows.empty());
+                EXPECT_EQ(run.tree, before);
+                continue;
             }
+            ExpectTruthfulRow(run, before);
         }
     }
 }
 
+INSTANTIATE_TEST_SUITE_P(Shapes, FaultSweepShapeTest, ::testing::ValuesIn(kShapes),
+                         testing::CaseName());
+
 TEST(FaultSweepTest, AFailureAfterTheRenameGivesTheChainItsNameBack) {
-    const Shape shape{{"A/B/f"}};
+    const Shape shape{"Chain", {"A/B/f"}};
     const Outcome clean = Walk(shape, 0, kNoError);
     for (int n = 4; n <= clean.calls; ++n) {  // calls after the rename
         SCOPED_TRACE(n);
         const Outcome run = Walk(shape, n, kDeviceIoError);
         for (const auto& [path, kind] : run.tree) {
-            EXPECT_FALSE(path.starts_with(kTemp)) << path;
+            EXPECT_FALSE(path.starts_with(kQueuedTempName)) << path;
         }
     }
 }

@@ -9,19 +9,16 @@
 
 #include "engine/dry_run/dry_run_file_system.h"
 #include "engine/native_file_system.h"
+#include "tests/support/named_cases.h"
 #include "tests/support/temp_tree.h"
 
 namespace karuneo {
 namespace {
 
 struct UnsafeName {
-    const char* case_name;
-    std::string name;
+    const char* name;
+    std::string text;
 };
-
-void PrintTo(const UnsafeName& unsafe, std::ostream* out) {
-    *out << unsafe.case_name;
-}
 
 // Every name here would, joined to a folder, reach another entry than a
 // child of it, or one the system would read cut short.
@@ -50,7 +47,7 @@ class UnsafeNameTest : public ::testing::TestWithParam<UnsafeName> {
         const testing::Snapshot before = tree_.Take("D");
         for (FileSystem* fs : {native.get(), static_cast<FileSystem*>(&dry)}) {
             const EntryPath d(tree_.Path("D"));
-            const std::string name = GetParam().name;
+            const std::string name = GetParam().text;
             EXPECT_EQ(fs->MoveEntries(d.Child("A"), {&name, 1}, d.Child("B")), kBadFileName);
             EXPECT_EQ(fs->RenameFolder(d.Child("A"), name), kBadFileName);
         }
@@ -66,7 +63,7 @@ TEST_P(UnsafeNameTest, IsRefusedAndNothingChanges) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, UnsafeNameTest, ::testing::ValuesIn(kUnsafeNames),
-                         [](const auto& named) { return std::string(named.param.case_name); });
+                         testing::CaseName());
 
 TEST(FileSystemTest, TheDroppedFolderItselfIsNeverRenamedOrRemoved) {
     testing::TempTree tree;

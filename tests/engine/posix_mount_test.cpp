@@ -8,26 +8,23 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/posix/posix_file_system.h"
 #include "engine/status_text.h"
-#include "engine/testing/failing_file_system.h"
 #include "engine/unnest.h"
+#include "tests/support/named_cases.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/walk_harness.h"
 
 namespace karuneo {
 namespace {
 
-using testing::Described;
-using testing::FailingFileSystem;
-using testing::FileContents;
-using testing::Layout;
-using testing::RecordingSink;
-using testing::Row;
-using testing::TempTree;
+using namespace karuneo::testing;
 
 // Unmounts on the way out, whatever the test did, before the tree is removed:
 // removing the tree through a mount would empty the mounted folder.
@@ -69,7 +66,7 @@ std::vector<Row> OneRow(std::string_view status) {
 }
 
 struct MountCase {
-    const char* title;
+    const char* name;
     std::vector<std::string> before;  // in D; M is the mount point
     const char* mount_at;
     std::vector<std::string> after;  // once unmounted
@@ -77,9 +74,9 @@ struct MountCase {
 };
 
 const MountCase kMountCases[] = {
-    {"the single subfolder is a mount point", {"M/"}, "D/M", {"M/"}, kStatusUntouched},
-    {"a mount point ends the chain and cannot move", {"A/M/"}, "D/A/M", {"A/M/"}, kStatusError},
-    {"a mount point is moved before the folders beside it, and fails",
+    {"TheSingleSubfolderIsAMountPoint", {"M/"}, "D/M", {"M/"}, kStatusUntouched},
+    {"AMountPointEndsTheChainAndCannotMove", {"A/M/"}, "D/A/M", {"A/M/"}, kStatusError},
+    {"AMountPointIsMovedBeforeTheFoldersBesideItAndFails",
      {"A/B/G/g", "A/B/M/"},
      "D/A/B/M",
      {"A/B/G/g", "A/B/M/"},
@@ -87,37 +84,40 @@ const MountCase kMountCases[] = {
 };
 
 // The mounted folder holds Y/Z, which must all stay.
-class MountTest : public ::testing::TestWithParam<const char*> {};
+class MountTest : public ::testing::TestWithParam<std::tuple<const char*, MountCase>> {};
 
 TEST_P(MountTest, AMountPointIsNeverDescendedIntoMovedOrRemoved) {
-    PosixFileSystem native;
-    const bool bind = std::string(GetParam()) == "bind";
-    for (const MountCase& c : kMountCases) {
-        SCOPED_TRACE(c.title);
-        TempTree tree;
-        tree.Add({"Y/Z/"}, "outside");
-        tree.Add(c.before, "D");
-        {
-            const Mounted mounted(tree.Path("outside"), tree.Path(c.mount_at),
-                                  bind ? nullptr : "tmpfs",
-                                  bind ? static_cast<unsigned long>(MS_BIND) : 0UL, "size=1m");
-            if (!mounted.ok()) {
-                GTEST_SKIP() << "cannot mount here (" << std::strerror(mounted.error())
-                             << "); run as root to test mount points";
-            }
-            if (!bind) {
-                tree.Add({"Y/Z/"}, c.mount_at);
-            }
-            EXPECT_EQ(Walk(native, tree.Path("D")), OneRow(c.status));
-            EXPECT_EQ(Layout(tree.Take(c.mount_at)), Layout(Described({"Y/Z/"})));
+    const auto& [kind, c] = GetParam();
+    const bool bind = std::string(kind) == "bind";
+    WalkHarness walk(std::make_unique<PosixFileSystem>(), {"Y/Z/"});
+    walk.AddToDropped(c.before);
+    const TempTree& tree = walk.tree();
+    {
+        const Mounted mounted(tree.Path("outside"), tree.Path(c.mount_at), bind ? nullptr : "tmpfs",
+                              bind ? static_cast<unsigned long>(MS_BIND) : 0UL, "size=1m");
+        if (!mounted.ok()) {
+            GTEST_SKIP() << "cannot mount here (" << std::strerror(mounted.error())
+                         << "); run as root to test mount points";
         }
-        EXPECT_EQ(Layout(tree.Take("D")), Layout(Described(c.after)))
-            << "the chain keeps its own name";
-        EXPECT_EQ(Layout(tree.Take("outside")), Layout(Described({"Y/Z/"})));
+        if (!bind) {
+            tree.Add({"Y/Z/"}, c.mount_at);
+        }
+        walk.RunUnwrapped();
+        EXPECT_EQ(walk.rows(), OneRow(c.status));
+        EXPECT_EQ(Layout(tree.Take(c.mount_at)), Layout(Described({"Y/Z/"})));
     }
+    EXPECT_EQ(Layout(walk.Dropped()), Layout(Described(c.after))) << "the chain keeps its own name";
+    EXPECT_EQ(Layout(walk.Outside()), Layout(Described({"Y/Z/"})));
 }
 
-INSTANTIATE_TEST_SUITE_P(BindAndTmpfs, MountTest, ::testing::Values("bind", "tmpfs"));
+std::string MountCaseName(const ::testing::TestParamInfo<MountTest::ParamType>& info) {
+    return std::string(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name;
+}
+
+INSTANTIATE_TEST_SUITE_P(BindAndTmpfs, MountTest,
+                         ::testing::Combine(::testing::Values("bind", "tmpfs"),
+                                            ::testing::ValuesIn(kMountCases)),
+                         MountCaseName);
 
 // What file systems without RENAME_NOREPLACE answer to it.
 int RenameWithoutNoReplace(int from, const char* name, int to, const char* new_name,
@@ -130,48 +130,46 @@ int RenameWithoutNoReplace(int from, const char* name, int to, const char* new_n
 }
 
 struct FallbackCase {
-    const char* title;
+    const char* name;
     std::vector<std::string> before;
     std::vector<std::string> after;
 };
 
 const FallbackCase kFallbackCases[] = {
-    {"files and folders move up", {"A/B/f", "A/B/G/g", "A/B/H/"}, {"f", "G/g", "H/"}},
-    {"an entry named like the top does not clash", {"A/A/A/z", "A/A/x"}, {"A/z", "x"}},
+    {"FilesAndFoldersMoveUp", {"A/B/f", "A/B/G/g", "A/B/H/"}, {"f", "G/g", "H/"}},
+    {"AnEntryNamedLikeTheTopDoesNotClash", {"A/A/A/z", "A/A/x"}, {"A/z", "x"}},
 };
 
-// Each case is built in `under`D of the tree, walked and removed again.
-void ExpectFlattens(FileSystem& fs, const TempTree& tree, const std::string& under) {
+// The case is built in `under`D of the tree and walked.
+void ExpectFlattens(FileSystem& fs, const TempTree& tree, const std::string& under,
+                    const FallbackCase& c) {
     const std::string dropped = under + "D";
-    for (const FallbackCase& c : kFallbackCases) {
-        SCOPED_TRACE(c.title);
-        tree.Add(c.before, dropped);
-        EXPECT_EQ(Walk(fs, tree.Path(dropped)), OneRow(kStatusDone));
-        const auto after = tree.Take(dropped);
-        EXPECT_EQ(Layout(after), Layout(Described(c.after)));
-        EXPECT_EQ(FileContents(after), FileContents(Described(c.before)));
-        std::filesystem::remove_all(tree.Path(dropped));
-    }
+    tree.Add(c.before, dropped);
+    EXPECT_EQ(Walk(fs, tree.Path(dropped)), OneRow(kStatusDone));
+    const auto after = tree.Take(dropped);
+    EXPECT_EQ(Layout(after), Layout(Described(c.after)));
+    EXPECT_EQ(FileContents(after), FileContents(Described(c.before)));
 }
 
-TEST(NoReplaceFallbackTest, FoldersMoveWhereRenameRefusesTheNoReplaceFlag) {
+class NoReplaceFallbackCaseTest : public ::testing::TestWithParam<FallbackCase> {};
+
+TEST_P(NoReplaceFallbackCaseTest, FoldersMoveWhereRenameRefusesTheNoReplaceFlag) {
     PosixFileSystem native(&RenameWithoutNoReplace);
     const TempTree tree;
-    ExpectFlattens(native, tree, "");
+    ExpectFlattens(native, tree, "", GetParam());
 }
 
 TEST(NoReplaceFallbackTest, AFolderThatAppearsInTheWayIsNeitherReplacedNorFilled) {
-    PosixFileSystem native(&RenameWithoutNoReplace);
-    FailingFileSystem fake(native);
-    TempTree tree;
-    tree.Add({"A/B/G/g", "A/B/H/"}, "D");
-    fake.OnCall([&tree](int, std::string_view operation) {
-        if (operation == "MoveEntries") {
-            tree.Add({"G/theirs", "H/"}, "D");
+    WalkHarness walk(std::make_unique<PosixFileSystem>(&RenameWithoutNoReplace), {"keep"});
+    walk.AddToDropped({"A/B/G/g", "A/B/H/"});
+    walk.fake().OnCall([&walk](int, Operation operation) {
+        if (operation == Operation::kMoveEntries) {
+            walk.AddToDropped({"G/theirs", "H/"});
         }
     });
-    EXPECT_EQ(Walk(fake, tree.Path("D")), OneRow(kStatusError));
-    const auto after = tree.Take("D");
+    walk.Run();
+    EXPECT_EQ(walk.rows(), OneRow(kStatusError));
+    const auto after = walk.Dropped();
     EXPECT_EQ(after.at("G/theirs"), "file:G/theirs");
     EXPECT_EQ(after.count("G/g"), 0u);
     EXPECT_EQ(after.at("A/B/G/g"), "file:A/B/G/g");
@@ -179,7 +177,7 @@ TEST(NoReplaceFallbackTest, AFolderThatAppearsInTheWayIsNeitherReplacedNorFilled
 
 // fuse2fs speaks the old FUSE rename, which answers EINVAL to the flag, as
 // NFS and sshfs do.
-TEST(NoReplaceFallbackTest, FlattensOnARealFuseFileSystem) {
+TEST_P(NoReplaceFallbackCaseTest, FlattensOnARealFuseFileSystem) {
     if (std::system("command -v fuse2fs >/dev/null && command -v mke2fs >/dev/null") != 0) {
         GTEST_SKIP() << "fuse2fs or mke2fs missing (scripts/install-deps.sh installs them)";
     }
@@ -194,8 +192,11 @@ TEST(NoReplaceFallbackTest, FlattensOnARealFuseFileSystem) {
         GTEST_SKIP() << "cannot mount a FUSE file system here; run as root with /dev/fuse";
     }
     PosixFileSystem native;
-    ExpectFlattens(native, tree, "mnt/");
+    ExpectFlattens(native, tree, "mnt/", GetParam());
 }
+
+INSTANTIATE_TEST_SUITE_P(Trees, NoReplaceFallbackCaseTest, ::testing::ValuesIn(kFallbackCases),
+                         CaseName());
 
 }  // namespace
 }  // namespace karuneo

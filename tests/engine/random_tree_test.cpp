@@ -8,41 +8,31 @@
 #include <string>
 #include <vector>
 
-#include "engine/native_file_system.h"
 #include "engine/status_text.h"
-#include "engine/testing/failing_file_system.h"
-#include "engine/unnest.h"
 #include "tests/support/placement.h"
-#include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/walk_harness.h"
 
 namespace karuneo {
 namespace {
 
 using namespace karuneo::testing;
 
-constexpr const char* kTemp = "tmpname";
-
 RC_GTEST_PROP(RandomTreeTest, LosesNothingAndTellsTheTruth, ()) {
     const auto entries = RandomTree();
-    TempTree tree;
-    tree.Add({"keep"}, "outside");
-    tree.Add(entries, "D");
-    const Snapshot before = tree.Take("D");
-    const auto native = MakeNativeFileSystem();
-    FailingFileSystem fs(*native);
-    fs.QueueTempNames({std::string(kTemp) + ".tmp"});
-    RecordingSink sink;
+    WalkHarness walk;
+    walk.AddToDropped(entries);
+    const Snapshot before = walk.Dropped();
 
-    ProcessDroppedPath(tree.Path("D"), fs, sink);
+    walk.Run();
 
-    const Snapshot after = tree.Take("D");
-    const Placement placement = PlacementOf(before, {kTemp});
+    const Snapshot after = walk.Dropped();
+    const Placement placement = PlacementOf(before, {std::string(kQueuedTempName)});
     const std::string& chain = placement.chain;
     RC_ASSERT(Misplaced(after, placement) == "");
-    RC_ASSERT(tree.Take("outside") == Described({"keep"}));
-    RC_ASSERT(sink.rows.size() == 1u);
-    const std::string status = sink.rows.front().second;
+    RC_ASSERT(walk.Outside() == walk.OutsideAsBuilt());
+    RC_ASSERT(walk.rows().size() == 1u);
+    const std::string status = walk.rows().front().second;
     if (chain.empty()) {
         RC_ASSERT(status == kStatusUntouched);
         RC_ASSERT(after == before);

@@ -4,16 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/native_file_system.h"
 #include "engine/status_text.h"
 #include "engine/testing/failing_file_system.h"
+#include "tests/support/named_cases.h"
 #include "tests/support/platform.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/walk_harness.h"
 
 namespace karuneo {
 namespace {
@@ -23,55 +23,50 @@ using testing::Described;
 using testing::FailingFileSystem;
 using testing::FileContents;
 using testing::Layout;
+using testing::Operation;
 using testing::RecordingSink;
 using testing::Row;
 using testing::TempTree;
-
-// Every walk here is handed this temporary name first, so that a case can
-// name the folder that stays behind under it.
-constexpr const char* kTemp = "tmpname";
+using testing::WalkHarness;
 
 struct Case {
-    const char* title;
+    const char* name;
     std::vector<std::string> before;
     std::vector<std::string> after;
     std::string_view status;
 };
 
 const Case kCases[] = {
-    {"two files at the end of a chain", {"A/B/f1", "A/B/f2"}, {"f1", "f2"}, kStatusDone},
-    {"empty single subfolder", {"A/"}, {}, kStatusDoneEmpty},
-    {"one file only", {"f"}, {"f"}, kStatusUntouched},
-    {"nothing at all", {}, {}, kStatusUntouched},
-    {"two entries", {"A/x", "b"}, {"A/x", "b"}, kStatusUntouched},
-    {"single subfolder holding one file", {"A/f"}, {"f"}, kStatusDone},
-    {"two subfolders move with their contents", {"A/B/x", "A/C/y"}, {"B/x", "C/y"}, kStatusDone},
-    {"an entry named like the top does not clash", {"A/A/A/z", "A/A/x"}, {"A/z", "x"}, kStatusDone},
-    {"a deep chain", {"A/B/C/D/E/f", "A/B/C/D/E/G/g"}, {"f", "G/g"}, kStatusDone},
-    {"a hidden file beside the single subfolder", {".h", "A/f"}, {".h", "f"}, kStatusDone},
-    {"hidden entries of the deepest folder move too",
+    {"TwoFilesAtTheEndOfAChain", {"A/B/f1", "A/B/f2"}, {"f1", "f2"}, kStatusDone},
+    {"EmptySingleSubfolder", {"A/"}, {}, kStatusDoneEmpty},
+    {"OneFileOnly", {"f"}, {"f"}, kStatusUntouched},
+    {"NothingAtAll", {}, {}, kStatusUntouched},
+    {"TwoEntries", {"A/x", "b"}, {"A/x", "b"}, kStatusUntouched},
+    {"SingleSubfolderHoldingOneFile", {"A/f"}, {"f"}, kStatusDone},
+    {"TwoSubfoldersMoveWithTheirContents", {"A/B/x", "A/C/y"}, {"B/x", "C/y"}, kStatusDone},
+    {"AnEntryNamedLikeTheTopDoesNotClash", {"A/A/A/z", "A/A/x"}, {"A/z", "x"}, kStatusDone},
+    {"ADeepChain", {"A/B/C/D/E/f", "A/B/C/D/E/G/g"}, {"f", "G/g"}, kStatusDone},
+    {"AHiddenFileBesideTheSingleSubfolder", {".h", "A/f"}, {".h", "f"}, kStatusDone},
+    {"HiddenEntriesOfTheDeepestFolderMoveToo",
      {"A/B/.hidden", "A/B/f"},
      {".hidden", "f"},
      kStatusDone},
-    {"a deepest folder of hidden entries only leaves D empty", {"A/.h"}, {".h"}, kStatusDoneEmpty},
-    {"a hidden folder beside the chain keeps it and its original name",
+    {"ADeepestFolderOfHiddenEntriesOnlyLeavesDEmpty", {"A/.h"}, {".h"}, kStatusDoneEmpty},
+    {"AHiddenFolderBesideTheChainKeepsItAndItsOriginalName",
      {"A/.git/config", "A/B/f"},
      {"A/.git/config", "f"},
      kStatusDone},
-    {"a chain that stays behind keeps the temporary name when its own is taken",
+    {"AChainThatStaysBehindKeepsTheTemporaryNameWhenItsOwnIsTaken",
      {"A/.git/config", "A/B/A/z", "A/B/y"},
-     {std::string(kTemp) + "/.git/config", "A/z", "y"},
+     {std::string(testing::kQueuedTempName) + "/.git/config", "A/z", "y"},
      kStatusDone},
-    {"a link is no folder", {"L->../outside"}, {"L->../outside"}, kStatusUntouched},
-    {"a link in the deepest folder moves as a link",
+    {"ALinkIsNoFolder", {"L->../outside"}, {"L->../outside"}, kStatusUntouched},
+    {"ALinkInTheDeepestFolderMovesAsALink",
      {"A/L->../../outside", "A/f"},
      {"L->../../outside", "f"},
      kStatusDone},
-    {"a link as the single entry of the chain",
-     {"A/L->../../outside"},
-     {"L->../../outside"},
-     kStatusDone},
-    {"Japanese names", {"資料/写真/犬.jpg"}, {"犬.jpg"}, kStatusDone},
+    {"ALinkAsTheSingleEntryOfTheChain", {"A/L->../../outside"}, {"L->../../outside"}, kStatusDone},
+    {"JapaneseNames", {"資料/写真/犬.jpg"}, {"犬.jpg"}, kStatusDone},
 };
 
 bool UsesLinks(const Case& c) {
@@ -85,45 +80,34 @@ bool UsesLinks(const Case& c) {
 
 class UnnestTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        tree_.Add({"keep"}, "outside");
-        tree_.Add({}, "D");
-        fake_.QueueTempNames({std::string(kTemp) + ".tmp"});
-    }
+    void Run(const std::string& relative) { walk_.Run(relative); }
+    std::vector<Row> Rows() const { return walk_.rows(); }
 
-    void Run(const std::string& relative) {
-        ProcessDroppedPath(tree_.Path(relative), fake_, sink_);
-    }
-    std::vector<Row> Rows() const { return sink_.rows; }
-
-    TempTree tree_;
-    std::unique_ptr<FileSystem> native_ = MakeNativeFileSystem();
-    FailingFileSystem fake_{*native_};
-    RecordingSink sink_;
+    WalkHarness walk_;
+    const TempTree& tree_ = walk_.tree();
+    FailingFileSystem& fake_ = walk_.fake();
 };
 
-TEST_F(UnnestTest, FlattensChainsAndLeavesEverythingElse) {
-    for (const Case& c : kCases) {
-        if (UsesLinks(c) && !CanCreateLinks()) {
-            continue;  // Wine cannot make links; the reparse cases stand in for them
-        }
-        SCOPED_TRACE(c.title);
-        TempTree tree;
-        tree.Add({"keep"}, "outside");
-        tree.Add(c.before, "D");
-        FailingFileSystem fake(*native_);
-        fake.QueueTempNames({std::string(kTemp) + ".tmp"});
-        RecordingSink sink;
+class UnnestTreeTest : public ::testing::TestWithParam<Case> {};
 
-        ProcessDroppedPath(tree.Path("D"), fake, sink);
-
-        const auto after = tree.Take("D");
-        EXPECT_EQ(Layout(after), Layout(Described(c.after)));
-        EXPECT_EQ(FileContents(after), FileContents(Described(c.before)));
-        EXPECT_EQ(tree.Take("outside"), Described({"keep"}));
-        EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(c.status)}}));
+TEST_P(UnnestTreeTest, FlattensChainsAndLeavesEverythingElse) {
+    const Case& c = GetParam();
+    if (UsesLinks(c) && !CanCreateLinks()) {
+        GTEST_SKIP() << "this system cannot create symbolic links; the reparse cases stand in";
     }
+    WalkHarness walk;
+    walk.AddToDropped(c.before);
+
+    walk.Run();
+
+    const auto after = walk.Dropped();
+    EXPECT_EQ(Layout(after), Layout(Described(c.after)));
+    EXPECT_EQ(FileContents(after), FileContents(Described(c.before)));
+    EXPECT_EQ(walk.Outside(), Described({"keep"}));
+    EXPECT_EQ(walk.rows(), (std::vector<Row>{{"D", std::string(c.status)}}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Trees, UnnestTreeTest, ::testing::ValuesIn(kCases), testing::CaseName());
 
 TEST_F(UnnestTest, IgnoresWhatIsNoFolder) {
     tree_.Add({"file"});
@@ -134,7 +118,7 @@ TEST_F(UnnestTest, IgnoresWhatIsNoFolder) {
     }
     for (const auto& path : paths) {
         SCOPED_TRACE(path);
-        ProcessDroppedPath(path.empty() ? path : tree_.Path(path), fake_, sink_);
+        walk_.RunOnPath(path.empty() ? path : tree_.Path(path));
     }
     EXPECT_TRUE(Rows().empty());
 }
@@ -151,7 +135,7 @@ TEST_F(UnnestTest, RefusesADroppedLinkToAFolder) {
 
 TEST_F(UnnestTest, IgnoresTrailingSeparatorsAndReportsTheFolderName) {
     tree_.Add({"A/f"}, "D");
-    ProcessDroppedPath(tree_.Path("D") + "//", fake_, sink_);
+    walk_.RunOnPath(tree_.Path("D") + "//");
     EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusDone)}}));
 }
 
@@ -164,15 +148,14 @@ TEST_F(UnnestTest, APathThroughItsOwnChainIsResolvedOnce) {
     }
     for (const auto& path : paths) {
         SCOPED_TRACE(path);
-        TempTree tree;
-        tree.Add({"A/B/f1", "A/B/f2"}, "D");
+        WalkHarness walk;
+        walk.AddToDropped({"A/B/f1", "A/B/f2"});
         if (CanCreateLinks()) {
-            tree.Add({"p->D/A"});
+            walk.tree().Add({"p->D/A"});
         }
-        RecordingSink sink;
-        ProcessDroppedPath(tree.Path(path), *native_, sink);
-        EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(kStatusDone)}}));
-        EXPECT_EQ(Layout(tree.Take("D")), Layout(Described({"f1", "f2"})));
+        walk.RunUnwrapped(path);
+        EXPECT_EQ(walk.rows(), (std::vector<Row>{{"D", std::string(kStatusDone)}}));
+        EXPECT_EQ(Layout(walk.Dropped()), Layout(Described({"f1", "f2"})));
     }
 }
 
@@ -263,7 +246,7 @@ TEST(EndlessChainTest, AChainDeeperThanTheLimitIsAnErrorAndGetsItsNameBack) {
 
 TEST_F(UnnestTest, AFailedMoveReportsOneErrorRowAndRestoresTheChain) {
     tree_.Add({"A/B/f1", "A/B/f2"}, "D");
-    fake_.FailNthCall("MoveEntries", 2, kPermissionDenied);
+    fake_.FailNthCall(Operation::kMoveEntries, 2, kPermissionDenied);
     Run("D");
     EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusError)}}));
     const auto after = tree_.Take("D");
@@ -275,29 +258,36 @@ TEST_F(UnnestTest, AFailedMoveReportsOneErrorRowAndRestoresTheChain) {
 // any other refusal to remove it (no permission, an append-only parent) is
 // reported. Either way the moved files stay moved and the chain gets its
 // own name back.
-TEST_F(UnnestTest, AChainFolderThatCannotBeRemovedIsAnErrorUnlessItHoldsSomething) {
-    const std::pair<ErrorNumber, std::string_view> kRefusals[] = {
-        {kFileAlreadyExists, kStatusDone},
-        {kPermissionDenied, kStatusError},
-        {kDeviceIoError, kStatusError},
-    };
-    for (const auto& [refusal, status] : kRefusals) {
-        SCOPED_TRACE(refusal);
-        TempTree tree;
-        tree.Add({"A/B/f1", "A/B/f2"}, "D");
-        FailingFileSystem fake(*native_);
-        fake.FailNthCall("RemoveEmptyFolder", 1, refusal);
-        RecordingSink sink;
-        ProcessDroppedPath(tree.Path("D"), fake, sink);
-        EXPECT_EQ(sink.rows, (std::vector<Row>{{"D", std::string(status)}}));
-        EXPECT_EQ(Layout(tree.Take("D")), Layout(Described({"f1", "f2", "A/B/"})));
-    }
+struct Refusal {
+    const char* name;
+    ErrorNumber error;
+    std::string_view status;
+};
+
+const Refusal kRefusals[] = {
+    {"StillHoldsSomething", kFileAlreadyExists, kStatusDone},
+    {"NoPermission", kPermissionDenied, kStatusError},
+    {"DeviceError", kDeviceIoError, kStatusError},
+};
+
+class ChainFolderRefusalTest : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(ChainFolderRefusalTest, AChainFolderThatCannotBeRemovedIsAnErrorUnlessItHoldsSomething) {
+    WalkHarness walk;
+    walk.AddToDropped({"A/B/f1", "A/B/f2"});
+    walk.fake().FailNthCall(Operation::kRemoveEmptyFolder, 1, GetParam().error);
+    walk.Run();
+    EXPECT_EQ(walk.rows(), (std::vector<Row>{{"D", std::string(GetParam().status)}}));
+    EXPECT_EQ(Layout(walk.Dropped()), Layout(Described({"f1", "f2", "A/B/"})));
 }
+
+INSTANTIATE_TEST_SUITE_P(Refusals, ChainFolderRefusalTest, ::testing::ValuesIn(kRefusals),
+                         testing::CaseName());
 
 TEST_F(UnnestTest, NeverReplacesAnEntryThatAppearsInTheWay) {
     tree_.Add({"A/B/f"}, "D");
-    fake_.OnCall([this](int, std::string_view operation) {
-        if (operation == "MoveEntries") {
+    fake_.OnCall([this](int, Operation operation) {
+        if (operation == Operation::kMoveEntries) {
             tree_.Write("D/f", "theirs");
         }
     });

@@ -2,29 +2,36 @@
 
 #include "engine/win32/utf16.h"
 #include "engine/win32/wide_path.h"
+#include "tests/support/named_cases.h"
 
 namespace karuneo::win32 {
 namespace {
 
-TEST(Utf16Test, RoundTripsEveryNameWindowsCanHold) {
-    const struct {
-        std::wstring wide;
-        std::string utf8;
-    } cases[] = {
-        {L"", ""},
-        {L"plain.txt", "plain.txt"},
-        {L"\u8cc7\u6599", "資料"},
-        {L"\U00020BB7\u91ce\u5bb6", "𠮷野家"},  // a surrogate pair, outside Shift-JIS
-        {L"\U0001F600 \uD55C\uAD6D\uC5B4", "😀 한국어"},
-        {std::wstring(1, wchar_t(0xD800)) + L"x", "\xED\xA0\x80x"},  // a lone surrogate
-        {L"a" + std::wstring(1, wchar_t(0xDC00)), "a\xED\xB0\x80"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.utf8);
-        EXPECT_EQ(Utf8FromUtf16(c.wide), c.utf8);
-        EXPECT_EQ(Utf16FromUtf8(c.utf8), c.wide);
-    }
+struct NameCase {
+    const char* name;
+    std::wstring wide;
+    std::string utf8;
+};
+
+const NameCase kNames[] = {
+    {"Empty", L"", ""},
+    {"Plain", L"plain.txt", "plain.txt"},
+    {"Japanese", L"\u8cc7\u6599", "資料"},
+    {"SurrogatePairOutsideShiftJis", L"\U00020BB7\u91ce\u5bb6", "𠮷野家"},
+    {"EmojiAndKorean", L"\U0001F600 \uD55C\uAD6D\uC5B4", "😀 한국어"},
+    {"LoneHighSurrogate", std::wstring(1, wchar_t(0xD800)) + L"x", "\xED\xA0\x80x"},
+    {"LoneLowSurrogate", L"a" + std::wstring(1, wchar_t(0xDC00)), "a\xED\xB0\x80"},
+};
+
+class Utf16RoundTripTest : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(Utf16RoundTripTest, RoundTripsEveryNameWindowsCanHold) {
+    EXPECT_EQ(Utf8FromUtf16(GetParam().wide), GetParam().utf8);
+    EXPECT_EQ(Utf16FromUtf8(GetParam().utf8), GetParam().wide);
 }
+
+INSTANTIATE_TEST_SUITE_P(Names, Utf16RoundTripTest, ::testing::ValuesIn(kNames),
+                         testing::CaseName());
 
 TEST(Utf16Test, RefusesBytesThatAreNotUtf8) {
     for (const char* bad : {"\xFF", "a\x80", "\xC0\xAF", "\xE3\x81", "\xF4\x90\x80\x80"}) {

@@ -18,6 +18,7 @@
 #include "engine/testing/failing_file_system.h"
 #include "tests/reliability/cli_process.h"
 #include "tests/reliability/deep_folder.h"
+#include "tests/support/named_cases.h"
 #include "tests/support/temp_tree.h"
 
 namespace karuneo {
@@ -119,14 +120,14 @@ class FailingCliTest : public BadInputTest {
 };
 
 TEST_F(FailingCliTest, AListingRefusedBelowTheTopIsAnErrorRowAndChangesNothing) {
-    fake_.FailNthCall("ListEntries", 2, kPermissionDenied);
+    fake_.FailNthCall(testing::Operation::kListEntries, 2, kPermissionDenied);
     EXPECT_EQ(Run("D"), cli::kExitSomeFailed);
     EXPECT_EQ(out_.str(), std::string("D") + kError);
     ExpectUnchanged();
 }
 
 TEST_F(FailingCliTest, AMoveFailingHalfWayIsAnErrorRowAndLosesNothing) {
-    fake_.FailNthCall("MoveEntries", 2, kDiskFull);
+    fake_.FailNthCall(testing::Operation::kMoveEntries, 2, kDiskFull);
     EXPECT_EQ(Run("D"), cli::kExitSomeFailed);
     EXPECT_EQ(out_.str(), std::string("D") + kError);
     const auto after = tree_.Take("D");
@@ -144,20 +145,29 @@ TEST_F(FailingCliTest, AMoveFailingHalfWayIsAnErrorRowAndLosesNothing) {
 
 // A report that cannot be written fails the run, and no folder is changed
 // after the tool knows it: with output closed, none at all.
-TEST_F(BadInputTest, AReportThatCannotBeWrittenFailsAndStopsTheRun) {
+struct Output {
+    const char* name;
+    const char* path;  // none: closed
+    std::vector<std::string> d_after;
+};
+
+const Output kOutputs[] = {
+    {"Closed", nullptr, {"A/B/f1", "A/B/f2", "A/B/f3"}},
+    {"DiskFull", "/dev/full", {"f1", "f2", "f3"}},
+};
+
+class UnwritableReportTest : public BadInputTest, public ::testing::WithParamInterface<Output> {};
+
+TEST_P(UnwritableReportTest, AReportThatCannotBeWrittenFailsAndStopsTheRun) {
     tree_.Add({"A/B/f"}, "E");
-    const std::pair<const char*, std::vector<std::string>> kOutputs[] = {
-        {nullptr, {"A/B/f1", "A/B/f2", "A/B/f3"}},
-        {"/dev/full", {"f1", "f2", "f3"}},
-    };
-    for (const auto& [output, d_after] : kOutputs) {
-        SCOPED_TRACE(output == nullptr ? "closed" : output);
-        const auto run = RunCliProcessWritingTo({tree_.Path("D"), tree_.Path("E")}, output);
-        EXPECT_EQ(run.exit_code, cli::kExitSomeFailed);
-        EXPECT_EQ(testing::Layout(tree_.Take("D")), testing::Layout(Described(d_after)));
-        EXPECT_EQ(tree_.Take("E").count("A/B/f"), 1u) << "E must stay untouched";
-    }
+    const auto run = RunCliProcessWritingTo({tree_.Path("D"), tree_.Path("E")}, GetParam().path);
+    EXPECT_EQ(run.exit_code, cli::kExitSomeFailed);
+    EXPECT_EQ(testing::Layout(tree_.Take("D")), testing::Layout(Described(GetParam().d_after)));
+    EXPECT_EQ(tree_.Take("E").count("A/B/f"), 1u) << "E must stay untouched";
 }
+
+INSTANTIATE_TEST_SUITE_P(Outputs, UnwritableReportTest, ::testing::ValuesIn(kOutputs),
+                         testing::CaseName());
 
 }  // namespace
 }  // namespace karuneo

@@ -21,18 +21,18 @@
 #include "tests/support/placement.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/walk_harness.h"
 
 namespace karuneo {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FailingFileSystem;
 using testing::Placement;
 using testing::RecordingSink;
 using testing::Snapshot;
 using testing::TempTree;
 
-constexpr const char* kTemp = "tmpname";
+const std::string kTemp(testing::kQueuedTempName);
 const std::vector<std::string> kEntries{"A/M/B/f1", "A/M/B/f2", "A/M/B/f3", "A/M/B/G/g"};
 const std::vector<std::string> kOutside{"keep", "B/x", "B/f1"};
 
@@ -53,24 +53,23 @@ bool CreateNew(const std::string& path, const std::string& content) {
 class RaceRun {
   public:
     RaceRun() {
-        tree_.Add(kOutside, "outside");
-        tree_.Add(kEntries, "D");
-        tree_.Add({}, "aside");
+        walk_.AddToDropped(kEntries);
+        tree().Add({}, "aside");
     }
 
-    const TempTree& tree() const { return tree_; }
-    int calls() const { return fake_.calls(); }
+    const TempTree& tree() const { return walk_.tree(); }
+    int calls() const { return walk_.fake().calls(); }
 
     // The chain's top folder under whichever name it has at the moment.
     std::string Top() const {
-        const fs::path temp = tree_.root() / "D" / kTemp;
+        const fs::path temp = tree().root() / "D" / kTemp;
         return fs::is_directory(fs::symlink_status(temp)) ? kTemp : "A";
     }
 
     // Moves D/<top>[/<below>] aside and leaves a link to the outside folder.
     void SwapForLink(const std::string& below) const {
-        fs::path folder = tree_.root() / "D" / Top();
-        fs::path aside = tree_.root() / "aside" / "away";
+        fs::path folder = tree().root() / "D" / Top();
+        fs::path aside = tree().root() / "aside" / "away";
         if (!below.empty()) {
             fs::create_directories(aside);
             folder /= below;
@@ -79,30 +78,29 @@ class RaceRun {
         std::error_code error;
         fs::rename(folder, aside, error);
         if (!error) {
-            fs::create_symlink(tree_.root() / "outside", folder);
+            fs::create_symlink(tree().root() / "outside", folder);
         }
     }
 
     // Runs the walk with `act` done once, just before call `at` of the walk.
     void RunWithActionAt(int at, const std::function<void()>& act) {
-        fake_.QueueTempNames({std::string(kTemp) + ".tmp"});
-        fake_.OnCall([at, &act](int call, std::string_view) {
+        walk_.fake().OnCall([at, &act](int call, testing::Operation) {
             if (call == at) {
                 act();
             }
         });
-        ProcessDroppedPath(tree_.Path("D"), fake_, sink_);
+        walk_.Run();
     }
 
     void ExpectSafeAndTruthful(const Placement& placement) const {
         const Snapshot all = Everything();
         EXPECT_EQ(testing::Misplaced(all, placement), "");
-        EXPECT_EQ(tree_.Take("outside"), testing::Described(kOutside));
-        ASSERT_EQ(sink_.rows.size(), 1u);
-        const std::string& status = sink_.rows.front().second;
+        EXPECT_EQ(walk_.Outside(), testing::Described(kOutside));
+        ASSERT_EQ(walk_.rows().size(), 1u);
+        const std::string& status = walk_.rows().front().second;
         // What a racer moved aside is no longer the walk's to move.
         if (status == kStatusDone || status == kStatusDoneEmpty) {
-            EXPECT_TRUE(testing::AllMovedUp(tree_.Take("D"), placement)) << status;
+            EXPECT_TRUE(testing::AllMovedUp(walk_.Dropped(), placement)) << status;
         }
         if (status == kStatusUntouched) {
             EXPECT_EQ(testing::Misplaced(all, {kEntries, "", {"away"}, placement.may_vanish}), "");
@@ -112,17 +110,14 @@ class RaceRun {
   private:
     // D, with what was moved aside counted as if it stood at D/away.
     Snapshot Everything() const {
-        Snapshot all = tree_.Take("D");
-        for (const auto& [path, kind] : tree_.Take("aside")) {
+        Snapshot all = walk_.Dropped();
+        for (const auto& [path, kind] : tree().Take("aside")) {
             all[path] = kind;
         }
         return all;
     }
 
-    TempTree tree_;
-    std::unique_ptr<FileSystem> native_ = MakeNativeFileSystem();
-    FailingFileSystem fake_{*native_};
-    RecordingSink sink_;
+    testing::WalkHarness walk_{kOutside};
 };
 
 const Placement kPlacement{kEntries, "A/M/B/", {kTemp, "away"}, false};

@@ -11,15 +11,13 @@
 
 #include "engine/win32/utf16.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/win32/sibling_program.h"
 
 namespace karuneo {
 namespace {
 
 std::wstring ExePath() {
-    wchar_t self[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self, length);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"karuneo.exe";
+    return testing::SiblingProgram(L"karuneo.exe");
 }
 
 std::wstring VersionString(const std::vector<char>& info, const wchar_t* name) {

@@ -7,23 +7,20 @@
 #include <vector>
 
 #include "engine/dry_run/terminal_token.h"
-#include "engine/native_file_system.h"
 #include "engine/path_separator.h"
 #include "engine/testing/failing_file_system.h"
-#include "engine/unnest.h"
-#include "tests/support/recording_sink.h"
-#include "tests/support/temp_tree.h"
+#include "tests/support/named_cases.h"
+#include "tests/support/walk_harness.h"
 
 namespace karuneo::dry_run {
 namespace {
 
-using testing::FailingFileSystem;
-using testing::RecordingSink;
+using testing::Operation;
 using testing::Row;
-using testing::TempTree;
+using testing::WalkHarness;
 
 struct Failure {
-    const char* operation;
+    Operation operation;
     int nth;
     ErrorNumber error;
 };
@@ -37,32 +34,30 @@ struct WalkRun {
 // The same tree and the same failure, with the fake under the dry run or
 // alone: a failure that reading the disk shows must show in both alike.
 WalkRun Walk(const std::vector<std::string>& entries, const Failure& failure, bool dry) {
-    TempTree tree;
-    tree.Add(entries, "D");
-    const auto native = MakeNativeFileSystem();
-    FailingFileSystem fake(*native);
-    fake.QueueTempNames({"tmpname.tmp"});
-    fake.FailNthCall(failure.operation, failure.nth, failure.error);
+    WalkHarness walk;
+    walk.AddToDropped(entries);
+    walk.fake().FailNthCall(failure.operation, failure.nth, failure.error);
     std::ostringstream operations;
-    DryRunFileSystem preview(fake, operations);
-    RecordingSink sink;
-    const auto before = tree.Take("D");
-    ProcessDroppedPath(tree.Path("D"), dry ? static_cast<FileSystem&>(preview) : fake, sink);
+    DryRunFileSystem preview(walk.fake(), operations);
+    const auto before = walk.Dropped();
+    walk.RunThrough(dry ? static_cast<FileSystem&>(preview) : walk.fake());
     if (dry) {
-        EXPECT_EQ(tree.Take("D"), before);
+        EXPECT_EQ(walk.Dropped(), before);
     }
     const std::string text = operations.str();
-    return {sink.rows, text.substr(std::min(text.find('\n') + 1, text.size())), fake.failed()};
+    return {walk.rows(), text.substr(std::min(text.find('\n') + 1, text.size())),
+            walk.fake().failed()};
 }
 
 TEST(DryRunFileSystemTest, AFailureOfTheFakeBelowShowsAsInARealRun) {
     const std::vector<std::vector<std::string>> trees = {
         {"A/B/f1", "A/B/G/g"}, {"A/.h", "A/B/f"}, {"A/x", "b"}, {".h", "A/.h"}};
     for (const auto& entries : trees) {
-        for (const char* operation : {"FolderName", "ListEntries"}) {
+        for (const Operation operation : {Operation::kFolderName, Operation::kListEntries}) {
             for (const ErrorNumber error : {kPathNotFound, kDeviceIoError}) {
                 for (int nth = 1;; ++nth) {
-                    SCOPED_TRACE(entries.front() + " " + operation + " " + std::to_string(nth));
+                    SCOPED_TRACE(entries.front() + " " + std::string(OperationName(operation)) +
+                                 " " + std::to_string(nth));
                     const WalkRun real = Walk(entries, {operation, nth, error}, false);
                     EXPECT_EQ(Walk(entries, {operation, nth, error}, true).rows, real.rows);
                     if (!real.failed) {
@@ -85,46 +80,62 @@ std::string Lines(const std::vector<std::string>& lines) {
     return text;
 }
 
-TEST(DryRunFileSystemTest, PrintsEachChangeItKeeps) {
-    const struct {
-        std::vector<std::string> entries;
-        std::string operations;
-    } cases[] = {
-        {{"A/B/f1"},
-         Lines({"rename A -> tmpname", "move tmpname/B/f1 -> f1", "remove tmpname/B",
-                "remove tmpname"})},
-        {{"A/B/f", "A/.h"},
-         Lines({"rename A -> tmpname", "move tmpname/B/f -> f", "remove tmpname/B",
-                "rename back tmpname -> A"})},
-        {{".h", "A/.h"}, Lines({"rename A -> tmpname", "rename back tmpname -> A"})},
-        {{"x", "y"}, ""},
-    };
-    for (const auto& [entries, operations] : cases) {
-        EXPECT_EQ(Walk(entries, {"", 0, kNoError}, true).operations, operations);
-    }
+struct PrintCase {
+    const char* name;
+    std::vector<std::string> entries;
+    std::string operations;
+};
+
+const PrintCase kPrintCases[] = {
+    {"AChainFlattened",
+     {"A/B/f1"},
+     Lines(
+         {"rename A -> tmpname", "move tmpname/B/f1 -> f1", "remove tmpname/B", "remove tmpname"})},
+    {"AChainFolderKeptForItsHiddenEntry",
+     {"A/B/f", "A/.h"},
+     Lines({"rename A -> tmpname", "move tmpname/B/f -> f", "remove tmpname/B",
+            "rename back tmpname -> A"})},
+    {"NothingToMove", {".h", "A/.h"}, Lines({"rename A -> tmpname", "rename back tmpname -> A"})},
+    {"NotNested", {"x", "y"}, ""},
+};
+
+class DryRunPrintTest : public ::testing::TestWithParam<PrintCase> {};
+
+TEST_P(DryRunPrintTest, PrintsEachChangeItKeeps) {
+    EXPECT_EQ(Walk(GetParam().entries, {Operation::kFolderName, 0, kNoError}, true).operations,
+              GetParam().operations);
 }
 
-TEST(DryRunFileSystemTest, TerminalTokensHideNothingAndControlNothing) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"f1", "f1"},
-        {"日本", "日本"},
-        {"", "\"\""},
-        {"sp ace", "\"sp ace\""},
-        {"a\"b\\c", "\"a\\\"b\\\\c\""},
-        {"red\x1b[31m\n", "\"red\\x1B[31m\\x0A\""},
-        {"bad\xff\xe6\x97", "\"bad\\xFF\\xE6\\x97\""},
-        {"\xc2\x9b"
-         "2J",
-         "\"\\u{9B}2J\""},
-        {"\xe2\x80\xae"
-         "gpj.exe",
-         "\"\\u{202E}gpj.exe\""},
-        {"\xed\xa0\x80", "\"\\xED\\xA0\\x80\""},
-    };
-    for (const auto& [text, token] : cases) {
-        EXPECT_EQ(TerminalToken(text), token);
-    }
+INSTANTIATE_TEST_SUITE_P(Trees, DryRunPrintTest, ::testing::ValuesIn(kPrintCases),
+                         testing::CaseName());
+
+const testing::TextCase kTokenCases[] = {
+    {"Plain", "f1", "f1"},
+    {"Japanese", "日本", "日本"},
+    {"Empty", "", "\"\""},
+    {"Space", "sp ace", "\"sp ace\""},
+    {"QuoteAndBackslash", "a\"b\\c", "\"a\\\"b\\\\c\""},
+    {"EscapeAndNewLine", "red\x1b[31m\n", "\"red\\x1B[31m\\x0A\""},
+    {"InvalidUtf8", "bad\xff\xe6\x97", "\"bad\\xFF\\xE6\\x97\""},
+    {"C1Control",
+     "\xc2\x9b"
+     "2J",
+     "\"\\u{9B}2J\""},
+    {"RightToLeftOverride",
+     "\xe2\x80\xae"
+     "gpj.exe",
+     "\"\\u{202E}gpj.exe\""},
+    {"Surrogate", "\xed\xa0\x80", "\"\\xED\\xA0\\x80\""},
+};
+
+using TerminalTokenTest = testing::TextCaseTest;
+
+TEST_P(TerminalTokenTest, TerminalTokensHideNothingAndControlNothing) {
+    EXPECT_EQ(TerminalToken(GetParam().given), GetParam().expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Texts, TerminalTokenTest, ::testing::ValuesIn(kTokenCases),
+                         testing::CaseName());
 
 }  // namespace
 }  // namespace karuneo::dry_run
