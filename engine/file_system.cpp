@@ -8,7 +8,7 @@ namespace karuneo {
 bool IsPlainName(std::string_view name) {
     // A NUL would cut the name short where the system reads it.
     return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(kPathSeparators) == std::string_view::npos &&
+           name.find_first_of(kNotInNames) == std::string_view::npos &&
            name.find('\0') == std::string_view::npos;
 }
 

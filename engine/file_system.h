@@ -100,8 +100,8 @@ class FileSystem {
     virtual Failure RemoveEmptyChild(const EntryPath& folder) = 0;
 };
 
-// Neither empty, "." nor "..", and free of separators: a name that cannot
-// reach outside the folder it is joined to.
+// Neither empty, "." nor "..", and free of separators (and on Windows of
+// ':'): a name that cannot reach outside the entry it is joined to.
 bool IsPlainName(std::string_view name);
 
 }  // namespace karuneo

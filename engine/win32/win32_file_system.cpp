@@ -53,11 +53,6 @@ bool IsDirectory(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Here a ':' would name an alternate data stream of the entry before it.
-bool IsPlainNtfsName(std::string_view name) {
-    return IsPlainName(name) && name.find(':') == std::string_view::npos;
-}
-
 std::wstring Join(const std::wstring& folder, std::wstring_view name) {
     std::wstring joined = folder;
     if (joined.empty() || joined.back() != L'\\') {
@@ -68,7 +63,7 @@ std::wstring Join(const std::wstring& folder, std::wstring_view name) {
 }
 
 Resolved JoinName(const std::wstring& folder, const std::string& utf8_name) {
-    const auto name = IsPlainNtfsName(utf8_name) ? Utf16FromUtf8(utf8_name) : std::nullopt;
+    const auto name = IsPlainName(utf8_name) ? Utf16FromUtf8(utf8_name) : std::nullopt;
     if (!name) {
         return {{}, kBadFileName, {}};
     }
