@@ -43,7 +43,12 @@ done
 sleep "${SCREENSHOT_WAIT:-8}"
 mkdir -p "$(dirname "$out")"
 # The Wine desktop around the window is one colour: trimming it leaves the
-# window.
-import -display "$DISPLAY" -window root "$out"
-convert "$out" -fuzz 1% -trim +repage "$out"
+# window. A prefix made just now may keep the window from showing for a
+# while longer; until it shows, trimming leaves next to nothing.
+for _ in $(seq 30); do
+  import -display "$DISPLAY" -window root "$out"
+  convert "$out" -fuzz 1% -trim +repage "$out" 2> /dev/null
+  [ "$(identify -format %w "$out")" -gt 100 ] && break
+  sleep 2
+done
 echo "saved $out"
