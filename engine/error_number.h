@@ -9,13 +9,14 @@ namespace karuneo {
 // small number.
 // The walk tests for only two of them: "file already exists" when a name is
 // taken or a folder it would remove is not empty, and "path not found" when
-// a dropped path is looked up. It raises three of its own: overflow for a
-// chain too deep, out of memory, and unexpected. The others follow the
+// a dropped path is looked up. It raises four of its own: overflow for a
+// chain too deep, out of memory, unexpected, and stopped when asked to stop. The others follow the
 // numbering users of the original platform's runtime know; they only pick
 // the words of a row's reason, and nothing depends on their values.
 using ErrorNumber = int;
 
 inline constexpr ErrorNumber kNoError = 0;
+inline constexpr ErrorNumber kStopped = 18;  // the runtime's "user interrupt"
 inline constexpr ErrorNumber kOverflow = 6;
 inline constexpr ErrorNumber kOutOfMemory = 7;
 inline constexpr ErrorNumber kBadFileName = 52;

@@ -25,7 +25,7 @@ Failure FileSystem::RenameFolder(const EntryPath& folder, std::string_view new_n
 }
 
 Failure FileSystem::MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                                const EntryPath& to) {
+                                const EntryPath& to, const BeforeEachEntry& before_each) {
     if (names.empty()) {
         return {};
     }
@@ -33,8 +33,12 @@ Failure FileSystem::MoveEntries(const EntryPath& from, std::span<const std::stri
     if (!mover.ok()) {
         return mover.error;
     }
-    for (const auto& name : names) {
-        Failure error = IsPlainName(name) ? mover.value->Move(name) : Failure(kBadFileName);
+    for (std::size_t moved = 0; moved < names.size(); ++moved) {
+        const std::string& name = names[moved];
+        Failure error = before_each ? before_each(moved) : Failure();
+        if (!error) {
+            error = IsPlainName(name) ? mover.value->Move(name) : Failure(kBadFileName);
+        }
         if (error) {
             if (error.entry.empty()) {
                 error.entry = from.Child(name).Below();

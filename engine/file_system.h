@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <span>
@@ -25,6 +26,10 @@ struct Entry {
 
 // Return false to stop the listing early.
 using EntryVisitor = std::function<bool(const Entry&)>;
+
+// Asked before each entry of a move with how many have moved so far; a
+// failure it returns ends the move there, before that entry.
+using BeforeEachEntry = std::function<Failure(std::size_t moved)>;
 
 // Moves entries from one folder into another, both resolved once, so that a
 // folder of many files costs one lookup of each and not one per file.
@@ -85,7 +90,7 @@ class FileSystem {
     // same names. Stops at the first failure: what moved stays moved, the rest
     // stays put. Never replaces an existing entry and never copies.
     Failure MoveEntries(const EntryPath& from, std::span<const std::string> names,
-                        const EntryPath& to);
+                        const EntryPath& to, const BeforeEachEntry& before_each = {});
 
     // Removes a folder below the root only if it is empty; never recursive,
     // never forced.

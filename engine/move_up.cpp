@@ -29,10 +29,27 @@ Failure MoveAll(WalkContext& walk, const EntryPath& from, const EntryPath& to) {
         return contents.error;
     }
     walk.attempt = Attempt::kMove;
-    if (auto error = walk.fs.MoveEntries(from, contents.value.files, to)) {
+    const auto& [files, folders] = contents.value;
+    const auto total = static_cast<long long>(files.size() + folders.size());
+    long long done = 0;
+    // Between two entries, never inside one: what has moved stays moved and
+    // the rest waits, as after any failed move.
+    const BeforeEachEntry before_each = [&walk, &done, total](std::size_t moved) -> Failure {
+        if (walk.control.StopRequested()) {
+            return kStopped;
+        }
+        walk.control.MoveProgress(done + static_cast<long long>(moved), total);
+        return {};
+    };
+    if (auto error = walk.fs.MoveEntries(from, files, to, before_each)) {
         return error;
     }
-    return walk.fs.MoveEntries(from, contents.value.folders, to);
+    done = static_cast<long long>(files.size());
+    if (auto error = walk.fs.MoveEntries(from, folders, to, before_each)) {
+        return error;
+    }
+    walk.control.MoveProgress(total, total);
+    return {};
 }
 
 // Only empty folders go, deepest first. A folder that still holds something

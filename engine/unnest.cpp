@@ -50,6 +50,10 @@ UntouchedReason WhyNotNested(const SingleEntry& single) {
 // that bears the top's name from clashing with it in the dropped folder.
 Failure RenameToTempName(WalkContext& walk, const EntryPath& folder, std::string& sDeleteFolda) {
     walk.attempt = Attempt::kRename;
+    // The last moment at which a stop leaves the folder exactly as it was.
+    if (walk.control.StopRequested()) {
+        return {kStopped, 0, folder.Below()};
+    }
     Failure error = kFileAlreadyExists;
     for (int attempt = 0; attempt < kTempNameAttempts && error == kFileAlreadyExists; ++attempt) {
         sDeleteFolda = GetBaseName(walk.fs.GetTempName());
@@ -144,13 +148,25 @@ class HeldRoot {
     FileSystem& fs_;
 };
 
+class NoControl final : public WalkControl {
+  public:
+    bool StopRequested() const override { return false; }
+    void MoveProgress(long long /*moved*/, long long /*total*/) override {}
+};
+
 }  // namespace
 
-void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sink) {
+WalkControl& UninterruptedWalk() {
+    static NoControl none;
+    return none;
+}
+
+void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sink,
+                        WalkControl& control) {
     try {
         const EntryPath root(path);
         const HeldRoot held(fs, root);
-        WalkContext walk(fs, sink);
+        WalkContext walk(fs, sink, control);
         int iNestLevel = 0;
         std::string sDeleteFolda;
         UnnestFolder(walk, root, iNestLevel, root, sDeleteFolda);

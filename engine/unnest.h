@@ -8,6 +8,7 @@
 #include "engine/file_system.h"
 #include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
+#include "engine/walk_control.h"
 
 namespace karuneo {
 
@@ -27,11 +28,13 @@ struct ChainTop {
 // The file system and the sink that one walk works with, and what its rows
 // need to tell why they read as they do.
 struct WalkContext {
-    WalkContext(FileSystem& file_system, ResultSink& result_sink)
-        : fs(file_system), sink(result_sink) {}
+    WalkContext(FileSystem& file_system, ResultSink& result_sink,
+                WalkControl& walk_control = UninterruptedWalk())
+        : fs(file_system), sink(result_sink), control(walk_control) {}
 
     FileSystem& fs;
     ResultSink& sink;
+    WalkControl& control;
     Attempt attempt = Attempt::kOpen;  // what the walk last asked of `fs`
     ChainTop top;
     // The chain folder that stayed because it still holds entries (those
@@ -41,7 +44,10 @@ struct WalkContext {
 
 // Un-nests one dropped folder and reports its outcome to `sink`: nothing for
 // a path that is not an existing folder, otherwise one row. Never throws.
-void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sink);
+// Asked to stop, it stops between two entries and the row reads "エラー",
+// the chain given its own name back as after any failed move.
+void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sink,
+                        WalkControl& control = UninterruptedWalk());
 
 // One level of the walk. `sCur` is the folder examined at this level,
 // `sParentPath` the dropped folder; `iNestLevel` and `sDeleteFolda` (the

@@ -15,6 +15,8 @@ Cause CauseOf(const Failure& failure) {
             return Cause::kOtherDrive;
         case kOverflow:
             return Cause::kTooDeep;
+        case kStopped:
+            return Cause::kStoppedByUser;
         default:
             break;
     }

@@ -22,7 +22,8 @@ enum class Cause {
     kLink,        // links are never followed
     kTooDeep,
     kNameTooLong,
-    kSystem,  // anything else: the system's own message tells
+    kStoppedByUser,  // the work was stopped between two entries
+    kSystem,         // anything else: the system's own message tells
 };
 
 // Where the chain below the dropped folder stands once the row is given.

@@ -102,6 +102,8 @@ std::string CauseText(const Wording& words, const ErrorReason& reason) {
             return Fill(words.too_deep, {std::to_string(kMaxNestLevel)});
         case Cause::kNameTooLong:
             return std::string(words.name_too_long);
+        case Cause::kStoppedByUser:
+            return std::string(words.stopped);
         case Cause::kSystem:
             break;
     }

@@ -29,6 +29,10 @@ void WalkHarness::Run(const std::string& relative) {
     RunOnPath(tree_.Path(relative));
 }
 
+void WalkHarness::RunControlled(WalkControl& control, const std::string& relative) {
+    ProcessDroppedPath(tree_.Path(relative), fake_, sink_, control);
+}
+
 void WalkHarness::RunOnPath(const std::string& path) {
     ProcessDroppedPath(path, fake_, sink_);
 }

@@ -7,6 +7,7 @@
 
 #include "engine/file_system.h"
 #include "engine/testing/failing_file_system.h"
+#include "engine/walk_control.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
 
@@ -45,6 +46,8 @@ class WalkHarness {
     // The same through a layer of the test's own, such as a dry run over the
     // fake.
     void RunThrough(FileSystem& layer, const std::string& relative = "D");
+    // The same, asking `control` between entries whether to stop.
+    void RunControlled(WalkControl& control, const std::string& relative = "D");
     // Walks a path as given, not one inside the tree.
     void RunOnPath(const std::string& path);
 

@@ -1,0 +1,25 @@
+#pragma once
+
+namespace karuneo {
+
+// What the one who started a walk may ask of it while it runs, usually from
+// another thread: to stop, and how far the move has come. The walk asks
+// between two entries, never inside one, so a stop always leaves every entry
+// whole in one place or the other.
+class WalkControl {
+  public:
+    virtual ~WalkControl() = default;
+
+    // Must be safe to call while another thread asks for the stop.
+    virtual bool StopRequested() const = 0;
+
+    // Before each entry of the deepest folder moves, and once all have:
+    // `moved` of `total`. Counts the walk has anyway; it asks the disk
+    // nothing more for them.
+    virtual void MoveProgress(long long moved, long long total) = 0;
+};
+
+// Never stops and hears nothing: for callers that run a walk to its end.
+WalkControl& UninterruptedWalk();
+
+}  // namespace karuneo
