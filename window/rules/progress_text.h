@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "window/worker/work_queue.h"
+
+namespace karuneo {
+
+// What the drop area says while the worker is busy, in Japanese, one line
+// each: the folder in hand, how many of its entries have moved, and how
+// many folders wait behind it. The last two lines are left out while there
+// is nothing to count.
+struct ProgressLines {
+    std::string folder;   // "処理中: NAME"
+    std::string entries;  // "1,234 / 200,000 件を移動"
+    std::string waiting;  // "あと 3 フォルダ"
+    int percent = 0;      // for a progress bar: 0 to 100
+};
+
+ProgressLines DescribeProgress(const WorkProgress& progress);
+
+// 1234567 as "1,234,567".
+std::string GroupedNumber(long long number);
+
+}  // namespace karuneo
