@@ -25,6 +25,9 @@ constexpr std::string_view kUsage =
     "goes to standard error, one line per such folder: karuneo-cli: NAME: reason.\n"
     "Exit status: 0 when no folder failed, 1 when one did or the report could\n"
     "not be written (no folder is processed after that), 2 for a usage error.\n"
+    "Ctrl+C or SIGTERM stops the folder in hand between two entries (what moved\n"
+    "stays moved, the rest stays in the chain under its own name), starts no\n"
+    "further folder and exits with 130 or 143.\n"
     "\n"
     "  -n, --dry-run  change nothing: print the lines and exit status that a real\n"
     "                 run would give now, and on standard error each change it\n"
@@ -100,24 +103,41 @@ Parsed Parse(std::span<const std::string> args) {
     return parsed;
 }
 
+int Stopped(std::size_t not_started, int status, std::ostream& err) {
+    err << "karuneo-cli: stopped";
+    if (not_started > 0) {
+        err << "; " << not_started << (not_started == 1 ? " folder was" : " folders were")
+            << " not started";
+    }
+    err << '\n' << std::flush;
+    return status;
+}
+
 int UnnestAll(const std::vector<std::string>& folders, FileSystem& fs, std::ostream& out,
-              std::ostream& err) {
+              std::ostream& err, Interruption& stop) {
     LineSink sink(out, err);
-    for (const auto& folder : folders) {
-        ProcessDroppedPath(folder, fs, sink);
+    for (std::size_t done = 0; done < folders.size(); ++done) {
+        const std::string& folder = folders[done];
+        if (stop.StopRequested()) {
+            return Stopped(folders.size() - done, stop.ExitStatus(), err);
+        }
+        ProcessDroppedPath(folder, fs, sink, stop);
         if (sink.lost()) {
             err << "karuneo-cli: cannot write the report; stopped after "
                 << EscapeControls(ToDisplayText(folder)) << '\n';
             return kExitSomeFailed;
         }
     }
+    if (stop.StopRequested()) {
+        return Stopped(0, stop.ExitStatus(), err);
+    }
     return sink.any_error() ? kExitSomeFailed : kExitOk;
 }
 
 }  // namespace
 
-int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
-           std::ostream& err) {
+int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out, std::ostream& err,
+           Interruption& stop) {
     const Parsed parsed = Parse(args);
     if (parsed.help) {
         out << kUsage;
@@ -133,9 +153,9 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
     }
     if (parsed.dry_run) {
         dry_run::DryRunFileSystem preview(fs, err);
-        return UnnestAll(parsed.folders, preview, out, err);
+        return UnnestAll(parsed.folders, preview, out, err, stop);
     }
-    return UnnestAll(parsed.folders, fs, out, err);
+    return UnnestAll(parsed.folders, fs, out, err, stop);
 }
 
 }  // namespace karuneo::cli

@@ -12,5 +12,8 @@ int main(int argc, char** argv) {
     karuneo::cli::UseUtf8Output();
     const auto args = karuneo::cli::CommandLineArguments(argc, argv);
     const auto fs = karuneo::MakeNativeFileSystem();
-    return karuneo::cli::RunCli(args, *fs, std::cout, std::cerr);
+    auto& stop = karuneo::cli::SignalInterruption();
+    const int status = karuneo::cli::RunCli(args, *fs, std::cout, std::cerr, stop);
+    karuneo::cli::InterruptibleWorkDone();
+    return status;
 }

@@ -25,7 +25,7 @@ struct Phrases {
     std::string_view link;
     std::string_view too_deep;  // {} the depth
     std::string_view name_too_long;
-    std::string_view stopped;
+    std::string_view stopped;  // {} the entry the work stopped before
 
     // Failures that came without a system message.
     std::string_view out_of_memory;

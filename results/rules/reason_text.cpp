@@ -103,7 +103,7 @@ std::string CauseText(const Wording& words, const ErrorReason& reason) {
         case Cause::kNameTooLong:
             return std::string(words.name_too_long);
         case Cause::kStoppedByUser:
-            return std::string(words.stopped);
+            break;  // worded whole by ErrorText
         case Cause::kSystem:
             break;
     }
@@ -114,6 +114,12 @@ std::string ErrorText(const Wording& words, const ErrorReason& reason,
                       std::string_view folder_name) {
     const std::string subject = Quoted(words, reason.entry.empty() ? folder_name : reason.entry);
     std::string text;
+    if (reason.cause == Cause::kStoppedByUser) {
+        // Nothing failed: only where the work stood matters.
+        text = Fill(words.stopped, {subject}) + std::string(words.after_cause);
+        return text + Fill(words.chain.at(static_cast<std::size_t>(reason.chain)),
+                           {Quoted(words, reason.chain_name)});
+    }
     if (reason.cause != Cause::kTooDeep) {
         text = Fill(words.attempts.at(static_cast<std::size_t>(reason.attempt)), {subject}) +
                std::string(words.after_attempt);

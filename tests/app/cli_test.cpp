@@ -37,6 +37,40 @@ CliRun RunWith(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
+// Trips once asked `questions` times, as a Ctrl+C arriving part-way would.
+class InterruptAt final : public Interruption {
+  public:
+    explicit InterruptAt(int questions) : left_(questions) {}
+    int ExitStatus() const override { return --left_ <= 0 ? 130 : 0; }
+
+  private:
+    mutable int left_;
+};
+
+TEST(CliTest, AnInterruptionStopsTheFolderInHandAndStartsNoOther) {
+    TempTree tree;
+    tree.Add({"A/B/f", "A/B/G/g"}, "D");
+    tree.Add({"A/f"}, "E");
+    const auto fs = MakeNativeFileSystem();
+    std::ostringstream out;
+    std::ostringstream err;
+    // Asked before D, before its top is renamed, before f, then before G:
+    // files move first.
+    InterruptAt interruption(4);
+    const std::vector<std::string> args{tree.Path("D"), tree.Path("E")};
+    const int status = RunCli(args, *fs, out, err, interruption);
+    EXPECT_EQ(status, 130);
+    EXPECT_EQ(out.str(), "D\tエラー\n");
+    const std::string sep(1, kPathSeparator);
+    EXPECT_EQ(ReasonLines(err.str()), "karuneo-cli: D: the work was stopped before \"A" + sep +
+                                          "B" + sep +
+                                          "G\". Nothing was overwritten or lost; what was not "
+                                          "moved is in \"A\".\n"
+                                          "karuneo-cli: stopped; 1 folder was not started\n");
+    EXPECT_TRUE(tree.Take("D").contains("f"));
+    EXPECT_TRUE(tree.Take("E").contains("A/f"));
+}
+
 TEST(CliTest, ReportsEachFolderInOrderAndSucceedsWithoutErrors) {
     TempTree tree;
     tree.Add({"A/B/f"}, "nested");

@@ -69,7 +69,7 @@ TEST(WalkControl, AStopBetweenAnyTwoEntriesLosesNothingAndGivesTheChainItsNameBa
         ProcessDroppedPath(walk.tree().Path("D"), walk.fake(), sink, control);
 
         ASSERT_EQ(sink.statuses, std::vector<std::string>{std::string(kStatusError)});
-        EXPECT_NE(sink.reasons.front().find("the work was stopped"), std::string::npos)
+        EXPECT_NE(sink.reasons.front().find("the work was stopped before"), std::string::npos)
             << sink.reasons.front();
         const auto after = walk.Dropped();
         EXPECT_EQ(FileContents(after), FileContents(before));

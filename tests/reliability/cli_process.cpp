@@ -88,6 +88,25 @@ CliRun RunCliProcessWritingTo(const std::vector<std::string>& args, const char* 
     return Reap(pid);
 }
 
+CliRun SignalCliWhen(const std::vector<std::string>& args, int signal_number,
+                     const std::function<bool()>& ready) {
+    int pipe_fds[2];
+    if (::pipe2(pipe_fds, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    const pid_t pid = Spawn(args, pipe_fds[1]);
+    ::close(pipe_fds[1]);
+    for (int waited = 0; waited < 10000 && !ready(); ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::kill(pid, signal_number);
+    std::string out = ReadAll(pipe_fds[0]);
+    ::close(pipe_fds[0]);
+    CliRun run = Reap(pid);
+    run.out = std::move(out);
+    return run;
+}
+
 CliRun KillCliAfter(const std::vector<std::string>& args, std::chrono::microseconds delay) {
     const int null_fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     const pid_t pid = Spawn(args, null_fd);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ CliRun RunCliProcess(const std::vector<std::string>& args);
 // Runs karuneo-cli with standard output going to `out_path` (such as
 // "/dev/full"), or closed when it is null.
 CliRun RunCliProcessWritingTo(const std::vector<std::string>& args, const char* out_path);
+
+// Runs karuneo-cli and sends it `signal_number` as soon as `ready` says so
+// (asked every millisecond, for ten seconds at most).
+CliRun SignalCliWhen(const std::vector<std::string>& args, int signal_number,
+                     const std::function<bool()>& ready);
 
 // Runs karuneo-cli and sends it SIGKILL after `delay`, unless it ended first.
 CliRun KillCliAfter(const std::vector<std::string>& args, std::chrono::microseconds delay);
