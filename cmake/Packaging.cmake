@@ -27,6 +27,11 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # Qt loads its platform plugin at run time, so the computed dependencies
+  # miss it, and without it the window does not start at all.
+  if(KARUNEO_BUILD_WINDOW)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+  endif()
   # The window's texts are Japanese; without a Japanese font they show as boxes.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-japanese-gothic")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -33,6 +33,7 @@ expected_deb_files() {
   local size
   echo ./usr/bin/karuneo ./usr/bin/karuneo-cli
   echo ./usr/share/applications/karuneo.desktop
+  echo ./usr/share/file-manager/actions/karuneo.desktop ./usr/share/nemo/actions/karuneo.nemo_action
   echo ./usr/share/doc/karuneo/changelog.gz ./usr/share/doc/karuneo/copyright
   for size in 16 24 32 48 64 128 256; do
     echo "./usr/share/icons/hicolor/${size}x${size}/apps/karuneo.png"
@@ -54,6 +55,8 @@ check_deb() {
 
   [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
   dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends lacks the computed Qt libraries"
+  # The platform plugin is loaded, not linked: it must be named by hand.
+  dpkg-deb -f "$deb" Depends | grep -q 'qt6-qpa-plugins' || fail "Depends lacks the Qt platform plugin"
 
   dpkg-deb -x "$deb" "$root"
   local apps=$root/usr/share/applications/karuneo.desktop
@@ -62,6 +65,11 @@ check_deb() {
   grep -qx 'Exec=karuneo %F' "$apps" || fail "the menu entry does not pass files with %F"
   ! grep -q '^MimeType=' "$apps" || fail "the menu entry claims MIME types; it must never open folders by default"
   grep -qx 'Exec=karuneo %F' "$menu" || fail "the service menu does not pass files with %F"
+  grep -qx 'Exec=karuneo %F' "$root/usr/share/file-manager/actions/karuneo.desktop" ||
+    fail "the file-manager action does not pass files with %F"
+  grep -qx 'Exec=karuneo %F' "$root/usr/share/nemo/actions/karuneo.nemo_action" ||
+    fail "the Nemo action does not pass files with %F"
+  grep -q '^License: MIT' "$root/usr/share/doc/karuneo/copyright" || fail "copyright names no licence"
   [ -x "$menu" ] || fail "the service menu is not executable"
   appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.metainfo.xml
   gzip -dc "$root/usr/share/doc/karuneo/changelog.gz" > "$work/changelog"
