@@ -153,6 +153,10 @@ const testing::TextCase kEscapeCases[] = {
     {"NextLine", "next\xc2\x85line", "next\\u0085line"},
     {"Backslash", "back\\slash", "back\\\\slash"},
     {"PrintableTextStays", "日本語 ü", "日本語 ü"},
+    {"LineAndParagraphSeparators", "a\u2028b\u2029c", "a\\u2028b\\u2029c"},
+    {"DirectionOverride", "\u202egpj.exe", "\\u202egpj.exe"},
+    {"DirectionIsolatesAndMarks", "\u2066x\u2069\u200f\u061c", "\\u2066x\\u2069\\u200f\\u061c"},
+    {"NeighboursOfTheMarksStay", "\u2027\u2030\u2065\u206a\u2010", "\u2027\u2030\u2065\u206a\u2010"},
 };
 
 using EscapeControlsTest = testing::TextCaseTest;

@@ -126,6 +126,8 @@ const testing::TextCase kTokenCases[] = {
      "gpj.exe",
      "\"\\u{202E}gpj.exe\""},
     {"Surrogate", "\xed\xa0\x80", "\"\\xED\\xA0\\x80\""},
+    {"LineSeparator", "a\u2028b", "\"a\\u{2028}b\""},
+    {"ParagraphSeparator", "a\u2029b", "\"a\\u{2029}b\""},
 };
 
 using TerminalTokenTest = testing::TextCaseTest;
