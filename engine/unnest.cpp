@@ -1,5 +1,6 @@
 #include "engine/unnest.h"
 
+#include <algorithm>
 #include <new>
 
 #include "engine/move_up.h"
@@ -16,6 +17,7 @@ constexpr int kTempNameAttempts = 16;
 struct SingleEntry {
     long long visible_count = 0;  // below the top, 2 means two or more
     Entry last;
+    std::vector<std::string> first_names;  // of the dropped folder, up to kNamedEntries + 1
 };
 
 // Only whether there is exactly one visible entry matters, so below the top
@@ -30,20 +32,31 @@ Result<SingleEntry> FindSingleEntry(WalkContext& walk, const EntryPath& folder, 
             return true;
         }
         found.value.last = entry;
+        if (count_all && found.value.visible_count <= kNamedEntries) {
+            found.value.first_names.push_back(entry.name);
+        }
         return ++found.value.visible_count < 2 || count_all;
     });
     return found;
 }
 
-UntouchedReason WhyNotNested(const SingleEntry& single) {
+NotNested WhatItHolds(const SingleEntry& single) {
     if (single.visible_count != 1) {
-        return {single.visible_count == 0 ? NotNested::kEmpty : NotNested::kEntries,
-                single.visible_count};
+        return single.visible_count == 0 ? NotNested::kEmpty : NotNested::kEntries;
     }
     if (single.last.is_link) {
-        return {NotNested::kSingleLink, 1};
+        return NotNested::kSingleLink;
     }
-    return {single.last.is_mount_point ? NotNested::kSingleMountPoint : NotNested::kSingleFile, 1};
+    return single.last.is_mount_point ? NotNested::kSingleMountPoint : NotNested::kSingleFile;
+}
+
+UntouchedReason WhyNotNested(const SingleEntry& single) {
+    UntouchedReason reason{WhatItHolds(single), single.visible_count, {}};
+    if (single.visible_count <= kNamedEntries) {
+        reason.names = single.first_names;
+        std::sort(reason.names.begin(), reason.names.end());
+    }
+    return reason;
 }
 
 // Renaming the top of the chain first keeps an entry of the deepest folder

@@ -42,14 +42,14 @@ struct Mark {
 };
 
 bool ReordersOrBreaks(unsigned code) {
-    return code == 0x061C || code == 0x200E || code == 0x200F || code == 0x2028 ||
-           code == 0x2029 || (code >= 0x202A && code <= 0x202E) ||
-           (code >= 0x2066 && code <= 0x2069);
+    return code == 0x061C || code == 0x200E || code == 0x200F || code == 0x2028 || code == 0x2029 ||
+           (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
 }
 
 Mark MarkAt(std::string_view text, std::size_t i) {
-    const auto byte = [&text](std::size_t at) { return static_cast<unsigned>(
-                                                     static_cast<std::uint8_t>(text[at])); };
+    const auto byte = [&text](std::size_t at) {
+        return static_cast<unsigned>(static_cast<std::uint8_t>(text[at]));
+    };
     if (byte(i) == 0xD8 && i + 1 < text.size() && byte(i + 1) == 0x9C) {
         return {0x061C, 2};
     }

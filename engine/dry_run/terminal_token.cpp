@@ -48,8 +48,8 @@ CodePoint Decode(std::string_view text) {
 // that reorder text on screen.
 bool ControlsTheTerminal(char32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
-           c == 0x2028 || c == 0x2029 ||
-           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+           c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
 }
 
 bool StandsAlone(std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "engine/error_number.h"
 
@@ -49,7 +50,12 @@ enum class NotNested { kEmpty, kEntries, kSingleFile, kSingleLink, kSingleMountP
 struct UntouchedReason {
     NotNested why = NotNested::kEmpty;
     long long entries = 0;  // the visible entries, for kEntries
+    // Their names, sorted, when there are at most kNamedEntries: a user
+    // then sees at once the stray entry that kept the folder as it was.
+    std::vector<std::string> names;
 };
+
+inline constexpr long long kNamedEntries = 3;
 
 // A "完了" whose chain folder stayed: it holds entries the listing hid.
 struct KeptChainReason {

@@ -37,6 +37,16 @@ const Phrases kJapanese{
                    "リンクが 1 つあるだけです。リンクはたどりません。何も変更していません。",
                    "マウントポイントが 1 つあるだけです。マウントポイントには入りません。"
                    "何も変更していません。"},
+    .not_nested_named =
+        {"フォルダは空です。何も変更していません。",
+         "項目が {} 個({})あり、フォルダ 1 つだけではありません。"
+         "何も変更していません。",
+         "ファイル{}が 1 つあるだけです。何も変更していません。",
+         "リンク{}が 1 つあるだけです。リンクはたどりません。何も変更していません。",
+         "マウントポイント{}が 1 つあるだけです。マウントポイントには入りません。"
+         "何も変更していません。"},
+    .list_comma = "、",
+    .list_and = "と",
     .kept = "{}は隠し項目を含むため残しました。隠し項目はそのままです。",
     .kept_temporary =
         "{}は隠し項目を含むため残しました。元の名前{}に戻せなかったため、"
@@ -76,6 +86,15 @@ const Phrases kEnglish{
                    "it holds a single file; nothing was changed",
                    "it holds a single link, and links are never followed; nothing was changed",
                    "it holds only a mount point, which is never entered; nothing was changed"},
+    .not_nested_named = {"the folder is empty; nothing was changed",
+                         "it holds {} entries, {}; nothing was changed",
+                         "it holds a single file, {}; nothing was changed",
+                         "it holds a single link, {}, and links are never followed; nothing was "
+                         "changed",
+                         "it holds only a mount point, {}, which is never entered; nothing was "
+                         "changed"},
+    .list_comma = ", ",
+    .list_and = " and ",
     .kept = "the folder {} stayed: it holds hidden entries, which were kept",
     .kept_temporary =
         "the folder {} stayed: it holds hidden entries, which were kept; it keeps "

@@ -41,6 +41,10 @@ struct Phrases {
 
     // Indexed by NotNested; {} the number of entries.
     std::array<std::string_view, 5> not_nested;
+    // The same when the entries are named: {} the number, {} the names.
+    std::array<std::string_view, 5> not_nested_named;
+    std::string_view list_comma;  // between two names of a list
+    std::string_view list_and;    // before its last name
 
     std::string_view kept;            // {} the folder that stayed
     std::string_view kept_temporary;  // {} that folder, {} the chain's own name

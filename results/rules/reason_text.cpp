@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "engine/display_text.h"
 #include "engine/error_number.h"
@@ -129,9 +130,28 @@ std::string ErrorText(const Wording& words, const ErrorReason& reason,
                        {Quoted(words, reason.chain_name)});
 }
 
+// "A", "B" and "C", each quoted.
+std::string NameList(const Wording& words, const std::vector<std::string>& names) {
+    std::string list;
+    for (std::size_t at = 0; at < names.size(); ++at) {
+        if (at > 0) {
+            list += at + 1 == names.size() ? words.list_and : words.list_comma;
+        }
+        list += Quoted(words, names[at]);
+    }
+    return list;
+}
+
 std::string UntouchedText(const Wording& words, const UntouchedReason& reason) {
-    return Fill(words.not_nested.at(static_cast<std::size_t>(reason.why)),
-                {std::to_string(reason.entries)});
+    const auto why = static_cast<std::size_t>(reason.why);
+    if (reason.names.empty()) {
+        return Fill(words.not_nested.at(why), {std::to_string(reason.entries)});
+    }
+    const std::string names = NameList(words, reason.names);
+    if (reason.why == NotNested::kEntries) {
+        return Fill(words.not_nested_named.at(why), {std::to_string(reason.entries), names});
+    }
+    return Fill(words.not_nested_named.at(why), {names});
 }
 
 std::string KeptText(const Wording& words, const KeptChainReason& reason) {

@@ -80,7 +80,7 @@ TEST(CliTest, ReportsEachFolderInOrderAndSucceedsWithoutErrors) {
     EXPECT_EQ(run.status, kExitOk);
     EXPECT_EQ(run.out, "nested\t完了\nflat\t未処理\n");
     EXPECT_EQ(run.err,
-              "karuneo-cli: flat: it holds 2 entries, not a single folder; nothing was changed\n");
+              "karuneo-cli: flat: it holds 2 entries, \"f\" and \"g\"; nothing was changed\n");
 }
 
 // Standard output stays what scripts read; each row with a reason adds one
@@ -156,7 +156,8 @@ const testing::TextCase kEscapeCases[] = {
     {"LineAndParagraphSeparators", "a\u2028b\u2029c", "a\\u2028b\\u2029c"},
     {"DirectionOverride", "\u202egpj.exe", "\\u202egpj.exe"},
     {"DirectionIsolatesAndMarks", "\u2066x\u2069\u200f\u061c", "\\u2066x\\u2069\\u200f\\u061c"},
-    {"NeighboursOfTheMarksStay", "\u2027\u2030\u2065\u206a\u2010", "\u2027\u2030\u2065\u206a\u2010"},
+    {"NeighboursOfTheMarksStay", "\u2027\u2030\u2065\u206a\u2010",
+     "\u2027\u2030\u2065\u206a\u2010"},
 };
 
 using EscapeControlsTest = testing::TextCaseTest;

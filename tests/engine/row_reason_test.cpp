@@ -125,12 +125,23 @@ const ReasonCase kCases[] = {
     {"SeveralEntries",
      {"D/a", "D/b/", "D/.h"},
      kStatusUntouched,
-     "it holds 2 entries, not a single folder; nothing was changed"},
-    {"ASingleFile", {"D/f"}, kStatusUntouched, "it holds a single file; nothing was changed"},
+     "it holds 2 entries, \"a\" and \"b\"; nothing was changed"},
+    {"FourEntriesAreCountedNotNamed",
+     {"D/a", "D/b/", "D/c", "D/d"},
+     kStatusUntouched,
+     "it holds 4 entries, not a single folder; nothing was changed"},
+    {"ThreeEntriesAreNamedInOrder",
+     {"D/z", "D/__MACOSX/", "D/A/"},
+     kStatusUntouched,
+     "it holds 3 entries, \"A\", \"__MACOSX\" and \"z\"; nothing was changed"},
+    {"ASingleFile",
+     {"D/f"},
+     kStatusUntouched,
+     "it holds a single file, \"f\"; nothing was changed"},
     {"ASingleLink",
      {"D/L->../x"},
      kStatusUntouched,
-     "it holds a single link, and links are never followed; nothing was changed",
+     "it holds a single link, \"L\", and links are never followed; nothing was changed",
      {},
      true},
     {"AChainFolderKeptForItsHiddenEntries",
@@ -213,8 +224,13 @@ TEST(RowReasonTest, TheWindowsSayItInJapanese) {
               "「A" + sep +
                   "f」を移動できませんでした。同じ名前の「f」がドロップしたフォルダに既にあります。"
                   "上書きも消失もありません。移動していないものは「A」にあります。");
-    EXPECT_EQ(ReasonInJapanese(UntouchedReason{NotNested::kEntries, 3}, "D"),
-              "項目が 3 個あり、フォルダ 1 つだけではありません。何も変更していません。");
+    EXPECT_EQ(ReasonInJapanese(UntouchedReason{NotNested::kEntries, 4, {}}, "D"),
+              "項目が 4 個あり、フォルダ 1 つだけではありません。何も変更していません。");
+    EXPECT_EQ(ReasonInJapanese(UntouchedReason{NotNested::kEntries, 3, {"A", "B", "C"}}, "D"),
+              "項目が 3 個(「A」、「B」と「C」)あり、フォルダ 1 つだけではありません。"
+              "何も変更していません。");
+    EXPECT_EQ(ReasonInJapanese(UntouchedReason{NotNested::kSingleFile, 1, {"x"}}, "D"),
+              "ファイル「x」が 1 つあるだけです。何も変更していません。");
     EXPECT_EQ(ReasonInJapanese(KeptChainReason{"A", ChainPlace::kOwnName, ""}, "D"),
               "「A」は隠し項目を含むため残しました。隠し項目はそのままです。");
 }

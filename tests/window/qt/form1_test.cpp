@@ -114,7 +114,7 @@ TEST_F(Form1Test, DroppedFoldersGiveRowsInOrderUnderTheWaitCursor) {
     EXPECT_EQ(List().topLevelItem(0)->toolTip(0), QString::fromStdString(tree.Path("deep")));
     EXPECT_EQ(List().topLevelItem(1)->toolTip(0),
               QString::fromStdString(tree.Path("flat")) +
-                  QStringLiteral("\nファイルが 1 つあるだけです。何も変更していません。"));
+                  QStringLiteral("\nファイル「x」が 1 つあるだけです。何も変更していません。"));
 }
 
 TEST_F(Form1Test, PathsGivenAtStartAreProcessedOnceShownAsADropWould) {
