@@ -7,13 +7,21 @@
 namespace karuneo {
 namespace {
 
+// A trailing separator names the folder a link points at, as the system
+// resolves "ld/": it stands for "ld/.", which the layers open through the
+// link and name by the folder's own name. Without it, "ld" is the link
+// itself, which is never followed.
 std::string WithoutTrailingSeparators(std::string path) {
     const auto last = path.find_last_not_of(kPathSeparators);
     if (last == std::string::npos) {
         // Only separators (or nothing): the file-system root, or no path.
         return path.empty() ? path : std::string(1, path.front());
     }
-    path.erase(last + 1);
+    if (last + 1 < path.size()) {
+        path.erase(last + 1);
+        path += kPathSeparator;
+        path += '.';
+    }
     return path;
 }
 

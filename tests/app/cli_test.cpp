@@ -118,6 +118,20 @@ TEST(CliTest, FailsWhenAnyFolderFailsAndShowsOddNamesReadably) {
     EXPECT_EQ(run.out, "link\tエラー\nbad\xEF\xBF\xBD\t完了\n");
 }
 
+// As the system resolves "link/": the folder behind the link, by its own name.
+TEST(CliTest, ALinkGivenWithATrailingSlashFlattensTheFolderBehindIt) {
+    if (!testing::CanCreateLinks()) {
+        GTEST_SKIP() << "needs symbolic links";
+    }
+    TempTree tree;
+    tree.Add({"A/f"}, "real");
+    tree.Add({"link->real"});
+    const CliRun run = RunWith({tree.Path("link") + kPathSeparator});
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.out, "real\t完了\n");
+    EXPECT_TRUE(tree.Take("real").contains("f"));
+}
+
 TEST(CliTest, RejectsUsageErrorsWithoutTouchingAnything) {
     TempTree tree;
     tree.Add({"A/f"}, "D");

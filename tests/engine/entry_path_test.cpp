@@ -9,8 +9,9 @@ namespace {
 
 const std::string kSep(1, kPathSeparator);
 
-TEST(EntryPathTest, DropsTrailingSeparatorsButNotTheRootItself) {
-    EXPECT_EQ(EntryPath("a" + kSep + "b" + kSep + kSep).Root(), "a" + kSep + "b");
+TEST(EntryPathTest, ATrailingSeparatorNamesTheFolderBehindALinkButTheRootStays) {
+    EXPECT_EQ(EntryPath("a" + kSep + "b" + kSep + kSep).Root(), "a" + kSep + "b" + kSep + ".");
+    EXPECT_EQ(EntryPath("a" + kSep + "b").Root(), "a" + kSep + "b");
     EXPECT_EQ(EntryPath(kSep).Root(), kSep);
     EXPECT_EQ(EntryPath(kSep + kSep).Root(), kSep);
     EXPECT_EQ(EntryPath("").Root(), "");
