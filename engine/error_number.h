@@ -29,6 +29,9 @@ inline constexpr ErrorNumber kDifferentDrive = 74;
 inline constexpr ErrorNumber kPathFileAccessError = 75;
 inline constexpr ErrorNumber kPathNotFound = 76;
 inline constexpr ErrorNumber kUnexpected = 51;
+// A file system with neither a rename that refuses to replace nor hard links:
+// no way to move an entry there without risking another of the same name.
+inline constexpr ErrorNumber kNoSafeMove = 445;  // the runtime's "not supported"
 
 // A failure as it crosses the seam: the number the walk tests, and what a
 // message to the user needs besides. Built from a bare number where the

@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev googletest librapidcheck-dev
   clang-format
-  e2fsprogs fuse2fs
+  e2fsprogs fuse2fs exfatprogs exfat-fuse
 )
 # Groups a script can ask for on top of the base set.
 for group in "$@"; do

@@ -178,7 +178,13 @@ bool IsDirectoryAt(int parent, const std::string& name) {
 // new name, which fails if it exists, then unlink the old one.
 Failure LinkThenUnlink(int from, int to, const std::string& name) {
     if (::linkat(from, name.c_str(), to, name.c_str(), 0) != 0) {
-        return SystemFailure(errno, {});
+        const int saved = errno;
+        // exFAT through FUSE, for one, makes no links either: then there is
+        // no way left that cannot replace, and nothing must be tried.
+        if (saved == EPERM || saved == EOPNOTSUPP || saved == ENOSYS) {
+            return {kNoSafeMove, saved, {}};
+        }
+        return SystemFailure(saved, {});
     }
     if (::unlinkat(from, name.c_str(), 0) != 0) {
         const int saved = errno;

@@ -17,6 +17,8 @@ Cause CauseOf(const Failure& failure) {
             return Cause::kTooDeep;
         case kStopped:
             return Cause::kStoppedByUser;
+        case kNoSafeMove:
+            return Cause::kNoMoveWithoutRisk;
         default:
             break;
     }

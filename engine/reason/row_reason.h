@@ -23,8 +23,10 @@ enum class Cause {
     kLink,        // links are never followed
     kTooDeep,
     kNameTooLong,
-    kStoppedByUser,  // the work was stopped between two entries
-    kSystem,         // anything else: the system's own message tells
+    kStoppedByUser,
+    kNoMoveWithoutRisk,  // the file system cannot move without risking a replace  // the work was
+                         // stopped between two entries
+    kSystem,             // anything else: the system's own message tells
 };
 
 // Where the chain below the dropped folder stands once the row is given.

@@ -15,7 +15,11 @@ const Phrases kJapanese{
     .clash_not_empty = "フォルダが空ではありません",
     .clash_other = "同じ名前が既にあります",
     .no_permission = "権限がありません",
-    .other_drive = "別のドライブかファイルシステム(マウントポイント)にあります",
+    .other_drive = "別のファイルシステムか、名前の変更では越えられない境界の向こうにあります",
+    .no_safe_move =
+        "このファイルシステムには、同じ名前の項目を上書きする危険なしに移動する方法が"
+        "ありません(上書きしない名前の変更もハードリンクもできません)。"
+        "このファイルシステムでは何も移動しません",
     .link = "リンクです。リンクはたどりません",
     .too_deep = "フォルダの階層が {} を超えています",
     .name_too_long = "名前が長すぎます",
@@ -65,7 +69,13 @@ const Phrases kEnglish{
     .clash_not_empty = "the folder is not empty",
     .clash_other = "the name is taken",
     .no_permission = "no permission",
-    .other_drive = "it is on another drive or file system (a mount point)",
+    .other_drive =
+        "it is on another file system or behind a boundary the system will not rename "
+        "across",
+    .no_safe_move =
+        "this file system can move nothing without the risk of replacing an entry of "
+        "the same name (it has no rename that refuses to replace, and no hard links), "
+        "so nothing is moved on it",
     .link = "it is a link, and links are never followed",
     .too_deep = "the chain is more than {} folders deep",
     .name_too_long = "the name is too long",

@@ -97,6 +97,8 @@ std::string CauseText(const Wording& words, const ErrorReason& reason) {
             return std::string(words.no_permission);
         case Cause::kOtherDrive:
             return std::string(words.other_drive);
+        case Cause::kNoMoveWithoutRisk:
+            return std::string(words.no_safe_move);
         case Cause::kLink:
             return std::string(words.link);
         case Cause::kTooDeep:

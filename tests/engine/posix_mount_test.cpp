@@ -16,6 +16,7 @@
 #include "engine/posix/posix_file_system.h"
 #include "engine/status_text.h"
 #include "engine/unnest.h"
+#include "results/rules/reason_text.h"
 #include "tests/support/named_cases.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
@@ -193,6 +194,53 @@ TEST_P(NoReplaceFallbackCaseTest, FlattensOnARealFuseFileSystem) {
     }
     PosixFileSystem native;
     ExpectFlattens(native, tree, "mnt/", GetParam());
+}
+
+// exFAT through FUSE has neither RENAME_NOREPLACE nor hard links: nothing can
+// move there without the risk of replacing, so nothing is, and the reason
+// says so rather than "no permission".
+TEST(NoSafeMoveTest, NothingMovesOnExfatThroughFuseAndTheReasonSaysWhy) {
+    if (std::system("command -v mkfs.exfat >/dev/null && command -v mount.exfat-fuse >/dev/null") !=
+        0) {
+        GTEST_SKIP() << "exfatprogs or exfat-fuse missing (scripts/install-deps.sh installs them)";
+    }
+    TempTree tree;
+    tree.Add({"mnt/"});
+    const std::string image = tree.Path("exfat.img");
+    const std::string mnt = tree.Path("mnt");
+    // The FUSE driver wants a block device: a loop device over the image,
+    // let go of again once unmounted (autoclear).
+    const std::string make = "truncate -s 8M '" + image + "' && mkfs.exfat '" + image +
+                             "' >/dev/null && mount.exfat-fuse \"$(losetup -f --show '" + image +
+                             "')\" '" + mnt + "'";
+    {
+        const Mounted mounted(mnt, std::system((make + " 2>/dev/null").c_str()) == 0);
+        std::system(("losetup -j '" + image + "' -O NAME -n | xargs -r losetup -d").c_str());
+        if (!mounted.ok()) {
+            GTEST_SKIP() << "cannot mount exFAT here; run as root with loop devices and /dev/fuse";
+        }
+        tree.Add({"D/A/B/f1", "D/A/B/f2"}, "mnt");
+        const auto before = tree.Take("mnt/D");
+        PosixFileSystem native;
+        struct Reasons final : ResultSink {
+            void AddResult(std::string_view, std::string_view status) override {
+                statuses.emplace_back(status);
+            }
+            void AddResultWithReason(std::string_view name, std::string_view status,
+                                     const RowReason& reason) override {
+                AddResult(name, status);
+                text = ReasonInEnglish(reason, name);
+            }
+            std::vector<std::string> statuses;
+            std::string text;
+        } reasons;
+        ProcessDroppedPath(tree.Path("mnt/D"), native, reasons);
+        EXPECT_EQ(reasons.statuses, std::vector<std::string>{std::string(kStatusError)});
+        EXPECT_NE(reasons.text.find("can move nothing without the risk of replacing"),
+                  std::string::npos)
+            << reasons.text;
+        EXPECT_EQ(tree.Take("mnt/D"), before) << "nothing moved, the chain under its own name";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, NoReplaceFallbackCaseTest, ::testing::ValuesIn(kFallbackCases),

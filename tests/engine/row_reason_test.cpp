@@ -95,7 +95,9 @@ const ReasonCase kCases[] = {
     {"AnotherFileSystem",
      {"D/A/B/f"},
      kStatusError,
-     "could not move \"A/B/f\": it is on another drive or file system (a mount point)." + kRestInA,
+     "could not move \"A/B/f\": it is on another file system or behind a boundary the system "
+     "will not rename across." +
+         kRestInA,
      {Operation::kMoveEntries, 1, kDifferentDrive}},
     {"ANameTooLong",
      {"D/A/B/f"},
