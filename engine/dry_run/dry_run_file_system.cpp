@@ -70,16 +70,23 @@ std::string Shown(const EntryPath& path) {
 
 }  // namespace
 
+// Only a prefix of the path's names can name a dropped folder it lies in, so
+// each prefix is looked up, the longest first: the cost grows with the
+// path's depth, not with the number of folders dropped.
 DryRunFileSystem::RootMatch DryRunFileSystem::MatchRoot(const EntryPath& root) const {
     RootMatch match{RootKey(root.Root()), nullptr, {}};
-    std::size_t longest = 0;
-    for (const auto& [key, folder] : roots_) {
-        auto below = NamesBelow(key, match.key);
-        if (below && (match.base == nullptr || key.size() > longest)) {
-            longest = key.size();
-            match.base = folder.get();
+    for (auto length = match.key.size() + 1; length-- > 0;) {
+        const auto found = roots_.find(std::vector<std::string>(
+            match.key.begin(), match.key.begin() + static_cast<std::ptrdiff_t>(length)));
+        if (found == roots_.end()) {
+            continue;
+        }
+        // A ".." below this one is below every shorter one too.
+        if (auto below = NamesBelow(found->first, match.key)) {
+            match.base = found->second.get();
             match.below = std::move(*below);
         }
+        break;
     }
     return match;
 }
@@ -94,7 +101,12 @@ OverlayFolder& DryRunFileSystem::AddRoot(const RootMatch& match, const EntryPath
 // later one must see at that place.
 void DryRunFileSystem::TakeInEarlierRoots(OverlayFolder& root,
                                           const std::vector<std::string>& key) {
-    for (auto it = roots_.begin(); it != roots_.end();) {
+    // Every path that starts with `key` sorts right after it, together.
+    for (auto it = roots_.lower_bound(key); it != roots_.end();) {
+        if (it->first.size() < key.size() ||
+            !std::equal(key.begin(), key.end(), it->first.begin())) {
+            break;
+        }
         const auto below = NamesBelow(key, it->first);
         if (!below || below->empty()) {
             ++it;
