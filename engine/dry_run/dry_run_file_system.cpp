@@ -43,16 +43,32 @@ std::optional<std::vector<std::string>> NamesBelow(const std::vector<std::string
     return below;
 }
 
-// The failure names `changed`, the entry a real run would fail to change.
-Failure WriteAccess(OverlayFolder& folder, const EntryPath& changed) {
+const FolderAccess& AccessTo(OverlayFolder& folder) {
     if (!folder.write_access) {
         folder.write_access = FolderWriteAccess(folder.source);
     }
-    Failure access = *folder.write_access;
+    return *folder.write_access;
+}
+
+// Each failure names `changed`, the entry a real run would fail to change.
+Failure Named(Failure access, const EntryPath& changed) {
     if (access) {
         access.entry = changed.Below();
     }
     return access;
+}
+
+Failure AddingAccess(OverlayFolder& folder, const EntryPath& changed) {
+    return Named(AccessTo(folder).adding, changed);
+}
+
+Failure TakingAccess(OverlayFolder& folder, const EntryPath& changed) {
+    return Named(AccessTo(folder).taking, changed);
+}
+
+// The entry's own flags, asked where it stands on disk now.
+Failure OwnAccess(const OverlayFolder& folder, const std::string& name, const EntryPath& changed) {
+    return Named(EntryChangeAccess(folder.OnDisk(name)), changed);
 }
 
 bool IsSpecialName(const std::string& name) {
@@ -266,17 +282,20 @@ Failure DryRunFileSystem::CheckMove(OverlayFolder& from, const std::string& name
     if (to.Find(new_name) != nullptr) {
         return {kFileAlreadyExists, 0, moved_path.Below()};
     }
-    if (auto error = WriteAccess(from, moved_path)) {
+    if (auto error = TakingAccess(from, moved_path)) {
+        return error;
+    }
+    if (auto error = OwnAccess(from, name, moved_path)) {
         return error;
     }
     if (&from == &to) {
         return {};
     }
-    if (auto error = WriteAccess(to, moved_path)) {
+    if (auto error = AddingAccess(to, moved_path)) {
         return error;
     }
     // A folder that changes its parent has its own link to the parent changed.
-    return moved->is_folder ? WriteAccess(from.Subfolder(name), moved_path) : Failure();
+    return moved->is_folder ? AddingAccess(from.Subfolder(name), moved_path) : Failure();
 }
 
 Failure DryRunFileSystem::RenamePlainFolder(const EntryPath& folder, const std::string& target) {
@@ -333,7 +352,10 @@ Failure DryRunFileSystem::RemoveEmptyChild(const EntryPath& folder) {
     if (entry == nullptr || !entry->is_folder) {
         return {kPathNotFound, 0, folder.Below()};
     }
-    if (auto error = WriteAccess(*parent.value, folder)) {
+    if (auto error = TakingAccess(*parent.value, folder)) {
+        return error;
+    }
+    if (auto error = OwnAccess(*parent.value, name, folder)) {
         return error;
     }
     OverlayFolder& removed = parent.value->Subfolder(name);

@@ -29,6 +29,16 @@ OverlayFolder& OverlayFolder::Subfolder(const std::string& name) {
     return *state;
 }
 
+EntryPath OverlayFolder::OnDisk(const std::string& name) const {
+    const std::string key = NameKey(name);
+    if (const auto arrival = arrived.find(key); arrival != arrived.end()) {
+        // Only folders are ever renamed; a file or link keeps its name.
+        const OverlayEntry& entry = arrival->second;
+        return entry.folder ? entry.folder->source : entry.stood_in->Child(entry.entry.name);
+    }
+    return source.Child(on_disk->at(key).name);
+}
+
 OverlayEntry OverlayFolder::Take(const std::string& name) {
     const std::string key = NameKey(name);
     if (auto arrival = arrived.extract(key)) {

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "engine/dry_run/write_access.h"
 #include "engine/entry_path.h"
 #include "engine/file_system.h"
 
@@ -36,12 +37,14 @@ struct OverlayFolder {
     std::map<std::string, std::unique_ptr<OverlayFolder>> opened;
     std::set<std::string> gone;  // on-disk entries moved or removed
     std::map<std::string, OverlayEntry> arrived;
-    std::optional<Failure> write_access;  // asked once: nothing here changes it
+    std::optional<FolderAccess> write_access;  // asked once: nothing here changes it
 
     // The entry of that name as the folder holds it now; needs `on_disk`.
     const Entry* Find(const std::string& name) const;
     // The state of a subfolder that Find gave; needs `on_disk`.
     OverlayFolder& Subfolder(const std::string& name);
+    // Where the entry of that name that Find gave stands on disk.
+    EntryPath OnDisk(const std::string& name) const;
     // Takes an entry that Find gave out of this folder.
     OverlayEntry Take(const std::string& name);
     void Put(OverlayEntry arriving);

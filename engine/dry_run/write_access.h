@@ -5,9 +5,20 @@
 
 namespace karuneo::dry_run {
 
-// Whether this process may add entries to the folder standing at `folder` and
-// take entries out of it: no failure, or the one a change there would meet
-// (no permission, a read-only file system), without an entry named.
-Failure FolderWriteAccess(const EntryPath& folder);
+// What would stop this process from changing the folder standing at
+// `folder`, each without an entry named: no failure where nothing would.
+struct FolderAccess {
+    Failure adding;  // an entry put into it
+    Failure taking;  // an entry of it renamed, moved out or removed
+};
+
+// No permission or a read-only file system stop both; on Linux an immutable
+// folder stops both and an append-only one only taking.
+FolderAccess FolderWriteAccess(const EntryPath& folder);
+
+// What would stop the entry at `entry` itself from being renamed, moved or
+// removed whatever its folder allows: on Linux its immutable or append-only
+// flag.
+Failure EntryChangeAccess(const EntryPath& entry);
 
 }  // namespace karuneo::dry_run
