@@ -32,6 +32,9 @@ inline constexpr ErrorNumber kUnexpected = 51;
 // A file system with neither a rename that refuses to replace nor hard links:
 // no way to move an entry there without risking another of the same name.
 inline constexpr ErrorNumber kNoSafeMove = 445;  // the runtime's "not supported"
+// Another run of this program holds a folder this one would change; the
+// runtime has no number for that, so it is one of ours.
+inline constexpr ErrorNumber kAnotherRun = 1001;
 
 // A failure as it crosses the seam: the number the walk tests, and what a
 // message to the user needs besides. Built from a bare number where the

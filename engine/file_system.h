@@ -72,6 +72,15 @@ class FileSystem {
     virtual void HoldRoot(const EntryPath& root) { (void)root; }
     virtual void ReleaseRoot() {}
 
+    // Claims a folder below or at the root for this walk, until ReleaseRoot,
+    // against other runs of this program: kAnotherRun when one holds it.
+    // Claiming one twice is no failure. A layer or a file system that cannot
+    // claim anything lets every walk go ahead.
+    virtual Failure ClaimFolder(const EntryPath& folder) {
+        (void)folder;
+        return {};
+    }
+
     // The dropped folder's own name as stored on disk; kPathNotFound when the
     // root is not an existing folder (a plain file included).
     virtual Result<std::string> FolderName(const EntryPath& folder) = 0;

@@ -80,6 +80,10 @@ Failure RenameToTempName(WalkContext& walk, const EntryPath& folder, std::string
 
 Failure DescendFromTop(WalkContext& walk, const EntryPath& sCur, const std::string& topName,
                        int& iNestLevel, const EntryPath& sParentPath, std::string& sDeleteFolda) {
+    walk.attempt = Attempt::kOpen;
+    if (auto error = walk.fs.ClaimFolder(sCur.Child(topName))) {
+        return error;
+    }
     if (auto error = RenameToTempName(walk, sCur.Child(topName), sDeleteFolda)) {
         return error;
     }
@@ -123,6 +127,11 @@ Failure FlattenDeepest(WalkContext& walk, const EntryPath& sCur, const std::stri
 Failure UnnestLevel(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
                     const EntryPath& sParentPath, std::string& sDeleteFolda,
                     const std::string& displayName) {
+    // Every folder the walk changes or empties is claimed before it looks
+    // inside, so that two runs never work in one chain at once.
+    if (auto error = walk.fs.ClaimFolder(sCur)) {
+        return error;
+    }
     const auto single = FindSingleEntry(walk, sCur, iNestLevel == 0);
     if (!single.ok()) {
         return single.error;

@@ -235,6 +235,13 @@ Result<std::string> DryRunFileSystem::DroppedFolderWithin(OverlayFolder& earlier
     return {folder.LastName(), inner_.FolderName(EntryPath(stood.Joined())).error};
 }
 
+// Only where the folder still stands on disk: one the preview has renamed
+// is claimed by its place there.
+Failure DryRunFileSystem::ClaimFolder(const EntryPath& folder) {
+    const auto resolved = Resolve(folder);
+    return resolved.ok() ? inner_.ClaimFolder(resolved.value->source) : Failure();
+}
+
 Failure DryRunFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
     const auto resolved = Resolve(folder);
     if (!resolved.ok()) {

@@ -31,6 +31,9 @@ class DryRunFileSystem final : public FileSystem {
     // ("D/A/..") names the same folder in the preview as in the real run.
     void HoldRoot(const EntryPath& root) override { inner_.HoldRoot(root); }
     void ReleaseRoot() override { inner_.ReleaseRoot(); }
+    // Claimed below too: a preview of a folder that a run is working in
+    // says so, as the real run would.
+    Failure ClaimFolder(const EntryPath& folder) override;
     Result<std::string> FolderName(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
     std::string GetTempName() override { return inner_.GetTempName(); }

@@ -6,6 +6,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -260,9 +261,34 @@ void PosixFileSystem::HoldRoot(const EntryPath& root) {
 }
 
 void PosixFileSystem::ReleaseRoot() {
+    claims_.clear();
     held_fd_ = UniqueFd();
     held_root_.clear();
     held_name_.clear();
+}
+
+// An advisory lock, which only other runs of this program ask for: it keeps
+// two of them from renaming and emptying one chain at the same time. Locks of
+// one process on two descriptors of a folder would refuse each other, so a
+// folder claimed already is known by its identity.
+Failure PosixFileSystem::ClaimFolder(const EntryPath& folder) {
+    Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
+    struct stat info {};
+    if (!opened.fd.valid() || ::fstat(opened.fd.get(), &info) != 0) {
+        return {};  // the walk's own calls will meet whatever stands in the way
+    }
+    for (const Claim& claim : claims_) {
+        if (claim.device == info.st_dev && claim.inode == info.st_ino) {
+            return {};
+        }
+    }
+    if (::flock(opened.fd.get(), LOCK_EX | LOCK_NB) != 0) {
+        // Only a lock held elsewhere stops the walk; a file system without
+        // locks lets it go ahead as before.
+        return errno == EWOULDBLOCK ? Failure{kAnotherRun, 0, folder.Below()} : Failure();
+    }
+    claims_.push_back({info.st_dev, info.st_ino, std::move(opened.fd)});
+    return {};
 }
 
 int PosixFileSystem::HeldFor(const EntryPath& path) const {

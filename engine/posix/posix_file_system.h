@@ -1,8 +1,10 @@
 #pragma once
 
 #include <stdio.h>  // renameat2
+#include <sys/types.h>
 
 #include <memory>
+#include <vector>
 
 #include "engine/file_system.h"
 #include "engine/posix/unique_fd.h"
@@ -23,6 +25,7 @@ class PosixFileSystem final : public FileSystem {
 
     void HoldRoot(const EntryPath& root) override;
     void ReleaseRoot() override;
+    Failure ClaimFolder(const EntryPath& folder) override;
     Result<std::string> FolderName(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
 
@@ -40,6 +43,13 @@ class PosixFileSystem final : public FileSystem {
     std::string held_root_;
     std::string held_name_;
     posix::UniqueFd held_fd_;
+    // Each folder claimed by this walk, open and locked, with its identity.
+    struct Claim {
+        dev_t device;
+        ino_t inode;
+        posix::UniqueFd fd;
+    };
+    std::vector<Claim> claims_;
 };
 
 }  // namespace karuneo

@@ -19,6 +19,8 @@ Cause CauseOf(const Failure& failure) {
             return Cause::kStoppedByUser;
         case kNoSafeMove:
             return Cause::kNoMoveWithoutRisk;
+        case kAnotherRun:
+            return Cause::kHeldByAnotherRun;
         default:
             break;
     }

@@ -19,13 +19,13 @@ enum class Attempt { kOpen, kList, kRename, kMove, kRemove };
 enum class Cause {
     kAlreadyExists,  // the name is taken; nothing is ever replaced
     kNoPermission,
-    kOtherDrive,  // another drive or file system, a mount point included
+    kOtherDrive,  // another file system, or a boundary renames do not cross
     kLink,        // links are never followed
     kTooDeep,
     kNameTooLong,
-    kStoppedByUser,
-    kNoMoveWithoutRisk,  // the file system cannot move without risking a replace  // the work was
-                         // stopped between two entries
+    kStoppedByUser,      // the work was stopped between two entries
+    kNoMoveWithoutRisk,  // the file system cannot move without risking a replace
+    kHeldByAnotherRun,   // another run of this program holds the folder
     kSystem,             // anything else: the system's own message tells
 };
 

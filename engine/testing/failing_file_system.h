@@ -54,6 +54,7 @@ class FailingFileSystem final : public FileSystem {
     // Passed on uncounted: they touch nothing.
     void HoldRoot(const EntryPath& root) override { inner_.HoldRoot(root); }
     void ReleaseRoot() override { inner_.ReleaseRoot(); }
+    Failure ClaimFolder(const EntryPath& folder) override { return inner_.ClaimFolder(folder); }
     Result<std::string> FolderName(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
     std::string GetTempName() override;

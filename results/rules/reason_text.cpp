@@ -99,6 +99,8 @@ std::string CauseText(const Wording& words, const ErrorReason& reason) {
             return std::string(words.other_drive);
         case Cause::kNoMoveWithoutRisk:
             return std::string(words.no_safe_move);
+        case Cause::kHeldByAnotherRun:
+            return std::string(words.another_run);
         case Cause::kLink:
             return std::string(words.link);
         case Cause::kTooDeep:
