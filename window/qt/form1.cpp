@@ -38,6 +38,8 @@ constexpr float kDesignClientHeight = 5625;
 
 // About 30 times a second: smooth to the eye, nothing for the worker.
 constexpr int kProgressTickMs = 33;
+// Rows that come together are added together, no later than this.
+constexpr int kRowsDelayMs = 30;
 // A window hidden on another desktop is not drawn; its work starts anyway.
 constexpr int kStartAnywayMs = 1000;
 
@@ -106,6 +108,9 @@ Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
     geometry_.SetMinimumOuterSize(kMinWindowWidth, kMinWindowHeight);
     progress_tick_.setInterval(kProgressTickMs);
     connect(&progress_tick_, &QTimer::timeout, this, [this] { ShowProgress(); });
+    rows_soon_.setSingleShot(true);
+    rows_soon_.setInterval(kRowsDelayMs);
+    connect(&rows_soon_, &QTimer::timeout, this, [this] { ShowFinishedRows(); });
     start_anyway_.setSingleShot(true);
     start_anyway_.setInterval(kStartAnywayMs);
     connect(&start_anyway_, &QTimer::timeout, this, [this] { StartOnceDrawn(); });
@@ -120,16 +125,19 @@ Form1::~Form1() = default;
 // travel as queued calls, in the order they were handed on, and are taken
 // up here when the event loop comes to them.
 WorkQueue::Handoff Form1::HandoffToThisThread() {
-    return WorkQueue::Handoff{
-        [this](FinishedRow row) {
-            QMetaObject::invokeMethod(
-                this, [this, row = std::move(row)] { NothingEscapes([&] { RowFinished(row); }); },
-                Qt::QueuedConnection);
-        },
-        [this] {
-            QMetaObject::invokeMethod(
-                this, [this] { NothingEscapes([this] { QueueDrained(); }); }, Qt::QueuedConnection);
-        }};
+    return WorkQueue::Handoff{[this](FinishedRow row) {
+                                  QMetaObject::invokeMethod(
+                                      this,
+                                      [this, row = std::move(row)]() mutable {
+                                          NothingEscapes([&] { RowFinished(std::move(row)); });
+                                      },
+                                      Qt::QueuedConnection);
+                              },
+                              [this] {
+                                  QMetaObject::invokeMethod(
+                                      this, [this] { NothingEscapes([this] { QueueDrained(); }); },
+                                      Qt::QueuedConnection);
+                              }};
 }
 
 void Form1::CreateControls() {
@@ -246,9 +254,19 @@ void Form1::StopWork() {
     }
 }
 
-void Form1::RowFinished(const FinishedRow& row) {
+void Form1::RowFinished(FinishedRow row) {
     Q_ASSERT(QThread::currentThread() == thread());
-    ListView1->AddFinishedRow(row);
+    finished_rows_.push_back(std::move(row));
+    if (!rows_soon_.isActive()) {
+        rows_soon_.start();
+    }
+}
+
+void Form1::ShowFinishedRows() {
+    rows_soon_.stop();
+    for (const FinishedRow& row : std::exchange(finished_rows_, {})) {
+        ListView1->AddFinishedRow(row);
+    }
 }
 
 void Form1::QueueDrained() {
@@ -258,6 +276,7 @@ void Form1::QueueDrained() {
     if (queue_->Busy()) {
         return;
     }
+    ShowFinishedRows();
     ShowWorking(false);
     if (close_when_drained_) {
         close();

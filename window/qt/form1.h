@@ -65,7 +65,8 @@ class Form1 final : public QWidget {
     void AddWork(std::vector<std::string> paths);
     void Enqueue(std::vector<std::string> paths);
     void StopWork();
-    void RowFinished(const FinishedRow& row);
+    void RowFinished(FinishedRow row);
+    void ShowFinishedRows();
     void QueueDrained();
     void ShowWorking(bool on);
     void ShowProgress();
@@ -96,6 +97,10 @@ class Form1 final : public QWidget {
     bool working_ = false;
     bool close_when_drained_ = false;
     QTimer progress_tick_;
+    // Rows wait here a moment and join the list together: the list drawn
+    // once per row would cost more than the work of a small folder.
+    std::vector<FinishedRow> finished_rows_;
+    QTimer rows_soon_;
     // Last: its destructor stops and joins the worker, which may still hand
     // rows to this window until then.
     std::unique_ptr<WorkQueue> queue_;
