@@ -11,6 +11,7 @@
 
 #include "window/qt/form1.h"
 #include "window/qt/qt_settings_store.h"
+#include "window/qt/single_instance.h"
 
 namespace {
 
@@ -43,11 +44,20 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("karuneo"));
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(QImage(kKaruneoIcon))));
 
-    karuneo::QtSettingsStore settings;
-    karuneo::Form1 form(settings);
     // The folders a file manager or a shell hands over, as the bytes the file
     // system knows them by; QApplication has taken its own options out.
-    form.ProcessPathsWhenShown(AsDropped(std::span(argv + 1, argv + argc)));
+    std::vector<std::string> paths = AsDropped(std::span(argv + 1, argv + argc));
+    // A window of this user's runs already on this display: it takes them.
+    karuneo::SingleInstance instance(karuneo::PrivateSocketPath());
+    if (instance.Claim(paths) == karuneo::SingleInstance::Role::kHandedOver) {
+        return 0;
+    }
+
+    karuneo::QtSettingsStore settings;
+    karuneo::Form1 form(settings);
+    instance.OnHandoff(
+        [&form](std::vector<std::string> handed) { return form.TakeHandoff(std::move(handed)); });
+    form.ProcessPathsWhenShown(std::move(paths));
     form.show();
     return QApplication::exec();
 }

@@ -2,11 +2,13 @@
 
 #include <QCollator>
 #include <QString>
+#include <QTimer>
 #include <QTreeWidget>
 #include <optional>
 #include <string_view>
 
 #include "engine/result_sink.h"
+#include "window/worker/work_queue.h"
 
 class QEvent;
 class QMenu;
@@ -21,7 +23,8 @@ class ResultsList final : public QTreeWidget, public ResultSink {
   public:
     explicit ResultsList(QWidget* parent = nullptr);
 
-    // Appends the row and scrolls it into view.
+    // Appends the row; the newest row is scrolled into view shortly after,
+    // once for a whole burst of rows: each scroll lays the list out anew.
     void AddResult(std::string_view name, std::string_view status) override;
     // The same, with the row's reason in Japanese under the path in its
     // tool tip.
@@ -31,6 +34,8 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     // shown as their tool tip: rows of two folders of the same name, or of
     // names cut short, can then be told apart.
     void SetDroppedPath(std::string_view path);
+    // A row as the worker finished it, its dropped path as its tool tip.
+    void AddFinishedRow(const FinishedRow& row);
 
     // Adds the two columns, sized from the list's present width.
     void CreateColumns();
@@ -58,8 +63,10 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     void AddRow(std::string_view name, std::string_view status, const QString& tip);
     void ListView1_MouseDown(const QMouseEvent& event);
     void FitColumns();
+    void ScrollToNewest();
 
     QMenu* context_menu_ = nullptr;
+    QTimer scroll_soon_;
     QString dropped_path_;
     float first_share_ = 0.6f;
     // Made at the first sort: opening a collation costs start-up time.

@@ -5,15 +5,24 @@
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMimeData>
 #include <QPalette>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
 
+#include "window/rules/progress_text.h"
 #include "window/rules/uri_list.h"
 
 namespace karuneo {
 namespace {
 
 const QString kUriList = QStringLiteral("text/uri-list");
+// Between the frame and what the drop area shows while the window works.
+constexpr int kMargin = 6;
 
 // A tint of the selection colour: plainly marked, the title still legible.
 QColor Tint(const QPalette& palette) {
@@ -35,6 +44,71 @@ std::vector<std::string> DroppedPaths(const QMimeData& data) {
 
 DropArea::DropArea(const QString& title, QWidget* parent) : QGroupBox(title, parent) {
     setAcceptDrops(true);
+    CreateProgressControls();
+    ShowIdle();
+}
+
+void DropArea::CreateProgressControls() {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    column->setSpacing(2);
+    for (QLabel** line : {&folder_line_, &entries_line_, &waiting_line_}) {
+        *line = new QLabel(this);
+        column->addWidget(*line);
+    }
+    folder_line_->setObjectName(QStringLiteral("ProgressFolder"));
+    entries_line_->setObjectName(QStringLiteral("ProgressEntries"));
+    waiting_line_->setObjectName(QStringLiteral("ProgressWaiting"));
+    column->addStretch();
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName(QStringLiteral("ProgressBar"));
+    column->addWidget(bar_);
+    stop_ = new QPushButton(QStringLiteral("中止"), this);
+    stop_->setObjectName(QStringLiteral("StopButton"));
+    connect(stop_, &QPushButton::clicked, this, [this] {
+        if (stop_handler_) {
+            stop_handler_();
+        }
+    });
+    column->addWidget(stop_);
+}
+
+void DropArea::ShowProgress(const ProgressLines& lines) {
+    Q_ASSERT(QThread::currentThread() == thread());
+    ShowLine(*folder_line_, lines.folder);
+    ShowLine(*entries_line_, lines.entries);
+    ShowLine(*waiting_line_, lines.waiting);
+    // Busy until the deepest folder has been counted, then how far its move is.
+    if (lines.entries.empty()) {
+        bar_->setRange(0, 0);
+    } else {
+        bar_->setRange(0, 100);
+        bar_->setValue(lines.percent);
+    }
+    bar_->show();
+    stop_->show();
+}
+
+void DropArea::ShowIdle() {
+    Q_ASSERT(QThread::currentThread() == thread());
+    for (QWidget* control :
+         {static_cast<QWidget*>(folder_line_), static_cast<QWidget*>(entries_line_),
+          static_cast<QWidget*>(waiting_line_), static_cast<QWidget*>(bar_),
+          static_cast<QWidget*>(stop_)}) {
+        control->hide();
+    }
+}
+
+void DropArea::ShowLine(QLabel& label, const std::string& text) {
+    // A long folder name is cut in the middle, so both its ends stay readable.
+    const QString full = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const int room = contentsRect().width() - 2 * kMargin;
+    const QString shown = label.fontMetrics().elidedText(full, Qt::ElideMiddle, room);
+    if (label.text() != shown) {
+        label.setText(shown);
+    }
+    label.setToolTip(shown == full ? QString() : full);
+    label.setVisible(!text.empty());
 }
 
 void DropArea::dragEnterEvent(QDragEnterEvent* event) {

@@ -9,13 +9,19 @@ class QDragEnterEvent;
 class QDragLeaveEvent;
 class QDragMoveEvent;
 class QDropEvent;
+class QLabel;
 class QMimeData;
+class QProgressBar;
+class QPushButton;
 
 namespace karuneo {
 
+struct ProgressLines;
+
 // Frame2: the one place that takes drops, and only of local files and
 // folders; it is highlighted while a drag it would take is over it. What a
-// drop does is the window's business.
+// drop does is the window's business. While the window works, it tells how
+// far the work has come and offers 中止; idle, it holds nothing but its title.
 class DropArea final : public QGroupBox {
   public:
     using DropHandler = std::function<void(const QMimeData&)>;
@@ -23,6 +29,10 @@ class DropArea final : public QGroupBox {
     explicit DropArea(const QString& title, QWidget* parent = nullptr);
 
     void SetDropHandler(DropHandler handler) { handler_ = std::move(handler); }
+    void SetStopHandler(std::function<void()> handler) { stop_handler_ = std::move(handler); }
+
+    void ShowProgress(const ProgressLines& lines);
+    void ShowIdle();
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -32,8 +42,16 @@ class DropArea final : public QGroupBox {
 
   private:
     void SetHighlighted(bool on);
+    void CreateProgressControls();
+    void ShowLine(QLabel& label, const std::string& text);
 
     DropHandler handler_;
+    std::function<void()> stop_handler_;
+    QLabel* folder_line_ = nullptr;
+    QLabel* entries_line_ = nullptr;
+    QLabel* waiting_line_ = nullptr;
+    QProgressBar* bar_ = nullptr;
+    QPushButton* stop_ = nullptr;
 };
 
 // The local paths a drag carries, in the drag source's order.

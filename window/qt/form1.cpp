@@ -11,19 +11,21 @@
 #include <QMimeData>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QShowEvent>
+#include <QThread>
 #include <QTimer>
 #include <QtGlobal>
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <iterator>
 #include <utility>
 
-#include "engine/unnest.h"
 #include "results/qt/results_list.h"
 #include "window/qt/drop_area.h"
-#include "window/qt/wait_cursor.h"
 #include "window/rules/layout_rules.h"
+#include "window/rules/progress_text.h"
 #include "window/rules/twips.h"
 #include "window/rules/window_settings.h"
 
@@ -33,6 +35,13 @@ namespace {
 // The client area the window opens with before any settings exist.
 constexpr float kDesignClientWidth = 11145;
 constexpr float kDesignClientHeight = 5625;
+
+// About 30 times a second: smooth to the eye, nothing for the worker.
+constexpr int kProgressTickMs = 33;
+// Rows that come together are added together, no later than this.
+constexpr int kRowsDelayMs = 30;
+// A window hidden on another desktop is not drawn; its work starts anyway.
+constexpr int kStartAnywayMs = 1000;
 
 void Place(QWidget& widget, float left, float top, float width, float height) {
     widget.setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
@@ -78,16 +87,18 @@ void NothingEscapes(Work work) {
     try {
         work();
     } catch (const std::exception& failure) {
-        qWarning("drop abandoned: %s", failure.what());
+        qWarning("event abandoned: %s", failure.what());
     } catch (...) {
-        qWarning("drop abandoned");
+        qWarning("event abandoned");
     }
 }
 
 }  // namespace
 
 Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
-    : settings_(settings), make_file_system_(std::move(make_file_system)), geometry_(*this) {
+    : settings_(settings),
+      geometry_(*this),
+      queue_(std::make_unique<WorkQueue>(std::move(make_file_system), HandoffToThisThread())) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("カルネオソフト"));
     CreateControls();
@@ -95,10 +106,39 @@ Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
     layout_ = std::make_unique<QtResultsLayout>(*Frame1, *ListView1);
     resize(TwipsToPixels(kDesignClientWidth), TwipsToPixels(kDesignClientHeight));
     geometry_.SetMinimumOuterSize(kMinWindowWidth, kMinWindowHeight);
+    progress_tick_.setInterval(kProgressTickMs);
+    connect(&progress_tick_, &QTimer::timeout, this, [this] { ShowProgress(); });
+    rows_soon_.setSingleShot(true);
+    rows_soon_.setInterval(kRowsDelayMs);
+    connect(&rows_soon_, &QTimer::timeout, this, [this] { ShowFinishedRows(); });
+    start_anyway_.setSingleShot(true);
+    start_anyway_.setInterval(kStartAnywayMs);
+    connect(&start_anyway_, &QTimer::timeout, this, [this] { StartOnceDrawn(); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { StopWork(); });
     Form_Load();
 }
 
 Form1::~Form1() = default;
+
+// Called on the worker thread: each row and the news that the queue ran dry
+// travel as queued calls, in the order they were handed on, and are taken
+// up here when the event loop comes to them.
+WorkQueue::Handoff Form1::HandoffToThisThread() {
+    return WorkQueue::Handoff{[this](FinishedRow row) {
+                                  QMetaObject::invokeMethod(
+                                      this,
+                                      [this, row = std::move(row)]() mutable {
+                                          NothingEscapes([&] { RowFinished(std::move(row)); });
+                                      },
+                                      Qt::QueuedConnection);
+                              },
+                              [this] {
+                                  QMetaObject::invokeMethod(
+                                      this, [this] { NothingEscapes([this] { QueueDrained(); }); },
+                                      Qt::QueuedConnection);
+                              }};
+}
 
 void Form1::CreateControls() {
     Frame1 = new QGroupBox(QStringLiteral("処理結果"), this);
@@ -110,6 +150,7 @@ void Form1::CreateControls() {
     Place(*Frame2, 120, 120, 2535, 2055);
     FitTitle(*Frame2);
     Frame2->SetDropHandler([this](const QMimeData& dropped) { Frame2_OLEDragDrop(dropped); });
+    Frame2->SetStopHandler([this] { StopWork(); });
 
     Label1 = new QLabel(QStringLiteral("→"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -153,32 +194,115 @@ void Form1::Form_Unload() {
 }
 
 void Form1::Frame2_OLEDragDrop(const QMimeData& dropped) {
-    NothingEscapes([&] { ProcessPaths(DroppedPaths(dropped)); });
+    NothingEscapes([&] { AddWork(DroppedPaths(dropped)); });
 }
 
 void Form1::ProcessPathsWhenShown(std::vector<std::string> paths) {
-    paths_once_shown_ = std::move(paths);
-    if (isVisible()) {
-        ProcessPathsSoon();
-    }
+    AddWork(std::move(paths));
 }
 
-void Form1::ProcessPathsSoon() {
-    if (paths_once_shown_.empty()) {
+bool Form1::TakeHandoff(std::vector<std::string> paths) {
+    if (close_when_drained_) {
+        return false;
+    }
+    BringToFront();
+    AddWork(std::move(paths));
+    return true;
+}
+
+void Form1::BringToFront() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form1::AddWork(std::vector<std::string> paths) {
+    if (started_) {
+        Enqueue(std::move(paths));
         return;
     }
-    // Queued, so that the window is drawn before the work holds it up.
-    QTimer::singleShot(0, this, [this] {
-        NothingEscapes([this] { ProcessPaths(std::exchange(paths_once_shown_, {})); });
-    });
+    paths_once_shown_.insert(paths_once_shown_.end(), std::make_move_iterator(paths.begin()),
+                             std::make_move_iterator(paths.end()));
 }
 
-void Form1::ProcessPaths(const std::vector<std::string>& paths) {
-    const WaitCursor hourglass;
-    const std::unique_ptr<FileSystem> fs = make_file_system_();
-    for (const std::string& path : paths) {
-        ListView1->SetDroppedPath(path);
-        ProcessDroppedPath(path, *fs, *ListView1);
+void Form1::StartOnceDrawn() {
+    if (started_) {
+        return;
+    }
+    started_ = true;
+    start_anyway_.stop();
+    Enqueue(std::exchange(paths_once_shown_, {}));
+}
+
+void Form1::Enqueue(std::vector<std::string> paths) {
+    Q_ASSERT(QThread::currentThread() == thread());
+    if (paths.empty() || close_when_drained_) {
+        return;
+    }
+    queue_->Add(std::move(paths));
+    ShowWorking(true);
+}
+
+void Form1::StopWork() {
+    Q_ASSERT(QThread::currentThread() == thread());
+    queue_->Stop();
+    // Folders that waited and were dropped bring no news of their own; with
+    // none in hand, nothing will tell the window the queue ran dry.
+    if (!queue_->Busy()) {
+        ShowWorking(false);
+    }
+}
+
+void Form1::RowFinished(FinishedRow row) {
+    Q_ASSERT(QThread::currentThread() == thread());
+    finished_rows_.push_back(std::move(row));
+    if (!rows_soon_.isActive()) {
+        rows_soon_.start();
+    }
+}
+
+void Form1::ShowFinishedRows() {
+    rows_soon_.stop();
+    for (const FinishedRow& row : std::exchange(finished_rows_, {})) {
+        ListView1->AddFinishedRow(row);
+    }
+}
+
+void Form1::QueueDrained() {
+    Q_ASSERT(QThread::currentThread() == thread());
+    // Folders added after the worker ran dry keep it busy; their own news
+    // comes later.
+    if (queue_->Busy()) {
+        return;
+    }
+    ShowFinishedRows();
+    ShowWorking(false);
+    if (close_when_drained_) {
+        close();
+    }
+}
+
+void Form1::ShowWorking(bool on) {
+    working_ = on;
+    if (on) {
+        // The window answers while it works, so the pointer says busy, not wait.
+        setCursor(Qt::BusyCursor);
+        ShowProgress();
+        progress_tick_.start();
+    } else {
+        unsetCursor();
+        progress_tick_.stop();
+        Frame2->ShowIdle();
+    }
+}
+
+void Form1::ShowProgress() {
+    Q_ASSERT(QThread::currentThread() == thread());
+    const WorkProgress progress = queue_->Progress();
+    // Ran dry a moment ago: the news is on its way, keep what is shown.
+    if (progress.busy) {
+        Frame2->ShowProgress(DescribeProgress(progress));
     }
 }
 
@@ -221,10 +345,30 @@ void Form1::changeEvent(QEvent* event) {
 
 void Form1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    ProcessPathsSoon();
+    if (!started_) {
+        start_anyway_.start();
+    }
+}
+
+void Form1::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!started_) {
+        // Queued, so that what was just drawn reaches the screen first.
+        QTimer::singleShot(0, this, [this] { StartOnceDrawn(); });
+    }
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (working_) {
+        // The folder in hand stops between two entries and gives its row;
+        // the window closes once the worker says the queue ran dry.
+        close_when_drained_ = true;
+        StopWork();
+        if (working_) {
+            event->ignore();
+            return;
+        }
+    }
     Form_Unload();
     event->accept();
 }

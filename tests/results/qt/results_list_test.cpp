@@ -7,13 +7,21 @@
 #include <QScrollBar>
 #include <QTest>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
+
+#include "engine/reason/row_reason.h"
 
 namespace karuneo {
 namespace {
 
 using Rows = std::vector<std::pair<QString, QString>>;
+
+// The newest row is scrolled into view a moment after rows arrive.
+void WaitForScroll() {
+    QTest::qWait(100);
+}
 
 class ResultsListTest : public ::testing::Test {
   protected:
@@ -68,7 +76,7 @@ TEST_F(ResultsListTest, ColumnsFillTheVisibleWidthWithOrWithoutAScrollBar) {
         for (int i = 0; i < 30; ++i) {
             list.AddResult("row", "完了");
         }
-        QTest::qWait(0);
+        WaitForScroll();
         ASSERT_TRUE(list.verticalScrollBar()->isVisible());
         ExpectColumnsFillTheVisibleWidth();
         EXPECT_NEAR(list.columnWidth(0), list.viewport()->width() * 0.6, 1);
@@ -77,6 +85,22 @@ TEST_F(ResultsListTest, ColumnsFillTheVisibleWidthWithOrWithoutAScrollBar) {
             list.visualItemRect(list.topLevelItem(list.topLevelItemCount() - 1))));
         list.RemoveAllRows();
     }
+}
+
+// Each scroll lays the whole list out again; a burst of rows gets one.
+TEST_F(ResultsListTest, ABurstOfRowsScrollsOnceToTheNewest) {
+    int scrolls = 0;
+    QObject::connect(list.verticalScrollBar(), &QScrollBar::valueChanged, &list,
+                     [&] { ++scrolls; });
+    for (int i = 0; i < 200; ++i) {
+        list.AddFinishedRow(
+            FinishedRow{"/d/D" + std::to_string(i), "D" + std::to_string(i), "完了", RowReason{}});
+    }
+    WaitForScroll();
+    EXPECT_EQ(scrolls, 1);
+    QTreeWidgetItem* newest = list.topLevelItem(199);
+    EXPECT_TRUE(list.viewport()->rect().contains(list.visualItemRect(newest)));
+    EXPECT_EQ(newest->toolTip(0), "/d/D199");
 }
 
 TEST_F(ResultsListTest, HeaderClickSortsOnceAndLaterRowsGoToTheEnd) {

@@ -7,18 +7,26 @@
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <atomic>
+#include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "engine/native_file_system.h"
+#include "engine/testing/failing_file_system.h"
 #include "results/qt/results_list.h"
 #include "tests/support/temp_tree.h"
 #include "window/qt/qt_settings_store.h"
@@ -28,6 +36,66 @@ namespace karuneo {
 namespace {
 
 using Rows = std::vector<std::pair<QString, QString>>;
+using testing::FailingFileSystem;
+using testing::Operation;
+
+// Spins the window's event loop until `done`, for at most ten seconds.
+bool SpinUntil(const std::function<bool()>& done) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
+        if (waited.elapsed() > 10'000) {
+            return false;
+        }
+        QTest::qWait(2);
+    }
+    return true;
+}
+
+// Holds the worker inside the first folder before its `nth` move of an
+// entry, until the test lets it go: the window must stay usable meanwhile.
+class HeldWorker {
+  public:
+    explicit HeldWorker(int nth_move) : nth_move_(nth_move) {}
+
+    // Called on the worker thread, once per folder.
+    std::unique_ptr<FileSystem> Make() {
+        const std::lock_guard lock(mutex_);
+        inner_.push_back(MakeNativeFileSystem());
+        auto fs = std::make_unique<FailingFileSystem>(*inner_.back());
+        if (inner_.size() == 1) {
+            fs->OnCall([this, moves = 0](int, Operation operation) mutable {
+                if (operation == Operation::kMoveEntries && ++moves == nth_move_) {
+                    Hold();
+                }
+            });
+        }
+        return fs;
+    }
+    bool Holding() {
+        const std::lock_guard lock(mutex_);
+        return holding_;
+    }
+    void Release() {
+        const std::lock_guard lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+
+  private:
+    void Hold() {
+        std::unique_lock lock(mutex_);
+        holding_ = true;
+        changed_.wait(lock, [this] { return released_; });
+    }
+
+    const int nth_move_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::unique_ptr<FileSystem>> inner_;
+    bool holding_ = false;
+    bool released_ = false;
+};
 
 class Form1Test : public ::testing::Test {
   protected:
@@ -40,18 +108,24 @@ class Form1Test : public ::testing::Test {
         }
     }
 
-    void Open(std::vector<std::string> paths_at_start = {}) {
-        // The factory is called once the pointer should already be the hourglass.
-        form = std::make_unique<Form1>(store, [this] {
-            const QCursor* cursor = QApplication::overrideCursor();
-            cursor_at_work = cursor != nullptr ? cursor->shape() : Qt::ArrowCursor;
-            return MakeNativeFileSystem();
+    void Open(std::vector<std::string> paths_at_start = {}, HeldWorker* held = nullptr) {
+        // The factory is called on the worker as each folder begins.
+        form = std::make_unique<Form1>(store, [this, held] {
+            drawn_when_work_began = drawn.load();
+            return held != nullptr ? held->Make() : MakeNativeFileSystem();
         });
+        form->installEventFilter(&paint_watch);
         form->ProcessPathsWhenShown(std::move(paths_at_start));
         Settle();
         ASSERT_EQ(List().topLevelItemCount(), 0) << "processed before the window was shown";
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        Settle();
+    }
+
+    // Until the queue has run dry and the window shows it.
+    void WaitForRows() const {
+        ASSERT_TRUE(SpinUntil([this] { return !form->Working(); }));
         Settle();
     }
 
@@ -85,9 +159,28 @@ class Form1Test : public ::testing::Test {
         return true;
     }
 
+    QString DropAreaLine(const char* name) const {
+        const auto* line = form->findChild<QLabel*>(name);
+        return line->isVisible() ? line->text() : QString();
+    }
+
+    // Whether the window had been drawn, seen from the window thread.
+    struct PaintWatch : QObject {
+        explicit PaintWatch(std::atomic<bool>& drawn) : drawn_(drawn) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) {
+                drawn_ = true;
+            }
+            return false;
+        }
+        std::atomic<bool>& drawn_;
+    };
+
     QTemporaryDir settings_dir;
     QtSettingsStore store{settings_dir.filePath("karuneo.ini")};
-    Qt::CursorShape cursor_at_work = Qt::BlankCursor;
+    std::atomic<bool> drawn{false};
+    std::atomic<bool> drawn_when_work_began{false};
+    PaintWatch paint_watch{drawn};
     std::unique_ptr<Form1> form;
 };
 
@@ -95,7 +188,7 @@ QUrl Local(const testing::TempTree& tree, const std::string& name) {
     return QUrl::fromLocalFile(QString::fromStdString(tree.Path(name)));
 }
 
-TEST_F(Form1Test, DroppedFoldersGiveRowsInOrderUnderTheWaitCursor) {
+TEST_F(Form1Test, DroppedFoldersGiveRowsInOrderUnderTheBusyCursor) {
     testing::TempTree tree;
     tree.Add({"deep/a/b/f1", "deep/a/b/f2", "flat/x", "plain.txt", "hollow/only/"});
     Open();
@@ -103,11 +196,13 @@ TEST_F(Form1Test, DroppedFoldersGiveRowsInOrderUnderTheWaitCursor) {
     data.setUrls({Local(tree, "deep"), QUrl("https://example.com/deep"), Local(tree, "plain.txt"),
                   Local(tree, "flat"), Local(tree, "hollow")});
     ASSERT_TRUE(Drop(data, Child("Frame2")));
+    EXPECT_EQ(form->cursor().shape(), Qt::BusyCursor);
+    WaitForRows();
 
     EXPECT_EQ(Shown(),
               (Rows{{"deep", "完了"}, {"flat", "未処理"}, {"hollow", "完了<フォルダは空>"}}));
     EXPECT_TRUE(std::filesystem::exists(tree.root() / "deep" / "f1"));
-    EXPECT_EQ(cursor_at_work, Qt::WaitCursor);
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // Rows of folders with the same name are told apart by their tool tips,
     // which say, after the path, why a row is not 完了.
@@ -117,18 +212,90 @@ TEST_F(Form1Test, DroppedFoldersGiveRowsInOrderUnderTheWaitCursor) {
                   QStringLiteral("\nファイル「x」が 1 つあるだけです。何も変更していません。"));
 }
 
-TEST_F(Form1Test, PathsGivenAtStartAreProcessedOnceShownAsADropWould) {
+TEST_F(Form1Test, PathsGivenAtStartAreProcessedOnceDrawnAsADropWould) {
     testing::TempTree tree;
     tree.Add({"二番/中/下/f", "一番/x", "file.txt"});
     const std::string file = tree.Path("file.txt");
     Open({tree.Path("二番"), file, tree.Path("missing"), tree.Path("一番")});
+    WaitForRows();
 
+    EXPECT_TRUE(drawn_when_work_began) << "the window stayed blank while the work went on";
     EXPECT_EQ(Shown(), (Rows{{"二番", "完了"}, {"一番", "未処理"}}));
     EXPECT_TRUE(std::filesystem::exists(tree.root() / "二番" / "f"));
     EXPECT_FALSE(std::filesystem::exists(tree.root() / "二番" / "中"));
     EXPECT_TRUE(std::filesystem::exists(file));
-    EXPECT_EQ(cursor_at_work, Qt::WaitCursor);
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Form1Test, FoldersQueueInOrderAcrossTheStartAndDropsWhileWorking) {
+    testing::TempTree tree;
+    tree.AddEmptyFiles("P/A/B", 20);
+    tree.Add({"Q/A/f", "R/x", "S/A/g"});
+    HeldWorker held(5);
+    Open({tree.Path("P"), tree.Path("Q")}, &held);
+    ASSERT_TRUE(SpinUntil([&] { return held.Holding(); }));
+    QMimeData data;
+    data.setUrls({Local(tree, "R"), Local(tree, "S")});
+    ASSERT_TRUE(Drop(data, Child("Frame2")));
+    form->TakeHandoff({tree.Path("Q")});
+    Settle();
+
+    // The window answers while the worker is held, and says what it does.
+    EXPECT_EQ(DropAreaLine("ProgressFolder"), "処理中: P");
+    EXPECT_EQ(DropAreaLine("ProgressEntries"), "4 / 20 件を移動");
+    EXPECT_EQ(DropAreaLine("ProgressWaiting"), "あと 4 フォルダ");
+    EXPECT_TRUE(Child("StopButton").isVisible());
+    held.Release();
+    WaitForRows();
+
+    EXPECT_EQ(
+        Shown(),
+        (Rows{{"P", "完了"}, {"Q", "完了"}, {"R", "未処理"}, {"S", "完了"}, {"Q", "未処理"}}));
+    EXPECT_FALSE(Child("StopButton").isVisible());
+    EXPECT_TRUE(DropAreaLine("ProgressFolder").isEmpty());
+}
+
+TEST_F(Form1Test, EscapeStopsBetweenTwoEntriesAndDropsTheWaitingFolders) {
+    testing::TempTree tree;
+    tree.AddEmptyFiles("P/A/B", 50);
+    tree.Add({"Q/A/f"});
+    const auto before = testing::FileContents(tree.Take("P"));
+    HeldWorker held(10);
+    Open({tree.Path("P"), tree.Path("Q")}, &held);
+    ASSERT_TRUE(SpinUntil([&] { return held.Holding(); }));
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    held.Release();
+    WaitForRows();
+
+    ASSERT_EQ(Shown(), (Rows{{"P", "エラー"}}));
+    EXPECT_TRUE(List().topLevelItem(0)->toolTip(0).contains("作業を中止しました"));
+    EXPECT_EQ(testing::FileContents(tree.Take("P")), before);
+    EXPECT_TRUE(std::filesystem::exists(tree.root() / "P" / "A" / "B"));
+    EXPECT_TRUE(std::filesystem::exists(tree.root() / "Q" / "A" / "f"));
+    EXPECT_FALSE(Child("StopButton").isVisible());
+}
+
+TEST_F(Form1Test, ClosingWhileWorkingStopsFirstAndClosesOnceTheWorkerIsDone) {
+    testing::TempTree tree;
+    tree.AddEmptyFiles("P/A/B", 50);
+    const auto before = testing::FileContents(tree.Take("P"));
+    HeldWorker held(10);
+    Open({tree.Path("P")}, &held);
+    ASSERT_TRUE(SpinUntil([&] { return held.Holding(); }));
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->TakeHandoff({tree.Path("P")})) << "a closing window takes no folders";
+    QElapsedTimer closing;
+    closing.start();
+    held.Release();
+    ASSERT_TRUE(SpinUntil([&] { return !form->isVisible(); }));
+    EXPECT_LT(closing.elapsed(), 1000);
+
+    EXPECT_EQ(Shown(), (Rows{{"P", "エラー"}}));
+    EXPECT_EQ(testing::FileContents(tree.Take("P")), before);
 }
 
 TEST_F(Form1Test, TheDropAreaIsHighlightedWhileADragItTakesIsOverIt) {
@@ -154,6 +321,7 @@ TEST_F(Form1Test, TheDropAreaIsHighlightedWhileADragItTakesIsOverIt) {
     QCoreApplication::sendEvent(&area, &leave);
     EXPECT_EQ(middle(), plain);
     ASSERT_TRUE(Drop(local, area));
+    WaitForRows();
     EXPECT_EQ(middle(), plain);
 }
 
@@ -164,6 +332,7 @@ TEST_F(Form1Test, NamesThatAreNotUtf8SurviveTheDrop) {
     QMimeData data;
     data.setData("text/uri-list", QByteArray::fromStdString("file://" + tree.Path("bad%FF")));
     ASSERT_TRUE(Drop(data, Child("Frame2")));
+    WaitForRows();
     EXPECT_EQ(Shown(), (Rows{{"bad\uFFFD", "完了"}}));
     EXPECT_TRUE(std::filesystem::exists(tree.root() / "bad\xff" / "f"));
 }
@@ -181,6 +350,7 @@ TEST_F(Form1Test, OnlyTheDropAreaTakesDropsAndOnlyOfLocalFiles) {
                                static_cast<QWidget*>(form.get())}) {
         EXPECT_FALSE(Drop(local, *elsewhere)) << elsewhere->objectName().toStdString();
     }
+    WaitForRows();
     EXPECT_TRUE(Shown().empty());
 }
 
