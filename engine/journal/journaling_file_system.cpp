@@ -194,6 +194,11 @@ void JournalingFileSystem::RecordBatch(const EntryPath& from) {
 }
 
 Failure JournalingFileSystem::RemoveEmptyChild(const EntryPath& folder) {
+    // An empty deepest folder moves nothing, but the chain's removal must
+    // still find where the run was: the deepest folder goes first.
+    if (Writing() && !batch_for_) {
+        RecordBatch(folder);
+    }
     Failure error = inner_.RemoveEmptyFolder(folder);
     if (!error && Writing()) {
         Write(RemovedLine(folder.Names()));

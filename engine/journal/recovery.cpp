@@ -57,8 +57,9 @@ void CheckEntries(FileSystem& fs, const EntryPath& root, const JournalRun& run, 
         if (entry->kind == EntryKind::kOther) {
             continue;  // a mount point, which no move takes
         }
-        const bool moved = IsEntry(fs, root.Child(name), entry->id);
-        const bool stayed = top != TopPlace::kGone && IsEntry(fs, deepest.Child(name), entry->id);
+        const bool moved = IsEntry(fs, root.Child(name), entry->id, entry->kind);
+        const bool stayed =
+            top != TopPlace::kGone && IsEntry(fs, deepest.Child(name), entry->id, entry->kind);
         if (moved && stayed) {
             obstacles.Add(Obstacle::kEntryInBothPlaces, name);
         } else if (!moved && !stayed) {

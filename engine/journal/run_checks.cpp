@@ -21,9 +21,9 @@ JournalReason Obstacles::Reason(JournalEvent event) const {
     return reason;
 }
 
-bool IsEntry(FileSystem& fs, const EntryPath& path, std::uint64_t id) {
+bool IsEntry(FileSystem& fs, const EntryPath& path, std::uint64_t id, EntryKind kind) {
     const auto identity = fs.Identify(path);
-    return identity.ok() && identity.value.id == id;
+    return identity.ok() && identity.value.id == id && identity.value.kind == kind;
 }
 
 bool IsFree(FileSystem& fs, const EntryPath& path) {
@@ -32,10 +32,10 @@ bool IsFree(FileSystem& fs, const EntryPath& path) {
 }
 
 TopPlace FindTop(FileSystem& fs, const EntryPath& root, const JournalRun& run) {
-    if (IsEntry(fs, root.Child(run.top), run.top_id)) {
+    if (IsEntry(fs, root.Child(run.top), run.top_id, EntryKind::kFolder)) {
         return TopPlace::kOwnName;
     }
-    if (!run.temp.empty() && IsEntry(fs, root.Child(run.temp), run.top_id)) {
+    if (!run.temp.empty() && IsEntry(fs, root.Child(run.temp), run.top_id, EntryKind::kFolder)) {
         return TopPlace::kTemporaryName;
     }
     return TopPlace::kGone;

@@ -28,8 +28,9 @@ class Obstacles {
 // Where the chain's top is now, told by its identity.
 enum class TopPlace { kOwnName, kTemporaryName, kGone };
 
-// Whether the entry at `path` exists and is the one with number `id`.
-bool IsEntry(FileSystem& fs, const EntryPath& path, std::uint64_t id);
+// Whether the entry at `path` exists and is the one with number `id`, of
+// that kind: a number freed by a removal may come back for a new entry.
+bool IsEntry(FileSystem& fs, const EntryPath& path, std::uint64_t id, EntryKind kind);
 // Whether nothing holds the name at `path`.
 bool IsFree(FileSystem& fs, const EntryPath& path);
 

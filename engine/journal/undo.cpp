@@ -9,6 +9,7 @@
 #include "engine/journal/journal_record.h"
 #include "engine/journal/run_checks.h"
 #include "engine/status_text.h"
+#include "engine/unnest.h"
 
 namespace karuneo::journal {
 namespace {
@@ -98,6 +99,10 @@ FolderLook LookOfLevel(const JournalRun& run, std::size_t depth) {
 
 struct Plan {
     TopPlace top = TopPlace::kGone;
+    // The top's name while the entries move back: its own, the temporary one
+    // it kept, or a new temporary one when it must be made again. Its own
+    // name may be held by an entry that is about to go back.
+    std::string top_now;
     std::vector<std::string> chain;
     std::size_t levels_there = 0;  // chain folders that stand, from the top down
     std::vector<std::string> moved;
@@ -107,14 +112,18 @@ void CheckChain(FileSystem& fs, const EntryPath& root, const JournalRun& run, Pl
                 Obstacles& obstacles) {
     plan.top = FindTop(fs, root, run);
     plan.chain = ChainNames(run);
-    if (plan.top != TopPlace::kOwnName && !IsFree(fs, root.Child(run.top))) {
+    const bool moved_back =
+        std::find(run.moved.begin(), run.moved.end(), run.top) != run.moved.end();
+    if (plan.top != TopPlace::kOwnName && !moved_back && !IsFree(fs, root.Child(run.top))) {
         obstacles.Add(Obstacle::kNameTaken, run.top);
     }
     if (plan.top == TopPlace::kGone) {
+        plan.top_now = GetBaseName(fs.GetTempName());
         return;
     }
+    plan.top_now = TopName(run, plan.top);
     plan.levels_there = 1;
-    EntryPath level = root.Child(TopName(run, plan.top));
+    EntryPath level = root.Child(plan.top_now);
     for (std::size_t i = 1; i < plan.chain.size(); ++i) {
         level = level.Child(plan.chain[i]);
         const auto identity = fs.Identify(level);
@@ -146,7 +155,7 @@ void CheckMoved(FileSystem& fs, const EntryPath& root, const JournalRun& run, Pl
             obstacles.Add(Obstacle::kEntryReplaced, name);
         }
         if (deepest_there) {
-            EntryPath back = root.Child(TopName(run, plan.top));
+            EntryPath back = root.Child(plan.top_now);
             for (std::size_t i = 1; i < plan.chain.size(); ++i) {
                 back = back.Child(plan.chain[i]);
             }
@@ -175,17 +184,17 @@ std::vector<std::string> Newcomers(FileSystem& fs, const EntryPath& root, const 
     return stayed;
 }
 
-Failure BringChainBack(FileSystem& fs, const EntryPath& root, const JournalRun& run,
-                       const Plan& plan, Attempt& attempt) {
-    if (plan.top == TopPlace::kTemporaryName) {
-        attempt = Attempt::kRename;
-        if (auto error = fs.RenameFolder(root.Child(run.temp), run.top)) {
-            return error;
-        }
-    }
-    attempt = Attempt::kOpen;
-    for (std::size_t i = plan.levels_there; i < plan.chain.size(); ++i) {
-        if (auto error = fs.CreateFolder(Below(root, plan.chain, i + 1))) {
+// The chain as it stands while the entries go back, its top under top_now.
+std::vector<std::string> ChainNow(const Plan& plan) {
+    std::vector<std::string> names = plan.chain;
+    names.front() = plan.top_now;
+    return names;
+}
+
+Failure BringChainBack(FileSystem& fs, const EntryPath& root, const Plan& plan) {
+    const auto names = ChainNow(plan);
+    for (std::size_t i = plan.levels_there; i < names.size(); ++i) {
+        if (auto error = fs.CreateFolder(Below(root, names, i + 1))) {
             return error;
         }
     }
@@ -194,11 +203,13 @@ Failure BringChainBack(FileSystem& fs, const EntryPath& root, const JournalRun& 
 
 Failure Execute(FileSystem& fs, const EntryPath& root, const JournalRun& run, const Plan& plan,
                 WalkControl& control, Attempt& attempt) {
-    if (auto error = BringChainBack(fs, root, run, plan, attempt)) {
+    attempt = Attempt::kOpen;
+    if (auto error = BringChainBack(fs, root, plan)) {
         return error;
     }
     attempt = Attempt::kMove;
-    const EntryPath deepest = Below(root, plan.chain, plan.chain.size());
+    const auto names = ChainNow(plan);
+    const EntryPath deepest = Below(root, names, names.size());
     const auto total = static_cast<long long>(plan.moved.size());
     const BeforeEachEntry progress = [&control, total](std::size_t moved) -> Failure {
         control.MoveProgress(static_cast<long long>(moved), total);
@@ -206,6 +217,12 @@ Failure Execute(FileSystem& fs, const EntryPath& root, const JournalRun& run, co
     };
     if (auto error = fs.MoveEntries(root, plan.moved, deepest, progress)) {
         return error;
+    }
+    if (plan.top_now != run.top) {
+        attempt = Attempt::kRename;
+        if (auto error = fs.RenameFolder(root.Child(plan.top_now), run.top)) {
+            return error;
+        }
     }
     attempt = Attempt::kOpen;
     for (std::size_t depth = plan.chain.size(); depth > 0; --depth) {
