@@ -23,7 +23,8 @@ JournalReason Obstacles::Reason(JournalEvent event) const {
 
 bool IsEntry(FileSystem& fs, const EntryPath& path, std::uint64_t id, EntryKind kind) {
     const auto identity = fs.Identify(path);
-    return identity.ok() && identity.value.id == id && identity.value.kind == kind;
+    // 0: the listing told no number (Windows lists none); the kind must do.
+    return identity.ok() && (id == 0 || identity.value.id == id) && identity.value.kind == kind;
 }
 
 bool IsFree(FileSystem& fs, const EntryPath& path) {
