@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/journal/journaled_walk.h"
 #include "engine/posix/posix_file_system.h"
 #include "engine/result_sink.h"
 #include "engine/status_text.h"
@@ -49,10 +50,13 @@ bool MoveAllOnce(int from, int to) {
 
 }  // namespace
 
+// With its journal, as every run of the tool has one, in a state folder of
+// the benchmark's own beside the tree.
 bool RunEngine(const Chain& chain) {
     PosixFileSystem fs;
     CountingSink sink;
-    ProcessDroppedPath(chain.dropped.string(), fs, sink);
+    const std::string journal = (chain.dropped.parent_path() / "state" / "journal").string();
+    journal::ProcessJournaled(chain.dropped.string(), fs, sink, UninterruptedWalk(), journal);
     return sink.rows == 1 && sink.done;
 }
 

@@ -56,4 +56,34 @@ Failure FileSystem::RemoveEmptyFolder(const EntryPath& folder) {
     return RemoveEmptyChild(folder);
 }
 
+Result<Identity> FileSystem::Identify(const EntryPath& entry) {
+    return {{}, {kUnexpected, 0, entry.Below()}};
+}
+
+Result<FolderLook> FileSystem::LookOfFolder(const EntryPath& folder) {
+    return {{}, {kUnexpected, 0, folder.Below()}};
+}
+
+Failure FileSystem::CreateFolder(const EntryPath& folder) {
+    if (folder.IsRoot() || !IsPlainName(folder.LastName())) {
+        return {kBadFileName, 0, folder.Below()};
+    }
+    return CreateChildFolder(folder);
+}
+
+Failure FileSystem::SetFolderLook(const EntryPath& folder, const FolderLook& look) {
+    if (folder.IsRoot()) {
+        return kBadFileName;
+    }
+    return SetChildLook(folder, look);
+}
+
+Failure FileSystem::CreateChildFolder(const EntryPath& folder) {
+    return {kUnexpected, 0, folder.Below()};
+}
+
+Failure FileSystem::SetChildLook(const EntryPath& folder, const FolderLook& /*look*/) {
+    return {kUnexpected, 0, folder.Below()};
+}
+
 }  // namespace karuneo

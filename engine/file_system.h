@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
@@ -22,6 +23,31 @@ struct Entry {
     // Only to tell a user what a folder holds; the walk goes by is_folder.
     bool is_link = false;  // a symbolic link or junction, or another reparse point
     bool is_mount_point = false;
+    // The entry's number in its file system (inode, file ID) when the
+    // listing tells it for free; 0 when it does not.
+    std::uint64_t id = 0;
+};
+
+// What an entry is, as a journal records it and an undo checks it again.
+enum class EntryKind : char { kFile = 'f', kFolder = 'd', kLink = 'l', kOther = 'o' };
+
+// An entry told apart from any other that takes its name later: the file
+// system it lies on, its number there and its kind, links not followed.
+struct Identity {
+    std::uint64_t device = 0;  // volume serial number on Windows
+    std::uint64_t id = 0;      // inode; file ID on Windows
+    EntryKind kind = EntryKind::kOther;
+
+    friend bool operator==(const Identity&, const Identity&) = default;
+};
+
+// What an undo gives back to a chain folder it recreates.
+struct FolderLook {
+    std::uint32_t mode = 0;      // permission bits; file attributes on Windows
+    std::int64_t access_ns = 0;  // since 1970, in nanoseconds
+    std::int64_t modify_ns = 0;
+
+    friend bool operator==(const FolderLook&, const FolderLook&) = default;
 };
 
 // Return false to stop the listing early.
@@ -105,13 +131,33 @@ class FileSystem {
     // never forced.
     Failure RemoveEmptyFolder(const EntryPath& folder);
 
+    // What undoing a run needs besides. A layer that cannot tell or do these
+    // keeps the defaults, which fail with kUnexpected.
+
+    // The entry's identity, a link's own and not its target's; of the root too.
+    virtual Result<Identity> Identify(const EntryPath& entry);
+    virtual Result<FolderLook> LookOfFolder(const EntryPath& folder);
+    // Creates an empty folder below the root, open to this user only until
+    // its look is set; kFileAlreadyExists when the name is taken.
+    Failure CreateFolder(const EntryPath& folder);
+    Failure SetFolderLook(const EntryPath& folder, const FolderLook& look);
+
   protected:
+    // For a layer that wraps another and must move through it entry by entry
+    // without opening both folders again for each.
+    static Result<std::unique_ptr<EntryMover>> OpenMoveIn(FileSystem& layer, const EntryPath& from,
+                                                          const EntryPath& to) {
+        return layer.OpenMove(from, to);
+    }
+
     // The primitives, called only with a folder below the root and a plain
     // new name or non-empty list of plain names.
     virtual Failure RenamePlainFolder(const EntryPath& folder, const std::string& new_name) = 0;
     virtual Result<std::unique_ptr<EntryMover>> OpenMove(const EntryPath& from,
                                                          const EntryPath& to) = 0;
     virtual Failure RemoveEmptyChild(const EntryPath& folder) = 0;
+    virtual Failure CreateChildFolder(const EntryPath& folder);
+    virtual Failure SetChildLook(const EntryPath& folder, const FolderLook& look);
 };
 
 // Neither empty, "." nor "..", and free of separators (and on Windows of

@@ -52,6 +52,8 @@ Failure MoveAll(WalkContext& walk, const EntryPath& from, const EntryPath& to) {
     return {};
 }
 
+}  // namespace
+
 // Only empty folders go, deepest first. A folder that still holds something
 // (an entry the listing hid, or one that arrived meanwhile) stops the removal,
 // and it and every folder above it stay: that is no failure, but the row
@@ -72,8 +74,6 @@ Failure RemoveEmptyChain(WalkContext& walk, const EntryPath& deepest, std::strin
     sDeleteFolda.clear();
     return kNoError;
 }
-
-}  // namespace
 
 bool MoveContentsUp(WalkContext& walk, const EntryPath& sCur, std::string_view displayName,
                     const EntryPath& sParentPath, std::string& sDeleteFolda) {

@@ -16,6 +16,12 @@ namespace karuneo {
 bool MoveContentsUp(WalkContext& walk, const EntryPath& sCur, std::string_view displayName,
                     const EntryPath& sParentPath, std::string& sDeleteFolda);
 
+// Removes the emptied chain from `deepest` up, deepest first, and clears
+// `sDeleteFolda` once all of it is gone. A folder that still holds something
+// stays, and so does every folder above it: that is no failure, but
+// walk.kept names it.
+Failure RemoveEmptyChain(WalkContext& walk, const EntryPath& deepest, std::string& sDeleteFolda);
+
 // True when the folder holds no entry that a listing shows.
 Result<bool> IsFolderEmpty(FileSystem& fs, const EntryPath& path);
 

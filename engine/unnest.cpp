@@ -108,11 +108,8 @@ Failure Descend(WalkContext& walk, const EntryPath& sCur, const std::string& nam
     return kNoError;
 }
 
-Failure FlattenDeepest(WalkContext& walk, const EntryPath& sCur, const std::string& displayName,
-                       const EntryPath& sParentPath, std::string& sDeleteFolda) {
-    if (!MoveContentsUp(walk, sCur, displayName, sParentPath, sDeleteFolda)) {
-        return kNoError;  // the failed move has reported its row; nothing was completed
-    }
+Failure ReportFlattened(WalkContext& walk, const std::string& displayName,
+                        const EntryPath& sParentPath, std::string& sDeleteFolda) {
     walk.attempt = Attempt::kList;
     const auto empty = IsFolderEmpty(walk.fs, sParentPath);
     if (!empty.ok()) {
@@ -121,6 +118,14 @@ Failure FlattenDeepest(WalkContext& walk, const EntryPath& sCur, const std::stri
     ReportDone(walk, displayName, empty.value ? kStatusDoneEmpty : kStatusDone, sParentPath,
                sDeleteFolda);
     return kNoError;
+}
+
+Failure FlattenDeepest(WalkContext& walk, const EntryPath& sCur, const std::string& displayName,
+                       const EntryPath& sParentPath, std::string& sDeleteFolda) {
+    if (!MoveContentsUp(walk, sCur, displayName, sParentPath, sDeleteFolda)) {
+        return kNoError;  // the failed move has reported its row; nothing was completed
+    }
+    return ReportFlattened(walk, displayName, sParentPath, sDeleteFolda);
 }
 
 // The body of one level: any error it returns becomes the level's error row.
@@ -216,6 +221,24 @@ void UnnestFolder(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
     if (error) {
         ReportError(walk, displayName, error, sParentPath, sDeleteFolda);
     }
+}
+
+void FinishCutOffWalk(WalkContext& walk, const std::optional<EntryPath>& lowest,
+                      bool lowest_is_deepest, const std::string& displayName,
+                      const EntryPath& sParentPath, std::string& sDeleteFolda) {
+    Failure error;
+    if (lowest && lowest_is_deepest) {
+        error = FlattenDeepest(walk, *lowest, displayName, sParentPath, sDeleteFolda);
+    } else {
+        error = lowest ? RemoveEmptyChain(walk, *lowest, sDeleteFolda) : Failure();
+        if (!error) {
+            error = ReportFlattened(walk, displayName, sParentPath, sDeleteFolda);
+        }
+    }
+    if (error) {
+        ReportError(walk, displayName, error, sParentPath, sDeleteFolda);
+    }
+    SettleChainName(walk, sParentPath, sDeleteFolda);
 }
 
 Result<std::string> GetFolderName(FileSystem& fs, const EntryPath& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,14 @@ void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sin
 // chain is gone) are shared by all levels of one walk.
 void UnnestFolder(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
                   const EntryPath& sParentPath, std::string& sDeleteFolda);
+
+// The rest of a walk that was cut off, from `lowest` on, the lowest chain
+// folder still there: when it is the deepest folder, what is left in it moves
+// up first; then the emptied chain goes and the row is given, as the walk
+// would have. With no chain folder left only the row is given.
+void FinishCutOffWalk(WalkContext& walk, const std::optional<EntryPath>& lowest,
+                      bool lowest_is_deepest, const std::string& displayName,
+                      const EntryPath& sParentPath, std::string& sDeleteFolda);
 
 // The folder's own name; kPathNotFound when it is not an existing folder.
 Result<std::string> GetFolderName(FileSystem& fs, const EntryPath& path);

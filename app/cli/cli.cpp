@@ -1,11 +1,15 @@
 #include "app/cli/cli.h"
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "app/cli/escaped_text.h"
+#include "app/cli/journal_commands.h"
 #include "engine/display_text.h"
 #include "engine/dry_run/dry_run_file_system.h"
+#include "engine/journal/journal_file.h"
+#include "engine/journal/journaled_walk.h"
 #include "engine/result_sink.h"
 #include "engine/status_text.h"
 #include "engine/unnest.h"
@@ -16,6 +20,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: karuneo-cli [-n | --dry-run] [--] FOLDER...\n"
+    "       karuneo-cli [-n | --dry-run] --undo [--] FOLDER...\n"
+    "       karuneo-cli [-n | --dry-run] --recover\n"
     "Flattens each FOLDER that holds nothing but a chain of single subfolders:\n"
     "the contents of the deepest folder move up into FOLDER, and the emptied\n"
     "chain is removed. Prints one line per folder: name<TAB>status, where\n"
@@ -81,6 +87,8 @@ struct Parsed {
     std::vector<std::string> folders;
     bool help = false;
     bool dry_run = false;
+    bool undo = false;
+    bool recover = false;
     std::string bad_option;
 };
 
@@ -96,6 +104,10 @@ Parsed Parse(std::span<const std::string> args) {
             parsed.help = true;
         } else if (arg == "--dry-run" || arg == "-n") {
             parsed.dry_run = true;
+        } else if (arg == "--undo") {
+            parsed.undo = true;
+        } else if (arg == "--recover") {
+            parsed.recover = true;
         } else if (parsed.bad_option.empty()) {
             parsed.bad_option = arg;
         }
@@ -114,15 +126,20 @@ int Stopped(std::size_t not_started, int status, std::ostream& err) {
 }
 
 int UnnestAll(const std::vector<std::string>& folders, FileSystem& fs, std::ostream& out,
-              std::ostream& err, Interruption& stop) {
-    LineSink sink(out, err);
+              std::ostream& err, Interruption& stop,
+              const journal::JournalingFileSystem* journaled = nullptr) {
+    LineSink lines(out, err);
+    journal::ReasonRewritingSink noted(
+        lines, journaled ? journal::NoteWhenNotJournaled(*journaled)
+                         : [](std::string_view, const RowReason& reason) { return reason; });
+    ResultSink& sink = noted;
     for (std::size_t done = 0; done < folders.size(); ++done) {
         const std::string& folder = folders[done];
         if (stop.StopRequested()) {
             return Stopped(folders.size() - done, stop.ExitStatus(), err);
         }
         ProcessDroppedPath(folder, fs, sink, stop);
-        if (sink.lost()) {
+        if (lines.lost()) {
             err << "karuneo-cli: cannot write the report; stopped after "
                 << EscapeControls(ToDisplayText(folder)) << '\n';
             return kExitSomeFailed;
@@ -130,6 +147,27 @@ int UnnestAll(const std::vector<std::string>& folders, FileSystem& fs, std::ostr
     }
     if (stop.StopRequested()) {
         return Stopped(0, stop.ExitStatus(), err);
+    }
+    return lines.any_error() ? kExitSomeFailed : kExitOk;
+}
+
+// --undo and --recover: their rows are lines like any other.
+int RunJournalCommand(const Parsed& parsed, FileSystem& fs, std::ostream& out, std::ostream& err) {
+    LineSink sink(out, err);
+    std::optional<dry_run::DryRunFileSystem> preview;
+    if (parsed.dry_run) {
+        preview.emplace(fs, err);
+    }
+    FileSystem& layer = preview ? static_cast<FileSystem&>(*preview) : fs;
+    const JournalCommand command{journal::DefaultJournalFolder(), layer, sink, parsed.dry_run};
+    if (parsed.recover) {
+        RecoverCutOffRuns(command);
+    } else {
+        UndoLastRuns(command, parsed.folders, [&sink] { return sink.lost(); });
+    }
+    if (sink.lost()) {
+        err << "karuneo-cli: cannot write the report; stopped\n";
+        return kExitSomeFailed;
     }
     return sink.any_error() ? kExitSomeFailed : kExitOk;
 }
@@ -143,7 +181,10 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
         out << kUsage;
         return kExitOk;
     }
-    if (!parsed.bad_option.empty() || parsed.folders.empty()) {
+    if (parsed.recover && parsed.bad_option.empty() && parsed.folders.empty() && !parsed.undo) {
+        return RunJournalCommand(parsed, fs, out, err);
+    }
+    if (!parsed.bad_option.empty() || parsed.folders.empty() || parsed.recover) {
         if (!parsed.bad_option.empty()) {
             err << "karuneo-cli: unknown option "
                 << EscapeControls(ToDisplayText(parsed.bad_option)) << '\n';
@@ -151,11 +192,17 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
         err << kUsage;
         return kExitUsage;
     }
+    if (parsed.undo) {
+        return RunJournalCommand(parsed, fs, out, err);
+    }
     if (parsed.dry_run) {
         dry_run::DryRunFileSystem preview(fs, err);
         return UnnestAll(parsed.folders, preview, out, err, stop);
     }
-    return UnnestAll(parsed.folders, fs, out, err, stop);
+    const std::string journal_folder = journal::DefaultJournalFolder();
+    WarnOfCutOffRuns(journal_folder, err);
+    journal::JournalingFileSystem journaled(fs, journal_folder);
+    return UnnestAll(parsed.folders, journaled, out, err, stop, &journaled);
 }
 
 }  // namespace karuneo::cli

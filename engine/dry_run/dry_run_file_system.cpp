@@ -1,6 +1,7 @@
 #include "engine/dry_run/dry_run_file_system.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "engine/dry_run/name_key.h"
 #include "engine/dry_run/terminal_token.h"
@@ -374,6 +375,44 @@ Failure DryRunFileSystem::RemoveEmptyChild(const EntryPath& folder) {
     }
     parent.value->Take(name);
     Print(folder, "remove " + Shown(folder));
+    return {};
+}
+
+Failure DryRunFileSystem::CreateChildFolder(const EntryPath& folder) {
+    const auto parent = Resolve(folder.Parent());
+    if (!parent.ok()) {
+        return parent.error;
+    }
+    if (const auto error = Load(*parent.value)) {
+        return error;
+    }
+    const std::string name = folder.LastName();
+    if (parent.value->Find(name) != nullptr) {
+        return {kFileAlreadyExists, 0, folder.Below()};
+    }
+    if (auto error = AddingAccess(*parent.value, folder)) {
+        return error;
+    }
+    // A folder that is not on the disk: it holds nothing but what arrives.
+    auto created = std::make_unique<OverlayFolder>(parent.value->source.Child(name));
+    created->on_disk.emplace();
+    created->write_access = FolderAccess{};  // made by this user, open to this user
+    Entry entry;
+    entry.name = name;
+    entry.is_folder = true;
+    parent.value->Put({entry, std::move(created), nullptr});
+    Print(folder, "create " + Shown(folder));
+    return {};
+}
+
+Failure DryRunFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look) {
+    const auto reached = Resolve(folder);
+    if (!reached.ok()) {
+        return reached.error;
+    }
+    char mode[16];
+    std::snprintf(mode, sizeof mode, "%o", static_cast<unsigned>(look.mode));
+    Print(folder, "restore " + Shown(folder) + " mode " + mode + " and times");
     return {};
 }
 

@@ -37,12 +37,19 @@ class DryRunFileSystem final : public FileSystem {
     Result<std::string> FolderName(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
     std::string GetTempName() override { return inner_.GetTempName(); }
+    // Read from the disk: an undo or a recovery asks before it changes anything.
+    Result<Identity> Identify(const EntryPath& entry) override { return inner_.Identify(entry); }
+    Result<FolderLook> LookOfFolder(const EntryPath& folder) override {
+        return inner_.LookOfFolder(folder);
+    }
 
   protected:
     Failure RenamePlainFolder(const EntryPath& folder, const std::string& new_name) override;
     Result<std::unique_ptr<EntryMover>> OpenMove(const EntryPath& from,
                                                  const EntryPath& to) override;
     Failure RemoveEmptyChild(const EntryPath& folder) override;
+    Failure CreateChildFolder(const EntryPath& folder) override;
+    Failure SetChildLook(const EntryPath& folder, const FolderLook& look) override;
 
   private:
     struct RootMatch {

@@ -245,6 +245,21 @@ class FolderPairMover final : public EntryMover {
     UniqueFd to_;
 };
 
+EntryKind KindOf(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return EntryKind::kFolder;
+    }
+    return S_ISLNK(mode) ? EntryKind::kLink : EntryKind::kFile;
+}
+
+std::int64_t Nanoseconds(const timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+timespec FromNanoseconds(std::int64_t ns) {
+    return {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+}
+
 }  // namespace
 
 PosixFileSystem::PosixFileSystem(RenameCall rename) : rename_(rename) {}
@@ -337,6 +352,7 @@ Failure PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor
             return error;
         }
         entry.name = raw->d_name;
+        entry.id = raw->d_ino;
         entry.is_hidden = raw->d_name[0] == '.';
         if (!visit(entry)) {
             return {};
@@ -372,6 +388,70 @@ Failure PosixFileSystem::RemoveEmptyChild(const EntryPath& folder) {
         return parent.error;
     }
     if (::unlinkat(parent.fd.get(), folder.LastName().c_str(), AT_REMOVEDIR) != 0) {
+        return SystemFailure(errno, folder.Below());
+    }
+    return {};
+}
+
+Result<struct stat> PosixFileSystem::StatOf(const EntryPath& entry) const {
+    Result<struct stat> info;
+    if (entry.IsRoot()) {
+        const UniqueFd root = OpenRoot(entry, HeldFor(entry), O_PATH);
+        if (!root.valid() || ::fstat(root.get(), &info.value) != 0) {
+            info.error = SystemFailure(errno, {});
+        }
+        return info;
+    }
+    const Opened parent = OpenParent(entry, HeldFor(entry));
+    if (!parent.fd.valid()) {
+        return {{}, parent.error};
+    }
+    if (::fstatat(parent.fd.get(), entry.LastName().c_str(), &info.value, AT_SYMLINK_NOFOLLOW) !=
+        0) {
+        info.error = SystemFailure(errno, entry.Below());
+    }
+    return info;
+}
+
+Result<Identity> PosixFileSystem::Identify(const EntryPath& entry) {
+    const auto info = StatOf(entry);
+    if (!info.ok()) {
+        return {{}, info.error};
+    }
+    return {Identity{static_cast<std::uint64_t>(info.value.st_dev),
+                     static_cast<std::uint64_t>(info.value.st_ino), KindOf(info.value.st_mode)}};
+}
+
+Result<FolderLook> PosixFileSystem::LookOfFolder(const EntryPath& folder) {
+    const auto info = StatOf(folder);
+    if (!info.ok()) {
+        return {{}, info.error};
+    }
+    return {FolderLook{static_cast<std::uint32_t>(info.value.st_mode & 07777),
+                       Nanoseconds(info.value.st_atim), Nanoseconds(info.value.st_mtim)}};
+}
+
+Failure PosixFileSystem::CreateChildFolder(const EntryPath& folder) {
+    const Opened parent = OpenParent(folder, HeldFor(folder));
+    if (!parent.fd.valid()) {
+        return parent.error;
+    }
+    if (::mkdirat(parent.fd.get(), folder.LastName().c_str(), 0700) != 0) {
+        return SystemFailure(errno, folder.Below());
+    }
+    return {};
+}
+
+// Through the folder's own handle, opened without following a link, so that
+// a link put in its place meanwhile cannot pass the change on.
+Failure PosixFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look) {
+    const Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
+    if (!opened.fd.valid()) {
+        return opened.error;
+    }
+    const timespec times[2] = {FromNanoseconds(look.access_ns), FromNanoseconds(look.modify_ns)};
+    if (::fchmod(opened.fd.get(), static_cast<mode_t>(look.mode)) != 0 ||
+        ::futimens(opened.fd.get(), times) != 0) {
         return SystemFailure(errno, folder.Below());
     }
     return {};

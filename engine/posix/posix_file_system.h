@@ -1,6 +1,7 @@
 #pragma once
 
 #include <stdio.h>  // renameat2
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <memory>
@@ -28,14 +29,21 @@ class PosixFileSystem final : public FileSystem {
     Failure ClaimFolder(const EntryPath& folder) override;
     Result<std::string> FolderName(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
+    Result<Identity> Identify(const EntryPath& entry) override;
+    Result<FolderLook> LookOfFolder(const EntryPath& folder) override;
 
   protected:
     Failure RenamePlainFolder(const EntryPath& folder, const std::string& new_name) override;
     Result<std::unique_ptr<EntryMover>> OpenMove(const EntryPath& from,
                                                  const EntryPath& to) override;
     Failure RemoveEmptyChild(const EntryPath& folder) override;
+    Failure CreateChildFolder(const EntryPath& folder) override;
+    Failure SetChildLook(const EntryPath& folder, const FolderLook& look) override;
 
   private:
+    // The entry's status, a link's own; the root's through links.
+    Result<struct stat> StatOf(const EntryPath& entry) const;
+
     // The held root's descriptor for a path under it, else -1.
     int HeldFor(const EntryPath& path) const;
 

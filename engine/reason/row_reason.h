@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -66,7 +68,53 @@ struct KeptChainReason {
     std::string own_name;  // the chain's own name, when it stays under a temporary one
 };
 
-using RowReason = std::variant<std::monostate, ErrorReason, UntouchedReason, KeptChainReason>;
+struct RowReasonBox;
+
+// What the journal of runs has to say about a row.
+enum class JournalEvent {
+    kNotJournaled,  // the run went ahead, but its journal could not be written
+    kFinished,      // a run that was cut off was finished
+    kNotFinished,   // it was not: nothing was touched, and its journal waits
+    kUndone,        // the last run on the folder was undone
+    kNotUndone,     // the undo was refused: nothing was changed
+    kUndoStopped,   // the undo failed part-way
+};
+
+// Why a run could not be finished or undone: the first thing found in the way.
+enum class Obstacle {
+    kNone,
+    kNoRun,              // no run on this folder to undo
+    kCutOff,             // its last run was cut off and waits to be finished
+    kFolderReplaced,     // the dropped folder is another one now
+    kEntryGone,          // an entry the run moved is gone
+    kEntryReplaced,      // another entry holds its name now
+    kEntryKindChanged,   // it is of another kind now, a link in place of a file
+    kNameTaken,          // a name it would go back to is taken
+    kEntryInBothPlaces,  // found where it was and where the run put it
+    kChainChanged,       // a chain folder is gone or is another one
+    kJournalDamaged,     // a whole line of the journal makes no sense
+    kJournalInUse,       // another process is working on that run
+    kJournalUnwritable,
+};
+
+struct JournalReason {
+    JournalEvent event = JournalEvent::kNotJournaled;
+    Obstacle obstacle = Obstacle::kNone;
+    std::string entry;                // what the obstacle concerns, below the dropped folder
+    long long others = 0;             // obstacles besides the first
+    std::vector<std::string> stayed;  // entries that came after the run and stayed
+    // For kNotJournaled why the journal failed (only its cause is told); for
+    // kUndoStopped the step that failed.
+    std::optional<ErrorReason> failure;
+    std::shared_ptr<const RowReasonBox> walk;  // the walk's own reason, when it gave one
+};
+
+using RowReason =
+    std::variant<std::monostate, ErrorReason, UntouchedReason, KeptChainReason, JournalReason>;
+
+struct RowReasonBox {
+    RowReason reason;
+};
 
 // The reason for a failure of `attempt`: its cause read from the number and
 // the system's code.

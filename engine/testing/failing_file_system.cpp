@@ -14,6 +14,12 @@ std::string_view OperationName(Operation operation) {
             return "MoveEntries";
         case Operation::kRemoveEmptyFolder:
             return "RemoveEmptyFolder";
+        case Operation::kIdentify:
+            return "Identify";
+        case Operation::kCreateFolder:
+            return "CreateFolder";
+        case Operation::kSetFolderLook:
+            return "SetFolderLook";
     }
     return "";
 }
@@ -25,6 +31,9 @@ Failure FailingFileSystem::Count(Operation operation, const EntryPath& entry) {
     }
     const bool nth_of_operation =
         operation == fail_operation_ && ++fail_operation_calls_ == fail_operation_nth_;
+    if (killed()) {
+        return {kDeviceIoError, 0, entry.Below()};
+    }
     if (calls_ != fail_at_ && !nth_of_operation) {
         return {};
     }
@@ -83,6 +92,34 @@ Result<std::unique_ptr<EntryMover>> FailingFileSystem::OpenMove(const EntryPath&
         }
         return inner_.MoveEntries(from, {&name, 1}, to);
     })};
+}
+
+Result<Identity> FailingFileSystem::Identify(const EntryPath& entry) {
+    if (auto error = Count(Operation::kIdentify, entry)) {
+        return {{}, error};
+    }
+    return inner_.Identify(entry);
+}
+
+Result<FolderLook> FailingFileSystem::LookOfFolder(const EntryPath& folder) {
+    if (auto error = Count(Operation::kIdentify, folder)) {
+        return {{}, error};
+    }
+    return inner_.LookOfFolder(folder);
+}
+
+Failure FailingFileSystem::CreateChildFolder(const EntryPath& folder) {
+    if (auto error = Count(Operation::kCreateFolder, folder)) {
+        return error;
+    }
+    return inner_.CreateFolder(folder);
+}
+
+Failure FailingFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look) {
+    if (auto error = Count(Operation::kSetFolderLook, folder)) {
+        return error;
+    }
+    return inner_.SetFolderLook(folder, look);
 }
 
 Failure FailingFileSystem::RemoveEmptyChild(const EntryPath& folder) {

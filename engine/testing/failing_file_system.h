@@ -10,7 +10,16 @@
 namespace karuneo::testing {
 
 // The counted calls of the file-system layer, one for each that touches the disk.
-enum class Operation { kFolderName, kListEntries, kRenameFolder, kMoveEntries, kRemoveEmptyFolder };
+enum class Operation {
+    kFolderName,
+    kListEntries,
+    kRenameFolder,
+    kMoveEntries,
+    kRemoveEmptyFolder,
+    kIdentify,  // Identify and LookOfFolder
+    kCreateFolder,
+    kSetFolderLook,
+};
 
 // The operation as its call is spelled, "MoveEntries", for failure messages.
 std::string_view OperationName(Operation operation);
@@ -37,6 +46,11 @@ class FailingFileSystem final : public FileSystem {
         fail_operation_calls_ = 0;
         fail_error_ = std::move(error);
     }
+    // Stops the walk dead at the n-th counted call, as a kill would: that
+    // call and every later one fail without touching the disk, and the end
+    // of the walk is not passed on, so no layer below can clean up.
+    void KillAtCall(int n) { killed_at_ = n; }
+    bool killed() const { return killed_at_ > 0 && calls_ >= killed_at_; }
     // Called before each counted call with its number and operation; lets a
     // test act between two steps of the walk (a race).
     void OnCall(std::function<void(int call, Operation operation)> hook) {
@@ -53,9 +67,15 @@ class FailingFileSystem final : public FileSystem {
 
     // Passed on uncounted: they touch nothing.
     void HoldRoot(const EntryPath& root) override { inner_.HoldRoot(root); }
-    void ReleaseRoot() override { inner_.ReleaseRoot(); }
+    void ReleaseRoot() override {
+        if (!killed()) {
+            inner_.ReleaseRoot();
+        }
+    }
     Failure ClaimFolder(const EntryPath& folder) override { return inner_.ClaimFolder(folder); }
     Result<std::string> FolderName(const EntryPath& folder) override;
+    Result<Identity> Identify(const EntryPath& entry) override;
+    Result<FolderLook> LookOfFolder(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
     std::string GetTempName() override;
 
@@ -64,6 +84,8 @@ class FailingFileSystem final : public FileSystem {
     Result<std::unique_ptr<EntryMover>> OpenMove(const EntryPath& from,
                                                  const EntryPath& to) override;
     Failure RemoveEmptyChild(const EntryPath& folder) override;
+    Failure CreateChildFolder(const EntryPath& folder) override;
+    Failure SetChildLook(const EntryPath& folder, const FolderLook& look) override;
 
   private:
     // Counts a call about `entry`; the error it must fail with, or none.
@@ -72,6 +94,7 @@ class FailingFileSystem final : public FileSystem {
     FileSystem& inner_;
     int calls_ = 0;
     int fail_at_ = 0;
+    int killed_at_ = 0;
     Failure fail_error_;
     bool failed_ = false;
     Operation fail_operation_ = Operation::kFolderName;

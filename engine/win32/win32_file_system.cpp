@@ -297,6 +297,134 @@ Failure Win32FileSystem::RemoveEmptyChild(const EntryPath& folder) {
     return {};
 }
 
+namespace {
+
+// Windows counts 100-nanosecond steps from 1601; the journal nanoseconds from 1970.
+constexpr std::int64_t kFrom1601To1970 = 116'444'736'000'000'000;
+
+std::int64_t Nanoseconds(const FILETIME& time) {
+    const auto steps = (static_cast<std::int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return (steps - kFrom1601To1970) * 100;
+}
+
+FILETIME FromNanoseconds(std::int64_t ns) {
+    const auto steps = static_cast<std::uint64_t>(ns / 100 + kFrom1601To1970);
+    return {static_cast<DWORD>(steps & 0xFFFFFFFF), static_cast<DWORD>(steps >> 32)};
+}
+
+// The entry itself, a reparse point's own and not its target's.
+Result<std::wstring> EntryPathOf(const EntryPath& entry) {
+    if (entry.IsRoot()) {
+        return win32::LongRootPath(entry.Root());
+    }
+    const Resolved parent = ResolveFolder(entry.Parent());
+    if (parent.error) {
+        return {{}, parent.error};
+    }
+    const Resolved joined = JoinName(parent.path, entry.LastName());
+    if (joined.error) {
+        return {{}, {kBadFileName, 0, entry.Below()}};
+    }
+    return {joined.path};
+}
+
+struct Information {
+    BY_HANDLE_FILE_INFORMATION info{};
+    Failure error;
+};
+
+Information InformationOf(const EntryPath& entry) {
+    const auto path = EntryPathOf(entry);
+    if (!path.ok()) {
+        return {{}, path.error};
+    }
+    HANDLE handle = ::CreateFileW(
+        path.value.c_str(), FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return {{}, SystemFailure(::GetLastError(), entry.Below())};
+    }
+    const UniqueHandle owned(handle);
+    Information found;
+    if (!::GetFileInformationByHandle(handle, &found.info)) {
+        found.error = SystemFailure(::GetLastError(), entry.Below());
+    }
+    return found;
+}
+
+EntryKind KindOf(DWORD attributes) {
+    if (IsReparsePoint(attributes)) {
+        return EntryKind::kLink;
+    }
+    return IsDirectory(attributes) ? EntryKind::kFolder : EntryKind::kFile;
+}
+
+}  // namespace
+
+Result<Identity> Win32FileSystem::Identify(const EntryPath& entry) {
+    const Information found = InformationOf(entry);
+    if (found.error) {
+        return {{}, found.error};
+    }
+    const auto& info = found.info;
+    return {Identity{info.dwVolumeSerialNumber,
+                     (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+                     KindOf(info.dwFileAttributes)}};
+}
+
+Result<FolderLook> Win32FileSystem::LookOfFolder(const EntryPath& folder) {
+    const Information found = InformationOf(folder);
+    if (found.error) {
+        return {{}, found.error};
+    }
+    const auto& info = found.info;
+    return {FolderLook{static_cast<std::uint32_t>(info.dwFileAttributes),
+                       Nanoseconds(info.ftLastAccessTime), Nanoseconds(info.ftLastWriteTime)}};
+}
+
+Failure Win32FileSystem::CreateChildFolder(const EntryPath& folder) {
+    const auto path = EntryPathOf(folder);
+    if (!path.ok()) {
+        return path.error;
+    }
+    if (!::CreateDirectoryW(path.value.c_str(), nullptr)) {
+        return SystemFailure(::GetLastError(), folder.Below());
+    }
+    return {};
+}
+
+// Only the attributes a user sets; the folder's own handle, never a target's.
+Failure Win32FileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look) {
+    const auto path = EntryPathOf(folder);
+    if (!path.ok()) {
+        return path.error;
+    }
+    constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    HANDLE handle = ::CreateFileW(
+        path.value.c_str(), FILE_WRITE_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return SystemFailure(::GetLastError(), folder.Below());
+    }
+    const UniqueHandle owned(handle);
+    FILE_BASIC_INFO basic{};
+    const FILETIME access = FromNanoseconds(look.access_ns);
+    const FILETIME write = FromNanoseconds(look.modify_ns);
+    basic.LastAccessTime.LowPart = access.dwLowDateTime;
+    basic.LastAccessTime.HighPart = static_cast<LONG>(access.dwHighDateTime);
+    basic.LastWriteTime.LowPart = write.dwLowDateTime;
+    basic.LastWriteTime.HighPart = static_cast<LONG>(write.dwHighDateTime);
+    basic.FileAttributes = (look.mode & kSettable) | FILE_ATTRIBUTE_DIRECTORY;
+    if (!::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic)) {
+        return SystemFailure(::GetLastError(), folder.Below());
+    }
+    return {};
+}
+
 std::unique_ptr<FileSystem> MakeNativeFileSystem() {
     return std::make_unique<Win32FileSystem>();
 }

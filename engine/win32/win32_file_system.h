@@ -17,12 +17,16 @@ class Win32FileSystem final : public FileSystem {
     void ReleaseRoot() override;
     Result<std::string> FolderName(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
+    Result<Identity> Identify(const EntryPath& entry) override;
+    Result<FolderLook> LookOfFolder(const EntryPath& folder) override;
 
   protected:
     Failure RenamePlainFolder(const EntryPath& folder, const std::string& new_name) override;
     Result<std::unique_ptr<EntryMover>> OpenMove(const EntryPath& from,
                                                  const EntryPath& to) override;
     Failure RemoveEmptyChild(const EntryPath& folder) override;
+    Failure CreateChildFolder(const EntryPath& folder) override;
+    Failure SetChildLook(const EntryPath& folder, const FolderLook& look) override;
 
   private:
     std::shared_ptr<void> held_root_;  // the dropped folder's handle during a walk

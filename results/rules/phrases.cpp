@@ -56,6 +56,7 @@ const Phrases kJapanese{
     .kept_temporary =
         "{}は隠し項目を含むため残しました。元の名前{}に戻せなかったため、"
         "一時的な名前のままです。隠し項目はそのままです。",
+    .journal = &kJournalJapanese,
 };
 
 const Phrases kEnglish{
@@ -111,6 +112,7 @@ const Phrases kEnglish{
     .kept_temporary =
         "the folder {} stayed: it holds hidden entries, which were kept; it keeps "
         "a temporary name, as its own name {} could not be given back",
+    .journal = &kJournalEnglish,
 };
 
 }  // namespace karuneo

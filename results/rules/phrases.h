@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "results/rules/journal_phrases.h"
+
 namespace karuneo {
 
 // The wording of the reasons in one language. "{}" stands for what is put
@@ -50,6 +52,8 @@ struct Phrases {
 
     std::string_view kept;            // {} the folder that stayed
     std::string_view kept_temporary;  // {} that folder, {} the chain's own name
+
+    const JournalPhrases* journal;
 };
 
 extern const Phrases kJapanese;

@@ -10,15 +10,11 @@
 #include "engine/reason/system_code.h"
 #include "engine/unnest.h"
 #include "results/rules/phrases.h"
+#include "results/rules/reason_parts.h"
 
 namespace karuneo {
-namespace {
+namespace reason_parts {
 
-struct Wording : Phrases {
-    NameShown shown;
-};
-
-// The pattern with each "{}" replaced by the next of `values`.
 std::string Fill(std::string_view pattern, std::initializer_list<std::string> values) {
     std::string filled;
     auto value = values.begin();
@@ -42,6 +38,8 @@ std::string Quoted(const Wording& words, std::string_view path) {
     }
     return quoted + std::string(words.close_quote);
 }
+
+namespace {
 
 std::string_view LastName(std::string_view entry) {
     const auto cut = entry.rfind(kPathSeparator);
@@ -89,6 +87,8 @@ std::string ClashText(const Wording& words, const ErrorReason& reason) {
     }
 }
 
+}  // namespace
+
 std::string CauseText(const Wording& words, const ErrorReason& reason) {
     switch (reason.cause) {
         case Cause::kAlreadyExists:
@@ -115,23 +115,28 @@ std::string CauseText(const Wording& words, const ErrorReason& reason) {
     return SystemCauseText(words, reason);
 }
 
-std::string ErrorText(const Wording& words, const ErrorReason& reason,
-                      std::string_view folder_name) {
+std::string AttemptAndCause(const Wording& words, const ErrorReason& reason,
+                            std::string_view folder_name) {
     const std::string subject = Quoted(words, reason.entry.empty() ? folder_name : reason.entry);
     std::string text;
     if (reason.cause == Cause::kStoppedByUser) {
-        // Nothing failed: only where the work stood matters.
-        text = Fill(words.stopped, {subject}) + std::string(words.after_cause);
-        return text + Fill(words.chain.at(static_cast<std::size_t>(reason.chain)),
-                           {Quoted(words, reason.chain_name)});
+        return Fill(words.stopped, {subject});  // nothing failed: only where the work stood
     }
     if (reason.cause != Cause::kTooDeep) {
         text = Fill(words.attempts.at(static_cast<std::size_t>(reason.attempt)), {subject}) +
                std::string(words.after_attempt);
     }
-    text += CauseText(words, reason) + std::string(words.after_cause);
-    return text + Fill(words.chain.at(static_cast<std::size_t>(reason.chain)),
-                       {Quoted(words, reason.chain_name)});
+    return text + CauseText(words, reason);
+}
+
+namespace {
+
+std::string ErrorText(const Wording& words, const ErrorReason& reason,
+                      std::string_view folder_name) {
+    const std::string text = AttemptAndCause(words, reason, folder_name);
+    return text + std::string(words.after_cause) +
+           Fill(words.chain.at(static_cast<std::size_t>(reason.chain)),
+                {Quoted(words, reason.chain_name)});
 }
 
 // "A", "B" and "C", each quoted.
@@ -166,6 +171,8 @@ std::string KeptText(const Wording& words, const KeptChainReason& reason) {
     return Fill(words.kept, {Quoted(words, reason.folder)});
 }
 
+}  // namespace
+
 std::string ReasonText(const Wording& words, const RowReason& reason,
                        std::string_view folder_name) {
     if (const auto* error = std::get_if<ErrorReason>(&reason)) {
@@ -177,10 +184,16 @@ std::string ReasonText(const Wording& words, const RowReason& reason,
     if (const auto* kept = std::get_if<KeptChainReason>(&reason)) {
         return KeptText(words, *kept);
     }
+    if (const auto* journal = std::get_if<JournalReason>(&reason)) {
+        return JournalText(words, *journal, folder_name);
+    }
     return {};
 }
 
-}  // namespace
+}  // namespace reason_parts
+
+using reason_parts::ReasonText;
+using reason_parts::Wording;
 
 std::string ReasonInJapanese(const RowReason& reason, std::string_view folder_name,
                              NameShown shown) {

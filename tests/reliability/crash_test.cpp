@@ -3,6 +3,7 @@
 // state loses nothing either. KARUNEO_CRASH_RUNS sets the number of runs.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,6 +15,7 @@
 
 #include "tests/reliability/cli_process.h"
 #include "tests/support/placement.h"
+#include "tests/support/platform.h"
 #include "tests/support/temp_tree.h"
 
 namespace karuneo {
@@ -47,10 +49,16 @@ struct CrashSetUp {
     std::vector<std::string> entries = ChainEntries();
     Placement placement{entries, "A/B/", {}, false};
 
+    // Each kill gets a state folder of its own: the runs it cuts off are no
+    // other test's business, and --recover finishes exactly that one.
     CrashSetUp() {
         tree.Add({"keep"}, "outside");
         tree.Add(entries, "D");
+        ::setenv("XDG_STATE_HOME", tree.Path("state").c_str(), 1);
     }
+    ~CrashSetUp() { ::setenv("XDG_STATE_HOME", testing::KeepJournalsInTests().c_str(), 1); }
+    CrashSetUp(const CrashSetUp&) = delete;
+    CrashSetUp& operator=(const CrashSetUp&) = delete;
     std::vector<std::string> Args() const { return {tree.Path("D")}; }
 };
 
@@ -109,6 +117,41 @@ TEST(CrashTest, AKilledWalkAndTheWalkAfterItLoseNothing) {
     EXPECT_GT(interrupted, 0) << "no kill landed inside a walk of " << full.count() << " us";
     std::printf("%d of %d kills interrupted a walk (full walk %ld us)\n", interrupted, runs,
                 static_cast<long>(full.count()));
+}
+
+bool HoldsTemporaryName(const testing::Snapshot& tree) {
+    return std::any_of(tree.begin(), tree.end(),
+                       [](const auto& entry) { return entry.first.starts_with("karuneo"); });
+}
+
+TEST(CrashTest, AKilledWalkIsFinishedByRecover) {
+    const Micros full = FullRunTime();
+    const auto seed = std::random_device{}();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long> moment(0, full.count());
+    int finished = 0;
+    const int runs = std::max(1, Runs() / 3);
+    for (int run = 0; run < runs; ++run) {
+        const CrashSetUp setup;
+        const auto before = setup.tree.Take("D");
+        const Micros delay(moment(random));
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", run " + std::to_string(run) +
+                     ", killed after " + std::to_string(delay.count()) + " us");
+        testing::KillCliAfter(setup.Args(), delay);
+        const bool cut_off = !AllMovedUp(setup.tree.Take("D"), setup.placement);
+
+        const auto recovered = testing::RunCliProcess({"--recover"});
+        ASSERT_EQ(recovered.exit_code, 0) << recovered.out;
+        const auto after = setup.tree.Take("D");
+        ASSERT_EQ(testing::Misplaced(after, setup.placement), "");
+        ASSERT_FALSE(HoldsTemporaryName(after));
+        ASSERT_EQ(setup.tree.Take("outside"), testing::Described({"keep"}));
+        // A kill before the first change leaves nothing to finish.
+        ASSERT_TRUE(after == before || testing::AllMovedUp(after, setup.placement))
+            << recovered.out;
+        finished += cut_off && !recovered.out.empty();
+    }
+    std::printf("%d of %d kills left a run that --recover finished\n", finished, runs);
 }
 
 }  // namespace

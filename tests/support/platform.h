@@ -41,6 +41,11 @@ void HideLikeADotName(const std::filesystem::path& entry);
 // platform accepts past 260 characters.
 std::filesystem::path TestTreesFolder();
 
+// Points the journal of runs ($XDG_STATE_HOME, %LOCALAPPDATA% on Windows) at
+// a folder of this test process, removed when it exits, so that no test, nor
+// a tool it starts, writes the user's own. Returns that state folder.
+const std::filesystem::path& KeepJournalsInTests();
+
 // Whether this process may create symbolic links (Wine cannot; Windows only
 // with developer mode or elevation).
 bool CanCreateLinks();

@@ -1,3 +1,8 @@
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
 #include "tests/support/platform.h"
 
 namespace karuneo::testing {
@@ -26,6 +31,39 @@ bool CanCreateLinks() {
 
 bool RunsUnderWine() {
     return false;
+}
+
+namespace {
+
+long ProcessNumber() {
+    return static_cast<long>(::getpid());
+}
+
+long creator = 0;
+
+// Only by the process that made it: a child forked by a test exits too.
+void RemoveTestState() {
+    if (ProcessNumber() == creator) {
+        std::error_code ignored;
+        std::filesystem::remove_all(KeepJournalsInTests(), ignored);
+    }
+}
+
+std::filesystem::path MakeTestState() {
+    const auto state = TestTreesFolder() / ("karuneo-state-" + std::to_string(ProcessNumber()));
+    std::filesystem::create_directories(state);
+    ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+    creator = ProcessNumber();
+    std::atexit(&RemoveTestState);
+    return state;
+}
+
+}  // namespace
+
+const std::filesystem::path& KeepJournalsInTests() {
+    // Never destroyed, so that it is still there when the process exits.
+    static const auto* state = new std::filesystem::path(MakeTestState());
+    return *state;
 }
 
 }  // namespace karuneo::testing

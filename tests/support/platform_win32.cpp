@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstdlib>
+#include <string>
 #include <system_error>
 
 #include "tests/support/platform.h"
@@ -50,6 +52,40 @@ bool CanCreateLinks() {
 bool RunsUnderWine() {
     const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
     return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+namespace {
+
+long ProcessNumber() {
+    return static_cast<long>(::GetCurrentProcessId());
+}
+
+long creator = 0;
+
+// Only by the process that made it: a child forked by a test exits too.
+void RemoveTestState() {
+    if (ProcessNumber() == creator) {
+        std::error_code ignored;
+        std::filesystem::remove_all(KeepJournalsInTests(), ignored);
+    }
+}
+
+std::filesystem::path MakeTestState() {
+    const auto state = TestTreesFolder() / ("karuneo-state-" + std::to_string(ProcessNumber()));
+    std::filesystem::create_directories(state);
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", state.c_str());
+    ::_wputenv_s(L"LOCALAPPDATA", state.c_str());
+    creator = ProcessNumber();
+    std::atexit(&RemoveTestState);
+    return state;
+}
+
+}  // namespace
+
+const std::filesystem::path& KeepJournalsInTests() {
+    // Never destroyed, so that it is still there when the process exits.
+    static const auto* state = new std::filesystem::path(MakeTestState());
+    return *state;
 }
 
 }  // namespace karuneo::testing

@@ -95,7 +95,9 @@ void AddEntry(const fs::path& root, const std::string& entry) {
 
 }  // namespace
 
-TempTree::TempTree() : root_(UniqueRoot()) {}
+TempTree::TempTree() : root_(UniqueRoot()) {
+    KeepJournalsInTests();
+}
 
 TempTree::~TempTree() {
     std::error_code ignored;

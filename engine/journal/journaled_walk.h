@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "engine/file_system.h"
+#include "engine/journal/journaling_file_system.h"
+#include "engine/result_sink.h"
+#include "engine/walk_control.h"
+
+namespace karuneo::journal {
+
+// Hands each row on with its reason rewritten, for the rows of journal work.
+class ReasonRewritingSink final : public ResultSink {
+  public:
+    using Rewrite = std::function<RowReason(std::string_view status, const RowReason& reason)>;
+
+    ReasonRewritingSink(ResultSink& inner, Rewrite rewrite)
+        : inner_(inner), rewrite_(std::move(rewrite)) {}
+
+    void AddResult(std::string_view name, std::string_view status) override {
+        AddResultWithReason(name, status, RowReason{});
+    }
+    void AddResultWithReason(std::string_view name, std::string_view status,
+                             const RowReason& reason) override {
+        inner_.AddResultWithReason(name, status, rewrite_(status, reason));
+    }
+
+  private:
+    ResultSink& inner_;
+    Rewrite rewrite_;
+};
+
+// The row's own reason kept inside a journal's one.
+JournalReason Wrapping(JournalEvent event, const RowReason& walk_reason);
+
+// Adds to a row, when the journal of its walk could not be written, that the
+// run cannot be undone or finished; passes the row on as it is otherwise.
+ReasonRewritingSink::Rewrite NoteWhenNotJournaled(const JournalingFileSystem& journal);
+
+// ProcessDroppedPath with a journal of the run in `journal_folder`: the
+// same rows, but for that note.
+void ProcessJournaled(const std::string& path, FileSystem& fs, ResultSink& sink,
+                      WalkControl& control, const std::string& journal_folder);
+
+}  // namespace karuneo::journal

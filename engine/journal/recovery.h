@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/file_system.h"
+#include "engine/result_sink.h"
+#include "engine/walk_control.h"
+
+namespace karuneo::journal {
+
+// The journals in `journal_folder` of runs that were cut off: never closed,
+// and held by no running process.
+std::vector<std::string> CutOffJournals(const std::string& journal_folder);
+
+// Finishes each run that was cut off, one row for each, as the windows do at
+// start and `karuneo-cli --recover` does. A run is finished only when its
+// dropped folder is the same one and every entry it was moving is either
+// where it was or where the run was putting it; it then ends as the run would
+// have, and its row says that a run that was cut off was finished. Otherwise
+// nothing is touched, the row reads "エラー" with the first thing in the way,
+// and the journal stays for another try. With `dry_run` (`fs` being a dry-run
+// layer) no journal is written or removed.
+void FinishCutOffRuns(const std::string& journal_folder, FileSystem& fs, ResultSink& sink,
+                      WalkControl& control = UninterruptedWalk(), bool dry_run = false);
+
+// The same for one journal.
+void FinishCutOffRun(const std::string& journal_path, const std::string& journal_folder,
+                     FileSystem& fs, ResultSink& sink, WalkControl& control, bool dry_run);
+
+}  // namespace karuneo::journal

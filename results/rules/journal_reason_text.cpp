@@ -1,0 +1,82 @@
+// The reasons of rows that the journal of runs gives: a run that could not be
+// journaled, one that was cut off and finished, one undone or not.
+#include <string>
+
+#include "results/rules/reason_parts.h"
+
+namespace karuneo::reason_parts {
+namespace {
+
+std::string ObstacleText(const Wording& words, const JournalReason& reason) {
+    const JournalPhrases& phrases = *words.journal;
+    const std::string entry =
+        reason.obstacle == Obstacle::kJournalDamaged ? reason.entry : Quoted(words, reason.entry);
+    std::string text =
+        Fill(phrases.obstacles.at(static_cast<std::size_t>(reason.obstacle)), {entry});
+    if (reason.others > 0) {
+        text += Fill(phrases.others, {std::to_string(reason.others)});
+    }
+    return text;
+}
+
+std::string StayedText(const Wording& words, const JournalReason& reason) {
+    std::string names;
+    for (const auto& name : reason.stayed) {
+        names += (names.empty() ? "" : ", ") + Quoted(words, name);
+    }
+    return Fill(words.journal->stayed, {std::to_string(reason.stayed.size()), names});
+}
+
+std::string WalkText(const Wording& words, const JournalReason& reason,
+                     std::string_view folder_name) {
+    return reason.walk ? ReasonText(words, reason.walk->reason, folder_name) : std::string();
+}
+
+// Two sentences, either of which may be missing.
+std::string Joined(const Wording& words, const std::string& first, const std::string& second) {
+    if (first.empty() || second.empty()) {
+        return first + second;
+    }
+    return first + std::string(words.journal->between) + second;
+}
+
+std::string FailureText(const Wording& words, const JournalReason& reason,
+                        std::string_view folder_name) {
+    if (!reason.failure) {
+        return {};
+    }
+    return AttemptAndCause(words, *reason.failure, folder_name);
+}
+
+}  // namespace
+
+std::string JournalText(const Wording& words, const JournalReason& reason,
+                        std::string_view folder_name) {
+    const JournalPhrases& phrases = *words.journal;
+    const std::string walk = WalkText(words, reason, folder_name);
+    switch (reason.event) {
+        case JournalEvent::kNotJournaled: {
+            const std::string why =
+                reason.failure ? CauseText(words, *reason.failure) : std::string();
+            return Joined(words, walk, Fill(phrases.not_journaled, {why}));
+        }
+        case JournalEvent::kFinished:
+            return Joined(words, std::string(phrases.finished), walk);
+        case JournalEvent::kNotFinished:
+            if (reason.obstacle == Obstacle::kNone) {
+                return Joined(words, std::string(phrases.finish_failed), walk);
+            }
+            return Fill(phrases.not_finished, {ObstacleText(words, reason)});
+        case JournalEvent::kUndone:
+            return reason.stayed.empty()
+                       ? std::string(phrases.undone)
+                       : Joined(words, std::string(phrases.undone), StayedText(words, reason));
+        case JournalEvent::kNotUndone:
+            return Fill(phrases.not_undone, {ObstacleText(words, reason)});
+        case JournalEvent::kUndoStopped:
+            return Fill(phrases.undo_stopped, {FailureText(words, reason, folder_name)});
+    }
+    return walk;
+}
+
+}  // namespace karuneo::reason_parts

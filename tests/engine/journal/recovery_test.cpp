@@ -1,0 +1,129 @@
+// A walk stopped dead at each of its calls, as a kill would stop it, and
+// then finished from its journal, must end as an uninterrupted walk does.
+#include "engine/journal/recovery.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/status_text.h"
+#include "tests/support/journal_tree.h"
+#include "tests/support/named_cases.h"
+
+namespace karuneo {
+namespace {
+
+using testing::JournalTree;
+
+struct Shape {
+    const char* name;
+    std::vector<std::string> entries;
+};
+
+// The fault sweep's shapes, and a deepest folder of many entries.
+const Shape kShapes[] = {
+    {"ChainOfFilesAndAFolder", {"A/B/f1", "A/B/f2", "A/B/G/g"}},
+    {"HiddenFolderBesideTheChain", {"A/.git/c", "A/B/f"}},
+    {"HiddenFileInTheSingleSubfolder", {"A/f", "A/.f"}},
+    {"NamedLikeTheTop", {"A/A/A/z", "A/A/x"}},
+    {"EmptySingleSubfolder", {"A/"}},
+    {"NotNested", {"A/x", "b"}},
+    {"FilesAndFolders", {"A/B/C/f1", "A/B/C/f2", "A/B/C/f3", "A/B/C/G/g", "A/B/C/H/"}},
+};
+
+struct FullRun {
+    testing::Snapshot tree;
+    std::string status;
+    int calls = 0;
+};
+
+FullRun RunToTheEnd(const Shape& shape) {
+    JournalTree run;
+    run.tree().Add(shape.entries, "D");
+    run.Walk();
+    return {run.Dropped(), run.rows().at(0).second, run.fake().calls()};
+}
+
+class CutOffRunTest : public ::testing::TestWithParam<Shape> {};
+
+TEST_P(CutOffRunTest, FinishedAtEveryCallItEndsAsAFullRun) {
+    const Shape& shape = GetParam();
+    const FullRun full = RunToTheEnd(shape);
+    for (int n = 1; n <= full.calls; ++n) {
+        SCOPED_TRACE("killed at call " + std::to_string(n));
+        JournalTree run;
+        run.tree().Add(shape.entries, "D");
+        run.fake().KillAtCall(n);
+        const auto before = run.Dropped();
+        run.Walk();
+        run.Crash();
+        const std::size_t rows_before = run.rows().size();
+        // Killed before its first change, a run leaves nothing to finish.
+        const bool changed = run.Dropped() != before;
+        ASSERT_EQ(journal::CutOffJournals(run.journal_folder()).size(), changed ? 1u : 0u);
+
+        run.Recover();
+
+        EXPECT_EQ(run.Dropped(), changed ? full.tree : before);
+        EXPECT_TRUE(journal::CutOffJournals(run.journal_folder()).empty());
+        if (run.rows().size() > rows_before) {
+            EXPECT_EQ(run.rows().back().second, full.status) << run.Reasons().back();
+            EXPECT_TRUE(run.Reasons().back().starts_with("a run that was cut off was finished"))
+                << run.Reasons().back();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, CutOffRunTest, ::testing::ValuesIn(kShapes), testing::CaseName());
+
+// Killed after the first entry moved: the rest waits in the deepest folder.
+void CutOffAfterOneMove(JournalTree& run) {
+    run.tree().Add({"A/B/f1", "A/B/f2", "A/B/f3"}, "D");
+    int moves = 0;
+    run.fake().OnCall([&run, &moves](int call, testing::Operation operation) {
+        if (operation == testing::Operation::kMoveEntries && ++moves == 2) {
+            run.fake().KillAtCall(call);
+        }
+    });
+    run.Walk();
+    run.Crash();
+}
+
+TEST(CutOffRunRefusedTest, AnEntryInNeitherPlaceLeavesEverythingAndTheJournal) {
+    JournalTree run;
+    CutOffAfterOneMove(run);
+    const auto before = run.Dropped();
+    std::string waiting;
+    for (const auto& [path, kind] : before) {
+        if (path.find("/B/") != std::string::npos) {
+            waiting = path;
+        }
+    }
+    ASSERT_FALSE(waiting.empty());
+    std::filesystem::remove(run.tree().root() / "D" / waiting);
+    const auto damaged = run.Dropped();
+
+    run.Recover();
+
+    EXPECT_EQ(run.Dropped(), damaged);
+    EXPECT_EQ(run.rows().back().second, kStatusError);
+    EXPECT_NE(run.Reasons().back().find("is gone"), std::string::npos) << run.Reasons().back();
+    EXPECT_EQ(journal::CutOffJournals(run.journal_folder()).size(), 1u);
+}
+
+TEST(CutOffRunRefusedTest, AnotherFolderInPlaceOfTheDroppedOneIsNotTouched) {
+    JournalTree run;
+    CutOffAfterOneMove(run);
+    const auto root = run.tree().root();
+    std::filesystem::rename(root / "D", root / "D.moved");
+    run.tree().Add({"A/B/f2"}, "D");
+
+    run.Recover();
+
+    EXPECT_EQ(run.Dropped(), testing::Described({"A/B/f2"}));
+    EXPECT_NE(run.Reasons().back().find("not the one"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace karuneo

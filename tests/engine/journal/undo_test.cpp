@@ -1,0 +1,188 @@
+// Undo gives back the tree a run changed, or changes nothing and says why.
+#include "engine/journal/undo.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "engine/journal/journal_file.h"
+#include "engine/status_text.h"
+#include "tests/support/journal_tree.h"
+#include "tests/support/named_cases.h"
+#include "tests/support/platform.h"
+
+namespace karuneo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::JournalTree;
+using testing::TakeWithLooks;
+
+const std::vector<std::string> kChain = {"A/B/f1", "A/B/.h", "A/B/G/g", "A/B/H/", "A/.keep"};
+
+// Chain folders with permissions and times of their own, which an undo
+// that recreates them must give back.
+void GiveChainALook(JournalTree& run) {
+    const fs::path a = run.tree().root() / "D" / "A";
+    fs::permissions(a, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    fs::last_write_time(a / "B", fs::file_time_type(std::chrono::hours(24 * 365 * 30)));
+    fs::last_write_time(a, fs::file_time_type(std::chrono::hours(24 * 365 * 31)));
+}
+
+TEST(UndoTest, GivesBackTheTreeOfBeforeTheRunAndLeavesNewcomers) {
+    JournalTree run;
+    run.tree().Add({"A/B/f1", "A/B/.h", "A/B/G/g", "A/B/H/"}, "D");
+    if (testing::CanCreateLinks()) {
+        run.tree().Add({"A/B/l->../f1"}, "D");
+    }
+    GiveChainALook(run);
+    const auto before = TakeWithLooks(run.tree(), "D");
+    run.Walk();
+    ASSERT_EQ(run.rows().back().second, kStatusDone);
+    run.tree().Add({"new"}, "D");
+
+    run.Undo();
+
+    auto after = TakeWithLooks(run.tree(), "D");
+    EXPECT_EQ(after.erase("new"), 1u);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(run.rows().back().second, kStatusDone);
+    EXPECT_EQ(run.Reasons().back(),
+              "the last run was undone; 1 entries that came after it stayed: \"new\"");
+}
+
+TEST(UndoTest, GivesBackWhatARunThatFailedPartWayMoved) {
+    JournalTree run;
+    run.tree().Add({"A/B/f1", "A/B/f2", "A/B/f3", "A/.keep"}, "D");
+    GiveChainALook(run);
+    const auto before = TakeWithLooks(run.tree(), "D");
+    run.fake().FailNthCall(testing::Operation::kMoveEntries, 2, kDeviceIoError);
+    run.Walk();
+    ASSERT_EQ(run.rows().back().second, kStatusError);
+
+    run.Undo();
+
+    EXPECT_EQ(TakeWithLooks(run.tree(), "D"), before);
+    EXPECT_EQ(run.rows().back().second, kStatusDone);
+}
+
+TEST(UndoTest, AnUndoneRunIsNotUndoneTwice) {
+    JournalTree run;
+    run.tree().Add({"A/B/f1"}, "D");
+    run.Walk();
+    run.Undo();
+    run.Undo();
+    EXPECT_EQ(run.rows().back().second, kStatusError);
+    EXPECT_NE(run.Reasons().back().find("no run on this folder"), std::string::npos);
+}
+
+struct Refusal {
+    const char* name;
+    std::function<void(JournalTree&)> change;  // after the run, before the undo
+    const char* says;
+};
+
+fs::path In(JournalTree& run, const std::string& entry) {
+    return run.tree().root() / "D" / entry;
+}
+
+void RewriteJournal(JournalTree& run, const std::function<void(std::string&)>& edit) {
+    const auto paths = journal::ListJournals(run.journal_folder());
+    auto text = journal::ReadJournal(paths.back()).value;
+    edit(text);
+    std::ofstream(paths.back(), std::ios::binary | std::ios::trunc) << text;
+}
+
+const Refusal kRefusals[] = {
+    {"EntryGone", [](JournalTree& run) { fs::remove(In(run, "f1")); }, "\"f1\" is gone"},
+    {"ReplacedByAnotherFile",
+     [](JournalTree& run) {
+         fs::remove(In(run, "f1"));
+         run.tree().Write("D/f1", "another");
+     },
+     "\"f1\" is another entry now"},
+    {"TurnedIntoALink",
+     [](JournalTree& run) {
+         fs::remove(In(run, "G/g"));
+         fs::remove(In(run, "G"));
+         fs::create_directory_symlink("f1", In(run, "G"));
+     },
+     "\"G\" is of another kind now"},
+    {"ChainNameTaken", [](JournalTree& run) { run.tree().Write("D/A", "in the way"); },
+     "the name \"A\" is taken"},
+    {"DroppedFolderReplaced",
+     [](JournalTree& run) {
+         fs::rename(In(run, ""), run.tree().root() / "old");
+         run.tree().Add({"f1", "f2", "G/g"}, "D");
+     },
+     "the folder is not the one the run changed"},
+    {"TornLastLine",
+     [](JournalTree& run) {
+         RewriteJournal(run, [](std::string& text) { text.resize(text.size() - 3); });
+     },
+     "its last run was cut off"},
+    {"DamagedLine",
+     [](JournalTree& run) {
+         RewriteJournal(run,
+                        [](std::string& text) { text.replace(text.find("\ntop "), 5, "\nxyz "); });
+     },
+     "line 3 of its journal is damaged"},
+};
+
+class UndoRefusedTest : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(UndoRefusedTest, ChangesNothingAndSaysWhy) {
+    const Refusal& refusal = GetParam();
+    if (std::string(refusal.name) == "TurnedIntoALink" && !testing::CanCreateLinks()) {
+        GTEST_SKIP() << "this system cannot create links";
+    }
+    JournalTree run;
+    run.tree().Add({"A/B/f1", "A/B/f2", "A/B/G/g"}, "D");
+    run.Walk();
+    refusal.change(run);
+    const auto before = run.Dropped();
+
+    run.Undo();
+
+    EXPECT_EQ(run.Dropped(), before);
+    EXPECT_EQ(run.rows().back().second, kStatusError);
+    EXPECT_NE(run.Reasons().back().find(refusal.says), std::string::npos) << run.Reasons().back();
+    EXPECT_NE(run.Reasons().back().find("Nothing was changed"), std::string::npos)
+        << run.Reasons().back();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UndoRefusedTest, ::testing::ValuesIn(kRefusals),
+                         testing::CaseName());
+
+TEST(UndoRefusedTest, TheFirstObstacleIsNamedAndTheOthersCounted) {
+    JournalTree run;
+    run.tree().Add({"A/B/f1", "A/B/f2", "A/B/f3"}, "D");
+    run.Walk();
+    for (const char* name : {"f1", "f2", "f3"}) {
+        fs::remove(In(run, name));
+    }
+    run.Undo();
+    EXPECT_NE(run.Reasons().back().find("is gone (and 2 more)"), std::string::npos)
+        << run.Reasons().back();
+}
+
+// A state folder that cannot be made (its path is a file) even as root.
+TEST(UnjournaledRunTest, GoesAheadAndSaysItCannotBeUndone) {
+    JournalTree run;
+    run.tree().Write("state", "not a folder");
+    run.tree().Add({"A/B/f1"}, "D");
+    run.Walk();
+    EXPECT_EQ(run.rows().back().second, kStatusDone);
+    EXPECT_EQ(run.Dropped().count("f1"), 1u);
+    EXPECT_NE(run.Reasons().back().find("it cannot be undone"), std::string::npos)
+        << run.Reasons().back();
+
+    run.Undo();
+    EXPECT_NE(run.Reasons().back().find("no run on this folder"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace karuneo

@@ -1,0 +1,77 @@
+#include "tests/support/journal_tree.h"
+
+#include <filesystem>
+
+#include "engine/journal/journaled_walk.h"
+#include "engine/journal/recovery.h"
+#include "engine/journal/undo.h"
+#include "engine/native_file_system.h"
+#include "engine/unnest.h"
+#include "results/rules/reason_text.h"
+#include "tests/support/platform.h"
+
+namespace karuneo::testing {
+
+namespace fs = std::filesystem;
+
+// Keeps each row's reason beside the row.
+class JournalTree::ReasonSink final : public ResultSink {
+  public:
+    explicit ReasonSink(JournalTree& tree) : tree_(tree) {}
+    void AddResult(std::string_view name, std::string_view status) override {
+        tree_.sink_.AddResult(name, status);
+    }
+    void AddResultWithReason(std::string_view name, std::string_view status,
+                             const RowReason& reason) override {
+        tree_.sink_.AddResult(name, status);
+        tree_.reasons_.push_back(ReasonInEnglish(reason, name));
+    }
+
+  private:
+    JournalTree& tree_;
+};
+
+JournalTree::JournalTree()
+    : journal_folder_(tree_.Path("state/journal")),
+      native_(MakeNativeFileSystem()),
+      journaled_(std::make_unique<journal::JournalingFileSystem>(*native_, journal_folder_)),
+      fake_(*journaled_) {
+    tree_.Add({}, "D");
+}
+
+void JournalTree::Walk() {
+    ReasonSink sink(*this);
+    journal::ReasonRewritingSink noted(sink, journal::NoteWhenNotJournaled(*journaled_));
+    ProcessDroppedPath(tree_.Path("D"), fake_, noted);
+}
+
+void JournalTree::Crash() {
+    journaled_.reset();
+}
+
+void JournalTree::Undo() {
+    ReasonSink sink(*this);
+    journal::UndoLastRun(tree_.Path("D"), *native_, sink, UninterruptedWalk(), journal_folder_);
+}
+
+void JournalTree::Recover() {
+    ReasonSink sink(*this);
+    journal::FinishCutOffRuns(journal_folder_, *native_, sink);
+}
+
+Snapshot TakeWithLooks(const TempTree& tree, const std::string& relative) {
+    Snapshot looks = tree.Take(relative);
+    const fs::path base = tree.root() / PathFromUtf8(relative);
+    for (auto& [path, kind] : looks) {
+        if (kind.starts_with("link:")) {
+            continue;
+        }
+        const fs::path entry = base / PathFromUtf8(path);
+        const auto perms = static_cast<unsigned>(fs::status(entry).permissions());
+        const auto time = fs::last_write_time(entry).time_since_epoch().count();
+        kind += " mode " + std::to_string(perms) + " time " + std::to_string(time);
+    }
+    return looks;
+}
+
+}  // namespace karuneo::testing

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "engine/file_system.h"
+#include "engine/journal/journaling_file_system.h"
+#include "engine/testing/failing_file_system.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/temp_tree.h"
+
+namespace karuneo::testing {
+
+// A tree with the dropped folder "D" and, beside it, the journal folder
+// "state/journal"; walks go through the failing fake over the journaling
+// layer over the native one, so that the fake can stop a walk as a kill
+// would, and undo and recovery run on the native layer as the tool runs them.
+class JournalTree {
+  public:
+    JournalTree();
+
+    TempTree& tree() { return tree_; }
+    FailingFileSystem& fake() { return fake_; }
+    FileSystem& native() { return *native_; }
+    const std::string& journal_folder() const { return journal_folder_; }
+    std::vector<Row>& rows() { return sink_.rows; }
+    RecordingSink& sink() { return sink_; }
+
+    void Walk();
+    // What a kill leaves: the journal's unwritten lines are lost and its file
+    // let go. Walk() and fake() are of no use after it.
+    void Crash();
+    void Undo();
+    void Recover();
+    // The rows' reasons too, in English.
+    std::vector<std::string> Reasons() const { return reasons_; }
+
+    Snapshot Dropped() const { return tree_.Take("D"); }
+
+  private:
+    class ReasonSink;
+
+    TempTree tree_;
+    std::string journal_folder_;
+    std::unique_ptr<FileSystem> native_;
+    std::unique_ptr<journal::JournalingFileSystem> journaled_;
+    FailingFileSystem fake_;
+    RecordingSink sink_;
+    std::vector<std::string> reasons_;
+};
+
+// The tree below `relative` with each entry's permissions and modification
+// time besides, links' own left out: what an undo must give back.
+Snapshot TakeWithLooks(const TempTree& tree, const std::string& relative);
+
+}  // namespace karuneo::testing
