@@ -13,6 +13,11 @@ class WalkControl {
     // Must be safe to call while another thread asks for the stop.
     virtual bool StopRequested() const = 0;
 
+    // Asked once a walk has stopped part-way: whether to undo what it did,
+    // where a journal of the run allows, or to leave things as they stand
+    // (quicker, when the program is about to end).
+    virtual bool UndoWhenStopped() const { return false; }
+
     // Before each entry of the deepest folder moves, and once all have:
     // `moved` of `total`. Counts the walk has anyway; it asks the disk
     // nothing more for them.

@@ -1,5 +1,6 @@
 #include "app/cli/cli.h"
 
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -125,20 +126,19 @@ int Stopped(std::size_t not_started, int status, std::ostream& err) {
     return status;
 }
 
-int UnnestAll(const std::vector<std::string>& folders, FileSystem& fs, std::ostream& out,
-              std::ostream& err, Interruption& stop,
-              const journal::JournalingFileSystem* journaled = nullptr) {
+// How one folder is processed: journaled in a real run, straight through
+// the preview layer in a dry run.
+using FolderRun = std::function<void(const std::string& folder, ResultSink& sink)>;
+
+int UnnestAll(const std::vector<std::string>& folders, const FolderRun& run, std::ostream& out,
+              std::ostream& err, Interruption& stop) {
     LineSink lines(out, err);
-    journal::ReasonRewritingSink noted(
-        lines, journaled ? journal::NoteWhenNotJournaled(*journaled)
-                         : [](std::string_view, const RowReason& reason) { return reason; });
-    ResultSink& sink = noted;
     for (std::size_t done = 0; done < folders.size(); ++done) {
         const std::string& folder = folders[done];
         if (stop.StopRequested()) {
             return Stopped(folders.size() - done, stop.ExitStatus(), err);
         }
-        ProcessDroppedPath(folder, fs, sink, stop);
+        run(folder, lines);
         if (lines.lost()) {
             err << "karuneo-cli: cannot write the report; stopped after "
                 << EscapeControls(ToDisplayText(folder)) << '\n';
@@ -197,12 +197,21 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
     }
     if (parsed.dry_run) {
         dry_run::DryRunFileSystem preview(fs, err);
-        return UnnestAll(parsed.folders, preview, out, err, stop);
+        return UnnestAll(
+            parsed.folders,
+            [&](const std::string& folder, ResultSink& sink) {
+                ProcessDroppedPath(folder, preview, sink, stop);
+            },
+            out, err, stop);
     }
     const std::string journal_folder = journal::DefaultJournalFolder();
     WarnOfCutOffRuns(journal_folder, err);
-    journal::JournalingFileSystem journaled(fs, journal_folder);
-    return UnnestAll(parsed.folders, journaled, out, err, stop, &journaled);
+    return UnnestAll(
+        parsed.folders,
+        [&](const std::string& folder, ResultSink& sink) {
+            journal::ProcessJournaled(folder, fs, sink, stop, journal_folder);
+        },
+        out, err, stop);
 }
 
 }  // namespace karuneo::cli

@@ -14,6 +14,10 @@ class Interruption : public WalkControl {
     virtual int ExitStatus() const = 0;
 
     bool StopRequested() const final { return ExitStatus() != 0; }
+    // Ctrl+C is the user's own word: the folder in hand is put back as it
+    // was. SIGTERM and a closing console mean the end is near: it is left
+    // as it stands, to be undone later with --undo.
+    bool UndoWhenStopped() const final { return ExitStatus() == 128 + 2; }
     void MoveProgress(long long /*moved*/, long long /*total*/) final {}
 };
 

@@ -1,7 +1,11 @@
 #include "engine/journal/journaled_walk.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "engine/journal/undo.h"
+#include "engine/status_text.h"
 #include "engine/unnest.h"
 
 namespace karuneo::journal {
@@ -26,11 +30,59 @@ ReasonRewritingSink::Rewrite NoteWhenNotJournaled(const JournalingFileSystem& jo
     };
 }
 
+namespace {
+
+struct Row {
+    std::string name;
+    std::string status;
+    RowReason reason;
+};
+
+class KeepingSink final : public ResultSink {
+  public:
+    void AddResult(std::string_view name, std::string_view status) override {
+        AddResultWithReason(name, status, RowReason{});
+    }
+    void AddResultWithReason(std::string_view name, std::string_view status,
+                             const RowReason& reason) override {
+        rows.push_back({std::string(name), std::string(status), reason});
+    }
+    std::vector<Row> rows;
+};
+
+// The stop's own reason, when the walk stopped after it had changed something.
+ErrorReason* StoppedPartWay(Row& row) {
+    auto* error = std::get_if<ErrorReason>(&row.reason);
+    const bool stopped = row.status == kStatusError && error != nullptr &&
+                         error->cause == Cause::kStoppedByUser &&
+                         error->chain != ChainPlace::kUntouched;
+    return stopped ? error : nullptr;
+}
+
+bool PutBack(const std::string& path, FileSystem& fs, const std::string& journal_folder) {
+    KeepingSink undo;
+    UndoLastRun(path, fs, undo, UninterruptedWalk(), journal_folder);
+    return undo.rows.size() == 1 && undo.rows.front().status == kStatusDone;
+}
+
+}  // namespace
+
 void ProcessJournaled(const std::string& path, FileSystem& fs, ResultSink& sink,
                       WalkControl& control, const std::string& journal_folder) {
-    JournalingFileSystem journaled(fs, journal_folder);
-    ReasonRewritingSink noted(sink, NoteWhenNotJournaled(journaled));
-    ProcessDroppedPath(path, journaled, noted, control);
+    KeepingSink walk;
+    {
+        JournalingFileSystem journaled(fs, journal_folder);
+        ReasonRewritingSink noted(walk, NoteWhenNotJournaled(journaled));
+        ProcessDroppedPath(path, journaled, noted, control);
+    }
+    for (Row& row : walk.rows) {
+        ErrorReason* stopped = StoppedPartWay(row);
+        if (stopped && control.UndoWhenStopped() && PutBack(path, fs, journal_folder)) {
+            stopped->chain = ChainPlace::kPutBack;
+            stopped->chain_name.clear();
+        }
+        sink.AddResultWithReason(row.name, row.status, row.reason);
+    }
 }
 
 }  // namespace karuneo::journal

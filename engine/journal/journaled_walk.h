@@ -40,7 +40,10 @@ JournalReason Wrapping(JournalEvent event, const RowReason& walk_reason);
 ReasonRewritingSink::Rewrite NoteWhenNotJournaled(const JournalingFileSystem& journal);
 
 // ProcessDroppedPath with a journal of the run in `journal_folder`: the
-// same rows, but for that note.
+// same rows, but for that note. A run stopped part-way whose `control` asks
+// for it is undone at once, so that the folder is exactly as it was before,
+// and its "エラー" row says so; when the undo is refused or fails, the row is
+// the stopped walk's own: what moved stays moved, which loses nothing either.
 void ProcessJournaled(const std::string& path, FileSystem& fs, ResultSink& sink,
                       WalkControl& control, const std::string& journal_folder);
 

@@ -37,6 +37,7 @@ enum class ChainPlace {
     kOwnName,        // renamed for the walk, and given its own name back
     kTemporaryName,  // its own name could not be given back
     kGone,           // everything moved up and the chain removed
+    kPutBack,        // a stopped run was undone: all is as it was before it
 };
 
 struct ErrorReason {

@@ -41,7 +41,7 @@ struct Phrases {
     std::string_view error_number;  // {} the number
 
     // Indexed by ChainPlace; {} the chain's top as it is named now.
-    std::array<std::string_view, 4> chain;
+    std::array<std::string_view, 5> chain;
 
     // Indexed by NotNested; {} the number of entries.
     std::array<std::string_view, 5> not_nested;

@@ -37,38 +37,63 @@ CliRun RunWith(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
-// Trips once asked `questions` times, as a Ctrl+C arriving part-way would.
+// Trips once asked `questions` times, as a Ctrl+C (130) or SIGTERM (143)
+// arriving part-way would.
 class InterruptAt final : public Interruption {
   public:
-    explicit InterruptAt(int questions) : left_(questions) {}
-    int ExitStatus() const override { return --left_ <= 0 ? 130 : 0; }
+    InterruptAt(int questions, int status) : left_(questions), status_(status) {}
+    int ExitStatus() const override { return --left_ <= 0 ? status_ : 0; }
 
   private:
     mutable int left_;
+    int status_;
 };
 
-TEST(CliTest, AnInterruptionStopsTheFolderInHandAndStartsNoOther) {
-    TempTree tree;
+struct Interrupted {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// D's deepest folder holds f and G; files move first. The interruption is
+// asked before D, before its top is renamed, before f, then before G.
+Interrupted InterruptBeforeG(const TempTree& tree, int status) {
     tree.Add({"A/B/f", "A/B/G/g"}, "D");
     tree.Add({"A/f"}, "E");
     const auto fs = MakeNativeFileSystem();
     std::ostringstream out;
     std::ostringstream err;
-    // Asked before D, before its top is renamed, before f, then before G:
-    // files move first.
-    InterruptAt interruption(4);
+    InterruptAt interruption(4, status);
     const std::vector<std::string> args{tree.Path("D"), tree.Path("E")};
-    const int status = RunCli(args, *fs, out, err, interruption);
-    EXPECT_EQ(status, 130);
-    EXPECT_EQ(out.str(), "D\tエラー\n");
+    return {RunCli(args, *fs, out, err, interruption), out.str(), err.str()};
+}
+
+TEST(CliTest, CtrlCStopsTheFolderInHandPutsItBackAndStartsNoOther) {
+    TempTree tree;
+    const auto run = InterruptBeforeG(tree, 130);
+    EXPECT_EQ(run.status, 130);
+    EXPECT_EQ(run.out, "D\tエラー\n");
     const std::string sep(1, kPathSeparator);
-    EXPECT_EQ(ReasonLines(err.str()), "karuneo-cli: D: the work was stopped before \"A" + sep +
-                                          "B" + sep +
-                                          "G\". Nothing was overwritten or lost; what was not "
-                                          "moved is in \"A\".\n"
-                                          "karuneo-cli: stopped; 1 folder was not started\n");
-    EXPECT_TRUE(tree.Take("D").contains("f"));
+    EXPECT_EQ(ReasonLines(run.err), "karuneo-cli: D: the work was stopped before \"A" + sep + "B" +
+                                        sep +
+                                        "G\". Nothing was overwritten or lost; everything was "
+                                        "put back as it was.\n"
+                                        "karuneo-cli: stopped; 1 folder was not started\n");
+    EXPECT_EQ(testing::Layout(tree.Take("D")),
+              testing::Layout(testing::Described({"A/", "A/B/", "A/B/f", "A/B/G/", "A/B/G/g"})));
     EXPECT_TRUE(tree.Take("E").contains("A/f"));
+}
+
+// A SIGTERM or a closing console leaves no time to put back: what moved
+// stays moved, and --undo can put it back later.
+TEST(CliTest, SigtermStopsTheFolderInHandAndLeavesItAsItStands) {
+    TempTree tree;
+    const auto run = InterruptBeforeG(tree, 143);
+    EXPECT_EQ(run.status, 143);
+    EXPECT_EQ(run.out, "D\tエラー\n");
+    EXPECT_NE(run.err.find("what was not moved is in \"A\"."), std::string::npos) << run.err;
+    EXPECT_TRUE(tree.Take("D").contains("f"));
+    EXPECT_TRUE(tree.Take("D").contains("A/B/G/g"));
 }
 
 TEST(CliTest, ReportsEachFolderInOrderAndSucceedsWithoutErrors) {
