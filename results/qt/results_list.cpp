@@ -64,6 +64,9 @@ class ResultRow final : public QTreeWidgetItem {
     }
 };
 
+// Where each row keeps the path it was dropped as, for undoing its run.
+constexpr int kDroppedPathRole = Qt::UserRole;
+
 }  // namespace
 
 ResultsList::ResultsList(QWidget* parent) : QTreeWidget(parent) {
@@ -107,6 +110,7 @@ void ResultsList::AddRow(std::string_view name, std::string_view status, const Q
     auto* row = new ResultRow(QStringList{FromBytes(name), FromBytes(status)});
     row->setToolTip(0, tip);
     row->setToolTip(1, tip);
+    row->setData(0, kDroppedPathRole, dropped_bytes_);
     addTopLevelItem(row);
     if (!scroll_soon_.isActive()) {
         scroll_soon_.start();
@@ -121,6 +125,30 @@ void ResultsList::ScrollToNewest() {
 
 void ResultsList::SetDroppedPath(std::string_view path) {
     dropped_path_ = FromBytes(path);
+    dropped_bytes_ = QByteArray(path.data(), static_cast<qsizetype>(path.size()));
+}
+
+namespace {
+
+std::optional<std::string> DroppedPathOf(const QTreeWidgetItem* row) {
+    if (row == nullptr) {
+        return std::nullopt;
+    }
+    const QByteArray path = row->data(0, kDroppedPathRole).toByteArray();
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path.toStdString();
+}
+
+}  // namespace
+
+std::optional<std::string> ResultsList::CurrentDroppedPath() const {
+    return DroppedPathOf(currentItem());
+}
+
+std::optional<std::string> ResultsList::NewestDroppedPath() const {
+    return DroppedPathOf(topLevelItem(topLevelItemCount() - 1));
 }
 
 void ResultsList::AddFinishedRow(const FinishedRow& row) {
@@ -180,8 +208,9 @@ const QCollator& ResultsList::Collator() {
 }
 
 void ResultsList::mousePressEvent(QMouseEvent* event) {
-    ListView1_MouseDown(*event);
+    // The row under the pointer becomes current first: the menu acts on it.
     QTreeWidget::mousePressEvent(event);
+    ListView1_MouseDown(*event);
 }
 
 bool ResultsList::viewportEvent(QEvent* event) {

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "engine/result_sink.h"
@@ -36,6 +37,10 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     void SetDroppedPath(std::string_view path);
     // A row as the worker finished it, its dropped path as its tool tip.
     void AddFinishedRow(const FinishedRow& row);
+    // The path, as the bytes it was dropped as, of the current row or of
+    // the newest; nothing when there is no such row or it came without one.
+    std::optional<std::string> CurrentDroppedPath() const;
+    std::optional<std::string> NewestDroppedPath() const;
 
     // Adds the two columns, sized from the list's present width.
     void CreateColumns();
@@ -68,6 +73,7 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     QMenu* context_menu_ = nullptr;
     QTimer scroll_soon_;
     QString dropped_path_;
+    QByteArray dropped_bytes_;  // exact: a name need not be UTF-8
     float first_share_ = 0.6f;
     // Made at the first sort: opening a collation costs start-up time.
     std::optional<QCollator> collator_;

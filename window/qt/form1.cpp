@@ -22,12 +22,14 @@
 #include <iterator>
 #include <utility>
 
+#include "engine/journal/journal_file.h"
 #include "results/qt/results_list.h"
 #include "window/qt/drop_area.h"
 #include "window/rules/layout_rules.h"
 #include "window/rules/progress_text.h"
 #include "window/rules/twips.h"
 #include "window/rules/window_settings.h"
+#include "window/worker/folder_work.h"
 
 namespace karuneo {
 namespace {
@@ -98,7 +100,9 @@ void NothingEscapes(Work work) {
 Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
     : settings_(settings),
       geometry_(*this),
-      queue_(std::make_unique<WorkQueue>(std::move(make_file_system), HandoffToThisThread())) {
+      journal_folder_(journal::DefaultJournalFolder()),
+      queue_(std::make_unique<WorkQueue>(std::move(make_file_system), HandoffToThisThread(),
+                                         JournaledUnnest(journal_folder_))) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("カルネオソフト"));
     CreateControls();
@@ -116,6 +120,14 @@ Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
     connect(&start_anyway_, &QTimer::timeout, this, [this] { StartOnceDrawn(); });
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] { StopWork(); });
+    // Ctrl+Z undoes the run of the newest row, as an editor undoes the last
+    // change.
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, this, [this] {
+        if (const auto newest = ListView1->NewestDroppedPath()) {
+            UndoRunOf(*newest);
+        }
+    });
     Form_Load();
 }
 
@@ -126,12 +138,17 @@ Form1::~Form1() = default;
 // up here when the event loop comes to them.
 WorkQueue::Handoff Form1::HandoffToThisThread() {
     return WorkQueue::Handoff{[this](FinishedRow row) {
-                                  QMetaObject::invokeMethod(
-                                      this,
-                                      [this, row = std::move(row)]() mutable {
-                                          NothingEscapes([&] { RowFinished(std::move(row)); });
-                                      },
-                                      Qt::QueuedConnection);
+                                  bool was_empty = false;
+                                  {
+                                      const std::lock_guard lock(inbox_mutex_);
+                                      was_empty = inbox_.empty();
+                                      inbox_.push_back(std::move(row));
+                                  }
+                                  if (was_empty) {
+                                      QMetaObject::invokeMethod(
+                                          this, [this] { NothingEscapes([this] { TakeInbox(); }); },
+                                          Qt::QueuedConnection);
+                                  }
                               },
                               [this] {
                                   QMetaObject::invokeMethod(
@@ -169,6 +186,14 @@ void Form1::CreateControls() {
 void Form1::CreateMenu() {
     mnu編集 = new QMenu(QStringLiteral("編集"), this);
     mnu編集->setObjectName(QStringLiteral("mnu編集"));
+    mnu元に戻す = mnu編集->addAction(QStringLiteral("元に戻す(&U)"));
+    mnu元に戻す->setObjectName(QStringLiteral("mnu元に戻す"));
+    mnu元に戻す->setShortcut(QKeySequence::Undo);
+    mnu元に戻す->setShortcutVisibleInContextMenu(true);
+    connect(mnu元に戻す, &QAction::triggered, this, [this] { mnu元に戻す_Click(); });
+    connect(mnu編集, &QMenu::aboutToShow, this,
+            [this] { mnu元に戻す->setEnabled(ListView1->CurrentDroppedPath().has_value()); });
+    mnu編集->addSeparator();
     mnu削除 = mnu編集->addAction(QStringLiteral("リスト全削除"));
     mnu削除->setObjectName(QStringLiteral("mnu削除"));
     connect(mnu削除, &QAction::triggered, this, [this] { mnu削除_Click(); });
@@ -232,7 +257,28 @@ void Form1::StartOnceDrawn() {
     }
     started_ = true;
     start_anyway_.stop();
+    // Runs that a crash, a kill or a power cut left half done come first:
+    // their folders are the ones a user is waiting on.
+    for (CutOffRun& run : CutOffRuns(journal_folder_)) {
+        queue_->AddJob(std::move(run.folder), std::move(run.finish));
+        ShowWorking(true);
+    }
     Enqueue(std::exchange(paths_once_shown_, {}));
+}
+
+void Form1::mnu元に戻す_Click() {
+    if (const auto folder = ListView1->CurrentDroppedPath()) {
+        UndoRunOf(*folder);
+    }
+}
+
+void Form1::UndoRunOf(const std::string& folder) {
+    Q_ASSERT(QThread::currentThread() == thread());
+    if (close_when_drained_) {
+        return;
+    }
+    queue_->AddJob(folder, UndoLastRunWork(journal_folder_));
+    ShowWorking(true);
 }
 
 void Form1::Enqueue(std::vector<std::string> paths) {
@@ -254,9 +300,13 @@ void Form1::StopWork() {
     }
 }
 
-void Form1::RowFinished(FinishedRow row) {
+void Form1::TakeInbox() {
     Q_ASSERT(QThread::currentThread() == thread());
-    finished_rows_.push_back(std::move(row));
+    {
+        const std::lock_guard lock(inbox_mutex_);
+        std::move(inbox_.begin(), inbox_.end(), std::back_inserter(finished_rows_));
+        inbox_.clear();
+    }
     if (!rows_soon_.isActive()) {
         rows_soon_.start();
     }
@@ -363,7 +413,10 @@ void Form1::closeEvent(QCloseEvent* event) {
         // The folder in hand stops between two entries and gives its row;
         // the window closes once the worker says the queue ran dry.
         close_when_drained_ = true;
-        StopWork();
+        queue_->StopForClosing();
+        if (!queue_->Busy()) {
+            ShowWorking(false);
+        }
         if (working_) {
             event->ignore();
             return;

@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -61,11 +62,13 @@ class Form1 final : public QWidget {
     void Form_Resize();
     void Form_Unload();
     void Frame2_OLEDragDrop(const QMimeData& dropped);
+    void mnu元に戻す_Click();
+    void UndoRunOf(const std::string& folder);
     void StartOnceDrawn();
     void AddWork(std::vector<std::string> paths);
     void Enqueue(std::vector<std::string> paths);
     void StopWork();
-    void RowFinished(FinishedRow row);
+    void TakeInbox();
     void ShowFinishedRows();
     void QueueDrained();
     void ShowWorking(bool on);
@@ -83,6 +86,7 @@ class Form1 final : public QWidget {
     ResultsList* ListView1 = nullptr;
     QMenu* mnu編集 = nullptr;
     QAction* mnu削除 = nullptr;
+    QAction* mnu元に戻す = nullptr;
 
     QtWindowGeometry geometry_;
     std::unique_ptr<QtResultsLayout> layout_;
@@ -101,6 +105,12 @@ class Form1 final : public QWidget {
     // once per row would cost more than the work of a small folder.
     std::vector<FinishedRow> finished_rows_;
     QTimer rows_soon_;
+    // Where the worker leaves rows: it wakes this thread only when the inbox
+    // was empty, so a burst of small folders costs a few wake-ups, not one
+    // per row.
+    std::mutex inbox_mutex_;
+    std::vector<FinishedRow> inbox_;
+    std::string journal_folder_;
     // Last: its destructor stops and joins the worker, which may still hand
     // rows to this window until then.
     std::unique_ptr<WorkQueue> queue_;

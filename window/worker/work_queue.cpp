@@ -18,6 +18,11 @@ class WorkQueue::Control final : public WalkControl {
         return queue_.closing_ || queue_.stop_serial_ == serial_;
     }
 
+    bool UndoWhenStopped() const override {
+        const std::lock_guard lock(queue_.mutex_);
+        return !queue_.closing_ && queue_.stop_serial_ == serial_ && queue_.put_back_;
+    }
+
     void MoveProgress(long long moved, long long total) override {
         const std::lock_guard lock(queue_.mutex_);
         queue_.moved_ = moved;
@@ -56,9 +61,10 @@ void Unnest(const std::string& path, FileSystem& fs, ResultSink& sink, WalkContr
 
 }  // namespace
 
-WorkQueue::WorkQueue(FileSystemFactory make_file_system, Handoff handoff)
+WorkQueue::WorkQueue(FileSystemFactory make_file_system, Handoff handoff, FolderWork unnest)
     : make_file_system_(std::move(make_file_system)),
       handoff_(std::move(handoff)),
+      unnest_(unnest ? std::move(unnest) : FolderWork(&Unnest)),
       worker_([this] { Run(); }) {}
 
 WorkQueue::~WorkQueue() {
@@ -75,7 +81,7 @@ void WorkQueue::Add(std::vector<std::string> paths) {
     {
         const std::lock_guard lock(mutex_);
         for (auto& path : paths) {
-            waiting_.push_back(Job{std::move(path), &Unnest});
+            waiting_.push_back(Job{std::move(path), unnest_});
         }
     }
     wake_.notify_all();
@@ -90,10 +96,19 @@ void WorkQueue::AddJob(std::string path, FolderWork work) {
 }
 
 void WorkQueue::Stop() {
+    StopInHand(true);
+}
+
+void WorkQueue::StopForClosing() {
+    StopInHand(false);
+}
+
+void WorkQueue::StopInHand(bool put_back) {
     const std::lock_guard lock(mutex_);
     waiting_.clear();
     if (in_hand_) {
         stop_serial_ = serial_in_hand_;
+        put_back_ = put_back;
     }
 }
 

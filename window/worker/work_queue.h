@@ -54,7 +54,8 @@ class WorkQueue {
         std::function<void()> drained;  // nothing in hand or waiting any more
     };
 
-    WorkQueue(FileSystemFactory make_file_system, Handoff handoff);
+    // `unnest` is what Add does with each folder: the plain walk unless told.
+    WorkQueue(FileSystemFactory make_file_system, Handoff handoff, FolderWork unnest = {});
     // Stops between two entries and waits for the worker.
     ~WorkQueue();
     WorkQueue(const WorkQueue&) = delete;
@@ -64,8 +65,12 @@ class WorkQueue {
     void Add(std::vector<std::string> paths);
     void AddJob(std::string path, FolderWork work);
     // The folder in hand stops at the next point between two entries and
-    // gets its row; the folders still waiting are dropped without one.
+    // gets its row; the folders still waiting are dropped without one. What
+    // the folder in hand had moved is put back, where its work can.
     void Stop();
+    // The same when the window is closing: no time to put back, so the
+    // folder in hand is left as it stands (it can be undone later).
+    void StopForClosing();
 
     bool Busy() const;
     WorkProgress Progress() const;
@@ -77,12 +82,14 @@ class WorkQueue {
     };
     class Control;
 
+    void StopInHand(bool put_back);
     void Run();
     void Process(const Job& job, std::uint64_t serial);
     void ClearInHand();
 
     FileSystemFactory make_file_system_;
     Handoff handoff_;
+    FolderWork unnest_;
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
@@ -92,6 +99,7 @@ class WorkQueue {
     std::string folder_in_hand_;
     std::uint64_t serial_in_hand_ = 0;  // counts the folders taken, from 1
     std::uint64_t stop_serial_ = 0;     // the folder asked to stop, 0 for none
+    bool put_back_ = true;              // what that stop asks of it
     long long moved_ = 0;
     long long total_ = 0;
 

@@ -25,9 +25,13 @@
 #include <utility>
 #include <vector>
 
+#include "engine/journal/journal_file.h"
+#include "engine/journal/journaling_file_system.h"
 #include "engine/native_file_system.h"
 #include "engine/testing/failing_file_system.h"
+#include "engine/unnest.h"
 #include "results/qt/results_list.h"
+#include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
 #include "window/qt/qt_settings_store.h"
 #include "window/rules/twips.h"
@@ -296,6 +300,53 @@ TEST_F(Form1Test, ClosingWhileWorkingStopsFirstAndClosesOnceTheWorkerIsDone) {
 
     EXPECT_EQ(Shown(), (Rows{{"P", "エラー"}}));
     EXPECT_EQ(testing::FileContents(tree.Take("P")), before);
+}
+
+TEST_F(Form1Test, CtrlZAndTheMenuUndoTheRunOfARow) {
+    testing::TempTree tree;
+    tree.Add({"D/A/B/f1", "D/A/B/G/g", "E/A/f"});
+    const auto before_d = tree.Take("D");
+    const auto before_e = tree.Take("E");
+    Open({tree.Path("D"), tree.Path("E")});
+    WaitForRows();
+    ASSERT_EQ(Shown(), (Rows{{"D", "完了"}, {"E", "完了"}}));
+
+    // Ctrl+Z takes the newest row's run back.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(SpinUntil([this] { return List().topLevelItemCount() == 3; }));
+    WaitForRows();
+    EXPECT_EQ(tree.Take("E"), before_e);
+
+    // The menu's 元に戻す takes back the run of the row chosen.
+    List().setCurrentItem(List().topLevelItem(0));
+    form->findChild<QAction*>("mnu元に戻す")->trigger();
+    ASSERT_TRUE(SpinUntil([this] { return List().topLevelItemCount() == 4; }));
+    WaitForRows();
+    EXPECT_EQ(Shown(), (Rows{{"D", "完了"}, {"E", "完了"}, {"E", "完了"}, {"D", "完了"}}));
+    EXPECT_EQ(tree.Take("D"), before_d);
+}
+
+TEST_F(Form1Test, ARunThatWasCutOffIsFinishedWhenTheWindowStarts) {
+    testing::TempTree tree;
+    tree.AddEmptyFiles("D/A/B", 20);
+    const auto flattened_names = testing::Layout(tree.Take("D/A/B"));
+    {
+        // A kill after some of the moves: the journal is left unclosed.
+        const auto native = MakeNativeFileSystem();
+        auto journaled = std::make_unique<journal::JournalingFileSystem>(
+            *native, journal::DefaultJournalFolder());
+        testing::FailingFileSystem killed(*journaled);
+        killed.KillAtCall(12);
+        testing::RecordingSink nowhere;
+        ProcessDroppedPath(tree.Path("D"), killed, nowhere);
+    }
+    ASSERT_NE(testing::Layout(tree.Take("D")), flattened_names);
+    Open();
+    WaitForRows();
+    ASSERT_EQ(Shown(), (Rows{{"D", "完了"}}));
+    EXPECT_EQ(testing::Layout(tree.Take("D")), flattened_names);
 }
 
 TEST_F(Form1Test, TheDropAreaIsHighlightedWhileADragItTakesIsOverIt) {

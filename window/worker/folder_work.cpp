@@ -1,0 +1,45 @@
+#include "window/worker/folder_work.h"
+
+#include <utility>
+
+#include "engine/journal/journal_file.h"
+#include "engine/journal/journal_record.h"
+#include "engine/journal/journaled_walk.h"
+#include "engine/journal/recovery.h"
+#include "engine/journal/undo.h"
+
+namespace karuneo {
+
+FolderWork JournaledUnnest(std::string journal_folder) {
+    return [journal_folder = std::move(journal_folder)](const std::string& path, FileSystem& fs,
+                                                        ResultSink& sink, WalkControl& control) {
+        journal::ProcessJournaled(path, fs, sink, control, journal_folder);
+    };
+}
+
+FolderWork UndoLastRunWork(std::string journal_folder) {
+    return [journal_folder = std::move(journal_folder)](const std::string& path, FileSystem& fs,
+                                                        ResultSink& sink, WalkControl& control) {
+        journal::UndoLastRun(path, fs, sink, control, journal_folder);
+    };
+}
+
+std::vector<CutOffRun> CutOffRuns(const std::string& journal_folder) {
+    std::vector<CutOffRun> runs;
+    for (auto& journal_path : journal::CutOffJournals(journal_folder)) {
+        // A journal too damaged to name its folder is still offered: the
+        // attempt gives the row that says what is wrong with it.
+        const auto text = journal::ReadJournal(journal_path);
+        const auto run = journal::ParseJournal(text.value);
+        std::string folder = run.value.root.empty() ? journal_path : run.value.root;
+        runs.push_back({std::move(folder),
+                        [journal_path, journal_folder](const std::string&, FileSystem& fs,
+                                                       ResultSink& sink, WalkControl& control) {
+                            journal::FinishCutOffRun(journal_path, journal_folder, fs, sink,
+                                                     control, false);
+                        }});
+    }
+    return runs;
+}
+
+}  // namespace karuneo
