@@ -1,6 +1,7 @@
 // Times the engine against the least any tool must do and against what users
-// type instead, on chains D/A/B whose deepest folder holds N entries.
-// Usage: karuneo-bench [--huge | --only N] [--reps K] [--dir SCRATCH]
+// type instead, on chains D/A/B whose deepest folder holds N entries, and the
+// dry run against the engine there and over many small chains at once.
+// Usage: karuneo-bench [--huge | --only N] [--folders M] [--reps K] [--dir SCRATCH]
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +21,7 @@ namespace fs = std::filesystem;
 
 struct Options {
     std::vector<long> sizes{1'000, 10'000, 100'000};
+    long folders = 5'000;  // small chains for the dry run's second table; 0: none
     int reps = 3;
     fs::path scratch_parent = fs::temp_directory_path();
 };
@@ -27,6 +29,7 @@ struct Options {
 struct Contender {
     const char* name;
     bool (*run)(const Chain&);
+    bool changes_disk = true;  // false for the dry run
     std::vector<Measured> runs;
 };
 
@@ -38,13 +41,16 @@ Options Parse(int argc, char** argv) {
             options.sizes.push_back(1'000'000);
         } else if (arg == "--only" && i + 1 < argc) {
             options.sizes = {std::atol(argv[++i])};
+        } else if (arg == "--folders" && i + 1 < argc) {
+            options.folders = std::atol(argv[++i]);
         } else if (arg == "--reps" && i + 1 < argc) {
             options.reps = std::max(1, std::atoi(argv[++i]));
         } else if (arg == "--dir" && i + 1 < argc) {
             options.scratch_parent = argv[++i];
         } else {
             std::fprintf(stderr,
-                         "usage: karuneo-bench [--huge | --only N] [--reps K] [--dir SCRATCH]\n");
+                         "usage: karuneo-bench [--huge | --only N] [--folders M] [--reps K] "
+                         "[--dir SCRATCH]\n");
             std::exit(2);
         }
     }
@@ -64,14 +70,17 @@ Measured TimeOnce(const Contender& contender, const fs::path& scratch, long entr
     const Chain chain = MakeChain(scratch, entries);
     ::sync();
     Measured measured = RunInChild([&] { return contender.run(chain); });
-    measured.ok = measured.ok && CountEntries(chain.dropped) == entries;
+    const auto& holds = contender.changes_disk ? chain.dropped : chain.deepest;
+    measured.ok = measured.ok && CountEntries(holds) == entries;
     fs::remove_all(chain.dropped);
     return measured;
 }
 
 bool MeasureSize(const Options& options, const fs::path& scratch, long entries) {
-    std::vector<Contender> contenders{
-        {"engine", RunEngine, {}}, {"floor", RunFloor, {}}, {"find+mv", RunFindMv, {}}};
+    std::vector<Contender> contenders{{"engine", RunEngine, true, {}},
+                                      {"floor", RunFloor, true, {}},
+                                      {"find+mv", RunFindMv, true, {}},
+                                      {"dry run", RunDryRun, false, {}}};
     // Interleaved, so that a slow spell of the machine hits all alike.
     for (int rep = 0; rep < options.reps; ++rep) {
         for (auto& contender : contenders) {
@@ -85,9 +94,42 @@ bool MeasureSize(const Options& options, const fs::path& scratch, long entries) 
     const Measured engine = Median(contenders[0].runs);
     const Measured floor = Median(contenders[1].runs);
     const Measured find = Median(contenders[2].runs);
-    std::printf("| %9ld | %9.4f | %9.4f | %9.4f | %6.2f | %6.2f | %9ld | %9ld |\n", entries,
-                engine.seconds, floor.seconds, find.seconds, engine.seconds / floor.seconds,
-                engine.seconds / find.seconds, engine.peak_kib, floor.peak_kib);
+    const Measured dry = Median(contenders[3].runs);
+    std::printf("| %9ld | %9.4f | %9.4f | %9.4f | %6.2f | %6.2f | %9ld | %9ld | %9.4f | %6.2f |\n",
+                entries, engine.seconds, floor.seconds, find.seconds,
+                engine.seconds / floor.seconds, engine.seconds / find.seconds, engine.peak_kib,
+                floor.peak_kib, dry.seconds, dry.seconds / engine.seconds);
+    std::fflush(stdout);
+    return true;
+}
+
+// Many small chains in one run: a dry run must stay linear in their number.
+Measured TimeOverFolders(bool (*run)(const std::vector<fs::path>&), const fs::path& scratch,
+                         long count) {
+    const auto folders = MakeSmallChains(scratch, count);
+    ::sync();
+    Measured measured = RunInChild([&] { return run(folders); });
+    fs::remove_all(scratch / "many");
+    return measured;
+}
+
+bool MeasureFolders(const Options& options, const fs::path& scratch) {
+    std::vector<Measured> engine;
+    std::vector<Measured> dry;
+    for (int rep = 0; rep < options.reps; ++rep) {
+        engine.push_back(TimeOverFolders(RunEngineOver, scratch, options.folders));
+        dry.push_back(TimeOverFolders(RunDryRunOver, scratch, options.folders));
+        if (!engine.back().ok || !dry.back().ok) {
+            std::fprintf(stderr, "a run over %ld folders failed\n", options.folders);
+            return false;
+        }
+    }
+    const Measured e = Median(engine);
+    const Measured d = Median(dry);
+    std::printf("\n| %9s | %9s | %9s | %6s |\n|---:|---:|---:|---:|\n", "folders", "engine",
+                "dry run", "d/e");
+    std::printf("| %9ld | %9.4f | %9.4f | %6.2f |\n", options.folders, e.seconds, d.seconds,
+                d.seconds / e.seconds);
     std::fflush(stdout);
     return true;
 }
@@ -98,12 +140,15 @@ int Run(const Options& options) {
     fs::create_directories(scratch);
     std::printf("scratch %s, median of %d runs, seconds; peak RSS in KiB\n\n", scratch.c_str(),
                 options.reps);
-    std::printf("| %9s | %9s | %9s | %9s | %6s | %6s | %9s | %9s |\n", "N", "engine", "floor",
-                "find+mv", "e/floor", "e/find", "e peak", "fl peak");
-    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    std::printf("| %9s | %9s | %9s | %9s | %6s | %6s | %9s | %9s | %9s | %6s |\n", "N", "engine",
+                "floor", "find+mv", "e/floor", "e/find", "e peak", "fl peak", "dry run", "d/e");
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     bool ok = true;
     for (const long entries : options.sizes) {
         ok = ok && MeasureSize(options, scratch, entries);
+    }
+    if (ok && options.folders > 0) {
+        ok = MeasureFolders(options, scratch);
     }
     fs::remove_all(scratch);
     return ok ? 0 : 1;

@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 
+#include "engine/dry_run/dry_run_file_system.h"
 #include "engine/journal/journaled_walk.h"
 #include "engine/posix/posix_file_system.h"
 #include "engine/result_sink.h"
@@ -51,13 +53,41 @@ bool MoveAllOnce(int from, int to) {
 }  // namespace
 
 // With its journal, as every run of the tool has one, in a state folder of
-// the benchmark's own beside the tree.
-bool RunEngine(const Chain& chain) {
+// the benchmark's own beside the trees.
+bool RunEngineOver(const std::vector<std::filesystem::path>& folders) {
     PosixFileSystem fs;
     CountingSink sink;
-    const std::string journal = (chain.dropped.parent_path() / "state" / "journal").string();
-    journal::ProcessJournaled(chain.dropped.string(), fs, sink, UninterruptedWalk(), journal);
-    return sink.rows == 1 && sink.done;
+    const auto scratch = folders.front().parent_path();
+    const std::string journal = (scratch / "state" / "journal").string();
+    for (const auto& folder : folders) {
+        journal::ProcessJournaled(folder.string(), fs, sink, UninterruptedWalk(), journal);
+        if (!sink.done) {
+            return false;
+        }
+    }
+    return sink.rows == static_cast<int>(folders.size());
+}
+
+bool RunDryRunOver(const std::vector<std::filesystem::path>& folders) {
+    PosixFileSystem fs;
+    std::ofstream lines("/dev/null");
+    dry_run::DryRunFileSystem preview(fs, lines);
+    CountingSink sink;
+    for (const auto& folder : folders) {
+        ProcessDroppedPath(folder.string(), preview, sink);
+        if (!sink.done) {
+            return false;
+        }
+    }
+    return sink.rows == static_cast<int>(folders.size());
+}
+
+bool RunEngine(const Chain& chain) {
+    return RunEngineOver({chain.dropped});
+}
+
+bool RunDryRun(const Chain& chain) {
+    return RunDryRunOver({chain.dropped});
 }
 
 bool RunFloor(const Chain& chain) {

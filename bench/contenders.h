@@ -1,5 +1,8 @@
 #pragma once
 
+#include <filesystem>
+#include <vector>
+
 #include "bench/bench_tree.h"
 
 namespace karuneo::bench {
@@ -9,5 +12,12 @@ namespace karuneo::bench {
 bool RunEngine(const Chain& chain);
 bool RunFloor(const Chain& chain);
 bool RunFindMv(const Chain& chain);
+// Changes nothing: what `karuneo-cli --dry-run` does, its lines written to
+// /dev/null; true when it foresaw the flattening.
+bool RunDryRun(const Chain& chain);
+
+// The same two over many dropped folders in one run; true when each gave 完了.
+bool RunEngineOver(const std::vector<std::filesystem::path>& folders);
+bool RunDryRunOver(const std::vector<std::filesystem::path>& folders);
 
 }  // namespace karuneo::bench

@@ -175,7 +175,10 @@ std::optional<std::string> UnescapeToken(std::string_view token) {
 std::string PathToken(const std::vector<std::string>& names) {
     std::string token;
     for (const auto& name : names) {
-        token += (token.empty() ? "" : "/") + EscapeToken(name);
+        if (!token.empty()) {
+            token += '/';
+        }
+        token += EscapeToken(name);
     }
     return token;
 }

@@ -22,7 +22,10 @@ std::string ObstacleText(const Wording& words, const JournalReason& reason) {
 std::string StayedText(const Wording& words, const JournalReason& reason) {
     std::string names;
     for (const auto& name : reason.stayed) {
-        names += (names.empty() ? "" : ", ") + Quoted(words, name);
+        if (!names.empty()) {
+            names += words.list_comma;
+        }
+        names += Quoted(words, name);
     }
     return Fill(words.journal->stayed, {std::to_string(reason.stayed.size()), names});
 }
