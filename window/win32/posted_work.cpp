@@ -20,6 +20,12 @@ std::unique_ptr<FinishedRow> TakePostedRow(LPARAM lparam) {
 void DiscardPosted(HWND window) {
     MSG message{};
     while (::PeekMessageW(&message, window, kFirstPostedMessage, kLastPostedMessage, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // PeekMessage hands out WM_QUIT whatever the filter says; the
+            // message loop must still see it.
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
         if (message.message == kRowPosted) {
             TakePostedRow(message.lParam).reset();
         }
