@@ -104,8 +104,13 @@ void ProgressPanel::Hide() {
         SetLine(line, "");
     }
     percent_ = -1;
-    // What the controls covered is the drop area's own empty inside again.
-    ::InvalidateRect(area_, nullptr, TRUE);
+    // A group box paints no background of its own: what the controls
+    // covered is painted by the window below it, and the box over that.
+    HWND below = ::GetParent(area_);
+    RECT covered{};
+    ::GetWindowRect(area_, &covered);
+    ::MapWindowPoints(nullptr, below, reinterpret_cast<POINT*>(&covered), 2);
+    ::RedrawWindow(below, &covered, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void ProgressPanel::SetLine(int index, const std::string& utf8) {
