@@ -3,16 +3,40 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <string>
+#include <vector>
+
+#include "app/win32/single_instance.h"
 #include "app/win32/start_up_paths.h"
+#include "engine/win32/utf16.h"
 #include "window/win32/form1.h"
 #include "window/win32/registry_settings_store.h"
 
+namespace {
+
+std::vector<std::string> InUtf8(const std::vector<std::wstring>& paths) {
+    std::vector<std::string> utf8;
+    for (const auto& path : paths) {
+        utf8.push_back(karuneo::win32::Utf8FromUtf16(path));
+    }
+    return utf8;
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
+    const auto paths = karuneo::win32::StartUpPaths(::GetCommandLineW());
+    karuneo::win32::SingleInstance instance;
+    if (karuneo::win32::ClaimOrHandOver(instance, InUtf8(paths)) ==
+        karuneo::win32::Start::kHandedOver) {
+        return 0;
+    }
     // The drop target needs OLE on this thread; the list, common controls.
     if (FAILED(::OleInitialize(nullptr))) {
         return 1;
     }
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                        ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
 
     karuneo::win32::RegistrySettingsStore settings;
@@ -22,12 +46,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
         ::OleUninitialize();
         return 1;
     }
-    // Paths on the command line are handled as a drop of them once the
-    // window is up.
-    const auto paths = karuneo::win32::StartUpPaths(::GetCommandLineW());
-    if (!paths.empty()) {
-        form.Frame2_OLEDragDrop(paths);
-    }
+    // The window is up and painted: paths on the command line are queued as
+    // a drop of them, then later starts may hand theirs in behind them.
+    form.Frame2_OLEDragDrop(paths);
+    instance.Publish(form.hWnd());
     MSG message{};
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&message);

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cassert>
 
 #include "engine/display_text.h"
 #include "engine/win32/utf16.h"
@@ -59,6 +60,16 @@ int CompareText(const std::wstring& left, const std::wstring& right) {
            CSTR_EQUAL;
 }
 
+// The path it was dropped as, then on the next line why, when there is a why.
+std::wstring TipText(const std::wstring& dropped_path, std::string_view name,
+                     const RowReason& reason) {
+    const std::string why = ReasonInJapanese(reason, name);
+    if (why.empty()) {
+        return dropped_path;
+    }
+    return dropped_path.empty() ? FromBytes(why) : dropped_path + L"\r\n" + FromBytes(why);
+}
+
 }  // namespace
 
 HWND ResultsListView::Create(HWND parent, int id) {
@@ -66,6 +77,7 @@ HWND ResultsListView::Create(HWND parent, int id) {
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
                               0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                               ::GetModuleHandleW(nullptr), nullptr);
+    thread_ = ::GetCurrentThreadId();
     if (list_ != nullptr) {
         const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER;
         ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
@@ -74,22 +86,34 @@ HWND ResultsListView::Create(HWND parent, int id) {
     return list_;
 }
 
+void ResultsListView::AddFinishedRow(const FinishedRow& row) {
+    AddRow(row.name, row.status, TipText(FromBytes(row.dropped_path), row.name, row.reason));
+}
+
+void ResultsListView::ScrollToNewest() {
+    AssertOnOwnThread();
+    const int count = ItemCount(list_);
+    if (count > 0) {
+        ::SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(count - 1), FALSE);
+    }
+}
+
 void ResultsListView::AddResult(std::string_view name, std::string_view status) {
-    AddRow(name, status, dropped_path_);
+    AddResultWithReason(name, status, RowReason{});
 }
 
 void ResultsListView::AddResultWithReason(std::string_view name, std::string_view status,
                                           const RowReason& reason) {
-    const std::string why = ReasonInJapanese(reason, name);
-    if (why.empty()) {
-        AddRow(name, status, dropped_path_);
-        return;
-    }
-    AddRow(name, status,
-           dropped_path_.empty() ? FromBytes(why) : dropped_path_ + L"\r\n" + FromBytes(why));
+    AddRow(name, status, TipText(dropped_path_, name, reason));
+    ScrollToNewest();
+}
+
+void ResultsListView::AssertOnOwnThread() const {
+    assert(thread_ == ::GetCurrentThreadId() && "the list is the window thread's alone");
 }
 
 void ResultsListView::AddRow(std::string_view name, std::string_view status, std::wstring tip) {
+    AssertOnOwnThread();
     rows_.push_back({FromBytes(name), FromBytes(status), std::move(tip)});
     Row& row = rows_.back();
     LVITEMW item{};
@@ -105,7 +129,6 @@ void ResultsListView::AddRow(std::string_view name, std::string_view status, std
     item.pszText = row.status.data();
     ::SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(index),
                    reinterpret_cast<LPARAM>(&item));
-    ::SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
     RefitColumns();
 }
 

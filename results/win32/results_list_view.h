@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "engine/result_sink.h"
+#include "window/worker/work_queue.h"
 
 namespace karuneo::win32 {
 
 // ListView1: one row per outcome of the engine, name and status, in the
-// order they arrive, the newest scrolled into view. A header click sorts the
-// rows present once; rows that arrive later go to the end. Each row keeps
-// the full path it was dropped as, shown as the row's tip.
+// order they arrive. A header click sorts the rows present once; rows that
+// arrive later go to the end. Each row keeps the full path it was dropped
+// as, shown as the row's tip. Only the thread that created it may touch it.
 class ResultsListView final : public ResultSink {
   public:
     ResultsListView() = default;
@@ -24,7 +25,13 @@ class ResultsListView final : public ResultSink {
     HWND Create(HWND parent, int id);
     HWND Handle() const { return list_; }
 
-    // The path the rows that follow were dropped as.
+    // A row the worker finished. Not scrolled into view: a batch of them is
+    // scrolled once, with ScrollToNewest.
+    void AddFinishedRow(const FinishedRow& row);
+    void ScrollToNewest();
+
+    // As a sink, for rows that come one at a time: each is scrolled into
+    // view. `SetDroppedPath` is the path the rows that follow were dropped as.
     void SetDroppedPath(std::wstring path) { dropped_path_ = std::move(path); }
     void AddResult(std::string_view name, std::string_view status) override;
     // The same, with the row's reason in Japanese under the path in its tip.
@@ -57,12 +64,14 @@ class ResultsListView final : public ResultSink {
                                      UINT_PTR id, DWORD_PTR self);
     void RefitColumns();
     void AddRow(std::string_view name, std::string_view status, std::wstring tip);
+    void AssertOnOwnThread() const;
     void ShowTip(NMHDR& header) const;
 
     HWND list_ = nullptr;
     // Rows stay here in arrival order; each list item's lParam is its index.
     std::vector<Row> rows_;
     std::wstring dropped_path_;
+    DWORD thread_ = 0;  // the one that created the control
 };
 
 }  // namespace karuneo::win32

@@ -31,12 +31,14 @@ DropArea::~DropArea() {
 }
 
 HWND DropArea::Create(HWND parent, int id, const wchar_t* caption) {
-    // Frames clip their siblings so that they never paint over the list.
-    frame_ = ::CreateWindowExW(0, L"BUTTON", caption,
-                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0, 0, 0,
-                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               ::GetModuleHandleW(nullptr), nullptr);
-    if (frame_ == nullptr) {
+    // Frames clip their siblings so that they never paint over the list,
+    // and this one its children, the progress, so that its own painting
+    // (the highlight) never covers them.
+    frame_ = ::CreateWindowExW(
+        0, L"BUTTON", caption,
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | BS_GROUPBOX, 0, 0, 0, 0, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    if (frame_ == nullptr || !progress_.Create(frame_)) {
         return nullptr;
     }
     ::SetWindowSubclass(frame_, Frame2Proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
@@ -67,6 +69,15 @@ LRESULT CALLBACK DropArea::Frame2Proc(HWND frame, UINT message, WPARAM wparam, L
             area.on_drop_(paths);
             return 0;
         }
+        case WM_COMMAND:
+            if (LOWORD(wparam) == ProgressPanel::kStopButton && HIWORD(wparam) == BN_CLICKED) {
+                area.on_stop_();
+                return 0;
+            }
+            break;
+        case WM_SIZE:
+            area.progress_.Layout();
+            break;
         case WM_PAINT: {
             const LRESULT painted = ::DefSubclassProc(frame, message, wparam, lparam);
             area.PaintHighlight();

@@ -4,12 +4,10 @@
 // windows.h first: commctrl.h relies on its types.
 #include <commctrl.h>
 
-#include "engine/unnest.h"
-#include "engine/win32/utf16.h"
 #include "window/rules/layout_rules.h"
 #include "window/rules/twips_at_dpi.h"
 #include "window/rules/window_settings.h"
-#include "window/win32/wait_cursor.h"
+#include "window/win32/posted_work.h"
 #include "window/win32/window_hook.h"
 
 namespace karuneo::win32 {
@@ -107,7 +105,12 @@ Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
     : settings_(settings),
       make_file_system_(std::move(make_file_system)),
       choose_from_menu_([this](HMENU menu, POINT at) { return TrackMenu(menu, at, window_); }),
-      Frame2_([this](const std::vector<std::wstring>& paths) { Frame2_OLEDragDrop(paths); }) {}
+      Frame2_([this](const std::vector<std::wstring>& paths) { Frame2_OLEDragDrop(paths); },
+              [this] {
+                  cmd中止_Click();
+                  // Esc must reach the list again, not the button.
+                  ::SetFocus(ListView1.Handle());
+              }) {}
 
 Form1::~Form1() {
     if (window_ != nullptr) {
@@ -132,6 +135,9 @@ bool Form1::Show(int show_command) {
     if (window_ == nullptr || !CreateControls()) {
         return false;
     }
+    thread_ = ::GetCurrentThreadId();
+    queue_ = std::make_unique<WorkQueue>(make_file_system_, PostingTo(window_));
+    taskbar_button_created_ = TaskbarProgress::ListenForButton(window_);
     Form_Load();
     // The first sizing pass, which creates the columns, comes before the
     // window is seen.
@@ -190,6 +196,7 @@ void Form1::ApplyFonts() {
     };
     set_font(Frame1, message_font_);
     set_font(Frame2_.Handle(), title_font_);
+    Frame2_.Progress().SetFont(message_font_.Get());
     set_font(Label1, arrow_font_);
     set_font(ListView1.Handle(), message_font_);
 }
@@ -220,21 +227,6 @@ void Form1::Form_Unload() {
     }
 }
 
-void Form1::Frame2_OLEDragDrop(const std::vector<std::wstring>& paths) {
-    // Nothing may leave a window procedure; the engine itself never throws,
-    // so only running out of memory could land here.
-    try {
-        const WaitCursor hourglass;
-        const std::unique_ptr<FileSystem> fs = make_file_system_();
-        for (const std::wstring& path : paths) {
-            ListView1.SetDroppedPath(path);
-            ProcessDroppedPath(Utf8FromUtf16(path), *fs, ListView1);
-        }
-    } catch (...) {
-        ::OutputDebugStringW(L"karuneo: drop abandoned\n");
-    }
-}
-
 void Form1::ShowContextMenu(LPARAM at) {
     POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
     if (at == -1) {
@@ -247,6 +239,26 @@ void Form1::ShowContextMenu(LPARAM at) {
 
 void Form1::mnu削除_Click() {
     ListView1.RemoveAllRows();
+}
+
+void Form1::Form_QueryUnload() {
+    // Closed while working: the window goes once the worker has stopped,
+    // which it does between two entries, and the window thread never waits
+    // for it meanwhile.
+    if (working_) {
+        closing_ = true;
+        cmd中止_Click();
+        return;
+    }
+    Form_Unload();
+    ::DestroyWindow(window_);
+}
+
+void Form1::BringToFront() {
+    if (::IsIconic(window_)) {
+        ::ShowWindow(window_, SW_RESTORE);
+    }
+    ::SetForegroundWindow(window_);
 }
 
 void Form1::OnDpiChanged(const RECT& suggested) {
@@ -300,8 +312,31 @@ LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             break;
         case WM_NOTIFY:
+            OnListKey(*reinterpret_cast<const NMHDR*>(lparam));
             ListView1.OnNotify(*reinterpret_cast<const NMHDR*>(lparam));
             return 0;
+        case WM_KEYDOWN:
+            if (wparam == VK_ESCAPE) {
+                cmd中止_Click();
+                return 0;
+            }
+            break;
+        case WM_SETCURSOR:
+            if (SetWorkingPointer(lparam)) {
+                return TRUE;
+            }
+            break;
+        case WM_TIMER:
+            ShowProgress();
+            return 0;
+        case kRowPosted:
+            TakeRow(lparam);
+            return 0;
+        case kQueueDrained:
+            EndWorkIfDone();
+            return 0;
+        case WM_COPYDATA:
+            return TakeFolders(*reinterpret_cast<const COPYDATASTRUCT*>(lparam)) ? TRUE : FALSE;
         case WM_COMMAND:
             if (lparam == 0 && LOWORD(wparam) == kMnu削除) {
                 mnu削除_Click();
@@ -312,8 +347,7 @@ LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             OnDpiChanged(*reinterpret_cast<const RECT*>(lparam));
             return 0;
         case WM_CLOSE:
-            Form_Unload();
-            ::DestroyWindow(window_);
+            Form_QueryUnload();
             return 0;
         case WM_DESTROY:
             Form_Unload();
@@ -322,11 +356,20 @@ LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             return 0;
         case WM_NCDESTROY:
+            // Destroyed while working (not closed): the worker stops between
+            // two entries; then nothing more can be posted, and what was is
+            // freed here.
+            queue_.reset();
+            DiscardPosted(window_);
             ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
             window_ = nullptr;
             loaded_ = false;
             return 0;
         default:
+            if (message == taskbar_button_created_ && message != 0) {
+                taskbar_.Connect(window_);
+                return 0;
+            }
             break;
     }
     return ::DefWindowProcW(window_, message, wparam, lparam);

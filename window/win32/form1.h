@@ -7,19 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_system.h"
 #include "engine/native_file_system.h"
 #include "results/win32/results_list_view.h"
 #include "window/rules/settings_store.h"
 #include "window/rules/sizing_pass.h"
 #include "window/win32/drop_area.h"
 #include "window/win32/fonts.h"
+#include "window/win32/taskbar_progress.h"
 #include "window/win32/win32_results_layout.h"
 #include "window/win32/win32_window_geometry.h"
+#include "window/worker/work_queue.h"
 
 namespace karuneo::win32 {
-
-using FileSystemFactory = std::function<std::unique_ptr<FileSystem>()>;
 // Shows `menu` at `at` (screen pixels) and returns the chosen command, 0 for
 // none.
 using MenuChooser = std::function<UINT(HMENU menu, POINT at)>;
@@ -31,7 +30,8 @@ inline constexpr UINT kMnu削除 = 100;
 
 // The only window: drop folders on Frame2, read the outcomes in ListView1.
 // It remembers its place in `settings`, and un-nests every dropped folder
-// with a file system made afresh for each drop.
+// on a worker thread, with a file system made afresh for each folder; its
+// own thread only paints, takes input and shows how far the work has come.
 class Form1 {
   public:
     explicit Form1(SettingsStore& settings,
@@ -51,7 +51,16 @@ class Form1 {
     void SetMenuChooser(MenuChooser choose) { choose_from_menu_ = std::move(choose); }
     const DropArea& Frame2() const { return Frame2_; }
 
+    // Queues the paths behind whatever waits and returns at once, so that
+    // the drag source is never kept waiting.
     void Frame2_OLEDragDrop(const std::vector<std::wstring>& paths);
+    // The same for paths in UTF-8, as a second start hands them over.
+    void QueueFolders(std::vector<std::string> paths);
+    // Esc, 中止 or closing: the folder in hand stops between two entries
+    // and gets its row; the folders waiting are dropped.
+    void cmd中止_Click();
+    // From the first folder queued until the worker's rows are all shown.
+    bool Working() const { return working_; }
     void Form_Move();
 
   private:
@@ -66,6 +75,19 @@ class Form1 {
     void ShowContextMenu(LPARAM at);
     void mnu削除_Click();
     void OnDpiChanged(const RECT& suggested);
+    void Form_QueryUnload();
+    void BringToFront();
+
+    // The work, in form1_work.cpp.
+    void BeginWork();
+    void EndWorkIfDone();
+    void ShowProgress();
+    void TakeRow(LPARAM posted);
+    void RefreshPointer() const;
+    bool SetWorkingPointer(LPARAM hit) const;
+    bool TakeFolders(const COPYDATASTRUCT& data);
+    void OnListKey(const NMHDR& header);
+    void AssertOnWindowThread() const;
 
     SettingsStore& settings_;
     FileSystemFactory make_file_system_;
@@ -87,6 +109,15 @@ class Form1 {
     bool loaded_ = false;
     bool hooked_ = false;
     bool quit_on_close_ = false;
+
+    DWORD thread_ = 0;  // the window's; nothing else may touch it
+    std::unique_ptr<WorkQueue> queue_;
+    TaskbarProgress taskbar_;
+    UINT taskbar_button_created_ = 0;
+    bool working_ = false;
+    bool batch_failed_ = false;    // a row of this batch reads エラー
+    bool scroll_pending_ = false;  // rows came since the list last scrolled
+    bool closing_ = false;         // closed while working: goes once stopped
 };
 
 }  // namespace karuneo::win32

@@ -1,11 +1,12 @@
 // The built karuneo.exe itself: its version resource, that it asks for no
-// DLL a Windows user lacks, and that it starts with folders on its command
-// line and processes them.
+// DLL a Windows user lacks, that it starts with folders on its command line
+// and processes them, and that a second start hands its folders to the first.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,118 @@ TEST(KaruneoExeTest, ProcessesTheFoldersOnItsCommandLineOnceItIsUp) {
     EXPECT_EQ(exit_code, 0u);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
+}
+
+// A running karuneo.exe, closed through its window and waited for at the end.
+class Started {
+  public:
+    explicit Started(const std::vector<std::string>& folders) {
+        std::wstring command_line = L"karuneo.exe";
+        for (const auto& folder : folders) {
+            command_line += L" \"" + win32::Utf16FromUtf8(folder).value() + L"\"";
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        started_ = ::CreateProcessW(ExePath().c_str(), command_line.data(), nullptr, nullptr, FALSE,
+                                    0, nullptr, nullptr, &startup, &process_);
+        EXPECT_TRUE(started_);
+    }
+    ~Started() {
+        if (started_) {
+            Close();
+            ::CloseHandle(process_.hThread);
+            ::CloseHandle(process_.hProcess);
+        }
+    }
+    Started(const Started&) = delete;
+    Started& operator=(const Started&) = delete;
+
+    bool Ended(DWORD within_ms) const {
+        return ::WaitForSingleObject(process_.hProcess, within_ms) == WAIT_OBJECT_0;
+    }
+    DWORD ExitCode() const {
+        DWORD code = 1;
+        ::GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+    int Windows() const {
+        int count = 0;
+        ::EnumThreadWindows(
+            process_.dwThreadId,
+            [](HWND window, LPARAM counted) {
+                wchar_t type[64] = {};
+                ::GetClassNameW(window, type, 64);
+                *reinterpret_cast<int*>(counted) += std::wstring(type) == L"KaruneoForm1" ? 1 : 0;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&count));
+        return count;
+    }
+    void Close() {
+        ::EnumThreadWindows(process_.dwThreadId, CloseThreadWindow, 0);
+        EXPECT_TRUE(Ended(30'000));
+    }
+
+  private:
+    bool started_ = false;
+    PROCESS_INFORMATION process_{};
+};
+
+bool WaitFor(const std::function<bool()>& done) {
+    for (int tries = 0; tries < 300; ++tries) {
+        if (done()) {
+            return true;
+        }
+        ::Sleep(100);
+    }
+    return false;
+}
+
+// A path as the shell gives it, without the prefix the test tree adds.
+std::string Plain(const std::string& path) {
+    return path.starts_with(R"(\\?\)") ? path.substr(4) : path;
+}
+
+TEST(KaruneoExeTest, ASecondStartHandsItsFoldersToTheFirstWindowAndEnds) {
+    testing::TempTree tree;
+    const std::string deep =
+        "deep/" + std::string(100, 'x') + "/" + std::string(100, 'y') + "/" + std::string(70, 'z');
+    tree.Add({"写真/2024/a.jpg", deep + "/A/f"});
+    Started first({});
+    ASSERT_TRUE(WaitFor([&] { return first.Windows() == 1; }));
+
+    const std::string long_path = Plain(tree.Path(deep));
+    ASSERT_GT(long_path.size(), 260u);
+    Started second({Plain(tree.Path("写真")), long_path});
+    ASSERT_TRUE(second.Ended(30'000));
+    EXPECT_EQ(second.ExitCode(), 0u);
+
+    EXPECT_TRUE(WaitFor([&] { return tree.Take("写真").count("a.jpg") == 1; }));
+    const std::wstring moved = LR"(\\?\)" + win32::Utf16FromUtf8(long_path).value() + L"\\f";
+    EXPECT_TRUE(
+        WaitFor([&] { return ::GetFileAttributesW(moved.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    EXPECT_EQ(first.Windows(), 1);
+    first.Close();
+    EXPECT_EQ(first.ExitCode(), 0u);
+    // What the test tree cannot remove past 260 characters.
+    ::DeleteFileW(moved.c_str());
+    std::wstring folder = moved.substr(0, moved.size() - 2);
+    for (int level = 0; level < 3; ++level) {
+        ::RemoveDirectoryW(folder.c_str());
+        folder.resize(folder.find_last_of(L'\\'));
+    }
+}
+
+TEST(KaruneoExeTest, TwoStartsAtTheSameMomentEndWithOneWindow) {
+    testing::TempTree tree;
+    tree.Add({"P/A/p", "Q/B/q"});
+    Started one({tree.Path("P")});
+    Started other({tree.Path("Q")});
+
+    EXPECT_TRUE(
+        WaitFor([&] { return tree.Take("P").count("p") == 1 && tree.Take("Q").count("q") == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return one.Ended(0) || other.Ended(0); }));
+    EXPECT_EQ(one.Windows() + other.Windows(), 1);
 }
 
 }  // namespace

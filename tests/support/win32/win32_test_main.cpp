@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
     if (FAILED(::OleInitialize(nullptr))) {
         return 1;
     }
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                        ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
     const int result = RUN_ALL_TESTS();
     ::OleUninitialize();

@@ -79,10 +79,10 @@ TEST_P(Form1DropTest, ProcessesFoldersInOrderAndSkipsWhatIsNoFolder) {
                                           Dropped("missing"),   Dropped(long_name)};
     ASSERT_GT(paths.back().size(), 260u);
     Open();
-    const HCURSOR before = ::GetCursor();
 
     Deliver(paths);
 
+    ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(Rows(), (std::vector<WideRow>{{L"untouched", L"未処理"},
                                             {L"chain", L"完了"},
                                             {L"資料", L"完了"},
@@ -97,15 +97,17 @@ TEST_P(Form1DropTest, ProcessesFoldersInOrderAndSkipsWhatIsNoFolder) {
     EXPECT_FALSE(Exists(long_folder + L"\\A"));
     RemoveDeep(long_folder);
     EXPECT_EQ(tree.Take("untouched").size(), 2u);
-    EXPECT_EQ(cursor_at_work, ::LoadCursorW(nullptr, IDC_WAIT));
-    EXPECT_EQ(::GetCursor(), before);
+    EXPECT_NE(walk_thread, ::GetCurrentThreadId()) << "the walk kept the window from its messages";
+    EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_APPSTARTING))
+        << "the working pointer stayed";
 }
 
 TEST_P(Form1DropTest, AnEmptyListChangesNothing) {
     Open();
     Deliver({});
+    EXPECT_FALSE(form->Working());
     EXPECT_TRUE(Rows().empty());
-    EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
+    EXPECT_NE(::GetCursor(), ::LoadCursorW(nullptr, IDC_APPSTARTING));
 }
 
 std::string DeliveryName(const ::testing::TestParamInfo<Delivery>& delivery) {

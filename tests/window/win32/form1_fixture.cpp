@@ -17,7 +17,9 @@ std::wstring TestKey() {
 Form1Fixture::Form1Fixture() : key(TestKey()), store(key) {}
 
 Form1Fixture::~Form1Fixture() {
+    ReleaseWalks();
     form.reset();
+    ::CloseHandle(walks_may_go);
     ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
@@ -27,11 +29,12 @@ void Form1Fixture::Store(std::initializer_list<std::pair<const char*, const char
     }
 }
 
-void Form1Fixture::Open() {
-    // The factory is called once the pointer should already be the hourglass.
-    form = std::make_unique<Form1>(store, [this] {
-        cursor_at_work = ::GetCursor();
-        return MakeNativeFileSystem();
+void Form1Fixture::Open(FileSystemFactory make_file_system) {
+    // The factory is called where the walk runs, once for each folder.
+    form = std::make_unique<Form1>(store, [this, make_file_system] {
+        walk_thread = ::GetCurrentThreadId();
+        ::WaitForSingleObject(walks_may_go, 30'000);
+        return make_file_system ? make_file_system() : MakeNativeFileSystem();
     });
     form->SetMenuChooser([this](HMENU menu, POINT at) {
         EXPECT_EQ(::GetMenuItemCount(menu), 1);
@@ -51,6 +54,22 @@ void Form1Fixture::Settle() {
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
+}
+
+bool Form1Fixture::PumpUntil(const std::function<bool()>& done) {
+    const ULONGLONG give_up = ::GetTickCount64() + 30'000;
+    while (!done()) {
+        if (::GetTickCount64() > give_up) {
+            return false;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Settle();
+    }
+    return true;
+}
+
+bool Form1Fixture::WaitUntilIdle() {
+    return PumpUntil([this] { return !form->Working(); });
 }
 
 RECT Form1Fixture::Outer() const {

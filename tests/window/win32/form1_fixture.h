@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,9 +26,19 @@ class Form1Fixture : public ::testing::Test {
     void Store(std::initializer_list<std::pair<const char*, const char*>> values);
     std::string Stored(const char* name) { return store.Read("Main", name); }
 
-    void Open();
+    // With `make_file_system`, the walks use what it makes; by default the
+    // disk's own layer, once walks may go.
+    void Open(FileSystemFactory make_file_system = {});
     // Lets the window handle what it posted to itself.
     static void Settle();
+    // Handles messages until the worker's rows are all in the list (false
+    // after 30 s): what a drop leaves is seen only then.
+    bool WaitUntilIdle();
+    // Handles messages until `done` holds (false after 30 s).
+    static bool PumpUntil(const std::function<bool()>& done);
+    // Walks wait at their start while held, so that the window stays busy.
+    void HoldWalks() { ::ResetEvent(walks_may_go); }
+    void ReleaseWalks() { ::SetEvent(walks_may_go); }
 
     HWND Child(int id) const { return ::GetDlgItem(form->hWnd(), id); }
     HWND List() const { return Child(kListView1); }
@@ -38,8 +50,9 @@ class Form1Fixture : public ::testing::Test {
     std::wstring key;
     RegistrySettingsStore store;
     testing::TempTree tree;
+    HANDLE walks_may_go = ::CreateEventW(nullptr, TRUE, TRUE, nullptr);
     std::unique_ptr<Form1> form;
-    HCURSOR cursor_at_work = nullptr;
+    std::atomic<DWORD> walk_thread{0};  // the thread the last walk ran on
     std::vector<POINT> menu_points;
     UINT menu_choice = 0;
 };

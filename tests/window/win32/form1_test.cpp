@@ -47,6 +47,7 @@ class Form1Test : public Form1Fixture {
             paths.push_back(Dropped(name));
         }
         form->Frame2_OLEDragDrop(paths);
+        ASSERT_TRUE(WaitUntilIdle());
     }
     void ClickHeader(int column) {
         NMLISTVIEW click{};

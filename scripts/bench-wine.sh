@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Whether karuneo.exe keeps answering its window's messages while it works:
+# builds the windows preset, makes a folder D/A holding BENCH_FILES (4000)
+# empty files, and runs bench/win32_responsiveness under Wine, which starts
+# karuneo.exe on D and asks its window every 50 ms for as long as the run
+# lasts. Each move costs Wine a pass over the folder (its lookups ignore
+# case), so a few thousand files make a run of several seconds.
+#
+#   scripts/bench-wine.sh            # BENCH_FILES=5000 for a longer run
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+files="${BENCH_FILES:-4000}"
+scripts/install-deps.sh windows
+cmake --preset windows > /dev/null
+cmake --build --preset windows -j 2 --target karuneo win32-responsiveness > /dev/null
+
+export WINEPREFIX="$PWD/build/windows/bench-prefix"
+. scripts/wine-env.sh
+scratch=$(mktemp -d)
+start_wineserver
+trap 'stop_wineserver; rm -rf "$scratch"' EXIT
+scripts/wine-prefix.sh null
+"$wine" reg delete 'HKCU\Software\VB and VBA Program Settings' /f < /dev/null > /dev/null 2>&1 || true
+
+mkdir -p "$scratch/D/A"
+(cd "$scratch/D/A" && seq -f 'f%.0f' 0 $((files - 1)) | xargs touch)
+folder=$("$wine" winepath -w "$scratch/D" 2> /dev/null)
+echo "karuneo.exe on D/A with $files files, under Wine's null driver:"
+"$wine" build/windows/bin/win32-responsiveness.exe build/windows/bin/karuneo.exe "$folder" < /dev/null
+moved=$(find "$scratch/D" -maxdepth 1 -type f | wc -l)
+echo "files now in D: $moved of $files"
