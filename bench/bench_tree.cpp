@@ -50,7 +50,7 @@ std::vector<fs::path> MakeSmallChains(const fs::path& scratch, long count) {
     std::vector<fs::path> dropped;
     fs::remove_all(scratch / "many");
     for (long i = 0; i < count; ++i) {
-        const fs::path top = scratch / "many" / ("d" + std::to_string(i));
+        const fs::path top = scratch / "many" / std::string("d").append(std::to_string(i));
         fs::create_directories(top / "A" / "B");
         AddEmptyFiles(top / "A" / "B", 1);
         dropped.push_back(top);

@@ -95,7 +95,8 @@ std::vector<std::string> BuildTrees(const fs::path& scratch, long entries, int f
     }
     std::vector<std::string> paths;
     for (int i = 0; i < folders; ++i) {
-        paths.push_back(MakeChain(scratch / ("D" + std::to_string(i)), 1).dropped.string());
+        paths.push_back(
+            MakeChain(scratch / std::string("D").append(std::to_string(i)), 1).dropped.string());
     }
     return paths;
 }
@@ -138,8 +139,9 @@ Run TimeCli(const std::string& cli, const std::vector<std::string>& paths) {
     clock.start();
     const pid_t child = ::fork();
     if (child == 0) {
-        std::freopen("/dev/null", "w", stdout);
-        ::execv(cli.c_str(), argv.data());
+        if (std::freopen("/dev/null", "w", stdout) != nullptr) {
+            ::execv(cli.c_str(), argv.data());
+        }
         ::_exit(127);
     }
     int status = 0;

@@ -11,6 +11,7 @@
 #include "tests/support/named_cases.h"
 #include "tests/support/placement.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/tree_shapes.h"
 #include "tests/support/walk_harness.h"
 
 namespace karuneo {
@@ -24,19 +25,7 @@ using testing::PlacementOf;
 using testing::Snapshot;
 using testing::WalkHarness;
 
-struct Shape {
-    const char* name;
-    std::vector<std::string> entries;  // inside the dropped folder D
-};
-
-const Shape kShapes[] = {
-    {"ChainOfFilesAndAFolder", {"A/B/f1", "A/B/f2", "A/B/G/g"}},
-    {"HiddenFolderBesideTheChain", {"A/.git/c", "A/B/f"}},
-    {"HiddenFileInTheSingleSubfolder", {"A/f", "A/.f"}},
-    {"NamedLikeTheTop", {"A/A/A/z", "A/A/x"}},
-    {"EmptySingleSubfolder", {"A/"}},
-    {"NotNested", {"A/x", "b"}},
-};
+using Shape = testing::TreeShape;
 
 struct Outcome {
     Snapshot tree;
@@ -96,7 +85,7 @@ TEST_P(FaultSweepShapeTest, EveryFailingCallLosesNothingAndIsReported) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shapes, FaultSweepShapeTest, ::testing::ValuesIn(kShapes),
+INSTANTIATE_TEST_SUITE_P(Shapes, FaultSweepShapeTest, ::testing::ValuesIn(testing::SweepShapes()),
                          testing::CaseName());
 
 TEST(FaultSweepTest, AFailureAfterTheRenameGivesTheChainItsNameBack) {

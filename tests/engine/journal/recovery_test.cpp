@@ -10,27 +10,14 @@
 #include "engine/status_text.h"
 #include "tests/support/journal_tree.h"
 #include "tests/support/named_cases.h"
+#include "tests/support/tree_shapes.h"
 
 namespace karuneo {
 namespace {
 
 using testing::JournalTree;
 
-struct Shape {
-    const char* name;
-    std::vector<std::string> entries;
-};
-
-// The fault sweep's shapes, and a deepest folder of many entries.
-const Shape kShapes[] = {
-    {"ChainOfFilesAndAFolder", {"A/B/f1", "A/B/f2", "A/B/G/g"}},
-    {"HiddenFolderBesideTheChain", {"A/.git/c", "A/B/f"}},
-    {"HiddenFileInTheSingleSubfolder", {"A/f", "A/.f"}},
-    {"NamedLikeTheTop", {"A/A/A/z", "A/A/x"}},
-    {"EmptySingleSubfolder", {"A/"}},
-    {"NotNested", {"A/x", "b"}},
-    {"FilesAndFolders", {"A/B/C/f1", "A/B/C/f2", "A/B/C/f3", "A/B/C/G/g", "A/B/C/H/"}},
-};
+using Shape = testing::TreeShape;
 
 struct FullRun {
     testing::Snapshot tree;
@@ -75,7 +62,8 @@ TEST_P(CutOffRunTest, FinishedAtEveryCallItEndsAsAFullRun) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shapes, CutOffRunTest, ::testing::ValuesIn(kShapes), testing::CaseName());
+INSTANTIATE_TEST_SUITE_P(Shapes, CutOffRunTest, ::testing::ValuesIn(testing::SweepShapes()),
+                         testing::CaseName());
 
 // Killed after the first entry moved: the rest waits in the deepest folder.
 void CutOffAfterOneMove(JournalTree& run) {
