@@ -1,7 +1,11 @@
 #include "results/qt/results_list.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
@@ -64,8 +68,10 @@ class ResultRow final : public QTreeWidgetItem {
     }
 };
 
-// Where each row keeps the path it was dropped as, for undoing its run.
+// Where each row keeps the path it was dropped as, for undoing its run, and
+// its reason, for 詳細 and コピー.
 constexpr int kDroppedPathRole = Qt::UserRole;
+constexpr int kReasonRole = Qt::UserRole + 1;
 
 }  // namespace
 
@@ -73,6 +79,7 @@ ResultsList::ResultsList(QWidget* parent) : QTreeWidget(parent) {
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSortingEnabled(false);
     setColumnCount(0);
     // Sorting stays off so that later rows are appended, yet the header
@@ -102,7 +109,9 @@ void ResultsList::AddResultWithReason(std::string_view name, std::string_view st
     if (!dropped_path_.isEmpty()) {
         tip.prepend(dropped_path_);
     }
+    reason_ = FromBytes(why);
     AddRow(name, status, tip.join(QLatin1Char('\n')));
+    reason_.clear();
 }
 
 void ResultsList::AddRow(std::string_view name, std::string_view status, const QString& tip) {
@@ -111,6 +120,7 @@ void ResultsList::AddRow(std::string_view name, std::string_view status, const Q
     row->setToolTip(0, tip);
     row->setToolTip(1, tip);
     row->setData(0, kDroppedPathRole, dropped_bytes_);
+    row->setData(0, kReasonRole, reason_);
     addTopLevelItem(row);
     if (!scroll_soon_.isActive()) {
         scroll_soon_.start();
@@ -142,6 +152,40 @@ std::optional<std::string> DroppedPathOf(const QTreeWidgetItem* row) {
 }
 
 }  // namespace
+
+namespace {
+
+ShownRow Shown(const QTreeWidgetItem& row) {
+    return {row.text(0).toStdString(), row.text(1).toStdString(),
+            QString::fromUtf8(row.data(0, kDroppedPathRole).toByteArray()).toStdString(),
+            row.data(0, kReasonRole).toString().toStdString()};
+}
+
+}  // namespace
+
+std::optional<ShownRow> ResultsList::CurrentShownRow() const {
+    if (const QTreeWidgetItem* row = currentItem()) {
+        return Shown(*row);
+    }
+    return std::nullopt;
+}
+
+std::vector<ShownRow> ResultsList::SelectedShownRows() const {
+    std::vector<ShownRow> rows;
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        if (const QTreeWidgetItem* row = topLevelItem(i); row->isSelected()) {
+            rows.push_back(Shown(*row));
+        }
+    }
+    return rows;
+}
+
+void ResultsList::CopySelectedRows() const {
+    const auto rows = SelectedShownRows();
+    if (!rows.empty()) {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(TabSeparatedRows(rows)));
+    }
+}
 
 std::optional<std::string> ResultsList::CurrentDroppedPath() const {
     return DroppedPathOf(currentItem());
@@ -219,6 +263,42 @@ bool ResultsList::viewportEvent(QEvent* event) {
         FitColumns();
     }
     return QTreeWidget::viewportEvent(event);
+}
+
+void ResultsList::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelectedRows();
+        return;
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && currentItem() != nullptr && show_details_) {
+        show_details_();
+        return;
+    }
+    // Qt makes a context-menu event of the menu key only; Shift+F10 is the
+    // other key every desktop opens a menu with.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        ShowMenuFromKeyboard();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void ResultsList::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        ShowMenuFromKeyboard();
+    }
+}
+
+void ResultsList::ShowMenuFromKeyboard() {
+    if (context_menu_ == nullptr) {
+        return;
+    }
+    QPoint at(0, 0);
+    if (const QTreeWidgetItem* row = currentItem()) {
+        at = visualItemRect(row).bottomLeft();
+    }
+    context_menu_->popup(viewport()->mapToGlobal(at));
 }
 
 void ResultsList::ListView1_MouseDown(const QMouseEvent& event) {

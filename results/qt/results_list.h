@@ -4,14 +4,19 @@
 #include <QString>
 #include <QTimer>
 #include <QTreeWidget>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/result_sink.h"
+#include "results/rules/row_details.h"
 #include "window/worker/work_queue.h"
 
+class QContextMenuEvent;
 class QEvent;
+class QKeyEvent;
 class QMenu;
 class QMouseEvent;
 
@@ -52,8 +57,19 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     // What the columns share: the width inside the list's border, in pixels.
     int ColumnSpace() const;
 
-    // The menu a right click pops up; owned by the window.
+    // The menu a right click pops up; owned by the window. The menu key and
+    // Shift+F10 open it too, below the current row (below the header when
+    // there is none).
     void SetContextMenu(QMenu* menu) { context_menu_ = menu; }
+    // What Enter on a row asks for: the window shows the row's 詳細.
+    void SetDetailsHandler(std::function<void()> show) { show_details_ = std::move(show); }
+
+    // The current row as a user reads it, and the selected ones in the
+    // list's order, for 詳細 and コピー.
+    std::optional<ShownRow> CurrentShownRow() const;
+    std::vector<ShownRow> SelectedShownRows() const;
+    // Puts the selected rows on the clipboard as tab-separated lines.
+    void CopySelectedRows() const;
 
     void ListView1_ColumnClick(int column);
 
@@ -62,15 +78,20 @@ class ResultsList final : public QTreeWidget, public ResultSink {
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
   private:
     void AddRow(std::string_view name, std::string_view status, const QString& tip);
     void ListView1_MouseDown(const QMouseEvent& event);
+    void ShowMenuFromKeyboard();
     void FitColumns();
     void ScrollToNewest();
 
     QMenu* context_menu_ = nullptr;
+    std::function<void()> show_details_;
+    QString reason_;  // of the rows that follow, as SetDroppedPath's path
     QTimer scroll_soon_;
     QString dropped_path_;
     QByteArray dropped_bytes_;  // exact: a name need not be UTF-8

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMoveEvent>
 #include <QResizeEvent>
@@ -193,8 +194,23 @@ void Form1::CreateMenu() {
     connect(mnu元に戻す, &QAction::triggered, this, [this] { mnu元に戻す_Click(); });
     connect(mnu編集, &QMenu::aboutToShow, this,
             [this] { mnu元に戻す->setEnabled(ListView1->CurrentDroppedPath().has_value()); });
+    mnu詳細 = mnu編集->addAction(QStringLiteral("詳細(&I)"));
+    mnu詳細->setObjectName(QStringLiteral("mnu詳細"));
+    mnu詳細->setShortcut(QKeySequence(Qt::Key_Return));
+    mnu詳細->setShortcutVisibleInContextMenu(true);
+    connect(mnu詳細, &QAction::triggered, this, [this] { mnu詳細_Click(); });
+    mnuコピー = mnu編集->addAction(QStringLiteral("コピー(&C)"));
+    mnuコピー->setObjectName(QStringLiteral("mnuコピー"));
+    mnuコピー->setShortcut(QKeySequence::Copy);
+    mnuコピー->setShortcutVisibleInContextMenu(true);
+    connect(mnuコピー, &QAction::triggered, this, [this] { ListView1->CopySelectedRows(); });
+    connect(mnu編集, &QMenu::aboutToShow, this, [this] {
+        mnu詳細->setEnabled(ListView1->CurrentShownRow().has_value());
+        mnuコピー->setEnabled(!ListView1->SelectedShownRows().empty());
+    });
+    ListView1->SetDetailsHandler([this] { mnu詳細_Click(); });
     mnu編集->addSeparator();
-    mnu削除 = mnu編集->addAction(QStringLiteral("リスト全削除"));
+    mnu削除 = mnu編集->addAction(QStringLiteral("リスト全削除(&D)"));
     mnu削除->setObjectName(QStringLiteral("mnu削除"));
     connect(mnu削除, &QAction::triggered, this, [this] { mnu削除_Click(); });
     ListView1->SetContextMenu(mnu編集);
@@ -264,6 +280,16 @@ void Form1::StartOnceDrawn() {
         ShowWorking(true);
     }
     Enqueue(std::exchange(paths_once_shown_, {}));
+}
+
+void Form1::mnu詳細_Click() {
+    if (const auto row = ListView1->CurrentShownRow()) {
+        QMessageBox details(QMessageBox::Information, QStringLiteral("詳細"),
+                            QString::fromStdString(DetailsText(*row)), QMessageBox::Ok, this);
+        details.setObjectName(QStringLiteral("詳細"));
+        details.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        details.exec();
+    }
 }
 
 void Form1::mnu元に戻す_Click() {

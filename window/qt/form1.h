@@ -63,6 +63,7 @@ class Form1 final : public QWidget {
     void Form_Unload();
     void Frame2_OLEDragDrop(const QMimeData& dropped);
     void mnu元に戻す_Click();
+    void mnu詳細_Click();
     void UndoRunOf(const std::string& folder);
     void StartOnceDrawn();
     void AddWork(std::vector<std::string> paths);
@@ -87,6 +88,8 @@ class Form1 final : public QWidget {
     QMenu* mnu編集 = nullptr;
     QAction* mnu削除 = nullptr;
     QAction* mnu元に戻す = nullptr;
+    QAction* mnu詳細 = nullptr;
+    QAction* mnuコピー = nullptr;
 
     QtWindowGeometry geometry_;
     std::unique_ptr<QtResultsLayout> layout_;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QScrollBar>
@@ -150,6 +153,39 @@ TEST_F(ResultsListTest, RowsArriveInOrderAndRemovingThemKeepsTheColumns) {
     EXPECT_EQ(list.headerItem()->text(1), "処理結果");
     list.AddResult("c", "未処理");
     EXPECT_EQ(Shown(), (Rows{{"c", "未処理"}}));
+}
+
+// A keyboard user reaches everything a mouse does: the menu by Shift+F10
+// and the menu key, a row's details by Enter, and the rows by Ctrl+C.
+TEST_F(ResultsListTest, TheKeyboardOpensTheMenuShowsDetailsAndCopiesRows) {
+    list.SetDroppedPath("/x/D");
+    list.AddResultWithReason("D", "未処理", UntouchedReason{NotNested::kSingleFile, 1, {"f"}});
+    list.SetDroppedPath("/x/E");
+    list.AddResult("E", "完了");
+    list.setFocus();
+
+    QTest::keyClick(&list, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(menu.isVisible()) << "Shift+F10 opens the menu";
+    menu.close();
+    QContextMenuEvent menu_key(QContextMenuEvent::Keyboard, {0, 0}, list.mapToGlobal(QPoint(0, 0)));
+    QCoreApplication::sendEvent(list.viewport(), &menu_key);
+    EXPECT_TRUE(menu.isVisible()) << "so does the menu key";
+    menu.close();
+
+    int details_asked = 0;
+    list.SetDetailsHandler([&] { ++details_asked; });
+    list.setCurrentItem(list.topLevelItem(0));
+    QTest::keyClick(&list, Qt::Key_Return);
+    EXPECT_EQ(details_asked, 1);
+    ASSERT_TRUE(list.CurrentShownRow().has_value());
+    EXPECT_EQ(list.CurrentShownRow()->reason,
+              "ファイル「f」が 1 つあるだけです。何も変更していません。");
+
+    list.selectAll();
+    QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+              "D\t未処理\t/x/D\tファイル「f」が 1 つあるだけです。何も変更していません。\n"
+              "E\t完了\t/x/E\t\n");
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace karuneo {
+
+// One row as a user reads it, everything already display text: the folder's
+// name, the status, the full path it was dropped as, and the reason (empty
+// for a plain 完了).
+struct ShownRow {
+    std::string name;
+    std::string status;
+    std::string path;
+    std::string reason;
+};
+
+// What 詳細 shows for a row: path, status and reason, each on a line of its
+// own under a heading.
+std::string DetailsText(const ShownRow& row);
+
+// What コピー puts on the clipboard: one line per row, name, status, full
+// path and reason separated by tabs, for a mail or a bug report. A tab or a
+// line break inside a field (a name can hold them) is written as \t or \n,
+// a backslash as \\, so that every row stays one line of four fields.
+std::string TabSeparatedRows(const std::vector<ShownRow>& rows);
+
+}  // namespace karuneo
