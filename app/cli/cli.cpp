@@ -23,24 +23,34 @@ constexpr std::string_view kUsage =
     "Usage: karuneo-cli [-n | --dry-run] [--] FOLDER...\n"
     "       karuneo-cli [-n | --dry-run] --undo [--] FOLDER...\n"
     "       karuneo-cli [-n | --dry-run] --recover\n"
+    "       karuneo-cli --help | --version\n"
     "Flattens each FOLDER that holds nothing but a chain of single subfolders:\n"
     "the contents of the deepest folder move up into FOLDER, and the emptied\n"
     "chain is removed. Prints one line per folder: name<TAB>status, where\n"
     "status is 完了, 完了<フォルダは空>, 未処理 or エラー. Control characters in a\n"
-    "name are shown escaped (\\n, \\t, \\x1b), a backslash as \\\\; names on disk\n"
-    "stay as they are. Why a folder gave エラー or 未処理, or kept a chain folder,\n"
-    "goes to standard error, one line per such folder: karuneo-cli: NAME: reason.\n"
+    "name are shown escaped (\\n, \\t, \\x1b, \\u202e), a backslash as \\\\; names\n"
+    "on disk stay as they are. Why a folder gave エラー or 未処理, or kept a chain\n"
+    "folder, goes to standard error, one line per such folder:\n"
+    "karuneo-cli: NAME: reason. Every run keeps a journal in the user's state\n"
+    "folder, so that it can be undone, or finished when it was cut off.\n"
     "Exit status: 0 when no folder failed, 1 when one did or the report could\n"
-    "not be written (no folder is processed after that), 2 for a usage error.\n"
-    "Ctrl+C or SIGTERM stops the folder in hand between two entries (what moved\n"
-    "stays moved, the rest stays in the chain under its own name), starts no\n"
-    "further folder and exits with 130 or 143.\n"
+    "not be written (no folder is processed after that), 2 for a usage error,\n"
+    "130 or 143 when stopped: Ctrl+C stops the folder in hand between two\n"
+    "entries and puts it back as it was; SIGTERM stops it there and leaves it\n"
+    "as it stands (--undo puts it back). No further folder is started.\n"
     "\n"
     "  -n, --dry-run  change nothing: print the lines and exit status that a real\n"
     "                 run would give now, and on standard error each change it\n"
     "                 would make, one per line. A dry run cannot know what another\n"
     "                 program changes in the folders before the real run, nor a\n"
-    "                 failure that the disk itself gives only when a change is made.\n";
+    "                 failure that the disk itself gives only when a change is made.\n"
+    "  --undo         undo the last run on each FOLDER: changes nothing unless\n"
+    "                 every entry can go back exactly where it was.\n"
+    "  --recover      finish every run that was cut off (a crash, a kill, a power\n"
+    "                 cut), where every entry is where the run left it.\n"
+    "  --             what follows is a FOLDER, even when it starts with -.\n"
+    "  -h, --help     print this and exit.\n"
+    "  --version      print the version and exit.\n";
 
 std::string ShownName(std::string_view name) {
     return EscapeControls(ToDisplayText(name));
@@ -87,6 +97,7 @@ class LineSink final : public ResultSink {
 struct Parsed {
     std::vector<std::string> folders;
     bool help = false;
+    bool version = false;
     bool dry_run = false;
     bool undo = false;
     bool recover = false;
@@ -103,6 +114,8 @@ Parsed Parse(std::span<const std::string> args) {
             options_done = true;
         } else if (arg == "--help" || arg == "-h") {
             parsed.help = true;
+        } else if (arg == "--version") {
+            parsed.version = true;
         } else if (arg == "--dry-run" || arg == "-n") {
             parsed.dry_run = true;
         } else if (arg == "--undo") {
@@ -179,6 +192,10 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
     const Parsed parsed = Parse(args);
     if (parsed.help) {
         out << kUsage;
+        return kExitOk;
+    }
+    if (parsed.version) {
+        out << "karuneo-cli " KARUNEO_VERSION "\n";
         return kExitOk;
     }
     if (parsed.recover && parsed.bad_option.empty() && parsed.folders.empty() && !parsed.undo) {

@@ -170,10 +170,16 @@ TEST(CliTest, RejectsUsageErrorsWithoutTouchingAnything) {
     EXPECT_EQ(tree.Take("D").count("A/f"), 1u);
 }
 
-TEST(CliTest, HelpGoesToStandardOutput) {
+TEST(CliTest, HelpAndVersionGoToStandardOutput) {
     const CliRun run = RunWith({"--help"});
     EXPECT_EQ(run.status, kExitOk);
     EXPECT_NE(run.out.find("Usage: karuneo-cli"), std::string::npos);
+    for (const char* option : {"--dry-run", "--undo", "--recover", "--version", "130 or 143"}) {
+        EXPECT_NE(run.out.find(option), std::string::npos) << option;
+    }
+    const CliRun version = RunWith({"--version"});
+    EXPECT_EQ(version.status, kExitOk);
+    EXPECT_EQ(version.out, "karuneo-cli " KARUNEO_VERSION "\n");
 }
 
 TEST(CliTest, TakesFolderNamesThatLookLikeOptionsAfterDoubleDash) {
