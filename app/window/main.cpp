@@ -93,7 +93,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(KARUNEO_VERSION));
     // Lets the desktop match the window to karuneo.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("karuneo"));
-    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(QImage(kKaruneoIcon))));
+    // The installed icon theme has karuneo at every size; run from the build
+    // folder, the bundled one stands in.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("karuneo"),
+                                                 QIcon(QPixmap::fromImage(QImage(kKaruneoIcon)))));
 
     // The folders a file manager or a shell hands over, as the bytes the file
     // system knows them by; QApplication has taken its own options out.

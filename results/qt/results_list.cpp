@@ -73,6 +73,16 @@ class ResultRow final : public QTreeWidgetItem {
 constexpr int kDroppedPathRole = Qt::UserRole;
 constexpr int kReasonRole = Qt::UserRole + 1;
 
+// As rich text, which Qt wraps at a readable width (a reason runs to a few
+// hundred characters); the path keeps a line of its own, unbroken.
+QString RichTip(const QString& path, const QString& reason) {
+    QString tip;
+    if (!path.isEmpty()) {
+        tip = QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(path.toHtmlEscaped());
+    }
+    return tip + QStringLiteral("<p>%1</p>").arg(reason.toHtmlEscaped());
+}
+
 }  // namespace
 
 ResultsList::ResultsList(QWidget* parent) : QTreeWidget(parent) {
@@ -105,12 +115,8 @@ void ResultsList::AddResultWithReason(std::string_view name, std::string_view st
         AddRow(name, status, dropped_path_);
         return;
     }
-    QStringList tip{FromBytes(why)};
-    if (!dropped_path_.isEmpty()) {
-        tip.prepend(dropped_path_);
-    }
     reason_ = FromBytes(why);
-    AddRow(name, status, tip.join(QLatin1Char('\n')));
+    AddRow(name, status, RichTip(dropped_path_, reason_));
     reason_.clear();
 }
 
