@@ -160,6 +160,19 @@ class FileSystem {
     virtual Failure SetChildLook(const EntryPath& folder, const FolderLook& look);
 };
 
+// Keeps a dropped folder resolved in `fs` for one walk, an undo or a
+// recovery, released on any way out.
+class HeldRoot {
+  public:
+    HeldRoot(FileSystem& fs, const EntryPath& root) : fs_(fs) { fs_.HoldRoot(root); }
+    ~HeldRoot() { fs_.ReleaseRoot(); }
+    HeldRoot(const HeldRoot&) = delete;
+    HeldRoot& operator=(const HeldRoot&) = delete;
+
+  private:
+    FileSystem& fs_;
+};
+
 // Neither empty, "." nor "..", and free of separators (and on Windows of
 // ':'): a name that cannot reach outside the entry it is joined to.
 bool IsPlainName(std::string_view name);

@@ -163,18 +163,6 @@ Failure UnnestLevelCatching(WalkContext& walk, const EntryPath& sCur, int& iNest
     }
 }
 
-// Keeps the dropped folder resolved for the whole walk, released on any exit.
-class HeldRoot {
-  public:
-    HeldRoot(FileSystem& fs, const EntryPath& root) : fs_(fs) { fs_.HoldRoot(root); }
-    ~HeldRoot() { fs_.ReleaseRoot(); }
-    HeldRoot(const HeldRoot&) = delete;
-    HeldRoot& operator=(const HeldRoot&) = delete;
-
-  private:
-    FileSystem& fs_;
-};
-
 class NoControl final : public WalkControl {
   public:
     bool StopRequested() const override { return false; }

@@ -14,18 +14,6 @@
 namespace karuneo::journal {
 namespace {
 
-// Holds the dropped folder resolved while a run is examined or finished.
-class Held {
-  public:
-    Held(FileSystem& fs, const EntryPath& root) : fs_(fs) { fs_.HoldRoot(root); }
-    ~Held() { fs_.ReleaseRoot(); }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-
-  private:
-    FileSystem& fs_;
-};
-
 // What one finishing needs besides the run.
 struct Finishing {
     std::string journal_path;
@@ -88,7 +76,7 @@ void FinishMoves(Finishing& job, const JournalRun& run, TopPlace top, const std:
     }
     FileSystem& layer = resumed ? static_cast<FileSystem&>(*resumed) : job.fs;
     ReasonRewritingSink rows = FinishedRows(job.sink);
-    const Held held(layer, root);
+    const HeldRoot held(layer, root);
     WalkContext walk(layer, rows, job.control);
     walk.top.own_name = run.top;
     std::string sDeleteFolda = TopName(run, top);
@@ -107,7 +95,7 @@ void FinishMoves(Finishing& job, const JournalRun& run, TopPlace top, const std:
 void FinishAnew(Finishing& job, const JournalRun& run, TopPlace top, const std::string& name) {
     const EntryPath root(run.root);
     if (top == TopPlace::kTemporaryName) {
-        const Held held(job.fs, root);
+        const HeldRoot held(job.fs, root);
         if (auto error = job.fs.RenameFolder(root.Child(run.temp), run.top)) {
             ErrorReason reason = ReasonForFailure(Attempt::kRename, error);
             reason.chain = ChainPlace::kTemporaryName;
@@ -135,7 +123,7 @@ void Finish(Finishing& job, const JournalRun& run) {
     Obstacles obstacles;
     TopPlace top = TopPlace::kGone;
     {
-        const Held held(job.fs, root);
+        const HeldRoot held(job.fs, root);
         const auto identity = job.fs.Identify(root);
         if (!identity.ok() || identity.value.device != run.root_identity.device ||
             identity.value.id != run.root_identity.id) {

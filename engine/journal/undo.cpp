@@ -14,17 +14,6 @@
 namespace karuneo::journal {
 namespace {
 
-class Held {
-  public:
-    Held(FileSystem& fs, const EntryPath& root) : fs_(fs) { fs_.HoldRoot(root); }
-    ~Held() { fs_.ReleaseRoot(); }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-
-  private:
-    FileSystem& fs_;
-};
-
 struct Found {
     std::string journal;
     JournalRun run;
@@ -253,7 +242,7 @@ void Refuse(ResultSink& sink, const std::string& name, Obstacle obstacle, std::s
 void UndoLastRun(const std::string& path, FileSystem& fs, ResultSink& sink, WalkControl& control,
                  const std::string& journal_folder, bool record) {
     const EntryPath root(path);
-    const Held held(fs, root);
+    const HeldRoot held(fs, root);
     const auto name = fs.FolderName(root);
     if (name.error == kPathNotFound) {
         return;

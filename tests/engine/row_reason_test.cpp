@@ -20,12 +20,15 @@
 #include "results/rules/reason_text.h"
 #include "tests/support/named_cases.h"
 #include "tests/support/platform.h"
+#include "tests/support/reason_sink.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/walk_harness.h"
 
 namespace karuneo {
 namespace {
+
+using testing::ReasonSink;
 
 using testing::FailingFileSystem;
 using testing::Operation;
@@ -40,21 +43,6 @@ constexpr int kIoCode = 1117;          // ERROR_IO_DEVICE
 constexpr int kNameTooLongCode = 36;  // ENAMETOOLONG
 constexpr int kIoCode = 5;            // EIO
 #endif
-
-class ReasonSink final : public ResultSink {
-  public:
-    void AddResult(std::string_view name, std::string_view status) override {
-        rows.emplace_back(name, status);
-    }
-    void AddResultWithReason(std::string_view name, std::string_view status,
-                             const RowReason& reason) override {
-        AddResult(name, status);
-        reasons.push_back(ReasonInEnglish(reason, name));
-    }
-
-    std::vector<Row> rows;
-    std::vector<std::string> reasons;
-};
 
 struct Injected {
     Operation operation = Operation::kFolderName;

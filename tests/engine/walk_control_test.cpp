@@ -12,6 +12,7 @@
 #include "engine/status_text.h"
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
+#include "tests/support/reason_sink.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/walk_harness.h"
 
@@ -20,6 +21,7 @@ namespace {
 
 using testing::FileContents;
 using testing::Layout;
+using testing::ReasonSink;
 using testing::WalkHarness;
 
 // Asks for the stop once `allowed` entries have been asked about.
@@ -40,21 +42,6 @@ class StopAfter final : public WalkControl {
     long long asked_ = 0;
 };
 
-class ReasonSink final : public ResultSink {
-  public:
-    void AddResult(std::string_view name, std::string_view status) override {
-        statuses.emplace_back(status);
-        (void)name;
-    }
-    void AddResultWithReason(std::string_view name, std::string_view status,
-                             const RowReason& reason) override {
-        AddResult(name, status);
-        reasons.push_back(ReasonInEnglish(reason, name));
-    }
-    std::vector<std::string> statuses;
-    std::vector<std::string> reasons;
-};
-
 const std::vector<std::string> kChain = {"A/B/f1", "A/B/f2", "A/B/f3", "A/B/G/g"};
 
 TEST(WalkControl, AStopBetweenAnyTwoEntriesLosesNothingAndGivesTheChainItsNameBack) {
@@ -68,7 +55,7 @@ TEST(WalkControl, AStopBetweenAnyTwoEntriesLosesNothingAndGivesTheChainItsNameBa
         ReasonSink sink;
         ProcessDroppedPath(walk.tree().Path("D"), walk.fake(), sink, control);
 
-        ASSERT_EQ(sink.statuses, std::vector<std::string>{std::string(kStatusError)});
+        ASSERT_EQ(sink.rows, (std::vector<testing::Row>{{"D", std::string(kStatusError)}}));
         EXPECT_NE(sink.reasons.front().find("the work was stopped before"), std::string::npos)
             << sink.reasons.front();
         const auto after = walk.Dropped();

@@ -15,27 +15,15 @@
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
 #include "tests/reliability/cli_process.h"
+#include "tests/support/reason_sink.h"
 #include "tests/support/temp_tree.h"
 
 namespace karuneo {
 namespace {
 
 using testing::FileContents;
+using testing::ReasonSink;
 using testing::TempTree;
-
-class ReasonSink final : public ResultSink {
-  public:
-    void AddResult(std::string_view, std::string_view status) override {
-        statuses.emplace_back(status);
-    }
-    void AddResultWithReason(std::string_view name, std::string_view status,
-                             const RowReason& reason) override {
-        AddResult(name, status);
-        reasons.push_back(ReasonInEnglish(reason, name));
-    }
-    std::vector<std::string> statuses;
-    std::vector<std::string> reasons;
-};
 
 // Holds the lock another run would hold on a folder.
 class HeldByAnotherRun {
@@ -62,7 +50,7 @@ TEST(MeetingRuns, AFolderAnotherRunHoldsIsRefusedAndLeftAsItWas) {
         const auto fs = MakeNativeFileSystem();
         ReasonSink sink;
         ProcessDroppedPath(tree.Path("D"), *fs, sink);
-        EXPECT_EQ(sink.statuses, std::vector<std::string>{std::string(kStatusError)});
+        EXPECT_EQ(sink.rows, (std::vector<testing::Row>{{"D", std::string(kStatusError)}}));
         ASSERT_EQ(sink.reasons.size(), 1u);
         EXPECT_NE(sink.reasons[0].find("another run is working in this folder"), std::string::npos)
             << sink.reasons[0];
