@@ -79,11 +79,15 @@ void DropArea::ShowProgress(const ProgressLines& lines) {
     ShowLine(*entries_line_, lines.entries);
     ShowLine(*waiting_line_, lines.waiting);
     // Busy until the deepest folder has been counted, then how far its move is.
-    if (lines.entries.empty()) {
-        bar_->setRange(0, 0);
-    } else {
+    constexpr qint64 kBusyAfterMs = 500;
+    if (!lines.entries.empty()) {
+        uncounted_.invalidate();
         bar_->setRange(0, 100);
         bar_->setValue(lines.percent);
+    } else if (!uncounted_.isValid()) {
+        uncounted_.start();
+    } else if (uncounted_.elapsed() > kBusyAfterMs) {
+        bar_->setRange(0, 0);
     }
     bar_->show();
     stop_->show();
@@ -91,6 +95,7 @@ void DropArea::ShowProgress(const ProgressLines& lines) {
 
 void DropArea::ShowIdle() {
     Q_ASSERT(QThread::currentThread() == thread());
+    uncounted_.invalidate();
     for (QWidget* control :
          {static_cast<QWidget*>(folder_line_), static_cast<QWidget*>(entries_line_),
           static_cast<QWidget*>(waiting_line_), static_cast<QWidget*>(bar_),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <functional>
 #include <string>
@@ -51,6 +52,10 @@ class DropArea final : public QGroupBox {
     QLabel* entries_line_ = nullptr;
     QLabel* waiting_line_ = nullptr;
     QProgressBar* bar_ = nullptr;
+    // Since when no count has been known. Small folders come and go within
+    // a tick: the bar turns busy (an animation that repaints all the time)
+    // only for a folder that stays uncounted a while, on a slow disk.
+    QElapsedTimer uncounted_;
     QPushButton* stop_ = nullptr;
 };
 
