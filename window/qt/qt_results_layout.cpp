@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "results/qt/results_list.h"
+#include "window/rules/device_pixels.h"
 #include "window/rules/twips.h"
 
 namespace karuneo {
@@ -25,12 +26,17 @@ void QtResultsLayout::SetFrameHeight(float height) {
     frame_.resize(frame_.width(), Length(height));
 }
 
+// At a fractional scale the list keeps its right and bottom border lines.
+int QtResultsLayout::ListLength(float twips) const {
+    return LengthWithWholeInnerEdge(Length(twips), list_.frameWidth(), list_.devicePixelRatioF());
+}
+
 void QtResultsLayout::SetListWidth(float width) {
-    list_.resize(Length(width), list_.height());
+    list_.resize(ListLength(width), list_.height());
 }
 
 void QtResultsLayout::SetListHeight(float height) {
-    list_.resize(list_.width(), Length(height));
+    list_.resize(list_.width(), ListLength(height));
 }
 
 float QtResultsLayout::ListWidth() const {

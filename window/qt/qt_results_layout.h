@@ -23,6 +23,8 @@ class QtResultsLayout final : public ResultsLayout {
     void SetColumnWidths(float first, float second) override;
 
   private:
+    int ListLength(float twips) const;
+
     QWidget& frame_;
     ResultsList& list_;
 };
