@@ -28,8 +28,8 @@ const std::vector<std::string> kChain = {"A/B/f1", "A/B/.h", "A/B/G/g", "A/B/H/"
 void GiveChainALook(JournalTree& run) {
     const fs::path a = run.tree().root() / "D" / "A";
     fs::permissions(a, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
-    fs::last_write_time(a / "B", fs::file_time_type(std::chrono::hours(24 * 365 * 30)));
-    fs::last_write_time(a, fs::file_time_type(std::chrono::hours(24 * 365 * 31)));
+    testing::SetModifiedTime(a / "B", fs::file_time_type(std::chrono::hours(24 * 365 * 30)));
+    testing::SetModifiedTime(a, fs::file_time_type(std::chrono::hours(24 * 365 * 31)));
 }
 
 TEST(UndoTest, GivesBackTheTreeOfBeforeTheRunAndLeavesNewcomers) {
