@@ -46,9 +46,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
         ::OleUninitialize();
         return 1;
     }
-    // The window is up and painted: paths on the command line are queued as
-    // a drop of them, then later starts may hand theirs in behind them.
-    form.Frame2_OLEDragDrop(paths);
+    // The window is up and painted: runs that were cut off and then paths on
+    // the command line are queued, then later starts may hand theirs in
+    // behind them.
+    form.StartWork(paths);
     instance.Publish(form.hWnd());
     MSG message{};
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -19,17 +19,28 @@ std::wstring Wide(const std::string& utf8) {
     return win32::Utf16FromUtf8(utf8).value_or(std::wstring());
 }
 
+// From the folder up to the first one that exists, so that no root is
+// parsed: a drive, a share or a \\?\ path each begin differently.
 Failure MakeFolders(const std::string& folder) {
-    for (std::size_t cut = folder.find('\\', 3);; cut = folder.find('\\', cut + 1)) {
-        const std::wstring part = Wide(folder.substr(0, cut));
-        if (!::CreateDirectoryW(part.c_str(), nullptr) &&
-            ::GetLastError() != ERROR_ALREADY_EXISTS) {
-            return SystemFailure(::GetLastError());
-        }
-        if (cut == std::string::npos) {
-            return {};
-        }
+    if (::CreateDirectoryW(Wide(folder).c_str(), nullptr)) {
+        return {};
     }
+    const DWORD code = ::GetLastError();
+    const std::size_t parent_end = folder.find_last_of('\\');
+    if (code == ERROR_ALREADY_EXISTS) {
+        return {};
+    }
+    if (code != ERROR_PATH_NOT_FOUND || parent_end == std::string::npos || parent_end == 0) {
+        return SystemFailure(code);
+    }
+    if (auto error = MakeFolders(folder.substr(0, parent_end))) {
+        return error;
+    }
+    if (!::CreateDirectoryW(Wide(folder).c_str(), nullptr) &&
+        ::GetLastError() != ERROR_ALREADY_EXISTS) {
+        return SystemFailure(::GetLastError());
+    }
+    return {};
 }
 
 std::string NewName() {

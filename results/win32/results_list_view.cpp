@@ -87,7 +87,8 @@ HWND ResultsListView::Create(HWND parent, int id) {
 }
 
 void ResultsListView::AddFinishedRow(const FinishedRow& row) {
-    AddRow(row.name, row.status, TipText(FromBytes(row.dropped_path), row.name, row.reason));
+    AddRow(row.name, row.status, TipText(FromBytes(row.dropped_path), row.name, row.reason),
+           row.dropped_path);
 }
 
 void ResultsListView::ScrollToNewest() {
@@ -104,7 +105,7 @@ void ResultsListView::AddResult(std::string_view name, std::string_view status) 
 
 void ResultsListView::AddResultWithReason(std::string_view name, std::string_view status,
                                           const RowReason& reason) {
-    AddRow(name, status, TipText(dropped_path_, name, reason));
+    AddRow(name, status, TipText(dropped_path_, name, reason), Utf8FromUtf16(dropped_path_));
     ScrollToNewest();
 }
 
@@ -112,9 +113,10 @@ void ResultsListView::AssertOnOwnThread() const {
     assert(thread_ == ::GetCurrentThreadId() && "the list is the window thread's alone");
 }
 
-void ResultsListView::AddRow(std::string_view name, std::string_view status, std::wstring tip) {
+void ResultsListView::AddRow(std::string_view name, std::string_view status, std::wstring tip,
+                             std::string dropped_path) {
     AssertOnOwnThread();
-    rows_.push_back({FromBytes(name), FromBytes(status), std::move(tip)});
+    rows_.push_back({FromBytes(name), FromBytes(status), std::move(tip), std::move(dropped_path)});
     Row& row = rows_.back();
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -180,6 +182,45 @@ LRESULT CALLBACK ResultsListView::ListProc(HWND list, UINT message, WPARAM wpara
         ::RemoveWindowSubclass(list, ListProc, kSubclassId);
     }
     return result;
+}
+
+std::optional<std::string> ResultsListView::FocusedDroppedPath() const {
+    return DroppedPathOfItem(static_cast<int>(
+        ::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+}
+
+std::optional<std::string> ResultsListView::NewestDroppedPath() const {
+    // Arrival order, which a sort leaves alone: the run done last.
+    if (rows_.empty() || rows_.back().dropped_path.empty()) {
+        return std::nullopt;
+    }
+    return rows_.back().dropped_path;
+}
+
+std::optional<std::string> ResultsListView::DroppedPathAt(POINT screen) const {
+    LVHITTESTINFO hit{};
+    hit.pt = screen;
+    ::ScreenToClient(list_, &hit.pt);
+    return DroppedPathOfItem(
+        static_cast<int>(::SendMessageW(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))));
+}
+
+std::optional<std::string> ResultsListView::DroppedPathOfItem(int item) const {
+    if (item < 0) {
+        return std::nullopt;
+    }
+    LVITEMW query{};
+    query.mask = LVIF_PARAM;
+    query.iItem = item;
+    if (!::SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query)) ||
+        static_cast<std::size_t>(query.lParam) >= rows_.size()) {
+        return std::nullopt;
+    }
+    const std::string& path = rows_[static_cast<std::size_t>(query.lParam)].dropped_path;
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    return path;
 }
 
 void ResultsListView::ListView1_ColumnClick(int column) {

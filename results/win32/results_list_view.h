@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,7 +15,8 @@ namespace karuneo::win32 {
 // ListView1: one row per outcome of the engine, name and status, in the
 // order they arrive. A header click sorts the rows present once; rows that
 // arrive later go to the end. Each row keeps the full path it was dropped
-// as, shown as the row's tip. Only the thread that created it may touch it.
+// as, shown as the row's tip and undone by 元に戻す. Only the thread that
+// created it may touch it.
 class ResultsListView final : public ResultSink {
   public:
     ResultsListView() = default;
@@ -48,6 +50,12 @@ class ResultsListView final : public ResultSink {
     // so that no horizontal scroll bar ever appears.
     int ColumnSpace() const;
 
+    // The path a row was dropped as, in UTF-8, for 元に戻す: none for a row
+    // that came without one, or when there is no such row.
+    std::optional<std::string> FocusedDroppedPath() const;
+    std::optional<std::string> NewestDroppedPath() const;  // the last to arrive
+    std::optional<std::string> DroppedPathAt(POINT screen) const;
+
     void ListView1_ColumnClick(int column);
     // Answers the list's notifications to its parent; false for those it
     // leaves to the parent.
@@ -57,13 +65,16 @@ class ResultsListView final : public ResultSink {
     struct Row {
         std::wstring name;
         std::wstring status;
-        std::wstring tip;  // the path it was dropped as, then why, if it says
+        std::wstring tip;          // the path it was dropped as, then why, if it says
+        std::string dropped_path;  // UTF-8, as the worker takes it
     };
 
     static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
                                      UINT_PTR id, DWORD_PTR self);
     void RefitColumns();
-    void AddRow(std::string_view name, std::string_view status, std::wstring tip);
+    void AddRow(std::string_view name, std::string_view status, std::wstring tip,
+                std::string dropped_path);
+    std::optional<std::string> DroppedPathOfItem(int item) const;
     void AssertOnOwnThread() const;
     void ShowTip(NMHDR& header) const;
 

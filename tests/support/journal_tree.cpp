@@ -47,6 +47,9 @@ void JournalTree::Walk() {
 
 void JournalTree::Crash() {
     journaled_.reset();
+    // A killed process lets go of every handle it held: on Windows one left
+    // open on the dropped folder would keep it from being renamed.
+    native_ = MakeNativeFileSystem();
 }
 
 void JournalTree::Undo() {

@@ -27,8 +27,9 @@ class JournalTree {
     RecordingSink& sink() { return sink_; }
 
     void Walk();
-    // What a kill leaves: the journal's unwritten lines are lost and its file
-    // let go. Walk() and fake() are of no use after it.
+    // What a kill leaves: the journal's unwritten lines are lost, and its file
+    // and every handle of the walk let go. Walk() and fake() are of no use
+    // after it.
     void Crash();
     void Undo();
     void Recover();

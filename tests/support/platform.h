@@ -37,6 +37,10 @@ std::string NativeUtf8(const std::filesystem::path& path);
 // the same on both.
 void HideLikeADotName(const std::filesystem::path& entry);
 
+// Sets an entry's modification time, a folder's too: the library's own call
+// cannot open a folder on Windows.
+void SetModifiedTime(const std::filesystem::path& entry, std::filesystem::file_time_type time);
+
 // The folder that test trees are made in, in a form that every call of the
 // platform accepts past 260 characters.
 std::filesystem::path TestTreesFolder();

@@ -21,6 +21,10 @@ std::string NativeUtf8(const std::filesystem::path& path) {
 
 void HideLikeADotName(const std::filesystem::path&) {}
 
+void SetModifiedTime(const std::filesystem::path& entry, std::filesystem::file_time_type time) {
+    std::filesystem::last_write_time(entry, time);
+}
+
 std::filesystem::path TestTreesFolder() {
     return std::filesystem::temp_directory_path();
 }

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <system_error>
@@ -28,6 +29,29 @@ void HideLikeADotName(const fs::path& entry) {
     const DWORD attributes = ::GetFileAttributesW(entry.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         ::SetFileAttributesW(entry.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
+    }
+}
+
+void SetModifiedTime(const fs::path& entry, fs::file_time_type time) {
+    // FILETIME counts 100 ns from 1601; the system clock, from 1970.
+    constexpr long long kTicksFrom1601To1970 = 116'444'736'000'000'000LL;
+    const auto since_1970 =
+        std::chrono::duration_cast<std::chrono::duration<long long, std::ratio<1, 10'000'000>>>(
+            std::chrono::file_clock::to_sys(time).time_since_epoch());
+    const auto ticks = static_cast<unsigned long long>(since_1970.count() + kTicksFrom1601To1970);
+    const FILETIME written{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    HANDLE handle = ::CreateFileW(entry.c_str(), FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const bool set =
+        handle != INVALID_HANDLE_VALUE && ::SetFileTime(handle, nullptr, nullptr, &written);
+    const DWORD code = ::GetLastError();
+    if (handle != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(handle);
+    }
+    if (!set) {
+        throw fs::filesystem_error("cannot set the modification time", entry,
+                                   std::error_code(static_cast<int>(code), std::system_category()));
     }
 }
 

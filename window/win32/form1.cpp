@@ -4,11 +4,13 @@
 // windows.h first: commctrl.h relies on its types.
 #include <commctrl.h>
 
+#include "engine/journal/journal_file.h"
 #include "window/rules/layout_rules.h"
 #include "window/rules/twips_at_dpi.h"
 #include "window/rules/window_settings.h"
 #include "window/win32/posted_work.h"
 #include "window/win32/window_hook.h"
+#include "window/worker/folder_work.h"
 
 namespace karuneo::win32 {
 namespace {
@@ -68,7 +70,9 @@ bool RegisterFormClass(WNDPROC procedure) {
 HMENU CreateEditMenu() {
     HMENU bar = ::CreateMenu();
     HMENU edit = ::CreatePopupMenu();
-    ::AppendMenuW(edit, MF_STRING, kMnu削除, L"リスト全削除");
+    ::AppendMenuW(edit, MF_STRING, kMnu元に戻す, L"元に戻す(&U)\tCtrl+Z");
+    ::AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(edit, MF_STRING, kMnu削除, L"リスト全削除(&D)");
     ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"編集");
     return bar;
 }
@@ -105,6 +109,7 @@ Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
     : settings_(settings),
       make_file_system_(std::move(make_file_system)),
       choose_from_menu_([this](HMENU menu, POINT at) { return TrackMenu(menu, at, window_); }),
+      journal_folder_(journal::DefaultJournalFolder()),
       Frame2_([this](const std::vector<std::wstring>& paths) { Frame2_OLEDragDrop(paths); },
               [this] {
                   cmd中止_Click();
@@ -136,7 +141,8 @@ bool Form1::Show(int show_command) {
         return false;
     }
     thread_ = ::GetCurrentThreadId();
-    queue_ = std::make_unique<WorkQueue>(make_file_system_, PostingTo(window_));
+    queue_ = std::make_unique<WorkQueue>(make_file_system_, PostingTo(window_),
+                                         JournaledUnnest(journal_folder_));
     taskbar_button_created_ = TaskbarProgress::ListenForButton(window_);
     Form_Load();
     // The first sizing pass, which creates the columns, comes before the
@@ -229,16 +235,37 @@ void Form1::Form_Unload() {
 
 void Form1::ShowContextMenu(LPARAM at) {
     POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    // From the keyboard the menu is about the focused row; from the mouse,
+    // about the row under the pointer, or none below the last row.
+    std::optional<std::string> folder;
     if (at == -1) {
         point = KeyboardMenuPoint(ListView1.Handle());
+        folder = ListView1.FocusedDroppedPath();
+    } else {
+        folder = ListView1.DroppedPathAt(point);
     }
-    if (choose_from_menu_(::GetSubMenu(mnu編集, 0), point) == kMnu削除) {
-        mnu削除_Click();
+    HMENU menu = ::GetSubMenu(mnu編集, 0);
+    ::EnableMenuItem(menu, kMnu元に戻す, MF_BYCOMMAND | (folder ? MF_ENABLED : MF_GRAYED));
+    switch (choose_from_menu_(menu, point)) {
+        case kMnu元に戻す:
+            mnu元に戻す_Click(folder);
+            break;
+        case kMnu削除:
+            mnu削除_Click();
+            break;
+        default:
+            break;
     }
 }
 
 void Form1::mnu削除_Click() {
     ListView1.RemoveAllRows();
+}
+
+void Form1::mnu元に戻す_Click(const std::optional<std::string>& folder) {
+    if (folder) {
+        UndoRunOf(*folder);
+    }
 }
 
 void Form1::Form_QueryUnload() {
@@ -247,7 +274,7 @@ void Form1::Form_QueryUnload() {
     // for it meanwhile.
     if (working_) {
         closing_ = true;
-        cmd中止_Click();
+        StopForClosing();
         return;
     }
     Form_Unload();
@@ -340,6 +367,10 @@ LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_COMMAND:
             if (lparam == 0 && LOWORD(wparam) == kMnu削除) {
                 mnu削除_Click();
+                return 0;
+            }
+            if (lparam == 0 && LOWORD(wparam) == kMnu元に戻す) {
+                mnu元に戻す_Click(ListView1.FocusedDroppedPath());
                 return 0;
             }
             break;

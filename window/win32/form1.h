@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,13 +26,16 @@ using MenuChooser = std::function<UINT(HMENU menu, POINT at)>;
 
 // The controls' identifiers, so that they can be found by GetDlgItem.
 enum ControlId : int { kFrame1 = 1, kFrame2 = 2, kLabel1 = 3, kListView1 = 4 };
-// The context menu's only command.
+// The context menu's commands.
 inline constexpr UINT kMnu削除 = 100;
+inline constexpr UINT kMnu元に戻す = 101;
 
 // The only window: drop folders on Frame2, read the outcomes in ListView1.
 // It remembers its place in `settings`, and un-nests every dropped folder
 // on a worker thread, with a file system made afresh for each folder; its
 // own thread only paints, takes input and shows how far the work has come.
+// Every run is journaled in the user's journal folder, so that 元に戻す can
+// take it back and a run cut off is finished at the next start.
 class Form1 {
   public:
     explicit Form1(SettingsStore& settings,
@@ -51,13 +55,17 @@ class Form1 {
     void SetMenuChooser(MenuChooser choose) { choose_from_menu_ = std::move(choose); }
     const DropArea& Frame2() const { return Frame2_; }
 
+    // Once the window is shown: the runs that were cut off come first, as
+    // their folders are the ones a user waits on, then the paths given at
+    // start, queued as a drop of them would be.
+    void StartWork(const std::vector<std::wstring>& paths);
     // Queues the paths behind whatever waits and returns at once, so that
     // the drag source is never kept waiting.
     void Frame2_OLEDragDrop(const std::vector<std::wstring>& paths);
     // The same for paths in UTF-8, as a second start hands them over.
     void QueueFolders(std::vector<std::string> paths);
-    // Esc, 中止 or closing: the folder in hand stops between two entries
-    // and gets its row; the folders waiting are dropped.
+    // Esc or 中止: the folder in hand stops between two entries, is put
+    // back as it was and gets its row; the folders waiting are dropped.
     void cmd中止_Click();
     // From the first folder queued until the worker's rows are all shown.
     bool Working() const { return working_; }
@@ -74,6 +82,7 @@ class Form1 {
     void Form_Unload();
     void ShowContextMenu(LPARAM at);
     void mnu削除_Click();
+    void mnu元に戻す_Click(const std::optional<std::string>& folder);
     void OnDpiChanged(const RECT& suggested);
     void Form_QueryUnload();
     void BringToFront();
@@ -86,12 +95,15 @@ class Form1 {
     void RefreshPointer() const;
     bool SetWorkingPointer(LPARAM hit) const;
     bool TakeFolders(const COPYDATASTRUCT& data);
+    void UndoRunOf(const std::string& folder);
+    void StopForClosing();
     void OnListKey(const NMHDR& header);
     void AssertOnWindowThread() const;
 
     SettingsStore& settings_;
     FileSystemFactory make_file_system_;
     MenuChooser choose_from_menu_;
+    std::string journal_folder_;
 
     HWND window_ = nullptr;
     HWND Frame1 = nullptr;

@@ -13,6 +13,7 @@
 #include "window/rules/progress_text.h"
 #include "window/win32/copy_data_handoff.h"
 #include "window/win32/posted_work.h"
+#include "window/worker/folder_work.h"
 
 namespace karuneo::win32 {
 namespace {
@@ -21,6 +22,20 @@ constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressEveryMs = 33;  // about 30 a second: smooth, and cheap to read
 
 }  // namespace
+
+void Form1::StartWork(const std::vector<std::wstring>& paths) {
+    AssertOnWindowThread();
+    if (queue_ == nullptr) {
+        return;
+    }
+    for (CutOffRun& run : CutOffRuns(journal_folder_)) {
+        queue_->AddJob(std::move(run.folder), std::move(run.finish));
+        if (!working_) {
+            BeginWork();
+        }
+    }
+    Frame2_OLEDragDrop(paths);
+}
 
 void Form1::Frame2_OLEDragDrop(const std::vector<std::wstring>& paths) {
     std::vector<std::string> folders;
@@ -49,6 +64,24 @@ void Form1::cmd中止_Click() {
     }
     queue_->Stop();
     // With nothing in hand the worker posts no word of a drained queue.
+    EndWorkIfDone();
+}
+
+void Form1::UndoRunOf(const std::string& folder) {
+    AssertOnWindowThread();
+    if (closing_ || queue_ == nullptr) {
+        return;
+    }
+    queue_->AddJob(folder, UndoLastRunWork(journal_folder_));
+    if (!working_) {
+        BeginWork();
+    }
+}
+
+void Form1::StopForClosing() {
+    // No time to put back: the folder in hand stays as it stands, and its
+    // journal lets 元に戻す take it back at a later start.
+    queue_->StopForClosing();
     EndWorkIfDone();
 }
 
@@ -143,9 +176,15 @@ bool Form1::TakeFolders(const COPYDATASTRUCT& data) {
 }
 
 void Form1::OnListKey(const NMHDR& header) {
-    if (header.hwndFrom == ListView1.Handle() && header.code == LVN_KEYDOWN &&
-        reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_ESCAPE) {
+    if (header.hwndFrom != ListView1.Handle() || header.code != LVN_KEYDOWN) {
+        return;
+    }
+    const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+    if (key == VK_ESCAPE) {
         cmd中止_Click();
+    } else if (key == 'Z' && ::GetKeyState(VK_CONTROL) < 0) {
+        // As an editor undoes the last change: the run of the newest row.
+        mnu元に戻す_Click(ListView1.NewestDroppedPath());
     }
 }
 

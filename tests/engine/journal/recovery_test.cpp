@@ -10,6 +10,7 @@
 #include "engine/status_text.h"
 #include "tests/support/journal_tree.h"
 #include "tests/support/named_cases.h"
+#include "tests/support/platform.h"
 #include "tests/support/tree_shapes.h"
 
 namespace karuneo {
@@ -89,7 +90,7 @@ TEST(CutOffRunRefusedTest, AnEntryInNeitherPlaceLeavesEverythingAndTheJournal) {
         }
     }
     ASSERT_FALSE(waiting.empty());
-    std::filesystem::remove(run.tree().root() / "D" / waiting);
+    ASSERT_TRUE(std::filesystem::remove(run.tree().root() / "D" / testing::PathFromUtf8(waiting)));
     const auto damaged = run.Dropped();
 
     run.Recover();

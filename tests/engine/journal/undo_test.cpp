@@ -28,8 +28,8 @@ const std::vector<std::string> kChain = {"A/B/f1", "A/B/.h", "A/B/G/g", "A/B/H/"
 void GiveChainALook(JournalTree& run) {
     const fs::path a = run.tree().root() / "D" / "A";
     fs::permissions(a, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
-    fs::last_write_time(a / "B", fs::file_time_type(std::chrono::hours(24 * 365 * 30)));
-    fs::last_write_time(a, fs::file_time_type(std::chrono::hours(24 * 365 * 31)));
+    testing::SetModifiedTime(a / "B", fs::file_time_type(std::chrono::hours(24 * 365 * 30)));
+    testing::SetModifiedTime(a, fs::file_time_type(std::chrono::hours(24 * 365 * 31)));
 }
 
 TEST(UndoTest, GivesBackTheTreeOfBeforeTheRunAndLeavesNewcomers) {
@@ -100,8 +100,10 @@ const Refusal kRefusals[] = {
     {"EntryGone", [](JournalTree& run) { fs::remove(In(run, "f1")); }, "\"f1\" is gone"},
     {"ReplacedByAnotherFile",
      [](JournalTree& run) {
+         // Made before the old one goes, so that it cannot get its number.
+         run.tree().Write("D/f1.new", "another");
          fs::remove(In(run, "f1"));
-         run.tree().Write("D/f1", "another");
+         fs::rename(In(run, "f1.new"), In(run, "f1"));
      },
      "\"f1\" is another entry now"},
     {"TurnedIntoALink",
@@ -139,6 +141,12 @@ TEST_P(UndoRefusedTest, ChangesNothingAndSaysWhy) {
     if (std::string(refusal.name) == "TurnedIntoALink" && !testing::CanCreateLinks()) {
         GTEST_SKIP() << "this system cannot create links";
     }
+#ifdef _WIN32
+    if (std::string(refusal.name) == "ReplacedByAnotherFile") {
+        GTEST_SKIP() << "the Windows listing gives no file IDs, so the journal cannot tell a "
+                        "file put in place of a moved one under its name";
+    }
+#endif
     JournalTree run;
     run.tree().Add({"A/B/f1", "A/B/f2", "A/B/G/g"}, "D");
     run.Walk();

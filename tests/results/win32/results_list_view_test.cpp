@@ -116,7 +116,7 @@ TEST_F(ResultsListViewTest, ARowsTipIsTheFullPathItWasDroppedAs) {
 
 TEST_F(ResultsListViewTest, ARowsTipSaysWhyAfterThePath) {
     list.SetDroppedPath(L"C:\\drop\\空");
-    list.AddResultWithReason("空", "未処理", UntouchedReason{NotNested::kEmpty, 0});
+    list.AddResultWithReason("空", "未処理", UntouchedReason{NotNested::kEmpty, 0, {}});
     list.AddResultWithReason("済", "完了", RowReason{});
     wchar_t tip[INFOTIPSIZE] = L"";
     NMLVGETINFOTIPW request{};

@@ -37,10 +37,16 @@ void Form1Fixture::Open(FileSystemFactory make_file_system) {
         return make_file_system ? make_file_system() : MakeNativeFileSystem();
     });
     form->SetMenuChooser([this](HMENU menu, POINT at) {
-        EXPECT_EQ(::GetMenuItemCount(menu), 1);
-        wchar_t text[64] = {};
-        ::GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
-        EXPECT_STREQ(text, L"リスト全削除");
+        std::vector<std::wstring> items;
+        for (int position = 0; position < ::GetMenuItemCount(menu); ++position) {
+            wchar_t text[64] = {};
+            ::GetMenuStringW(menu, static_cast<UINT>(position), text, 64, MF_BYPOSITION);
+            items.emplace_back(text);
+        }
+        EXPECT_EQ(items,
+                  (std::vector<std::wstring>{L"元に戻す(&U)\tCtrl+Z", L"", L"リスト全削除(&D)"}));
+        EXPECT_TRUE(::GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR);
+        undo_offered = !(::GetMenuState(menu, kMnu元に戻す, MF_BYCOMMAND) & MF_GRAYED);
         menu_points.push_back(at);
         return menu_choice;
     });

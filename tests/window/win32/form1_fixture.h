@@ -54,6 +54,7 @@ class Form1Fixture : public ::testing::Test {
     std::unique_ptr<Form1> form;
     std::atomic<DWORD> walk_thread{0};  // the thread the last walk ran on
     std::vector<POINT> menu_points;
+    bool undo_offered = false;  // whether the last menu let 元に戻す be chosen
     UINT menu_choice = 0;
 };
 

@@ -1,6 +1,7 @@
 // Form1 while the worker is busy: drops return at once and queue up in
 // order, the drop area shows progress, Esc, 中止 and closing stop the walk
-// between two entries, and a second start's folders arrive as WM_COPYDATA.
+// between two entries (the first two put the folder back), and a second
+// start's folders arrive as WM_COPYDATA.
 #include <gtest/gtest.h>
 #include <windows.h>
 // windows.h first: these rely on its types.
@@ -120,6 +121,7 @@ class Form1StopTest : public Form1WorkTest, public ::testing::WithParamInterface
     Form1StopTest() {
         tree.AddEmptyFiles("big/A", kFiles);
         tree.Add({"waiting/A/x"});
+        before_ = tree.Take("big");
     }
     ~Form1StopTest() override {
         ::SetEvent(go_on_);
@@ -151,6 +153,13 @@ class Form1StopTest : public Form1WorkTest, public ::testing::WithParamInterface
                            reinterpret_cast<LPARAM>(Progress().StopButton()));
         }
     }
+    int FilesMovedUp() {
+        int files = 0;
+        for (const auto& [path, what] : tree.Take("big")) {
+            files += path.find('/') == std::string::npos && what.starts_with("file:") ? 1 : 0;
+        }
+        return files;
+    }
     // Every file is still there, in "big" or in its chain under its own name.
     void ExpectNothingLost() {
         const testing::Snapshot big = tree.Take("big");
@@ -165,6 +174,7 @@ class Form1StopTest : public Form1WorkTest, public ::testing::WithParamInterface
 
     HANDLE in_middle_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE go_on_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    testing::Snapshot before_;
     std::mutex mutex_;
     std::vector<std::unique_ptr<FileSystem>> layers_;
 };
@@ -178,6 +188,7 @@ TEST_P(Form1StopTest, StopsTheFolderInHandBetweenTwoEntriesAndDropsThoseWaiting)
     EXPECT_EQ(Rows(), (std::vector<WideRow>{{L"big", L"エラー"}}));
     EXPECT_NE(Tip(0).find(L"作業を中止しました"), std::wstring::npos) << Tip(0);
     ExpectNothingLost();
+    EXPECT_EQ(tree.Take("big"), before_) << "what had moved was not put back";
 }
 
 TEST_P(Form1StopTest, ClosingWhileWorkingStopsFirstAndThenCloses) {
@@ -189,6 +200,8 @@ TEST_P(Form1StopTest, ClosingWhileWorkingStopsFirstAndThenCloses) {
 
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(window); }));
     ExpectNothingLost();
+    // No time to put back while closing: what had moved stays moved.
+    EXPECT_GT(FilesMovedUp(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, Form1StopTest, ::testing::Values("Esc", "StopButton"),
