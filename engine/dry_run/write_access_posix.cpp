@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 #include "engine/dry_run/write_access.h"
 #include "engine/posix/errno_mapping.h"
@@ -18,13 +19,62 @@ struct ChangeFlags {
 // chattr's flags, as statx reports them without opening the entry (a link
 // is asked about itself). A file system that cannot tell reports none, and
 // the change itself will say.
+ChangeFlags FlagsIn(const struct statx& info) {
+    const auto known = info.stx_attributes_mask & info.stx_attributes;
+    return {(known & STATX_ATTR_IMMUTABLE) != 0, (known & STATX_ATTR_APPEND) != 0};
+}
+
 ChangeFlags FlagsOf(const EntryPath& entry) {
     struct statx info {};
     if (::statx(AT_FDCWD, entry.Joined().c_str(), AT_SYMLINK_NOFOLLOW, 0, &info) != 0) {
         return {};
     }
-    const auto known = info.stx_attributes_mask & info.stx_attributes;
-    return {(known & STATX_ATTR_IMMUTABLE) != 0, (known & STATX_ATTR_APPEND) != 0};
+    return FlagsIn(info);
+}
+
+// The entries a dry run asks about come a folder at a time, and looking up
+// the whole path for each cost more than the moves it foresees: the folder
+// is looked up once and each entry asked about by name. A folder gone since
+// answers nothing, which refuses nothing.
+class LastFolder {
+  public:
+    LastFolder() = default;
+    LastFolder(const LastFolder&) = delete;
+    LastFolder& operator=(const LastFolder&) = delete;
+    ~LastFolder() { Close(); }
+
+    int For(const std::string& path) {
+        if (path != path_) {
+            Close();
+            path_ = path;
+            fd_ = ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        }
+        return fd_;
+    }
+
+  private:
+    void Close() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = -1;
+    }
+
+    std::string path_;
+    int fd_ = -1;
+};
+
+ChangeFlags FlagsOfEntry(const EntryPath& entry) {
+    if (entry.Names().empty()) {
+        return FlagsOf(entry);
+    }
+    thread_local LastFolder folder;
+    const int fd = folder.For(entry.Parent().Joined());
+    struct statx info {};
+    if (fd < 0 || ::statx(fd, entry.LastName().c_str(), AT_SYMLINK_NOFOLLOW, 0, &info) != 0) {
+        return {};
+    }
+    return FlagsIn(info);
 }
 
 // The kernel refuses a change to a flagged entry with EPERM.
@@ -50,7 +100,7 @@ FolderAccess FolderWriteAccess(const EntryPath& folder) {
 }
 
 Failure EntryChangeAccess(const EntryPath& entry) {
-    const ChangeFlags flags = FlagsOf(entry);
+    const ChangeFlags flags = FlagsOfEntry(entry);
     return flags.immutable || flags.append_only ? Refused() : Failure();
 }
 
