@@ -14,7 +14,7 @@ struct TreeShape {
 // The shapes every sweep of a walk's calls runs over (each call failed in
 // turn, each call the last before a kill): chains of one to five levels,
 // hidden entries at each level, names that meet the chain's or the
-// temporary one's, Japanese and long names, empty folders.
+// temporary one's, Japanese names, empty folders.
 const std::vector<TreeShape>& SweepShapes();
 
 }  // namespace karuneo::testing
