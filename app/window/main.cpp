@@ -2,19 +2,18 @@
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "window/qt/form1.h"
 #include "window/qt/qt_settings_store.h"
 #include "window/qt/single_instance.h"
+#include "window/rules/start_up_path.h"
 
 namespace {
 
@@ -22,18 +21,10 @@ namespace {
 // every image format plugin to find the decoder, at start-up.
 #include "app/window/karuneo_icon.xpm"
 
-// Full paths without a trailing "/", as a drop gives them, so that the rows'
-// tool tips name the folder wherever the shell was.
 std::vector<std::string> AsDropped(std::span<char*> arguments) {
     std::vector<std::string> paths;
     for (const char* argument : arguments) {
-        std::error_code failed;
-        const std::filesystem::path full = std::filesystem::absolute(argument, failed);
-        std::string path = failed ? std::string(argument) : full.string();
-        while (path.size() > 1 && path.back() == '/') {
-            path.pop_back();
-        }
-        paths.push_back(std::move(path));
+        paths.push_back(karuneo::StartUpPath(argument));
     }
     return paths;
 }
