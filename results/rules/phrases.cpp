@@ -5,6 +5,7 @@ namespace karuneo {
 const Phrases kJapanese{
     .open_quote = "「",
     .close_quote = "」",
+    .system_messages = MessageLanguage::kJapanese,
     .after_attempt = "。",
     .after_cause = "。",
     .attempts = {"{}を開けませんでした", "{}の中を読めませんでした",
@@ -63,6 +64,7 @@ const Phrases kJapanese{
 const Phrases kEnglish{
     .open_quote = "\"",
     .close_quote = "\"",
+    .system_messages = MessageLanguage::kEnglish,
     .after_attempt = ": ",
     .after_cause = ". ",
     .attempts = {"could not open {}", "could not list {}", "could not rename {}",

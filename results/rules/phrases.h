@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "engine/reason/system_code.h"
 #include "results/rules/journal_phrases.h"
 
 namespace karuneo {
@@ -12,6 +13,7 @@ namespace karuneo {
 struct Phrases {
     std::string_view open_quote;
     std::string_view close_quote;
+    MessageLanguage system_messages;
     std::string_view after_attempt;  // between what was attempted and why
     std::string_view after_cause;    // between why and what became of the chain
 

@@ -67,7 +67,7 @@ std::string_view WithoutSystemMessage(const Wording& words, ErrorNumber number) 
 }
 
 std::string SystemCauseText(const Wording& words, const ErrorReason& reason) {
-    const std::string message = SystemMessage(reason.system_code);
+    const std::string message = SystemMessage(reason.system_code, words.system_messages);
     if (!message.empty()) {
         return ToDisplayText(message);
     }

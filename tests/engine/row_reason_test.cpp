@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -95,7 +96,8 @@ const ReasonCase kCases[] = {
     {"TheSystemsOwnMessage",
      {"D/A/B/f1", "D/A/B/f2"},
      kStatusError,
-     "could not list \"A/B\": " + SystemMessage(kIoCode) + "." + kRestInA,
+     "could not list \"A/B\": " + SystemMessage(kIoCode, MessageLanguage::kEnglish) + "." +
+         kRestInA,
      {Operation::kListEntries, 3, {kDeviceIoError, kIoCode, ""}}},
     {"ADroppedLink",
      {"real/A/f", "D->real"},
@@ -223,6 +225,28 @@ TEST(RowReasonTest, TheWindowsSayItInJapanese) {
               "ファイル「x」が 1 つあるだけです。何も変更していません。");
     EXPECT_EQ(ReasonInJapanese(KeptChainReason{"A", ChainPlace::kOwnName, ""}, "D"),
               "「A」は隠し項目を含むため残しました。隠し項目はそのままです。");
+}
+
+// The system's part of a reason speaks the wording's language whatever the
+// user's locale: an English phrase inside the window's Japanese sentence
+// read as a fault.
+TEST(RowReasonTest, TheSystemsPartSpeaksTheWordingsLanguage) {
+    const ErrorReason failed_listing{
+        Attempt::kList, "A", Cause::kSystem, kDeviceIoError, kIoCode, ChainPlace::kOwnName, "A"};
+    const std::string english = SystemMessage(kIoCode, MessageLanguage::kEnglish);
+    ASSERT_FALSE(english.empty());
+    EXPECT_NE(ReasonInEnglish(failed_listing, "D").find(english), std::string::npos);
+#ifdef _WIN32
+    // Windows has the Japanese text only where its Japanese language is
+    // installed, and gives the user's otherwise.
+    EXPECT_FALSE(SystemMessage(kIoCode, MessageLanguage::kJapanese).empty());
+#else
+    const std::string japanese = ReasonInJapanese(failed_listing, "D");
+    EXPECT_EQ(japanese.find(english), std::string::npos) << japanese;
+    EXPECT_NE(japanese.find("ディスクの読み書きに失敗しました"), std::string::npos) << japanese;
+    // Every code a file system gives has a text, ours or the system's.
+    EXPECT_FALSE(SystemMessage(EROFS, MessageLanguage::kJapanese).empty());
+#endif
 }
 
 }  // namespace
