@@ -127,6 +127,10 @@ void ResultsList::AddRow(std::string_view name, std::string_view status, const Q
     row->setToolTip(1, tip);
     row->setData(0, kDroppedPathRole, dropped_bytes_);
     row->setData(0, kReasonRole, reason_);
+    if (collected_ != nullptr) {
+        collected_->push_back(row);
+        return;
+    }
     addTopLevelItem(row);
     if (!scroll_soon_.isActive()) {
         scroll_soon_.start();
@@ -204,6 +208,20 @@ std::optional<std::string> ResultsList::NewestDroppedPath() const {
 void ResultsList::AddFinishedRow(const FinishedRow& row) {
     SetDroppedPath(row.dropped_path);
     AddResultWithReason(row.name, row.status, row.reason);
+}
+
+void ResultsList::AddFinishedRows(const std::vector<FinishedRow>& rows) {
+    QList<QTreeWidgetItem*> collected;
+    collected.reserve(static_cast<qsizetype>(rows.size()));
+    collected_ = &collected;
+    for (const FinishedRow& row : rows) {
+        AddFinishedRow(row);
+    }
+    collected_ = nullptr;
+    addTopLevelItems(collected);
+    if (!collected.isEmpty() && !scroll_soon_.isActive()) {
+        scroll_soon_.start();
+    }
 }
 
 void ResultsList::CreateColumns() {

@@ -42,6 +42,9 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     void SetDroppedPath(std::string_view path);
     // A row as the worker finished it, its dropped path as its tool tip.
     void AddFinishedRow(const FinishedRow& row);
+    // Many at once, the list told of them once: row by row, each insertion
+    // lays the view out anew.
+    void AddFinishedRows(const std::vector<FinishedRow>& rows);
     // The path, as the bytes it was dropped as, of the current row or of
     // the newest; nothing when there is no such row or it came without one.
     std::optional<std::string> CurrentDroppedPath() const;
@@ -92,6 +95,7 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     QMenu* context_menu_ = nullptr;
     std::function<void()> show_details_;
     QString reason_;  // of the rows that follow, as SetDroppedPath's path
+    QList<QTreeWidgetItem*>* collected_ = nullptr;  // rows to insert together
     QTimer scroll_soon_;
     QString dropped_path_;
     QByteArray dropped_bytes_;  // exact: a name need not be UTF-8

@@ -344,9 +344,7 @@ void Form1::TakeInbox() {
 
 void Form1::ShowFinishedRows() {
     rows_soon_.stop();
-    for (const FinishedRow& row : std::exchange(finished_rows_, {})) {
-        ListView1->AddFinishedRow(row);
-    }
+    ListView1->AddFinishedRows(std::exchange(finished_rows_, {}));
 }
 
 void Form1::QueueDrained() {
