@@ -101,12 +101,37 @@ Failure HoldFolder(const std::wstring& path, std::vector<UniqueHandle>& held) {
     return {};
 }
 
-// The folder itself is held too unless the caller is about to remove it.
-Resolved ResolveFolder(const EntryPath& folder, bool hold_last = true) {
-    const auto root = win32::LongRootPath(folder.Root());
+}  // namespace
+
+// The dropped folder resolved once per walk: GetFullPathNameW and the
+// root's own open are not paid again on every call, as the POSIX layer
+// keeps its descriptor. The handle, held without sharing delete access,
+// keeps the path true until the walk lets it go.
+struct Win32FileSystem::HeldRoot {
+    std::string given;
+    std::wstring long_path;
+    std::shared_ptr<void> handle;
+};
+
+namespace {
+
+using HeldRoot = Win32FileSystem::HeldRoot;
+
+Result<std::wstring> LongRoot(const EntryPath& entry, const HeldRoot* held_root) {
+    if (held_root != nullptr && entry.Root() == held_root->given) {
+        return {held_root->long_path};
+    }
+    return win32::LongRootPath(entry.Root());
+}
+
+// The folder itself is held too unless the caller is about to remove it;
+// a root held for the walk is not opened again.
+Resolved ResolveFolder(const EntryPath& folder, const HeldRoot* held_root, bool hold_last = true) {
+    const auto root = LongRoot(folder, held_root);
     if (!root.ok()) {
         return {root.value, root.error, {}};
     }
+    const bool root_held = held_root != nullptr && folder.Root() == held_root->given;
     Resolved resolved{root.value, {}, {}};
     const auto& names = folder.Names();
     for (std::size_t i = 0; i <= names.size() && !resolved.error; ++i) {
@@ -115,7 +140,7 @@ Resolved ResolveFolder(const EntryPath& folder, bool hold_last = true) {
             resolved.path = std::move(child.path);
             resolved.error = child.error;
         }
-        if (!resolved.error) {
+        if (!resolved.error && !(i == 0 && root_held)) {
             resolved.error = HoldFolder(resolved.path, resolved.held);
         }
         if (resolved.error) {
@@ -219,7 +244,9 @@ void Win32FileSystem::HoldRoot(const EntryPath& root) {
     const auto path = win32::LongRootPath(root.Root());
     std::vector<UniqueHandle> held;
     if (path.ok() && HoldFolder(path.value, held) == kNoError) {
-        held_root_ = std::shared_ptr<void>(held.front().release(), HandleCloser());
+        held_root_ = std::make_unique<HeldRoot>(
+            HeldRoot{root.Root(), path.value,
+                     std::shared_ptr<void>(held.front().release(), HandleCloser())});
     }
 }
 
@@ -227,15 +254,18 @@ void Win32FileSystem::ReleaseRoot() {
     held_root_.reset();
 }
 
+Win32FileSystem::Win32FileSystem() = default;
+Win32FileSystem::~Win32FileSystem() = default;
+
 Result<std::string> Win32FileSystem::FolderName(const EntryPath& folder) {
     if (folder.IsRoot()) {
-        const auto root = win32::LongRootPath(folder.Root());
+        const auto root = LongRoot(folder, held_root_.get());
         const Failure error = root.ok() ? RootLookupError(root.value) : Failure(root.error);
         if (error) {
             return {folder.LastName(), error};
         }
     }
-    const Resolved resolved = ResolveFolder(folder);
+    const Resolved resolved = ResolveFolder(folder, held_root_.get());
     if (resolved.error) {
         return {folder.LastName(), resolved.error};
     }
@@ -243,7 +273,7 @@ Result<std::string> Win32FileSystem::FolderName(const EntryPath& folder) {
 }
 
 Failure Win32FileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
-    const Resolved resolved = ResolveFolder(folder);
+    const Resolved resolved = ResolveFolder(folder, held_root_.get());
     if (resolved.error) {
         return resolved.error;
     }
@@ -258,7 +288,7 @@ Failure Win32FileSystem::ListEntries(const EntryPath& folder, const EntryVisitor
 }
 
 Failure Win32FileSystem::RenamePlainFolder(const EntryPath& folder, const std::string& new_name) {
-    const Resolved parent = ResolveFolder(folder.Parent());
+    const Resolved parent = ResolveFolder(folder.Parent(), held_root_.get());
     if (parent.error) {
         return parent.error;
     }
@@ -275,11 +305,11 @@ Failure Win32FileSystem::RenamePlainFolder(const EntryPath& folder, const std::s
 
 Result<std::unique_ptr<EntryMover>> Win32FileSystem::OpenMove(const EntryPath& from,
                                                               const EntryPath& to) {
-    Resolved source = ResolveFolder(from);
+    Resolved source = ResolveFolder(from, held_root_.get());
     if (source.error) {
         return {nullptr, source.error};
     }
-    Resolved target = ResolveFolder(to);
+    Resolved target = ResolveFolder(to, held_root_.get());
     if (target.error) {
         return {nullptr, target.error};
     }
@@ -287,7 +317,7 @@ Result<std::unique_ptr<EntryMover>> Win32FileSystem::OpenMove(const EntryPath& f
 }
 
 Failure Win32FileSystem::RemoveEmptyChild(const EntryPath& folder) {
-    const Resolved resolved = ResolveFolder(folder, false);
+    const Resolved resolved = ResolveFolder(folder, held_root_.get(), false);
     if (resolved.error) {
         return resolved.error;
     }
@@ -313,11 +343,11 @@ FILETIME FromNanoseconds(std::int64_t ns) {
 }
 
 // The entry itself, a reparse point's own and not its target's.
-Result<std::wstring> EntryPathOf(const EntryPath& entry) {
+Result<std::wstring> EntryPathOf(const EntryPath& entry, const HeldRoot* held_root) {
     if (entry.IsRoot()) {
-        return win32::LongRootPath(entry.Root());
+        return LongRoot(entry, held_root);
     }
-    const Resolved parent = ResolveFolder(entry.Parent());
+    const Resolved parent = ResolveFolder(entry.Parent(), held_root);
     if (parent.error) {
         return {{}, parent.error};
     }
@@ -333,8 +363,8 @@ struct Information {
     Failure error;
 };
 
-Information InformationOf(const EntryPath& entry) {
-    const auto path = EntryPathOf(entry);
+Information InformationOf(const EntryPath& entry, const HeldRoot* held_root) {
+    const auto path = EntryPathOf(entry, held_root);
     if (!path.ok()) {
         return {{}, path.error};
     }
@@ -363,7 +393,7 @@ EntryKind KindOf(DWORD attributes) {
 }  // namespace
 
 Result<Identity> Win32FileSystem::Identify(const EntryPath& entry) {
-    const Information found = InformationOf(entry);
+    const Information found = InformationOf(entry, held_root_.get());
     if (found.error) {
         return {{}, found.error};
     }
@@ -374,7 +404,7 @@ Result<Identity> Win32FileSystem::Identify(const EntryPath& entry) {
 }
 
 Result<FolderLook> Win32FileSystem::LookOfFolder(const EntryPath& folder) {
-    const Information found = InformationOf(folder);
+    const Information found = InformationOf(folder, held_root_.get());
     if (found.error) {
         return {{}, found.error};
     }
@@ -384,7 +414,7 @@ Result<FolderLook> Win32FileSystem::LookOfFolder(const EntryPath& folder) {
 }
 
 Failure Win32FileSystem::CreateChildFolder(const EntryPath& folder) {
-    const auto path = EntryPathOf(folder);
+    const auto path = EntryPathOf(folder, held_root_.get());
     if (!path.ok()) {
         return path.error;
     }
@@ -396,7 +426,7 @@ Failure Win32FileSystem::CreateChildFolder(const EntryPath& folder) {
 
 // Only the attributes a user sets; the folder's own handle, never a target's.
 Failure Win32FileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look) {
-    const auto path = EntryPathOf(folder);
+    const auto path = EntryPathOf(folder, held_root_.get());
     if (!path.ok()) {
         return path.error;
     }

@@ -13,6 +13,13 @@ namespace karuneo {
 // folder and is never passed through on the way below the dropped folder.
 class Win32FileSystem final : public FileSystem {
   public:
+    Win32FileSystem();
+    ~Win32FileSystem() override;
+    Win32FileSystem(const Win32FileSystem&) = delete;
+    Win32FileSystem& operator=(const Win32FileSystem&) = delete;
+
+    struct HeldRoot;
+
     void HoldRoot(const EntryPath& root) override;
     void ReleaseRoot() override;
     Result<std::string> FolderName(const EntryPath& folder) override;
@@ -29,7 +36,7 @@ class Win32FileSystem final : public FileSystem {
     Failure SetChildLook(const EntryPath& folder, const FolderLook& look) override;
 
   private:
-    std::shared_ptr<void> held_root_;  // the dropped folder's handle during a walk
+    std::unique_ptr<HeldRoot> held_root_;  // the dropped folder during a walk
 };
 
 }  // namespace karuneo
