@@ -180,7 +180,7 @@ Failure DryRunFileSystem::Load(OverlayFolder& folder) {
     if (folder.on_disk) {
         return {};
     }
-    std::map<std::string, Entry> on_disk;
+    NameMap<Entry> on_disk;
     Failure error = inner_.ListEntries(folder.source, [&on_disk](const Entry& entry) {
         on_disk.emplace(NameKey(entry.name), entry);
         return true;
@@ -251,7 +251,7 @@ Failure DryRunFileSystem::ListEntries(const EntryPath& folder, const EntryVisito
     OverlayFolder& state = *resolved.value;
     // The walk's own listing goes to the disk as it would in a real run, and
     // runs to its end so that later checks of names need no listing of their own.
-    std::map<std::string, Entry> on_disk;
+    NameMap<Entry> on_disk;
     bool stopped = false;
     Failure error = inner_.ListEntries(state.source, [&](const Entry& entry) {
         std::string key = NameKey(entry.name);
@@ -338,11 +338,12 @@ Result<std::unique_ptr<EntryMover>> DryRunFileSystem::OpenMove(const EntryPath& 
     return {std::make_unique<MoverCalling>([this, &from_folder = *source.value,
                                             &to_folder = *target.value, from,
                                             to](const std::string& name) {
-        if (auto error = CheckMove(from_folder, name, to_folder, name, from.Child(name))) {
+        const EntryPath moved = from.Child(name);
+        if (auto error = CheckMove(from_folder, name, to_folder, name, moved)) {
             return error;
         }
         to_folder.Put(from_folder.Take(name));
-        Print(from, "move " + Shown(from.Child(name)) + " -> " + Shown(to.Child(name)));
+        Print(from, "move " + Shown(moved) + " -> " + Shown(to.Child(name)));
         return Failure();
     })};
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "engine/dry_run/write_access.h"
 #include "engine/entry_path.h"
@@ -13,6 +13,12 @@
 namespace karuneo::dry_run {
 
 struct OverlayFolder;
+
+// Keyed by NameKey. Hashed: a folder of a hundred thousand entries is looked
+// up once per move, and the order of a listing is the file system's anyway.
+template <typename T>
+using NameMap = std::unordered_map<std::string, T>;
+using NameSet = std::unordered_set<std::string>;
 
 // An entry that a dry run has put somewhere; a folder brings its own changes.
 struct OverlayEntry {
@@ -32,11 +38,11 @@ struct OverlayFolder {
     EntryPath source;
     std::shared_ptr<const EntryPath> shared_source;  // for the entries that leave
     // Every entry on disk, once a listing of `source` has run to its end.
-    std::optional<std::map<std::string, Entry>> on_disk;
+    std::optional<NameMap<Entry>> on_disk;
     // On-disk subfolders that a path led into, with their changes.
-    std::map<std::string, std::unique_ptr<OverlayFolder>> opened;
-    std::set<std::string> gone;  // on-disk entries moved or removed
-    std::map<std::string, OverlayEntry> arrived;
+    NameMap<std::unique_ptr<OverlayFolder>> opened;
+    NameSet gone;  // on-disk entries moved or removed
+    NameMap<OverlayEntry> arrived;
     std::optional<FolderAccess> write_access;  // asked once: nothing here changes it
 
     // The entry of that name as the folder holds it now; needs `on_disk`.

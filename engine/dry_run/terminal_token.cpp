@@ -52,9 +52,22 @@ bool ControlsTheTerminal(char32_t c) {
            (c >= 0x2066 && c <= 0x2069);
 }
 
+// Printable ASCII but space and '"': most names, told without decoding.
+bool IsPlainAscii(std::string_view text) {
+    for (const char c : text) {
+        if (c <= ' ' || c > '~' || c == '"') {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool StandsAlone(std::string_view text) {
     if (text.empty()) {
         return false;
+    }
+    if (IsPlainAscii(text)) {
+        return true;
     }
     for (std::size_t at = 0; at < text.size();) {
         const CodePoint point = Decode(text.substr(at));
