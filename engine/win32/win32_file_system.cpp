@@ -9,6 +9,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cwchar>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -251,6 +254,7 @@ void Win32FileSystem::HoldRoot(const EntryPath& root) {
 }
 
 void Win32FileSystem::ReleaseRoot() {
+    claims_.clear();
     held_root_.reset();
 }
 
@@ -391,6 +395,56 @@ EntryKind KindOf(DWORD attributes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A folder's claim is a semaphore of one, named by the folder's identity in
+// this session: unlike a mutex it belongs to no thread, so the walk may end
+// on another thread than it began; and it goes with the last handle, so a
+// run that dies leaves no claim behind. Folders themselves take no locks.
+struct ClaimReleaser {
+    void operator()(HANDLE semaphore) const {
+        ::ReleaseSemaphore(semaphore, 1, nullptr);
+        ::CloseHandle(semaphore);
+    }
+};
+
+std::wstring ClaimName(std::uint32_t volume, std::uint64_t index) {
+    wchar_t name[64];
+    std::swprintf(name, std::size(name), L"Local\\karuneo-claim-%08lx-%016llx",
+                  static_cast<unsigned long>(volume), static_cast<unsigned long long>(index));
+    return name;
+}
+
+}  // namespace
+
+// Like the POSIX layer's advisory locks: two runs of this program never
+// rename and empty one chain at the same time. A folder claimed already by
+// this walk is known by its identity.
+Failure Win32FileSystem::ClaimFolder(const EntryPath& folder) {
+    const Information found = InformationOf(folder, held_root_.get());
+    if (found.error) {
+        return {};  // the walk's own calls will meet whatever stands in the way
+    }
+    const std::uint32_t volume = found.info.dwVolumeSerialNumber;
+    const std::uint64_t index =
+        (static_cast<std::uint64_t>(found.info.nFileIndexHigh) << 32) | found.info.nFileIndexLow;
+    for (const Claim& claim : claims_) {
+        if (claim.volume == volume && claim.index == index) {
+            return {};
+        }
+    }
+    HANDLE semaphore = ::CreateSemaphoreW(nullptr, 1, 1, ClaimName(volume, index).c_str());
+    if (semaphore == nullptr) {
+        return {};  // no claims to be had: the walk goes ahead as before
+    }
+    if (::WaitForSingleObject(semaphore, 0) != WAIT_OBJECT_0) {
+        ::CloseHandle(semaphore);
+        return {kAnotherRun, 0, folder.Below()};
+    }
+    claims_.push_back({volume, index, std::shared_ptr<void>(semaphore, ClaimReleaser())});
+    return {};
+}
 
 Result<Identity> Win32FileSystem::Identify(const EntryPath& entry) {
     const Information found = InformationOf(entry, held_root_.get());

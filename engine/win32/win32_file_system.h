@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/file_system.h"
 
@@ -22,6 +24,7 @@ class Win32FileSystem final : public FileSystem {
 
     void HoldRoot(const EntryPath& root) override;
     void ReleaseRoot() override;
+    Failure ClaimFolder(const EntryPath& folder) override;
     Result<std::string> FolderName(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
     Result<Identity> Identify(const EntryPath& entry) override;
@@ -37,6 +40,12 @@ class Win32FileSystem final : public FileSystem {
 
   private:
     std::unique_ptr<HeldRoot> held_root_;  // the dropped folder during a walk
+    struct Claim {
+        std::uint32_t volume;
+        std::uint64_t index;
+        std::shared_ptr<void> token;  // released and closed when the walk ends
+    };
+    std::vector<Claim> claims_;
 };
 
 }  // namespace karuneo

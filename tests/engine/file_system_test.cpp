@@ -9,7 +9,10 @@
 
 #include "engine/dry_run/dry_run_file_system.h"
 #include "engine/native_file_system.h"
+#include "engine/status_text.h"
+#include "engine/unnest.h"
 #include "tests/support/named_cases.h"
+#include "tests/support/reason_sink.h"
 #include "tests/support/temp_tree.h"
 
 namespace karuneo {
@@ -85,6 +88,33 @@ TEST(FileSystemTest, TemporaryNamesAreLowerCaseAndDoNotRepeat) {
         seen.insert(name);
     }
     EXPECT_EQ(seen.size(), 1000u);
+}
+
+// Two runs of this program in one tree: a folder the first has claimed is
+// refused to the second, which then changes nothing, until the first lets go.
+TEST(FileSystemTest, AFolderOneRunClaimsIsRefusedToAnotherUntilReleased) {
+    testing::TempTree tree;
+    tree.Add({"A/B/f"}, "D");
+    const auto before = tree.Take("D");
+    const auto first = MakeNativeFileSystem();
+    const EntryPath d(tree.Path("D"));
+    first->HoldRoot(d);
+    ASSERT_EQ(first->ClaimFolder(d.Child("A")), kNoError);
+    EXPECT_EQ(first->ClaimFolder(d.Child("A")), kNoError);  // its own claim, again
+
+    const auto second = MakeNativeFileSystem();
+    testing::ReasonSink sink;
+    ProcessDroppedPath(tree.Path("D"), *second, sink);
+    EXPECT_EQ(sink.rows, (std::vector<testing::Row>{{"D", std::string(kStatusError)}}));
+    ASSERT_EQ(sink.reasons.size(), 1u);
+    EXPECT_NE(sink.reasons[0].find("another run is working in this folder"), std::string::npos)
+        << sink.reasons[0];
+    EXPECT_EQ(tree.Take("D"), before);
+
+    first->ReleaseRoot();
+    second->HoldRoot(d);
+    EXPECT_EQ(second->ClaimFolder(d.Child("A")), kNoError);
+    second->ReleaseRoot();
 }
 
 }  // namespace
