@@ -43,6 +43,9 @@ struct Failure {
     ErrorNumber number = kNoError;
     int system_code = 0;  // errno, or GetLastError(); 0 when there was none
     std::string entry;    // the entry it concerns, below the dropped folder; "" is that folder
+    // The entry's own name whole, where the layer knows it: a name that holds
+    // a separator (made on another system) cannot be cut out of `entry`.
+    std::string name;
 
     Failure() = default;
     Failure(ErrorNumber error) : number(error) {}  // NOLINT: numbers stand for failures

@@ -40,8 +40,12 @@ Failure FileSystem::MoveEntries(const EntryPath& from, std::span<const std::stri
             error = IsPlainName(name) ? mover.value->Move(name) : Failure(kBadFileName);
         }
         if (error) {
+            const std::string entry = from.Child(name).Below();
             if (error.entry.empty()) {
-                error.entry = from.Child(name).Below();
+                error.entry = entry;
+            }
+            if (error.entry == entry && error.name.empty()) {
+                error.name = name;
             }
             return error;
         }

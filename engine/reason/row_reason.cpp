@@ -31,8 +31,15 @@ Cause CauseOf(const Failure& failure) {
             return Cause::kLink;
         case SystemCause::kNameTooLong:
             return Cause::kNameTooLong;
+        case SystemCause::kBadName:
+            return Cause::kNameNotAllowed;
         case SystemCause::kOther:
             break;
+    }
+    // Refused before the system was asked: a separator, or on Windows a ':',
+    // inside a name.
+    if (failure.number == kBadFileName && failure.system_code == 0) {
+        return Cause::kNameNotAllowed;
     }
     const bool bare_refusal = failure.number == kPermissionDenied && failure.system_code == 0;
     return bare_refusal ? Cause::kNoPermission : Cause::kSystem;
@@ -44,6 +51,7 @@ ErrorReason ReasonForFailure(Attempt attempt, const Failure& failure) {
     ErrorReason reason;
     reason.attempt = attempt;
     reason.entry = failure.entry;
+    reason.name = failure.name;
     reason.cause = CauseOf(failure);
     reason.number = failure.number;
     reason.system_code = failure.system_code;

@@ -25,6 +25,7 @@ enum class Cause {
     kLink,        // links are never followed
     kTooDeep,
     kNameTooLong,
+    kNameNotAllowed,     // a name Windows cannot hold, made on another system
     kStoppedByUser,      // the work was stopped between two entries
     kNoMoveWithoutRisk,  // the file system cannot move without risking a replace
     kHeldByAnotherRun,   // another run of this program holds the folder
@@ -48,6 +49,7 @@ struct ErrorReason {
     int system_code = 0;            // for kSystem
     ChainPlace chain = ChainPlace::kUntouched;
     std::string chain_name;  // the chain's top as it is named now
+    std::string name;        // the entry's own name whole, when known
 };
 
 enum class NotNested { kEmpty, kEntries, kSingleFile, kSingleLink, kSingleMountPoint };

@@ -5,7 +5,7 @@
 namespace karuneo {
 
 // How this platform's own error codes (errno, GetLastError()) read to a user.
-enum class SystemCause { kOther, kNoPermission, kLink, kNameTooLong };
+enum class SystemCause { kOther, kNoPermission, kLink, kNameTooLong, kBadName };
 
 SystemCause ClassifySystemCode(int code);
 

@@ -49,6 +49,9 @@ SystemCause ClassifySystemCode(int code) {
             return SystemCause::kLink;
         case ERROR_FILENAME_EXCED_RANGE:
             return SystemCause::kNameTooLong;
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+            return SystemCause::kBadName;
         default:
             return SystemCause::kOther;
     }

@@ -38,6 +38,13 @@ Failure SystemFailure(DWORD code, std::string entry) {
     return {FromWin32Error(code), static_cast<int>(code), std::move(entry)};
 }
 
+// A failure about `entry`, with its own name whole: the name may be the
+// reason, and may hold a backslash that its path would hide.
+Failure NamedFailure(Failure failure, const EntryPath& entry) {
+    failure.name = entry.IsRoot() ? std::string() : entry.LastName();
+    return failure;
+}
+
 struct HandleCloser {
     void operator()(HANDLE handle) const { ::CloseHandle(handle); }
 };
@@ -148,6 +155,7 @@ Resolved ResolveFolder(const EntryPath& folder, const HeldRoot* held_root, bool 
         }
         if (resolved.error) {
             resolved.error.entry = folder.Below(i);
+            resolved.error.name = i > 0 ? names[i - 1] : std::string();
         }
     }
     if (!hold_last && !resolved.held.empty()) {
@@ -299,10 +307,10 @@ Failure Win32FileSystem::RenamePlainFolder(const EntryPath& folder, const std::s
     const Resolved source = JoinName(parent.path, folder.LastName());
     const Resolved target = JoinName(parent.path, new_name);
     if (source.error || target.error) {
-        return {kBadFileName, 0, folder.Below()};
+        return NamedFailure({kBadFileName, 0, folder.Below()}, folder);
     }
     if (!::MoveFileExW(source.path.c_str(), target.path.c_str(), 0)) {
-        return SystemFailure(::GetLastError(), folder.Below());
+        return NamedFailure(SystemFailure(::GetLastError(), folder.Below()), folder);
     }
     return {};
 }
@@ -357,7 +365,7 @@ Result<std::wstring> EntryPathOf(const EntryPath& entry, const HeldRoot* held_ro
     }
     const Resolved joined = JoinName(parent.path, entry.LastName());
     if (joined.error) {
-        return {{}, {kBadFileName, 0, entry.Below()}};
+        return {{}, NamedFailure({kBadFileName, 0, entry.Below()}, entry)};
     }
     return {joined.path};
 }

@@ -31,14 +31,15 @@ struct Phrases {
     std::string_view link;
     std::string_view too_deep;  // {} the depth
     std::string_view name_too_long;
-    std::string_view stopped;  // {} the entry the work stopped before
+    std::string_view bad_name;          // a name Windows cannot hold
+    std::string_view bad_name_holding;  // {} the name, {} the characters it may not hold
+    std::string_view stopped;           // {} the entry the work stopped before
 
     // Failures that came without a system message.
     std::string_view out_of_memory;
     std::string_view io_error;
     std::string_view disk_full;
     std::string_view not_found;
-    std::string_view bad_name;
     std::string_view unexpected;
     std::string_view error_number;  // {} the number
 

@@ -11,6 +11,7 @@
 #include "engine/unnest.h"
 #include "results/rules/phrases.h"
 #include "results/rules/reason_parts.h"
+#include "results/rules/windows_names.h"
 
 namespace karuneo {
 namespace reason_parts {
@@ -66,6 +67,30 @@ std::string_view WithoutSystemMessage(const Wording& words, ErrorNumber number) 
     }
 }
 
+// A name in quotes as one name: a separator inside it is part of it.
+std::string QuotedWhole(const Wording& words, std::string_view name) {
+    return std::string(words.open_quote) + words.shown(name) + std::string(words.close_quote);
+}
+
+// The name named whole and the characters in it that Windows refuses, so
+// that a name holding a backslash is never read as a path.
+std::string BadNameText(const Wording& words, const ErrorReason& reason) {
+    const std::string name =
+        reason.name.empty() ? std::string(LastName(reason.entry)) : reason.name;
+    const std::vector<std::string> refused = CharactersWindowsRefuses(name);
+    if (refused.empty()) {
+        return std::string(words.bad_name);
+    }
+    std::string characters;
+    for (std::size_t at = 0; at < refused.size(); ++at) {
+        if (at > 0) {
+            characters += at + 1 == refused.size() ? words.list_and : words.list_comma;
+        }
+        characters += QuotedWhole(words, refused[at]);
+    }
+    return Fill(words.bad_name_holding, {QuotedWhole(words, name), characters});
+}
+
 std::string SystemCauseText(const Wording& words, const ErrorReason& reason) {
     const std::string message = SystemMessage(reason.system_code, words.system_messages);
     if (!message.empty()) {
@@ -107,6 +132,8 @@ std::string CauseText(const Wording& words, const ErrorReason& reason) {
             return Fill(words.too_deep, {std::to_string(kMaxNestLevel)});
         case Cause::kNameTooLong:
             return std::string(words.name_too_long);
+        case Cause::kNameNotAllowed:
+            return BadNameText(words, reason);
         case Cause::kStoppedByUser:
             break;  // worded whole by ErrorText
         case Cause::kSystem:

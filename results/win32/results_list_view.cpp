@@ -10,6 +10,7 @@
 #include "engine/win32/utf16.h"
 #include "results/rules/column_widths.h"
 #include "results/rules/reason_text.h"
+#include "results/win32/clipboard_text.h"
 
 namespace karuneo::win32 {
 namespace {
@@ -61,13 +62,12 @@ int CompareText(const std::wstring& left, const std::wstring& right) {
 }
 
 // The path it was dropped as, then on the next line why, when there is a why.
-std::wstring TipText(const std::wstring& dropped_path, std::string_view name,
-                     const RowReason& reason) {
-    const std::string why = ReasonInJapanese(reason, name);
-    if (why.empty()) {
-        return dropped_path;
+std::wstring TipText(std::string_view dropped_path, std::string_view reason) {
+    const std::wstring path = FromBytes(dropped_path);
+    if (reason.empty()) {
+        return path;
     }
-    return dropped_path.empty() ? FromBytes(why) : dropped_path + L"\r\n" + FromBytes(why);
+    return path.empty() ? FromBytes(reason) : path + L"\r\n" + FromBytes(reason);
 }
 
 }  // namespace
@@ -87,8 +87,7 @@ HWND ResultsListView::Create(HWND parent, int id) {
 }
 
 void ResultsListView::AddFinishedRow(const FinishedRow& row) {
-    AddRow(row.name, row.status, TipText(FromBytes(row.dropped_path), row.name, row.reason),
-           row.dropped_path);
+    AddRow(row.name, row.status, row.dropped_path, ReasonInJapanese(row.reason, row.name));
 }
 
 void ResultsListView::ScrollToNewest() {
@@ -105,7 +104,7 @@ void ResultsListView::AddResult(std::string_view name, std::string_view status) 
 
 void ResultsListView::AddResultWithReason(std::string_view name, std::string_view status,
                                           const RowReason& reason) {
-    AddRow(name, status, TipText(dropped_path_, name, reason), Utf8FromUtf16(dropped_path_));
+    AddRow(name, status, Utf8FromUtf16(dropped_path_), ReasonInJapanese(reason, name));
     ScrollToNewest();
 }
 
@@ -113,10 +112,11 @@ void ResultsListView::AssertOnOwnThread() const {
     assert(thread_ == ::GetCurrentThreadId() && "the list is the window thread's alone");
 }
 
-void ResultsListView::AddRow(std::string_view name, std::string_view status, std::wstring tip,
-                             std::string dropped_path) {
+void ResultsListView::AddRow(std::string_view name, std::string_view status,
+                             std::string dropped_path, std::string reason) {
     AssertOnOwnThread();
-    rows_.push_back({FromBytes(name), FromBytes(status), std::move(tip), std::move(dropped_path)});
+    rows_.push_back(
+        {FromBytes(name), FromBytes(status), std::move(dropped_path), std::move(reason)});
     Row& row = rows_.back();
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -132,6 +132,7 @@ void ResultsListView::AddRow(std::string_view name, std::string_view status, std
     ::SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(index),
                    reinterpret_cast<LPARAM>(&item));
     RefitColumns();
+    ShowSortArrow(-1);
 }
 
 void ResultsListView::CreateColumns() {
@@ -151,6 +152,7 @@ void ResultsListView::RemoveAllRows() {
     ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
     rows_.clear();
     RefitColumns();
+    ShowSortArrow(-1);
 }
 
 int ResultsListView::ColumnSpace() const {
@@ -184,43 +186,81 @@ LRESULT CALLBACK ResultsListView::ListProc(HWND list, UINT message, WPARAM wpara
     return result;
 }
 
-std::optional<std::string> ResultsListView::FocusedDroppedPath() const {
-    return DroppedPathOfItem(static_cast<int>(
-        ::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+int ResultsListView::FocusedItem() const {
+    return static_cast<int>(
+        ::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
-std::optional<std::string> ResultsListView::NewestDroppedPath() const {
-    // Arrival order, which a sort leaves alone: the run done last.
-    if (rows_.empty() || rows_.back().dropped_path.empty()) {
-        return std::nullopt;
-    }
-    return rows_.back().dropped_path;
-}
-
-std::optional<std::string> ResultsListView::DroppedPathAt(POINT screen) const {
+int ResultsListView::ItemAt(POINT screen) const {
     LVHITTESTINFO hit{};
     hit.pt = screen;
     ::ScreenToClient(list_, &hit.pt);
-    return DroppedPathOfItem(
-        static_cast<int>(::SendMessageW(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))));
+    return static_cast<int>(::SendMessageW(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
 }
 
-std::optional<std::string> ResultsListView::DroppedPathOfItem(int item) const {
+const ResultsListView::Row* ResultsListView::RowOfItem(int item) const {
     if (item < 0) {
-        return std::nullopt;
+        return nullptr;
     }
     LVITEMW query{};
     query.mask = LVIF_PARAM;
     query.iItem = item;
     if (!::SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query)) ||
         static_cast<std::size_t>(query.lParam) >= rows_.size()) {
+        return nullptr;
+    }
+    return &rows_[static_cast<std::size_t>(query.lParam)];
+}
+
+std::optional<std::string> ResultsListView::DroppedPathOf(const Row* row) {
+    if (row == nullptr || row->dropped_path.empty()) {
         return std::nullopt;
     }
-    const std::string& path = rows_[static_cast<std::size_t>(query.lParam)].dropped_path;
-    if (path.empty()) {
-        return std::nullopt;
+    return row->dropped_path;
+}
+
+std::optional<std::string> ResultsListView::FocusedDroppedPath() const {
+    return DroppedPathOf(RowOfItem(FocusedItem()));
+}
+
+std::optional<std::string> ResultsListView::NewestDroppedPath() const {
+    // Arrival order, which a sort leaves alone: the run done last.
+    return rows_.empty() ? std::nullopt : DroppedPathOf(&rows_.back());
+}
+
+std::optional<std::string> ResultsListView::DroppedPathAt(POINT screen) const {
+    return DroppedPathOf(RowOfItem(ItemAt(screen)));
+}
+
+ShownRow ResultsListView::Shown(const Row& row) {
+    return {Utf8FromUtf16(row.name), Utf8FromUtf16(row.status), ToDisplayText(row.dropped_path),
+            row.reason};
+}
+
+std::optional<ShownRow> ResultsListView::FocusedShownRow() const {
+    const Row* row = RowOfItem(FocusedItem());
+    return row == nullptr ? std::nullopt : std::optional(Shown(*row));
+}
+
+std::optional<ShownRow> ResultsListView::ShownRowAt(POINT screen) const {
+    const Row* row = RowOfItem(ItemAt(screen));
+    return row == nullptr ? std::nullopt : std::optional(Shown(*row));
+}
+
+std::vector<ShownRow> ResultsListView::SelectedShownRows() const {
+    std::vector<ShownRow> shown;
+    for (int item = ListView_GetNextItem(list_, -1, LVNI_SELECTED); item >= 0;
+         item = ListView_GetNextItem(list_, item, LVNI_SELECTED)) {
+        if (const Row* row = RowOfItem(item)) {
+            shown.push_back(Shown(*row));
+        }
     }
-    return path;
+    return shown;
+}
+
+bool ResultsListView::CopySelectedRows() const {
+    const std::vector<ShownRow> rows = SelectedShownRows();
+    return !rows.empty() && PutOnClipboard(list_, FromBytes(TabSeparatedRows(rows)));
 }
 
 void ResultsListView::ListView1_ColumnClick(int column) {
@@ -239,6 +279,29 @@ void ResultsListView::ListView1_ColumnClick(int column) {
     };
     ::SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&request),
                    reinterpret_cast<LPARAM>(static_cast<PFNLVCOMPARE>(compare)));
+    ShowSortArrow(column);
+}
+
+void ResultsListView::ShowSortArrow(int column) {
+    if (column == sorted_column_) {
+        return;
+    }
+    sorted_column_ = column;
+    const HWND header = ListView_GetHeader(list_);
+    for (int at = 0; at < ColumnCount(list_); ++at) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        if (!::SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(at),
+                            reinterpret_cast<LPARAM>(&item))) {
+            continue;
+        }
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (at == column) {
+            item.fmt |= HDF_SORTUP;
+        }
+        ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(at),
+                       reinterpret_cast<LPARAM>(&item));
+    }
 }
 
 bool ResultsListView::OnNotify(const NMHDR& header) {
@@ -259,15 +322,11 @@ bool ResultsListView::OnNotify(const NMHDR& header) {
 
 void ResultsListView::ShowTip(NMHDR& header) const {
     auto& tip = reinterpret_cast<NMLVGETINFOTIPW&>(header);
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = tip.iItem;
-    if (tip.pszText == nullptr || tip.cchTextMax <= 0 ||
-        !::SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ||
-        static_cast<std::size_t>(item.lParam) >= rows_.size()) {
+    const Row* row = RowOfItem(tip.iItem);
+    if (tip.pszText == nullptr || tip.cchTextMax <= 0 || row == nullptr) {
         return;
     }
-    const std::wstring& text = rows_[static_cast<std::size_t>(item.lParam)].tip;
+    const std::wstring text = TipText(row->dropped_path, row->reason);
     const std::size_t room = static_cast<std::size_t>(tip.cchTextMax) - 1;
     const std::size_t length = std::min(text.size(), room);
     text.copy(tip.pszText, length);

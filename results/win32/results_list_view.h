@@ -8,13 +8,15 @@
 #include <vector>
 
 #include "engine/result_sink.h"
+#include "results/rules/row_details.h"
 #include "window/worker/work_queue.h"
 
 namespace karuneo::win32 {
 
 // ListView1: one row per outcome of the engine, name and status, in the
-// order they arrive. A header click sorts the rows present once; rows that
-// arrive later go to the end. Each row keeps the full path it was dropped
+// order they arrive. A header click sorts the rows present once, and the
+// column's header shows the sort arrow until a row arrives: later rows go
+// to the end, out of that order. Each row keeps the full path it was dropped
 // as, shown as the row's tip and undone by 元に戻す. Only the thread that
 // created it may touch it.
 class ResultsListView final : public ResultSink {
@@ -56,6 +58,16 @@ class ResultsListView final : public ResultSink {
     std::optional<std::string> NewestDroppedPath() const;  // the last to arrive
     std::optional<std::string> DroppedPathAt(POINT screen) const;
 
+    // Rows as a user reads them, for 詳細 and コピー: the focused one, the
+    // one under a point on the screen, and the selected ones in the order
+    // shown. None when there is no such row.
+    std::optional<ShownRow> FocusedShownRow() const;
+    std::optional<ShownRow> ShownRowAt(POINT screen) const;
+    std::vector<ShownRow> SelectedShownRows() const;
+    // Puts the selected rows on the clipboard as tab-separated lines; false
+    // when none is selected or the clipboard would not take them.
+    bool CopySelectedRows() const;
+
     void ListView1_ColumnClick(int column);
     // Answers the list's notifications to its parent; false for those it
     // leaves to the parent.
@@ -65,16 +77,22 @@ class ResultsListView final : public ResultSink {
     struct Row {
         std::wstring name;
         std::wstring status;
-        std::wstring tip;          // the path it was dropped as, then why, if it says
         std::string dropped_path;  // UTF-8, as the worker takes it
+        std::string reason;        // in Japanese, UTF-8; empty when the row has none
     };
 
     static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
                                      UINT_PTR id, DWORD_PTR self);
     void RefitColumns();
-    void AddRow(std::string_view name, std::string_view status, std::wstring tip,
-                std::string dropped_path);
-    std::optional<std::string> DroppedPathOfItem(int item) const;
+    // -1 for none.
+    void ShowSortArrow(int column);
+    void AddRow(std::string_view name, std::string_view status, std::string dropped_path,
+                std::string reason);
+    const Row* RowOfItem(int item) const;
+    int FocusedItem() const;
+    int ItemAt(POINT screen) const;
+    static std::optional<std::string> DroppedPathOf(const Row* row);
+    static ShownRow Shown(const Row& row);
     void AssertOnOwnThread() const;
     void ShowTip(NMHDR& header) const;
 
@@ -82,7 +100,8 @@ class ResultsListView final : public ResultSink {
     // Rows stay here in arrival order; each list item's lParam is its index.
     std::vector<Row> rows_;
     std::wstring dropped_path_;
-    DWORD thread_ = 0;  // the one that created the control
+    int sorted_column_ = -1;  // the one whose header shows the arrow
+    DWORD thread_ = 0;        // the one that created the control
 };
 
 }  // namespace karuneo::win32

@@ -194,6 +194,54 @@ TEST_P(RowReasonCaseTest, EachRowTellsWhyAndNamesTheEntry) {
 INSTANTIATE_TEST_SUITE_P(Reasons, RowReasonCaseTest, ::testing::ValuesIn(kCases),
                          testing::CaseName());
 
+// A name Windows cannot hold is named whole, with what it holds, so that
+// "a\b" is never read as a folder "a" holding "b".
+#ifdef _WIN32
+TEST(RowReasonTest, ANameWindowsCannotHoldIsNamedWholeWithWhatItHolds) {
+    TempTree tree;
+    tree.Add({"D/A/", "D/B/"});
+    const auto native = MakeNativeFileSystem();
+    const EntryPath d(tree.Path("D"));
+    const struct {
+        std::string name;
+        std::string cause;
+    } names[] = {{"p|s", "\"p|s\", as it holds \"|\""},
+                 {"a:b", "\"a:b\", as it holds \":\""},
+                 {"a\\b?", "\"a\\b?\", as it holds \"\\\" and \"?\""}};
+    for (const auto& [name, cause] : names) {
+        SCOPED_TRACE(name);
+        const Failure failure = native->MoveEntries(d.Child("A"), {&name, 1}, d.Child("B"));
+        EXPECT_EQ(ReasonInEnglish(ReasonForFailure(Attempt::kMove, failure), "D"),
+                  "could not move \"A\\" + name + "\": Windows cannot hold the name " + cause +
+                      ". Nothing was changed.");
+    }
+}
+#else
+TEST(RowReasonTest, ANameWindowsCannotHoldIsNamedWholeWithWhatItHolds) {
+    // As Wine or a share shows a name made here: the system refuses it.
+    TempTree tree;
+    tree.Add({"D/A/B/a\\b"});
+    const auto native = MakeNativeFileSystem();
+    FailingFileSystem refusing(*native);
+    refusing.QueueTempNames({std::string(testing::kQueuedTempName) + ".tmp"});
+    refusing.FailNthCall(Operation::kMoveEntries, 1, kBadFileName);
+    ReasonSink sink;
+    ProcessDroppedPath(tree.Path("D"), refusing, sink);
+    EXPECT_EQ(sink.reasons,
+              std::vector<std::string>{"could not move \"A/B/a\\b\": Windows cannot hold the name "
+                                       "\"a\\b\", as it holds \"\\\"." +
+                                       kRestInA});
+    ErrorReason japanese;
+    japanese.attempt = Attempt::kMove;
+    japanese.entry = "A/B/a\\b";
+    japanese.cause = Cause::kNameNotAllowed;
+    japanese.name = "a\\b";
+    EXPECT_EQ(ReasonInJapanese(japanese, "D"),
+              "「A/B/a\\b」を移動できませんでした。名前「a\\b」には Windows の名前に使えない"
+              "文字「\\」が含まれています。何も変更していません。");
+}
+#endif
+
 TEST(RowReasonTest, AFlattenedChainNeedsNoReason) {
     TempTree tree;
     tree.Add({"A/B/f"}, "D");
@@ -211,7 +259,8 @@ TEST(RowReasonTest, TheWindowsSayItInJapanese) {
                             kFileAlreadyExists,
                             0,
                             ChainPlace::kOwnName,
-                            "A"};
+                            "A",
+                            {}};
     EXPECT_EQ(ReasonInJapanese(clash, "D"),
               "「A" + sep +
                   "f」を移動できませんでした。同じ名前の「f」がドロップしたフォルダに既にあります。"

@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "window/rules/layout_rules.h"
 #include "window/rules/screen_fit.h"
 
 namespace karuneo {
@@ -73,8 +74,11 @@ void SaveWindowSettings(const WindowGeometry& window, SettingsStore& store) {
     store.Write(kSettingsSection, kKeyWindowState, kStateNormal);
     store.Write(kSettingsSection, kKeyLeft, FormatTwips(outer.left));
     store.Write(kSettingsSection, kKeyTop, FormatTwips(outer.top));
-    store.Write(kSettingsSection, kKeyWidth, FormatTwips(outer.width));
-    store.Write(kSettingsSection, kKeyHeight, FormatTwips(outer.height));
+    // A window manager may leave the window smaller than it asked to be;
+    // the next start must not open it so.
+    store.Write(kSettingsSection, kKeyWidth, FormatTwips(std::max(outer.width, kMinWindowWidth)));
+    store.Write(kSettingsSection, kKeyHeight,
+                FormatTwips(std::max(outer.height, kMinWindowHeight)));
 }
 
 void SaveMaximizedState(SettingsStore& store) {

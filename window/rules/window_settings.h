@@ -29,7 +29,8 @@ inline constexpr std::string_view kStateMaximized = "vbMaximized";
 // The registry key of the settings, below HKEY_CURRENT_USER.
 std::string RegistrySettingsKey();
 
-// Writes the normal state and the window's outer rectangle, key by key.
+// Writes the normal state and the window's outer rectangle, key by key, its
+// size never below the window's minimum.
 void SaveWindowSettings(const WindowGeometry& window, SettingsStore& store);
 
 // A maximised window keeps the rectangle it will be restored to.

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "engine/journal/journal_file.h"
+#include "engine/win32/utf16.h"
 #include "window/rules/layout_rules.h"
 #include "window/rules/twips_at_dpi.h"
 #include "window/rules/window_settings.h"
@@ -71,6 +72,8 @@ HMENU CreateEditMenu() {
     HMENU bar = ::CreateMenu();
     HMENU edit = ::CreatePopupMenu();
     ::AppendMenuW(edit, MF_STRING, kMnu元に戻す, L"元に戻す(&U)\tCtrl+Z");
+    ::AppendMenuW(edit, MF_STRING, kMnu詳細, L"詳細(&I)\tEnter");
+    ::AppendMenuW(edit, MF_STRING, kMnuコピー, L"コピー(&C)\tCtrl+C");
     ::AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(edit, MF_STRING, kMnu削除, L"リスト全削除(&D)");
     ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"編集");
@@ -87,10 +90,30 @@ UINT TrackMenu(HMENU menu, POINT at, HWND owner) {
     return chosen;
 }
 
+void ShowDetailsBox(HWND owner, const std::wstring& text) {
+    ::MessageBoxW(owner, text.c_str(), L"詳細", MB_OK | MB_ICONINFORMATION);
+}
+
+void Enable(HMENU menu, UINT command, bool enabled) {
+    ::EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+// The top of the rows' area: below the header, which would hide a menu
+// opened at the list's own top.
+int BelowHeader(HWND list) {
+    const auto header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+    RECT place{};
+    if (header == nullptr || !::IsWindowVisible(header) || !::GetWindowRect(header, &place)) {
+        return 0;
+    }
+    ::MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&place), 2);
+    return place.bottom;
+}
+
 // Where a menu opened from the keyboard appears: below the focused row, or
-// at the list's top left corner when there is none.
+// at the top left corner of the rows' area when there is none.
 POINT KeyboardMenuPoint(HWND list) {
-    POINT at{0, 0};
+    POINT at{0, BelowHeader(list)};
     const auto focused =
         ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
     RECT row{};
@@ -109,6 +132,7 @@ Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
     : settings_(settings),
       make_file_system_(std::move(make_file_system)),
       choose_from_menu_([this](HMENU menu, POINT at) { return TrackMenu(menu, at, window_); }),
+      show_details_(ShowDetailsBox),
       journal_folder_(journal::DefaultJournalFolder()),
       Frame2_([this](const std::vector<std::wstring>& paths) { Frame2_OLEDragDrop(paths); },
               [this] {
@@ -238,17 +262,29 @@ void Form1::ShowContextMenu(LPARAM at) {
     // From the keyboard the menu is about the focused row; from the mouse,
     // about the row under the pointer, or none below the last row.
     std::optional<std::string> folder;
+    std::optional<ShownRow> row;
     if (at == -1) {
         point = KeyboardMenuPoint(ListView1.Handle());
         folder = ListView1.FocusedDroppedPath();
+        row = ListView1.FocusedShownRow();
     } else {
         folder = ListView1.DroppedPathAt(point);
+        row = ListView1.ShownRowAt(point);
     }
     HMENU menu = ::GetSubMenu(mnu編集, 0);
-    ::EnableMenuItem(menu, kMnu元に戻す, MF_BYCOMMAND | (folder ? MF_ENABLED : MF_GRAYED));
+    Enable(menu, kMnu元に戻す, folder.has_value());
+    Enable(menu, kMnu詳細, row.has_value());
+    Enable(menu, kMnuコピー, !ListView1.SelectedShownRows().empty());
+    Enable(menu, kMnu削除, ListView_GetItemCount(ListView1.Handle()) > 0);
     switch (choose_from_menu_(menu, point)) {
         case kMnu元に戻す:
             mnu元に戻す_Click(folder);
+            break;
+        case kMnu詳細:
+            mnu詳細_Click(row);
+            break;
+        case kMnuコピー:
+            mnuコピー_Click();
             break;
         case kMnu削除:
             mnu削除_Click();
@@ -266,6 +302,33 @@ void Form1::mnu元に戻す_Click(const std::optional<std::string>& folder) {
     if (folder) {
         UndoRunOf(*folder);
     }
+}
+
+void Form1::mnu詳細_Click(const std::optional<ShownRow>& row) {
+    if (row) {
+        show_details_(window_, Utf16FromUtf8(DetailsText(*row)).value_or(std::wstring()));
+    }
+}
+
+void Form1::mnuコピー_Click() {
+    ListView1.CopySelectedRows();
+}
+
+void Form1::RepaintFrames() {
+    // A group box draws its edges but never fills its inside, so the edges
+    // it had before growing would stay drawn there: the window erases all
+    // but the list, which repaints itself.
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    RECT list{};
+    ::GetWindowRect(ListView1.Handle(), &list);
+    ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&list), 2);
+    HRGN area = ::CreateRectRgnIndirect(&client);
+    HRGN list_area = ::CreateRectRgnIndirect(&list);
+    ::CombineRgn(area, area, list_area, RGN_DIFF);
+    ::RedrawWindow(window_, nullptr, area, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    ::DeleteObject(list_area);
+    ::DeleteObject(area);
 }
 
 void Form1::Form_QueryUnload() {
@@ -321,6 +384,7 @@ LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_SIZE:
             if (loaded_) {
                 Form_Resize();
+                RepaintFrames();
             }
             return 0;
         case WM_GETMINMAXINFO:
@@ -371,6 +435,14 @@ LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             if (lparam == 0 && LOWORD(wparam) == kMnu元に戻す) {
                 mnu元に戻す_Click(ListView1.FocusedDroppedPath());
+                return 0;
+            }
+            if (lparam == 0 && LOWORD(wparam) == kMnu詳細) {
+                mnu詳細_Click(ListView1.FocusedShownRow());
+                return 0;
+            }
+            if (lparam == 0 && LOWORD(wparam) == kMnuコピー) {
+                mnuコピー_Click();
                 return 0;
             }
             break;

@@ -23,12 +23,16 @@ namespace karuneo::win32 {
 // Shows `menu` at `at` (screen pixels) and returns the chosen command, 0 for
 // none.
 using MenuChooser = std::function<UINT(HMENU menu, POINT at)>;
+// Shows a row's 詳細 in a box owned by `owner` and returns once it is closed.
+using DetailsShower = std::function<void(HWND owner, const std::wstring& text)>;
 
 // The controls' identifiers, so that they can be found by GetDlgItem.
 enum ControlId : int { kFrame1 = 1, kFrame2 = 2, kLabel1 = 3, kListView1 = 4 };
 // The context menu's commands.
 inline constexpr UINT kMnu削除 = 100;
 inline constexpr UINT kMnu元に戻す = 101;
+inline constexpr UINT kMnu詳細 = 102;
+inline constexpr UINT kMnuコピー = 103;
 
 // The only window: drop folders on Frame2, read the outcomes in ListView1.
 // It remembers its place in `settings`, and un-nests every dropped folder
@@ -53,6 +57,7 @@ class Form1 {
     // Ends the program's message loop once the window is gone.
     void QuitOnClose() { quit_on_close_ = true; }
     void SetMenuChooser(MenuChooser choose) { choose_from_menu_ = std::move(choose); }
+    void SetDetailsShower(DetailsShower show) { show_details_ = std::move(show); }
     const DropArea& Frame2() const { return Frame2_; }
 
     // Once the window is shown: the runs that were cut off come first, as
@@ -83,6 +88,9 @@ class Form1 {
     void ShowContextMenu(LPARAM at);
     void mnu削除_Click();
     void mnu元に戻す_Click(const std::optional<std::string>& folder);
+    void mnu詳細_Click(const std::optional<ShownRow>& row);
+    void mnuコピー_Click();
+    void RepaintFrames();
     void OnDpiChanged(const RECT& suggested);
     void Form_QueryUnload();
     void BringToFront();
@@ -103,6 +111,7 @@ class Form1 {
     SettingsStore& settings_;
     FileSystemFactory make_file_system_;
     MenuChooser choose_from_menu_;
+    DetailsShower show_details_;
     std::string journal_folder_;
 
     HWND window_ = nullptr;

@@ -176,15 +176,25 @@ bool Form1::TakeFolders(const COPYDATASTRUCT& data) {
 }
 
 void Form1::OnListKey(const NMHDR& header) {
-    if (header.hwndFrom != ListView1.Handle() || header.code != LVN_KEYDOWN) {
+    if (header.hwndFrom != ListView1.Handle()) {
+        return;
+    }
+    if (header.code == NM_RETURN) {
+        mnu詳細_Click(ListView1.FocusedShownRow());
+        return;
+    }
+    if (header.code != LVN_KEYDOWN) {
         return;
     }
     const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+    const bool control = ::GetKeyState(VK_CONTROL) < 0;
     if (key == VK_ESCAPE) {
         cmd中止_Click();
-    } else if (key == 'Z' && ::GetKeyState(VK_CONTROL) < 0) {
+    } else if (key == 'Z' && control) {
         // As an editor undoes the last change: the run of the newest row.
         mnu元に戻す_Click(ListView1.NewestDroppedPath());
+    } else if (key == 'C' && control) {
+        mnuコピー_Click();
     }
 }
 

@@ -41,6 +41,18 @@ class ResultsListViewTest : public ::testing::Test {
         return utf8;
     }
     std::vector<WideRow> Rows() const { return testing::ListRows(list.Handle()); }
+    // The columns whose header shows a sort arrow, "^" up, "v" down.
+    std::string SortArrows() const {
+        std::string arrows;
+        for (int column = 0; column < testing::ColumnCount(list.Handle()); ++column) {
+            HDITEMW item{};
+            item.mask = HDI_FORMAT;
+            ::SendMessageW(ListView_GetHeader(list.Handle()), HDM_GETITEMW,
+                           static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+            arrows += (item.fmt & HDF_SORTUP) ? '^' : (item.fmt & HDF_SORTDOWN) ? 'v' : '-';
+        }
+        return arrows;
+    }
 
     HWND parent_;
     ResultsListView list;
@@ -60,8 +72,10 @@ TEST_P(ResultsListViewSortTest, SortsTheRowsPresentOnce) {
     Add(GetParam().before);
     list.ListView1_ColumnClick(GetParam().column);
     EXPECT_EQ(Rows(), GetParam().after);
+    EXPECT_EQ(SortArrows(), GetParam().column == 0 ? "^-" : "-^");
     Add({{L"0", L"エラー"}});
     EXPECT_EQ(Rows().back(), (WideRow{L"0", L"エラー"})) << "a later row goes to the end";
+    EXPECT_EQ(SortArrows(), "--") << "the rows are out of order now";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -129,6 +129,15 @@ TEST_F(SizingPassTest, MaximisedReopensMaximisedWhicheverOrderMoveAndResizeCome)
     }
 }
 
+TEST_F(SizingPassTest, AWindowLeftSmallerThanItsMinimumIsSavedAtTheMinimum) {
+    // As a window manager that ignores the minimum leaves it after a drag.
+    window.outer = {750, 900, 2640, 960};
+    SaveWindowState(window, store);
+    EXPECT_EQ(store.values.at("Main/Left"), "750");
+    EXPECT_EQ(store.values.at("Main/Width"), "6000");
+    EXPECT_EQ(store.values.at("Main/Height"), "2800");
+}
+
 TEST_F(SizingPassTest, AMoveWhileMinimisedWritesNothing) {
     window.state = WindowState::kMinimized;
     window.outer = {-48000, -48000, 2400, 450};

@@ -44,11 +44,22 @@ void Form1Fixture::Open(FileSystemFactory make_file_system) {
             items.emplace_back(text);
         }
         EXPECT_EQ(items,
-                  (std::vector<std::wstring>{L"元に戻す(&U)\tCtrl+Z", L"", L"リスト全削除(&D)"}));
-        EXPECT_TRUE(::GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR);
-        undo_offered = !(::GetMenuState(menu, kMnu元に戻す, MF_BYCOMMAND) & MF_GRAYED);
+                  (std::vector<std::wstring>{L"元に戻す(&U)\tCtrl+Z", L"詳細(&I)\tEnter",
+                                             L"コピー(&C)\tCtrl+C", L"", L"リスト全削除(&D)"}));
+        EXPECT_TRUE(::GetMenuState(menu, 3, MF_BYPOSITION) & MF_SEPARATOR);
+        const auto offered = [menu](UINT command) {
+            return !(::GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED);
+        };
+        undo_offered = offered(kMnu元に戻す);
+        details_offered = offered(kMnu詳細);
+        copy_offered = offered(kMnuコピー);
+        clear_offered = offered(kMnu削除);
         menu_points.push_back(at);
         return menu_choice;
+    });
+    form->SetDetailsShower([this](HWND owner, const std::wstring& text) {
+        EXPECT_EQ(owner, form->hWnd());
+        details_shown.push_back(text);
     });
     ASSERT_TRUE(form->Show(SW_SHOWNORMAL));
     Settle();

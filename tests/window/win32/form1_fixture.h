@@ -54,7 +54,12 @@ class Form1Fixture : public ::testing::Test {
     std::unique_ptr<Form1> form;
     std::atomic<DWORD> walk_thread{0};  // the thread the last walk ran on
     std::vector<POINT> menu_points;
-    bool undo_offered = false;  // whether the last menu let 元に戻す be chosen
+    // Whether the last menu let each of its commands be chosen.
+    bool undo_offered = false;
+    bool details_offered = false;
+    bool copy_offered = false;
+    bool clear_offered = false;
+    std::vector<std::wstring> details_shown;  // each 詳細 box's text
     UINT menu_choice = 0;
 };
 

@@ -240,6 +240,21 @@ TEST_F(Form1Test, MovesSizesAndStatesEndUpInTheRegistry) {
     EXPECT_FALSE(::IsWindow(window));
 }
 
+TEST_F(Form1Test, GrowingTheWindowErasesTheFramesOldEdges) {
+    Open();
+    // The bottom edge of 処理結果 beside the list, where nothing else paints.
+    const RECT frame = PlaceInClient(Child(kFrame1));
+    const POINT old_edge{frame.left + 4, frame.bottom - 2};
+    const RECT outer = Outer();
+    ::SetWindowPos(form->hWnd(), nullptr, 0, 0, outer.right - outer.left + 80,
+                   outer.bottom - outer.top + 60, SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_GT(PlaceInClient(Child(kFrame1)).bottom, old_edge.y + 20);
+    HRGN update = ::CreateRectRgn(0, 0, 0, 0);
+    ::GetUpdateRgn(form->hWnd(), update, FALSE);
+    EXPECT_TRUE(::PtInRegion(update, old_edge.x, old_edge.y)) << "the old edge would stay drawn";
+    ::DeleteObject(update);
+}
+
 TEST_F(Form1Test, TheWindowCannotBeMadeSmallerThanItsMinimum) {
     Open();
     MINMAXINFO limits{};
