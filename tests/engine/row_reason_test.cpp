@@ -280,8 +280,14 @@ TEST(RowReasonTest, TheWindowsSayItInJapanese) {
 // user's locale: an English phrase inside the window's Japanese sentence
 // read as a fault.
 TEST(RowReasonTest, TheSystemsPartSpeaksTheWordingsLanguage) {
-    const ErrorReason failed_listing{
-        Attempt::kList, "A", Cause::kSystem, kDeviceIoError, kIoCode, ChainPlace::kOwnName, "A"};
+    const ErrorReason failed_listing{Attempt::kList,
+                                     "A",
+                                     Cause::kSystem,
+                                     kDeviceIoError,
+                                     kIoCode,
+                                     ChainPlace::kOwnName,
+                                     "A",
+                                     {}};
     const std::string english = SystemMessage(kIoCode, MessageLanguage::kEnglish);
     ASSERT_FALSE(english.empty());
     EXPECT_NE(ReasonInEnglish(failed_listing, "D").find(english), std::string::npos);
