@@ -38,14 +38,15 @@ inline constexpr ErrorNumber kAnotherRun = 1001;
 
 // A failure as it crosses the seam: the number the walk tests, and what a
 // message to the user needs besides. Built from a bare number where the
-// system gave nothing more, and compared with numbers as before.
+// system gave nothing more, always by name, so that no stray integer
+// becomes one; compared with numbers.
 struct Failure {
     ErrorNumber number = kNoError;
     int system_code = 0;  // errno, or GetLastError(); 0 when there was none
     std::string entry;    // the entry it concerns, below the dropped folder; "" is that folder
 
     Failure() = default;
-    Failure(ErrorNumber error) : number(error) {}  // NOLINT: numbers stand for failures
+    explicit Failure(ErrorNumber error) : number(error) {}
     Failure(ErrorNumber error, int code, std::string about)
         : number(error), system_code(code), entry(std::move(about)) {}
 

@@ -36,7 +36,7 @@ Failure MoveAll(WalkContext& walk, const EntryPath& from, const EntryPath& to) {
     // the rest waits, as after any failed move.
     const BeforeEachEntry before_each = [&walk, &done, total](std::size_t moved) -> Failure {
         if (walk.control.StopRequested()) {
-            return kStopped;
+            return Failure(kStopped);
         }
         walk.control.MoveProgress(done + static_cast<long long>(moved), total);
         return {};
@@ -65,14 +65,14 @@ Failure RemoveEmptyChain(WalkContext& walk, const EntryPath& deepest, std::strin
         auto error = walk.fs.RemoveEmptyFolder(folder);
         if (error == kFileAlreadyExists) {
             walk.kept = folder.Below();
-            return kNoError;
+            return {};
         }
         if (error) {
             return error;
         }
     }
     sDeleteFolda.clear();
-    return kNoError;
+    return {};
 }
 
 bool MoveContentsUp(WalkContext& walk, const EntryPath& sCur, std::string_view displayName,

@@ -67,7 +67,7 @@ Failure RenameToTempName(WalkContext& walk, const EntryPath& folder, std::string
     if (walk.control.StopRequested()) {
         return {kStopped, 0, folder.Below()};
     }
-    Failure error = kFileAlreadyExists;
+    Failure error(kFileAlreadyExists);
     for (int attempt = 0; attempt < kTempNameAttempts && error == kFileAlreadyExists; ++attempt) {
         sDeleteFolda = GetBaseName(walk.fs.GetTempName());
         error = walk.fs.RenameFolder(folder, sDeleteFolda);
@@ -92,7 +92,7 @@ Failure DescendFromTop(WalkContext& walk, const EntryPath& sCur, const std::stri
     UnnestFolder(walk, sCur.Child(sDeleteFolda), iNestLevel, sParentPath, sDeleteFolda);
     // The row below has done this already, unless the sink failed to take it.
     SettleChainName(walk, sParentPath, sDeleteFolda);
-    return kNoError;
+    return {};
 }
 
 Failure Descend(WalkContext& walk, const EntryPath& sCur, const std::string& name, int& iNestLevel,
@@ -105,7 +105,7 @@ Failure Descend(WalkContext& walk, const EntryPath& sCur, const std::string& nam
     }
     ++iNestLevel;
     UnnestFolder(walk, sCur.Child(name), iNestLevel, sParentPath, sDeleteFolda);
-    return kNoError;
+    return {};
 }
 
 Failure ReportFlattened(WalkContext& walk, const std::string& displayName,
@@ -117,13 +117,13 @@ Failure ReportFlattened(WalkContext& walk, const std::string& displayName,
     }
     ReportDone(walk, displayName, empty.value ? kStatusDoneEmpty : kStatusDone, sParentPath,
                sDeleteFolda);
-    return kNoError;
+    return {};
 }
 
 Failure FlattenDeepest(WalkContext& walk, const EntryPath& sCur, const std::string& displayName,
                        const EntryPath& sParentPath, std::string& sDeleteFolda) {
     if (!MoveContentsUp(walk, sCur, displayName, sParentPath, sDeleteFolda)) {
-        return kNoError;  // the failed move has reported its row; nothing was completed
+        return {};  // the failed move has reported its row; nothing was completed
     }
     return ReportFlattened(walk, displayName, sParentPath, sDeleteFolda);
 }
@@ -146,7 +146,7 @@ Failure UnnestLevel(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
     }
     if (iNestLevel < 1) {
         walk.sink.AddResultWithReason(displayName, kStatusUntouched, WhyNotNested(single.value));
-        return kNoError;
+        return {};
     }
     return FlattenDeepest(walk, sCur, displayName, sParentPath, sDeleteFolda);
 }
@@ -157,9 +157,9 @@ Failure UnnestLevelCatching(WalkContext& walk, const EntryPath& sCur, int& iNest
     try {
         return UnnestLevel(walk, sCur, iNestLevel, sParentPath, sDeleteFolda, displayName);
     } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        return Failure(kOutOfMemory);
     } catch (...) {
-        return kUnexpected;
+        return Failure(kUnexpected);
     }
 }
 

@@ -215,11 +215,11 @@ Result<std::string> DryRunFileSystem::DroppedFolderWithin(OverlayFolder& earlier
     const std::vector<std::string> parent_names(below.begin(), below.end() - 1);
     const auto parent = Descend(&earlier, parent_names);
     if (!parent.ok() || Load(*parent.value)) {
-        return {folder.LastName(), kPathNotFound};
+        return {folder.LastName(), Failure(kPathNotFound)};
     }
     const Entry* entry = parent.value->Find(below.back());
     if (entry == nullptr) {
-        return {folder.LastName(), kPathNotFound};
+        return {folder.LastName(), Failure(kPathNotFound)};
     }
     if (entry->is_folder) {
         const std::string name = folder.LastName();

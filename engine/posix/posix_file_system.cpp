@@ -17,22 +17,15 @@
 #include <memory>
 
 #include "engine/native_file_system.h"
-#include "engine/posix/errno_mapping.h"
 #include "engine/posix/unique_fd.h"
+#include "engine/system_code.h"
 
 namespace karuneo {
 namespace {
 
-using posix::FromErrno;
 using posix::UniqueFd;
 
 constexpr int kFolderFlags = O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-// A failure the system reported, about the entry at `entry` below the
-// dropped folder.
-Failure SystemFailure(int saved_errno, std::string entry) {
-    return {FromErrno(saved_errno), saved_errno, std::move(entry)};
-}
 
 struct Opened {
     UniqueFd fd;

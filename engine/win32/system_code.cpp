@@ -1,17 +1,46 @@
-#include "engine/reason/system_code.h"
+#include "engine/system_code.h"
 
 #include <windows.h>
 
 #include <string_view>
 
+#include "engine/win32/error_codes.h"
 #include "engine/win32/utf16.h"
 
 namespace karuneo {
 namespace {
 
-// ERROR_STOPPED_ON_SYMLINK, which mingw-w64's headers lack: the layer gives
-// it for a reparse point that it refuses to pass through.
-constexpr DWORD kStoppedOnLink = 681;
+struct CodeRow {
+    DWORD code;
+    SystemCodeMeaning meaning;
+};
+
+// A code missing here is an access failure the system's message explains,
+// a reparse point that cannot be opened among others.
+constexpr CodeRow kErrorTable[] = {
+    {ERROR_SUCCESS, {kNoError, Cause::kSystem}},
+    {ERROR_FILE_NOT_FOUND, {kPathNotFound, Cause::kSystem}},
+    {ERROR_PATH_NOT_FOUND, {kPathNotFound, Cause::kSystem}},
+    {ERROR_DIRECTORY, {kPathNotFound, Cause::kSystem}},  // a file where a folder was expected
+    {ERROR_ALREADY_EXISTS, {kFileAlreadyExists, Cause::kSystem}},
+    {ERROR_FILE_EXISTS, {kFileAlreadyExists, Cause::kSystem}},
+    {ERROR_DIR_NOT_EMPTY, {kFileAlreadyExists, Cause::kSystem}},
+    {ERROR_ACCESS_DENIED, {kPermissionDenied, Cause::kNoPermission}},
+    {ERROR_SHARING_VIOLATION, {kPermissionDenied, Cause::kSystem}},
+    {ERROR_LOCK_VIOLATION, {kPermissionDenied, Cause::kSystem}},
+    {ERROR_WRITE_PROTECT, {kPermissionDenied, Cause::kSystem}},
+    {ERROR_NOT_SAME_DEVICE, {kDifferentDrive, Cause::kSystem}},
+    {ERROR_DISK_FULL, {kDiskFull, Cause::kSystem}},
+    {ERROR_HANDLE_DISK_FULL, {kDiskFull, Cause::kSystem}},
+    {ERROR_CRC, {kDeviceIoError, Cause::kSystem}},
+    {ERROR_IO_DEVICE, {kDeviceIoError, Cause::kSystem}},
+    {ERROR_INVALID_NAME, {kBadFileName, Cause::kSystem}},
+    {ERROR_BAD_PATHNAME, {kBadFileName, Cause::kSystem}},
+    {ERROR_FILENAME_EXCED_RANGE, {kBadFileName, Cause::kNameTooLong}},
+    {ERROR_NOT_ENOUGH_MEMORY, {kOutOfMemory, Cause::kSystem}},
+    {ERROR_OUTOFMEMORY, {kOutOfMemory, Cause::kSystem}},
+    {win32::kStoppedOnLink, {kPathFileAccessError, Cause::kLink}},
+};
 
 std::wstring_view WithoutClosing(std::wstring_view text) {
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' ||
@@ -23,17 +52,13 @@ std::wstring_view WithoutClosing(std::wstring_view text) {
 
 }  // namespace
 
-SystemCause ClassifySystemCode(int code) {
-    switch (static_cast<DWORD>(code)) {
-        case ERROR_ACCESS_DENIED:
-            return SystemCause::kNoPermission;
-        case kStoppedOnLink:
-            return SystemCause::kLink;
-        case ERROR_FILENAME_EXCED_RANGE:
-            return SystemCause::kNameTooLong;
-        default:
-            return SystemCause::kOther;
+SystemCodeMeaning MeaningOfSystemCode(int code) {
+    for (const auto& row : kErrorTable) {
+        if (row.code == static_cast<DWORD>(code)) {
+            return row.meaning;
+        }
     }
+    return {};
 }
 
 std::string SystemMessage(int code) {

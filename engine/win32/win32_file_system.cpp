@@ -13,28 +13,18 @@
 #include <vector>
 
 #include "engine/native_file_system.h"
-#include "engine/win32/error_mapping.h"
+#include "engine/system_code.h"
+#include "engine/win32/error_codes.h"
 #include "engine/win32/utf16.h"
 #include "engine/win32/wide_path.h"
 
 namespace karuneo {
 namespace {
 
-using win32::FromWin32Error;
 using win32::Utf16FromUtf8;
 using win32::Utf8FromUtf16;
 
 constexpr DWORD kInvalidAttributes = INVALID_FILE_ATTRIBUTES;
-// ERROR_STOPPED_ON_SYMLINK, which mingw-w64's headers lack: what a reparse
-// point that is never passed through is reported as.
-constexpr DWORD kStoppedOnLink = 681;
-
-// A failure the system reported, about the entry at `entry` below the
-// dropped folder.
-Failure SystemFailure(DWORD code, std::string entry) {
-    return {FromWin32Error(code), static_cast<int>(code), std::move(entry)};
-}
-
 struct HandleCloser {
     void operator()(HANDLE handle) const { ::CloseHandle(handle); }
 };
@@ -65,14 +55,14 @@ std::wstring Join(const std::wstring& folder, std::wstring_view name) {
 Resolved JoinName(const std::wstring& folder, const std::string& utf8_name) {
     const auto name = IsPlainName(utf8_name) ? Utf16FromUtf8(utf8_name) : std::nullopt;
     if (!name) {
-        return {{}, kBadFileName, {}};
+        return {{}, Failure(kBadFileName), {}};
     }
     return {Join(folder, *name), {}, {}};
 }
 
 Failure CheckAttributes(DWORD attributes) {
     if (IsReparsePoint(attributes)) {
-        return {kPathFileAccessError, static_cast<int>(kStoppedOnLink), {}};
+        return SystemFailure(static_cast<int>(win32::kStoppedOnLink));
     }
     return IsDirectory(attributes) ? Failure() : Failure(kPathNotFound);
 }
@@ -136,7 +126,7 @@ Failure RootLookupError(const std::wstring& root) {
         return SystemFailure(::GetLastError(), {});
     }
     if (!IsDirectory(attributes)) {
-        return kPathNotFound;
+        return Failure(kPathNotFound);
     }
     return IsReparsePoint(attributes) ? CheckAttributes(attributes) : Failure();
 }
@@ -196,7 +186,7 @@ class FolderPairMover final : public EntryMover {
         const Resolved source = JoinName(from_.path, name);
         const Resolved target = JoinName(to_.path, name);
         if (source.error) {
-            return source.error.number;
+            return Failure(source.error.number);
         }
         if (!::MoveFileExW(source.path.c_str(), target.path.c_str(), 0)) {
             return SystemFailure(::GetLastError(), {});

@@ -13,8 +13,8 @@
 #include "engine/dry_run/dry_run_file_system.h"
 #include "engine/native_file_system.h"
 #include "engine/path_separator.h"
-#include "engine/reason/system_code.h"
 #include "engine/status_text.h"
+#include "engine/system_code.h"
 #include "engine/testing/failing_file_system.h"
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
@@ -79,14 +79,14 @@ const ReasonCase kCases[] = {
      {"D/A/B/f", "D/A/B/G/g"},
      kStatusError,
      "could not move \"A/B/G\": no permission." + kRestInA,
-     {Operation::kMoveEntries, 2, kPermissionDenied}},
+     {Operation::kMoveEntries, 2, Failure(kPermissionDenied)}},
     {"AnotherFileSystem",
      {"D/A/B/f"},
      kStatusError,
      "could not move \"A/B/f\": it is on another file system or behind a boundary the system "
      "will not rename across." +
          kRestInA,
-     {Operation::kMoveEntries, 1, kDifferentDrive}},
+     {Operation::kMoveEntries, 1, Failure(kDifferentDrive)}},
     {"ANameTooLong",
      {"D/A/B/f"},
      kStatusError,
