@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "engine/walk_report.h"
-
 namespace karuneo {
 namespace {
 
@@ -75,17 +73,12 @@ Failure RemoveEmptyChain(WalkContext& walk, const EntryPath& deepest, std::strin
     return {};
 }
 
-bool MoveContentsUp(WalkContext& walk, const EntryPath& sCur, std::string_view displayName,
-                    const EntryPath& sParentPath, std::string& sDeleteFolda) {
-    Failure error = MoveAll(walk, sCur, sParentPath);
-    if (!error) {
-        error = RemoveEmptyChain(walk, sCur, sDeleteFolda);
+Failure MoveContentsUp(WalkContext& walk, const EntryPath& sCur, const EntryPath& sParentPath,
+                       std::string& sDeleteFolda) {
+    if (auto error = MoveAll(walk, sCur, sParentPath)) {
+        return error;
     }
-    if (error) {
-        ReportError(walk, displayName, error, sParentPath, sDeleteFolda);
-        return false;
-    }
-    return true;
+    return RemoveEmptyChain(walk, sCur, sDeleteFolda);
 }
 
 Result<bool> IsFolderEmpty(FileSystem& fs, const EntryPath& path) {
