@@ -6,7 +6,7 @@
 
 #include "engine/journal/journal_file.h"
 #include "engine/system_code.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 
 namespace karuneo::journal {
 namespace {

@@ -1,7 +1,7 @@
-#include "engine/system_code.h"
-
 #include <cerrno>
 #include <cstring>
+
+#include "engine/system_code.h"
 
 namespace karuneo {
 namespace {

@@ -1,9 +1,9 @@
-#include "engine/win32/wide_path.h"
+#include "engine/wide_path_win32.h"
 
 #include <windows.h>
 
 #include "engine/system_code.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 
 namespace karuneo::win32 {
 namespace {

@@ -5,18 +5,18 @@
 // of the dropped folder. Moves use MoveFileExW without flags: it neither
 // replaces an existing entry (in any letter case) nor falls back to copying
 // across volumes.
-#include "engine/win32/win32_file_system.h"
+#include "engine/file_system_win32.h"
 
 #include <windows.h>
 
 #include <memory>
 #include <vector>
 
+#include "engine/error_codes_win32.h"
 #include "engine/native_file_system.h"
 #include "engine/system_code.h"
-#include "engine/win32/error_codes.h"
-#include "engine/win32/utf16.h"
-#include "engine/win32/wide_path.h"
+#include "engine/utf16_win32.h"
+#include "engine/wide_path_win32.h"
 
 namespace karuneo {
 namespace {

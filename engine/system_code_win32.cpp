@@ -1,11 +1,10 @@
-#include "engine/system_code.h"
-
 #include <windows.h>
 
 #include <string_view>
 
-#include "engine/win32/error_codes.h"
-#include "engine/win32/utf16.h"
+#include "engine/error_codes_win32.h"
+#include "engine/system_code.h"
+#include "engine/utf16_win32.h"
 
 namespace karuneo {
 namespace {
