@@ -7,15 +7,12 @@
 #include "engine/entry_path.h"
 #include "engine/error_number.h"
 #include "engine/file_system.h"
+#include "engine/nest_limit.h"
 #include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
 #include "engine/walk_control.h"
 
 namespace karuneo {
-
-// Chains deeper than this are refused with an error row rather than walked:
-// no real archive nests this deep, and the walk recurses once per level.
-inline constexpr int kMaxNestLevel = 256;
 
 // The top of the chain, once the walk has given it a temporary name: a row
 // must say where the chain stands, so its own name is given back (or tried)

@@ -3,7 +3,6 @@
 // and that the one row tells what happened.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
