@@ -11,8 +11,8 @@
 #include <string>
 
 #include "engine/dry_run/dry_run_file_system.h"
+#include "engine/file_system_linux.h"
 #include "engine/journal/journaled_walk.h"
-#include "engine/posix/posix_file_system.h"
 #include "engine/result_sink.h"
 #include "engine/status_text.h"
 #include "engine/unnest.h"
@@ -55,7 +55,7 @@ bool MoveAllOnce(int from, int to) {
 // With its journal, as every run of the tool has one, in a state folder of
 // the benchmark's own beside the trees.
 bool RunEngineOver(const std::vector<std::filesystem::path>& folders) {
-    PosixFileSystem fs;
+    LinuxFileSystem fs;
     CountingSink sink;
     const auto scratch = folders.front().parent_path();
     const std::string journal = (scratch / "state" / "journal").string();
@@ -69,7 +69,7 @@ bool RunEngineOver(const std::vector<std::filesystem::path>& folders) {
 }
 
 bool RunDryRunOver(const std::vector<std::filesystem::path>& folders) {
-    PosixFileSystem fs;
+    LinuxFileSystem fs;
     std::ofstream lines("/dev/null");
     dry_run::DryRunFileSystem preview(fs, lines);
     CountingSink sink;

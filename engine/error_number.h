@@ -10,13 +10,12 @@ namespace karuneo {
 // The walk tests for only two of them: "file already exists" when a name is
 // taken or a folder it would remove is not empty, and "path not found" when
 // a dropped path is looked up. It raises four of its own: overflow for a
-// chain too deep, out of memory, unexpected, and stopped when asked to stop. The others follow the
-// numbering users of the original platform's runtime know; they only pick
-// the words of a row's reason, and nothing depends on their values.
+// chain too deep, out of memory, unexpected, and stopped when asked to stop. The others
+// only pick the words of a row's reason, and nothing depends on their values.
 using ErrorNumber = int;
 
 inline constexpr ErrorNumber kNoError = 0;
-inline constexpr ErrorNumber kStopped = 18;  // the runtime's "user interrupt"
+inline constexpr ErrorNumber kStopped = 18;
 inline constexpr ErrorNumber kOverflow = 6;
 inline constexpr ErrorNumber kOutOfMemory = 7;
 inline constexpr ErrorNumber kBadFileName = 52;
@@ -31,14 +30,15 @@ inline constexpr ErrorNumber kPathNotFound = 76;
 inline constexpr ErrorNumber kUnexpected = 51;
 // A file system with neither a rename that refuses to replace nor hard links:
 // no way to move an entry there without risking another of the same name.
-inline constexpr ErrorNumber kNoSafeMove = 445;  // the runtime's "not supported"
+inline constexpr ErrorNumber kNoSafeMove = 445;
 // Another run of this program holds a folder this one would change; the
 // runtime has no number for that, so it is one of ours.
 inline constexpr ErrorNumber kAnotherRun = 1001;
 
 // A failure as it crosses the seam: the number the walk tests, and what a
 // message to the user needs besides. Built from a bare number where the
-// system gave nothing more, and compared with numbers as before.
+// system gave nothing more, always by name, so that no stray integer
+// becomes one; compared with numbers.
 struct Failure {
     ErrorNumber number = kNoError;
     int system_code = 0;  // errno, or GetLastError(); 0 when there was none
@@ -48,7 +48,7 @@ struct Failure {
     std::string name;
 
     Failure() = default;
-    Failure(ErrorNumber error) : number(error) {}  // NOLINT: numbers stand for failures
+    explicit Failure(ErrorNumber error) : number(error) {}
     Failure(ErrorNumber error, int code, std::string about)
         : number(error), system_code(code), entry(std::move(about)) {}
 

@@ -55,7 +55,7 @@ Failure FileSystem::MoveEntries(const EntryPath& from, std::span<const std::stri
 
 Failure FileSystem::RemoveEmptyFolder(const EntryPath& folder) {
     if (folder.IsRoot()) {
-        return kBadFileName;
+        return Failure(kBadFileName);
     }
     return RemoveEmptyChild(folder);
 }
@@ -77,7 +77,7 @@ Failure FileSystem::CreateFolder(const EntryPath& folder) {
 
 Failure FileSystem::SetFolderLook(const EntryPath& folder, const FolderLook& look) {
     if (folder.IsRoot()) {
-        return kBadFileName;
+        return Failure(kBadFileName);
     }
     return SetChildLook(folder, look);
 }

@@ -80,9 +80,10 @@ class MoverCalling final : public EntryMover {
 };
 
 // The only way the engine touches the disk. One implementation per operating
-// system, and a failing fake for tests. Nothing here throws: every failure is
-// a Failure, which names the entry it concerns. Every path below a root is
-// resolved without following links.
+// system, the dry run's (which reads the disk and keeps every change in
+// memory), the journal's over another, and a failing fake for tests. Nothing here throws: every
+// failure is a Failure, which names the entry it concerns. Every path below a root is resolved
+// without following links.
 //
 // The checks every layer needs (no root where a child is meant, only plain
 // names) are made here once; a layer provides the primitives below them.

@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "engine/walk_report.h"
-
 namespace karuneo {
 namespace {
 
@@ -36,7 +34,7 @@ Failure MoveAll(WalkContext& walk, const EntryPath& from, const EntryPath& to) {
     // the rest waits, as after any failed move.
     const BeforeEachEntry before_each = [&walk, &done, total](std::size_t moved) -> Failure {
         if (walk.control.StopRequested()) {
-            return kStopped;
+            return Failure(kStopped);
         }
         walk.control.MoveProgress(done + static_cast<long long>(moved), total);
         return {};
@@ -65,27 +63,22 @@ Failure RemoveEmptyChain(WalkContext& walk, const EntryPath& deepest, std::strin
         auto error = walk.fs.RemoveEmptyFolder(folder);
         if (error == kFileAlreadyExists) {
             walk.kept = folder.Below();
-            return kNoError;
+            return {};
         }
         if (error) {
             return error;
         }
     }
     sDeleteFolda.clear();
-    return kNoError;
+    return {};
 }
 
-bool MoveContentsUp(WalkContext& walk, const EntryPath& sCur, std::string_view displayName,
-                    const EntryPath& sParentPath, std::string& sDeleteFolda) {
-    Failure error = MoveAll(walk, sCur, sParentPath);
-    if (!error) {
-        error = RemoveEmptyChain(walk, sCur, sDeleteFolda);
+Failure MoveContentsUp(WalkContext& walk, const EntryPath& sCur, const EntryPath& sParentPath,
+                       std::string& sDeleteFolda) {
+    if (auto error = MoveAll(walk, sCur, sParentPath)) {
+        return error;
     }
-    if (error) {
-        ReportError(walk, displayName, error, sParentPath, sDeleteFolda);
-        return false;
-    }
-    return true;
+    return RemoveEmptyChain(walk, sCur, sDeleteFolda);
 }
 
 Result<bool> IsFolderEmpty(FileSystem& fs, const EntryPath& path) {

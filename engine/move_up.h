@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "engine/unnest.h"
 
@@ -9,12 +8,12 @@ namespace karuneo {
 
 // Moves every entry of the deepest folder `sCur` into the dropped folder,
 // files before folders, then removes the emptied chain that hangs below
-// `sDeleteFolda`, which it clears once the whole chain is gone. A failed move
-// reports (displayName, "エラー") and returns false; nothing is removed then.
-// A chain folder that is not removed because it still holds something stays
-// without complaint; one refused for any other reason is a failure too.
-bool MoveContentsUp(WalkContext& walk, const EntryPath& sCur, std::string_view displayName,
-                    const EntryPath& sParentPath, std::string& sDeleteFolda);
+// `sDeleteFolda`, which it clears once the whole chain is gone. After a
+// failed move nothing is removed. A chain folder that is not removed because
+// it still holds something stays without complaint; one refused for any
+// other reason is a failure too.
+Failure MoveContentsUp(WalkContext& walk, const EntryPath& sCur, const EntryPath& sParentPath,
+                       std::string& sDeleteFolda);
 
 // Removes the emptied chain from `deepest` up, deepest first, and clears
 // `sDeleteFolda` once all of it is gone. A folder that still holds something

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "engine/move_up.h"
 #include "engine/status_text.h"
@@ -67,7 +68,7 @@ Failure RenameToTempName(WalkContext& walk, const EntryPath& folder, std::string
     if (walk.control.StopRequested()) {
         return {kStopped, 0, folder.Below()};
     }
-    Failure error = kFileAlreadyExists;
+    Failure error(kFileAlreadyExists);
     for (int attempt = 0; attempt < kTempNameAttempts && error == kFileAlreadyExists; ++attempt) {
         sDeleteFolda = GetBaseName(walk.fs.GetTempName());
         error = walk.fs.RenameFolder(folder, sDeleteFolda);
@@ -78,89 +79,73 @@ Failure RenameToTempName(WalkContext& walk, const EntryPath& folder, std::string
     return error;
 }
 
-Failure DescendFromTop(WalkContext& walk, const EntryPath& sCur, const std::string& topName,
-                       int& iNestLevel, const EntryPath& sParentPath, std::string& sDeleteFolda) {
+WalkOutcome Failed(Failure failure) {
+    return {Completed{}, std::move(failure)};
+}
+
+WalkOutcome DescendFromTop(WalkContext& walk, const EntryPath& sCur, const std::string& topName,
+                           int& iNestLevel, const EntryPath& sParentPath,
+                           std::string& sDeleteFolda) {
     walk.attempt = Attempt::kOpen;
     if (auto error = walk.fs.ClaimFolder(sCur.Child(topName))) {
-        return error;
+        return Failed(std::move(error));
     }
     if (auto error = RenameToTempName(walk, sCur.Child(topName), sDeleteFolda)) {
-        return error;
+        return Failed(std::move(error));
     }
     walk.top.own_name = topName;
     ++iNestLevel;
-    UnnestFolder(walk, sCur.Child(sDeleteFolda), iNestLevel, sParentPath, sDeleteFolda);
-    // The row below has done this already, unless the sink failed to take it.
-    SettleChainName(walk, sParentPath, sDeleteFolda);
-    return kNoError;
+    return UnnestFolder(walk, sCur.Child(sDeleteFolda), iNestLevel, sParentPath, sDeleteFolda);
 }
 
-Failure Descend(WalkContext& walk, const EntryPath& sCur, const std::string& name, int& iNestLevel,
-                const EntryPath& sParentPath, std::string& sDeleteFolda) {
+WalkOutcome Descend(WalkContext& walk, const EntryPath& sCur, const std::string& name,
+                    int& iNestLevel, const EntryPath& sParentPath, std::string& sDeleteFolda) {
     if (iNestLevel >= kMaxNestLevel) {
-        return {kOverflow, 0, sCur.Child(name).Below()};
+        return Failed({kOverflow, 0, sCur.Child(name).Below()});
     }
     if (iNestLevel == 0) {
         return DescendFromTop(walk, sCur, name, iNestLevel, sParentPath, sDeleteFolda);
     }
     ++iNestLevel;
-    UnnestFolder(walk, sCur.Child(name), iNestLevel, sParentPath, sDeleteFolda);
-    return kNoError;
+    return UnnestFolder(walk, sCur.Child(name), iNestLevel, sParentPath, sDeleteFolda);
 }
 
-Failure ReportFlattened(WalkContext& walk, const std::string& displayName,
-                        const EntryPath& sParentPath, std::string& sDeleteFolda) {
+WalkOutcome Flattened(WalkContext& walk, const EntryPath& sParentPath) {
     walk.attempt = Attempt::kList;
     const auto empty = IsFolderEmpty(walk.fs, sParentPath);
     if (!empty.ok()) {
-        return empty.error;
+        return Failed(empty.error);
     }
-    ReportDone(walk, displayName, empty.value ? kStatusDoneEmpty : kStatusDone, sParentPath,
-               sDeleteFolda);
-    return kNoError;
+    return Completed{empty.value ? kStatusDoneEmpty : kStatusDone, {}};
 }
 
-Failure FlattenDeepest(WalkContext& walk, const EntryPath& sCur, const std::string& displayName,
-                       const EntryPath& sParentPath, std::string& sDeleteFolda) {
-    if (!MoveContentsUp(walk, sCur, displayName, sParentPath, sDeleteFolda)) {
-        return kNoError;  // the failed move has reported its row; nothing was completed
+WalkOutcome FlattenDeepest(WalkContext& walk, const EntryPath& sCur, const EntryPath& sParentPath,
+                           std::string& sDeleteFolda) {
+    if (auto error = MoveContentsUp(walk, sCur, sParentPath, sDeleteFolda)) {
+        return Failed(std::move(error));
     }
-    return ReportFlattened(walk, displayName, sParentPath, sDeleteFolda);
+    return Flattened(walk, sParentPath);
 }
 
-// The body of one level: any error it returns becomes the level's error row.
-Failure UnnestLevel(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
-                    const EntryPath& sParentPath, std::string& sDeleteFolda,
-                    const std::string& displayName) {
+WalkOutcome UnnestLevel(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
+                        const EntryPath& sParentPath, std::string& sDeleteFolda) {
+    walk.attempt = Attempt::kOpen;
     // Every folder the walk changes or empties is claimed before it looks
     // inside, so that two runs never work in one chain at once.
     if (auto error = walk.fs.ClaimFolder(sCur)) {
-        return error;
+        return Failed(std::move(error));
     }
     const auto single = FindSingleEntry(walk, sCur, iNestLevel == 0);
     if (!single.ok()) {
-        return single.error;
+        return Failed(single.error);
     }
     if (single.value.visible_count == 1 && single.value.last.is_folder) {
         return Descend(walk, sCur, single.value.last.name, iNestLevel, sParentPath, sDeleteFolda);
     }
     if (iNestLevel < 1) {
-        walk.sink.AddResultWithReason(displayName, kStatusUntouched, WhyNotNested(single.value));
-        return kNoError;
+        return Completed{kStatusUntouched, WhyNotNested(single.value)};
     }
-    return FlattenDeepest(walk, sCur, displayName, sParentPath, sDeleteFolda);
-}
-
-Failure UnnestLevelCatching(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
-                            const EntryPath& sParentPath, std::string& sDeleteFolda,
-                            const std::string& displayName) {
-    try {
-        return UnnestLevel(walk, sCur, iNestLevel, sParentPath, sDeleteFolda, displayName);
-    } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
-    } catch (...) {
-        return kUnexpected;
-    }
+    return FlattenDeepest(walk, sCur, sParentPath, sDeleteFolda);
 }
 
 class NoControl final : public WalkControl {
@@ -182,51 +167,48 @@ void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sin
         const EntryPath root(path);
         const HeldRoot held(fs, root);
         WalkContext walk(fs, sink, control);
+        const auto folderName = GetFolderName(fs, root);
+        if (folderName.error == kPathNotFound) {
+            return;  // a dropped plain file, or a folder that is gone: ignored
+        }
+        // A failed lookup has no stored name to show: the row then carries
+        // the name the path ends in.
+        walk.displayName = folderName.ok() ? folderName.value : root.LastName();
         int iNestLevel = 0;
         std::string sDeleteFolda;
-        UnnestFolder(walk, root, iNestLevel, root, sDeleteFolda);
+        const WalkOutcome outcome = folderName.ok()
+                                        ? UnnestFolder(walk, root, iNestLevel, root, sDeleteFolda)
+                                        : Failed(folderName.error);
+        ReportOutcome(walk, outcome, root, sDeleteFolda);
     } catch (...) {
         // Only a sink that fails even to take the error row gets here; there
         // is nobody left to tell.
     }
 }
 
-void UnnestFolder(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
-                  const EntryPath& sParentPath, std::string& sDeleteFolda) {
-    walk.attempt = Attempt::kOpen;
-    const auto folderName = GetFolderName(walk.fs, sParentPath);
-    if (folderName.error == kPathNotFound && iNestLevel == 0) {
-        return;  // a dropped plain file, or a folder that is gone: ignored
-    }
-    // Below the top the walk has already renamed something, so even a folder
-    // that vanished is reported. A failed lookup has no stored name to show:
-    // the row then carries the name the path ends in.
-    const std::string displayName = folderName.ok() ? folderName.value : sParentPath.LastName();
-    Failure error = folderName.error;
-    if (!error) {
-        error = UnnestLevelCatching(walk, sCur, iNestLevel, sParentPath, sDeleteFolda, displayName);
-    }
-    if (error) {
-        ReportError(walk, displayName, error, sParentPath, sDeleteFolda);
+WalkOutcome UnnestFolder(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
+                         const EntryPath& sParentPath, std::string& sDeleteFolda) {
+    try {
+        return UnnestLevel(walk, sCur, iNestLevel, sParentPath, sDeleteFolda);
+    } catch (const std::bad_alloc&) {
+        return Failed(Failure(kOutOfMemory));
+    } catch (...) {
+        return Failed(Failure(kUnexpected));
     }
 }
 
 void FinishCutOffWalk(WalkContext& walk, const std::optional<EntryPath>& lowest,
-                      bool lowest_is_deepest, const std::string& displayName,
-                      const EntryPath& sParentPath, std::string& sDeleteFolda) {
-    Failure error;
+                      bool lowest_is_deepest, const EntryPath& sParentPath,
+                      std::string& sDeleteFolda) {
+    WalkOutcome outcome;
     if (lowest && lowest_is_deepest) {
-        error = FlattenDeepest(walk, *lowest, displayName, sParentPath, sDeleteFolda);
+        outcome = FlattenDeepest(walk, *lowest, sParentPath, sDeleteFolda);
+    } else if (auto error = lowest ? RemoveEmptyChain(walk, *lowest, sDeleteFolda) : Failure()) {
+        outcome = Failed(std::move(error));
     } else {
-        error = lowest ? RemoveEmptyChain(walk, *lowest, sDeleteFolda) : Failure();
-        if (!error) {
-            error = ReportFlattened(walk, displayName, sParentPath, sDeleteFolda);
-        }
+        outcome = Flattened(walk, sParentPath);
     }
-    if (error) {
-        ReportError(walk, displayName, error, sParentPath, sDeleteFolda);
-    }
-    SettleChainName(walk, sParentPath, sDeleteFolda);
+    ReportOutcome(walk, outcome, sParentPath, sDeleteFolda);
 }
 
 Result<std::string> GetFolderName(FileSystem& fs, const EntryPath& path) {

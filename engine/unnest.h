@@ -7,15 +7,12 @@
 #include "engine/entry_path.h"
 #include "engine/error_number.h"
 #include "engine/file_system.h"
+#include "engine/nest_limit.h"
 #include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
 #include "engine/walk_control.h"
 
 namespace karuneo {
-
-// Chains deeper than this are refused with an error row rather than walked:
-// no real archive nests this deep, and the walk recurses once per level.
-inline constexpr int kMaxNestLevel = 256;
 
 // The top of the chain, once the walk has given it a temporary name: a row
 // must say where the chain stands, so its own name is given back (or tried)
@@ -36,6 +33,8 @@ struct WalkContext {
     FileSystem& fs;
     ResultSink& sink;
     WalkControl& control;
+    // The dropped folder's name as its rows show it, asked once per walk.
+    std::string displayName;
     Attempt attempt = Attempt::kOpen;  // what the walk last asked of `fs`
     ChainTop top;
     // The chain folder that stayed because it still holds entries (those
@@ -50,20 +49,33 @@ struct WalkContext {
 void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sink,
                         WalkControl& control = UninterruptedWalk());
 
+// How a walk ends when nothing failed: the row's status, and for "未処理"
+// why. A "完了" learns whether a chain folder stayed once the chain's name
+// is settled, as the row is given.
+struct Completed {
+    std::string_view status;
+    RowReason reason;
+};
+
+// What a walk, or one level of it, ends with: the row it completed, or the
+// failure its row must tell. The walk gives no row of its own; its caller
+// gives the one row (walk_report.h).
+using WalkOutcome = Result<Completed>;
+
 // One level of the walk. `sCur` is the folder examined at this level,
 // `sParentPath` the dropped folder; `iNestLevel` and `sDeleteFolda` (the
 // temporary name of the dropped folder's single subfolder, empty once the
 // chain is gone) are shared by all levels of one walk.
-void UnnestFolder(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
-                  const EntryPath& sParentPath, std::string& sDeleteFolda);
+WalkOutcome UnnestFolder(WalkContext& walk, const EntryPath& sCur, int& iNestLevel,
+                         const EntryPath& sParentPath, std::string& sDeleteFolda);
 
 // The rest of a walk that was cut off, from `lowest` on, the lowest chain
 // folder still there: when it is the deepest folder, what is left in it moves
 // up first; then the emptied chain goes and the row is given, as the walk
 // would have. With no chain folder left only the row is given.
 void FinishCutOffWalk(WalkContext& walk, const std::optional<EntryPath>& lowest,
-                      bool lowest_is_deepest, const std::string& displayName,
-                      const EntryPath& sParentPath, std::string& sDeleteFolda);
+                      bool lowest_is_deepest, const EntryPath& sParentPath,
+                      std::string& sDeleteFolda);
 
 // The folder's own name; kPathNotFound when it is not an existing folder.
 Result<std::string> GetFolderName(FileSystem& fs, const EntryPath& path);

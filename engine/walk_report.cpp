@@ -1,5 +1,7 @@
 #include "engine/walk_report.h"
 
+#include <new>
+
 #include "engine/path_separator.h"
 #include "engine/status_text.h"
 
@@ -32,8 +34,6 @@ std::string NamedNow(const WalkContext& walk, const std::string& entry,
     return walk.top.own_name + std::string(rest);
 }
 
-}  // namespace
-
 void SettleChainName(WalkContext& walk, const EntryPath& sParentPath,
                      const std::string& sDeleteFolda) {
     ChainTop& top = walk.top;
@@ -50,28 +50,59 @@ void SettleChainName(WalkContext& walk, const EntryPath& sParentPath,
     top.place = back ? ChainPlace::kOwnName : ChainPlace::kTemporaryName;
 }
 
-void ReportError(WalkContext& walk, std::string_view displayName, const Failure& failure,
-                 const EntryPath& sParentPath, const std::string& sDeleteFolda) {
+void ReportError(WalkContext& walk, const Failure& failure, const EntryPath& sParentPath,
+                 const std::string& sDeleteFolda) {
     SettleChainName(walk, sParentPath, sDeleteFolda);
     ErrorReason reason = ReasonForFailure(walk.attempt, failure);
     reason.entry = NamedNow(walk, reason.entry, sDeleteFolda);
     reason.chain = walk.top.place;
     reason.chain_name = TopNameNow(walk, sDeleteFolda);
-    walk.sink.AddResultWithReason(displayName, kStatusError, reason);
+    walk.sink.AddResultWithReason(walk.displayName, kStatusError, reason);
 }
 
-void ReportDone(WalkContext& walk, std::string_view displayName, std::string_view status,
-                const EntryPath& sParentPath, const std::string& sDeleteFolda) {
+// "完了" or "完了<フォルダは空>"; says so when a chain folder stayed.
+void ReportDone(WalkContext& walk, std::string_view status, const EntryPath& sParentPath,
+                const std::string& sDeleteFolda) {
     SettleChainName(walk, sParentPath, sDeleteFolda);
     if (walk.kept.empty()) {
-        walk.sink.AddResultWithReason(displayName, status, RowReason{});
+        walk.sink.AddResultWithReason(walk.displayName, status, RowReason{});
         return;
     }
     const bool temporary = walk.top.place == ChainPlace::kTemporaryName;
     walk.sink.AddResultWithReason(
-        displayName, status,
+        walk.displayName, status,
         KeptChainReason{NamedNow(walk, walk.kept, sDeleteFolda), walk.top.place,
                         temporary ? walk.top.own_name : std::string()});
+}
+
+// The failure that a sink which throws on a completed row leaves instead.
+Failure ReportCompleted(WalkContext& walk, const Completed& row, const EntryPath& sParentPath,
+                        const std::string& sDeleteFolda) {
+    try {
+        if (row.status == kStatusUntouched) {
+            walk.sink.AddResultWithReason(walk.displayName, row.status, row.reason);
+        } else {
+            ReportDone(walk, row.status, sParentPath, sDeleteFolda);
+        }
+        return {};
+    } catch (const std::bad_alloc&) {
+        return Failure(kOutOfMemory);
+    } catch (...) {
+        return Failure(kUnexpected);
+    }
+}
+
+}  // namespace
+
+void ReportOutcome(WalkContext& walk, const WalkOutcome& outcome, const EntryPath& sParentPath,
+                   const std::string& sDeleteFolda) {
+    Failure failure = outcome.error;
+    if (!failure) {
+        failure = ReportCompleted(walk, outcome.value, sParentPath, sDeleteFolda);
+    }
+    if (failure) {
+        ReportError(walk, failure, sParentPath, sDeleteFolda);
+    }
 }
 
 }  // namespace karuneo

@@ -49,7 +49,7 @@ void CheckOneRun(const FuzzCase& input) {
     walk.UseLayerTempNames();
     walk.AddToDropped(input.entries);
     const Snapshot before = walk.Dropped();
-    walk.fake().FailCall(input.fail_call, input.fail_error);
+    walk.fake().FailCall(input.fail_call, Failure(input.fail_error));
 
     walk.Run();
 

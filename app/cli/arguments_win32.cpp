@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "app/cli/arguments.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 
 namespace karuneo::cli {
 

@@ -8,7 +8,7 @@
 
 #include "app/win32/single_instance.h"
 #include "app/win32/start_up_paths.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 #include "window/win32/form1.h"
 #include "window/win32/registry_settings_store.h"
 

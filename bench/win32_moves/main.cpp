@@ -21,7 +21,7 @@
 #include "engine/result_sink.h"
 #include "engine/status_text.h"
 #include "engine/unnest.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 
 namespace {
 

@@ -176,6 +176,14 @@ Result<OverlayFolder*> DryRunFileSystem::Descend(OverlayFolder* folder,
 
 // Only where the walk changes a folder it has not listed to the end does the
 // dry run list it on its own.
+Result<OverlayFolder*> DryRunFileSystem::LoadedParent(const EntryPath& entry) {
+    auto parent = Resolve(entry.Parent());
+    if (parent.ok()) {
+        parent.error = Load(*parent.value);
+    }
+    return parent;
+}
+
 Failure DryRunFileSystem::Load(OverlayFolder& folder) {
     if (folder.on_disk) {
         return {};
@@ -215,11 +223,11 @@ Result<std::string> DryRunFileSystem::DroppedFolderWithin(OverlayFolder& earlier
     const std::vector<std::string> parent_names(below.begin(), below.end() - 1);
     const auto parent = Descend(&earlier, parent_names);
     if (!parent.ok() || Load(*parent.value)) {
-        return {folder.LastName(), kPathNotFound};
+        return {folder.LastName(), Failure(kPathNotFound)};
     }
     const Entry* entry = parent.value->Find(below.back());
     if (entry == nullptr) {
-        return {folder.LastName(), kPathNotFound};
+        return {folder.LastName(), Failure(kPathNotFound)};
     }
     if (entry->is_folder) {
         const std::string name = folder.LastName();
@@ -349,12 +357,9 @@ Result<std::unique_ptr<EntryMover>> DryRunFileSystem::OpenMove(const EntryPath& 
 }
 
 Failure DryRunFileSystem::RemoveEmptyChild(const EntryPath& folder) {
-    const auto parent = Resolve(folder.Parent());
+    const auto parent = LoadedParent(folder);
     if (!parent.ok()) {
         return parent.error;
-    }
-    if (const auto error = Load(*parent.value)) {
-        return error;
     }
     const std::string name = folder.LastName();
     const Entry* entry = parent.value->Find(name);
@@ -380,12 +385,9 @@ Failure DryRunFileSystem::RemoveEmptyChild(const EntryPath& folder) {
 }
 
 Failure DryRunFileSystem::CreateChildFolder(const EntryPath& folder) {
-    const auto parent = Resolve(folder.Parent());
+    const auto parent = LoadedParent(folder);
     if (!parent.ok()) {
         return parent.error;
-    }
-    if (const auto error = Load(*parent.value)) {
-        return error;
     }
     const std::string name = folder.LastName();
     if (parent.value->Find(name) != nullptr) {

@@ -65,6 +65,8 @@ class DryRunFileSystem final : public FileSystem {
                                             const std::vector<std::string>& below,
                                             const EntryPath& folder);
     Result<OverlayFolder*> Resolve(const EntryPath& folder);
+    // The folder that holds `entry`, its listing read.
+    Result<OverlayFolder*> LoadedParent(const EntryPath& entry);
     Result<OverlayFolder*> Descend(OverlayFolder* folder, const std::vector<std::string>& names);
     Failure Load(OverlayFolder& folder);
     // A failure names `moved`, the entry renamed or moved, as a real run's would.

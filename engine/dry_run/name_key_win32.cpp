@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "engine/dry_run/name_key.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 
 namespace karuneo::dry_run {
 

@@ -10,14 +10,10 @@
 #include <random>
 
 #include "engine/journal/journal_file.h"
-#include "engine/posix/errno_mapping.h"
+#include "engine/system_code.h"
 
 namespace karuneo::journal {
 namespace {
-
-Failure SystemFailure(int saved_errno) {
-    return {posix::FromErrno(saved_errno), saved_errno, {}};
-}
 
 // Each missing folder on the way, for this user only.
 Failure MakeFolders(const std::string& folder) {
@@ -84,7 +80,7 @@ JournalFile::~JournalFile() {
 
 Result<std::unique_ptr<JournalFile>> JournalFile::CreateNew(const std::string& folder) {
     if (folder.empty() || folder[0] != '/') {
-        return {nullptr, kPathNotFound};
+        return {nullptr, Failure(kPathNotFound)};
     }
     if (auto error = MakeFolders(folder)) {
         return {nullptr, error};

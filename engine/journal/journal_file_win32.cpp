@@ -5,15 +5,11 @@
 #include <random>
 
 #include "engine/journal/journal_file.h"
-#include "engine/win32/error_mapping.h"
-#include "engine/win32/utf16.h"
+#include "engine/system_code.h"
+#include "engine/utf16_win32.h"
 
 namespace karuneo::journal {
 namespace {
-
-Failure SystemFailure(DWORD code) {
-    return {win32::FromWin32Error(code), static_cast<int>(code), {}};
-}
 
 std::wstring Wide(const std::string& utf8) {
     return win32::Utf16FromUtf8(utf8).value_or(std::wstring());
@@ -89,7 +85,7 @@ JournalFile::~JournalFile() {
 
 Result<std::unique_ptr<JournalFile>> JournalFile::CreateNew(const std::string& folder) {
     if (folder.size() < 3) {
-        return {nullptr, kPathNotFound};
+        return {nullptr, Failure(kPathNotFound)};
     }
     if (auto error = MakeFolders(folder)) {
         return {nullptr, error};

@@ -235,7 +235,7 @@ void JournalingFileSystem::SyncNow() {
 void JournalingFileSystem::Fail(Failure failure) {
     failure_ = std::move(failure);
     if (failure_.number == kNoError) {
-        failure_ = kUnexpected;
+        failure_ = Failure(kUnexpected);
     }
     if (file_) {
         const std::string path = file_->path();

@@ -78,6 +78,7 @@ void FinishMoves(Finishing& job, const JournalRun& run, TopPlace top, const std:
     ReasonRewritingSink rows = FinishedRows(job.sink);
     const HeldRoot held(layer, root);
     WalkContext walk(layer, rows, job.control);
+    walk.displayName = name;
     walk.top.own_name = run.top;
     std::string sDeleteFolda = TopName(run, top);
     if (top == TopPlace::kOwnName) {
@@ -87,7 +88,7 @@ void FinishMoves(Finishing& job, const JournalRun& run, TopPlace top, const std:
     const EntryPath deepest = DeepestNow(root, run, top);
     const auto lowest = top == TopPlace::kGone ? std::nullopt : LowestLevel(layer, deepest);
     const bool is_deepest = lowest && lowest->Names() == deepest.Names();
-    FinishCutOffWalk(walk, lowest, is_deepest, name, root, sDeleteFolda);
+    FinishCutOffWalk(walk, lowest, is_deepest, root, sDeleteFolda);
 }
 
 // The run was cut off before it moved anything: the chain gets its own name

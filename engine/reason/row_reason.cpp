@@ -1,6 +1,6 @@
 #include "engine/reason/row_reason.h"
 
-#include "engine/reason/system_code.h"
+#include "engine/system_code.h"
 
 namespace karuneo {
 namespace {
@@ -24,17 +24,9 @@ Cause CauseOf(const Failure& failure) {
         default:
             break;
     }
-    switch (ClassifySystemCode(failure.system_code)) {
-        case SystemCause::kNoPermission:
-            return Cause::kNoPermission;
-        case SystemCause::kLink:
-            return Cause::kLink;
-        case SystemCause::kNameTooLong:
-            return Cause::kNameTooLong;
-        case SystemCause::kBadName:
-            return Cause::kNameNotAllowed;
-        case SystemCause::kOther:
-            break;
+    if (const Cause cause = MeaningOfSystemCode(failure.system_code).cause;
+        cause != Cause::kSystem) {
+        return cause;
     }
     // Refused before the system was asked: a separator, or on Windows a ':',
     // inside a name.

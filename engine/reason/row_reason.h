@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/error_number.h"
+#include "engine/reason/cause.h"
 
 namespace karuneo {
 
@@ -17,20 +18,6 @@ namespace karuneo {
 
 // What the walk asked of the file system when it failed.
 enum class Attempt { kOpen, kList, kRename, kMove, kRemove };
-
-enum class Cause {
-    kAlreadyExists,  // the name is taken; nothing is ever replaced
-    kNoPermission,
-    kOtherDrive,  // another file system, or a boundary renames do not cross
-    kLink,        // links are never followed
-    kTooDeep,
-    kNameTooLong,
-    kNameNotAllowed,     // a name Windows cannot hold, made on another system
-    kStoppedByUser,      // the work was stopped between two entries
-    kNoMoveWithoutRisk,  // the file system cannot move without risking a replace
-    kHeldByAnotherRun,   // another run of this program holds the folder
-    kSystem,             // anything else: the system's own message tells
-};
 
 // Where the chain below the dropped folder stands once the row is given.
 enum class ChainPlace {

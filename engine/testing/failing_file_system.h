@@ -2,7 +2,6 @@
 
 #include <deque>
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "engine/file_system.h"

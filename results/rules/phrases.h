@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "engine/reason/system_code.h"
+#include "engine/system_code.h"
 #include "results/rules/journal_phrases.h"
 
 namespace karuneo {

@@ -6,9 +6,9 @@
 
 #include "engine/display_text.h"
 #include "engine/error_number.h"
+#include "engine/nest_limit.h"
 #include "engine/path_separator.h"
-#include "engine/reason/system_code.h"
-#include "engine/unnest.h"
+#include "engine/system_code.h"
 #include "results/rules/phrases.h"
 #include "results/rules/reason_parts.h"
 #include "results/rules/windows_names.h"

@@ -7,7 +7,7 @@
 #include <cassert>
 
 #include "engine/display_text.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 #include "results/rules/column_widths.h"
 #include "results/rules/reason_text.h"
 #include "results/win32/clipboard_text.h"

@@ -60,7 +60,7 @@ class Replayer {
             root_ = replay_under_ + tokens[1].substr(printed_under_.size());
             return "";
         }
-        Failure error = kBadFileName;
+        Failure error(kBadFileName);
         if (tokens.size() == 4 && tokens[0] == "rename" && tokens[2] == "->") {
             error = fs_->RenameFolder(Below(root_, tokens[1]), tokens[3]);
         } else if (tokens.size() == 5 && tokens[1] == "back" && tokens[3] == "->") {

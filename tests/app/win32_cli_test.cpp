@@ -6,7 +6,7 @@
 #include <string>
 
 #include "engine/status_text.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/win32/sibling_program.h"
 

@@ -3,7 +3,6 @@
 // and that the one row tells what happened.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,7 +37,7 @@ struct Outcome {
 Outcome Walk(const Shape& shape, int fail_at, ErrorNumber error) {
     WalkHarness walk;
     walk.AddToDropped(shape.entries);
-    walk.fake().FailCall(fail_at, error);
+    walk.fake().FailCall(fail_at, Failure(error));
     walk.Run();
     return {walk.Dropped(), walk.Outside(), walk.rows(), walk.fake().failed(), walk.fake().calls()};
 }

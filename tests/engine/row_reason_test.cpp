@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,8 +13,8 @@
 #include "engine/dry_run/dry_run_file_system.h"
 #include "engine/native_file_system.h"
 #include "engine/path_separator.h"
-#include "engine/reason/system_code.h"
 #include "engine/status_text.h"
+#include "engine/system_code.h"
 #include "engine/testing/failing_file_system.h"
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
@@ -80,14 +79,14 @@ const ReasonCase kCases[] = {
      {"D/A/B/f", "D/A/B/G/g"},
      kStatusError,
      "could not move \"A/B/G\": no permission." + kRestInA,
-     {Operation::kMoveEntries, 2, kPermissionDenied}},
+     {Operation::kMoveEntries, 2, Failure(kPermissionDenied)}},
     {"AnotherFileSystem",
      {"D/A/B/f"},
      kStatusError,
      "could not move \"A/B/f\": it is on another file system or behind a boundary the system "
      "will not rename across." +
          kRestInA,
-     {Operation::kMoveEntries, 1, kDifferentDrive}},
+     {Operation::kMoveEntries, 1, Failure(kDifferentDrive)}},
     {"ANameTooLong",
      {"D/A/B/f"},
      kStatusError,
@@ -224,7 +223,7 @@ TEST(RowReasonTest, ANameWindowsCannotHoldIsNamedWholeWithWhatItHolds) {
     const auto native = MakeNativeFileSystem();
     FailingFileSystem refusing(*native);
     refusing.QueueTempNames({std::string(testing::kQueuedTempName) + ".tmp"});
-    refusing.FailNthCall(Operation::kMoveEntries, 1, kBadFileName);
+    refusing.FailNthCall(Operation::kMoveEntries, 1, Failure(kBadFileName));
     ReasonSink sink;
     ProcessDroppedPath(tree.Path("D"), refusing, sink);
     EXPECT_EQ(sink.reasons,

@@ -212,22 +212,22 @@ class EndlessChain final : public FileSystem {
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override {
         const bool deepest = folder.Names().size() > static_cast<std::size_t>(kMaxNestLevel) + 1;
         visit(deepest ? Entry{"f", false, false} : Entry{"d", true, false});
-        return kNoError;
+        return Failure();
     }
     std::string GetTempName() override { return "tmpname.tmp"; }
     Failure RenamePlainFolder(const EntryPath&, const std::string& new_name) override {
         renames.push_back(new_name);
-        return kNoError;
+        return Failure();
     }
     Result<std::unique_ptr<EntryMover>> OpenMove(const EntryPath&, const EntryPath&) override {
         return {std::make_unique<MoverCalling>([this](const std::string&) {
             ++changes;
-            return kNoError;
+            return Failure();
         })};
     }
     Failure RemoveEmptyChild(const EntryPath&) override {
         ++changes;
-        return kNoError;
+        return Failure();
     }
 
     std::vector<std::string> renames;
@@ -246,7 +246,7 @@ TEST(EndlessChainTest, AChainDeeperThanTheLimitIsAnErrorAndGetsItsNameBack) {
 
 TEST_F(UnnestTest, AFailedMoveReportsOneErrorRowAndRestoresTheChain) {
     tree_.Add({"A/B/f1", "A/B/f2"}, "D");
-    fake_.FailNthCall(Operation::kMoveEntries, 2, kPermissionDenied);
+    fake_.FailNthCall(Operation::kMoveEntries, 2, Failure(kPermissionDenied));
     Run("D");
     EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusError)}}));
     const auto after = tree_.Take("D");
@@ -275,7 +275,7 @@ class ChainFolderRefusalTest : public ::testing::TestWithParam<Refusal> {};
 TEST_P(ChainFolderRefusalTest, AChainFolderThatCannotBeRemovedIsAnErrorUnlessItHoldsSomething) {
     WalkHarness walk;
     walk.AddToDropped({"A/B/f1", "A/B/f2"});
-    walk.fake().FailNthCall(Operation::kRemoveEmptyFolder, 1, GetParam().error);
+    walk.fake().FailNthCall(Operation::kRemoveEmptyFolder, 1, Failure(GetParam().error));
     walk.Run();
     EXPECT_EQ(walk.rows(), (std::vector<Row>{{"D", std::string(GetParam().status)}}));
     EXPECT_EQ(Layout(walk.Dropped()), Layout(Described({"f1", "f2", "A/B/"})));

@@ -120,14 +120,14 @@ class FailingCliTest : public BadInputTest {
 };
 
 TEST_F(FailingCliTest, AListingRefusedBelowTheTopIsAnErrorRowAndChangesNothing) {
-    fake_.FailNthCall(testing::Operation::kListEntries, 2, kPermissionDenied);
+    fake_.FailNthCall(testing::Operation::kListEntries, 2, Failure(kPermissionDenied));
     EXPECT_EQ(Run("D"), cli::kExitSomeFailed);
     EXPECT_EQ(out_.str(), std::string("D") + kError);
     ExpectUnchanged();
 }
 
 TEST_F(FailingCliTest, AMoveFailingHalfWayIsAnErrorRowAndLosesNothing) {
-    fake_.FailNthCall(testing::Operation::kMoveEntries, 2, kDiskFull);
+    fake_.FailNthCall(testing::Operation::kMoveEntries, 2, Failure(kDiskFull));
     EXPECT_EQ(Run("D"), cli::kExitSomeFailed);
     EXPECT_EQ(out_.str(), std::string("D") + kError);
     const auto after = tree_.Take("D");

@@ -9,7 +9,6 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>

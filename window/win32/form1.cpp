@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "engine/journal/journal_file.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 #include "window/rules/layout_rules.h"
 #include "window/rules/twips_at_dpi.h"
 #include "window/rules/window_settings.h"

@@ -9,7 +9,7 @@
 #include <cassert>
 
 #include "engine/status_text.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 #include "window/rules/progress_text.h"
 #include "window/win32/copy_data_handoff.h"
 #include "window/win32/posted_work.h"

@@ -3,7 +3,7 @@
 // windows.h first: commctrl.h relies on its types.
 #include <commctrl.h>
 
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 
 namespace karuneo::win32 {
 namespace {

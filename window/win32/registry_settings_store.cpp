@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 #include "window/rules/window_settings.h"
 
 namespace karuneo::win32 {

@@ -36,7 +36,7 @@ struct WalkRun {
 WalkRun Walk(const std::vector<std::string>& entries, const Failure& failure, bool dry) {
     WalkHarness walk;
     walk.AddToDropped(entries);
-    walk.fake().FailNthCall(failure.operation, failure.nth, failure.error);
+    walk.fake().FailNthCall(failure.operation, failure.nth, karuneo::Failure(failure.error));
     std::ostringstream operations;
     DryRunFileSystem preview(walk.fake(), operations);
     const auto before = walk.Dropped();

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/dry_run/dry_run_file_system.h"
-#include "engine/posix/posix_file_system.h"
+#include "engine/file_system_linux.h"
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
 #include "tests/support/named_cases.h"
@@ -85,7 +85,7 @@ class FlaggedTree {
 Outcome Walk(const FlaggedTree& flagged, bool dry) {
     Outcome outcome;
     ReasonSink sink(outcome);
-    PosixFileSystem native;
+    LinuxFileSystem native;
     std::ostringstream changes;
     DryRunFileSystem preview(native, changes);
     ProcessDroppedPath(flagged.tree().Path("D"), dry ? static_cast<FileSystem&>(preview) : native,

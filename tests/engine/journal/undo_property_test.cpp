@@ -24,7 +24,8 @@ void CheckUndoGivesBackTheTree() {
     run.tree().Add(entries, "D");
     const auto before = TakeWithLooks(run.tree(), "D");
     if (failing_move > 0) {
-        run.fake().FailNthCall(testing::Operation::kMoveEntries, failing_move, kDeviceIoError);
+        run.fake().FailNthCall(testing::Operation::kMoveEntries, failing_move,
+                               Failure(kDeviceIoError));
     }
     run.Walk();
     RC_ASSERT(run.rows().size() == 1u);

@@ -59,7 +59,7 @@ TEST(UndoTest, GivesBackWhatARunThatFailedPartWayMoved) {
     run.tree().Add({"A/B/f1", "A/B/f2", "A/B/f3", "A/.keep"}, "D");
     GiveChainALook(run);
     const auto before = TakeWithLooks(run.tree(), "D");
-    run.fake().FailNthCall(testing::Operation::kMoveEntries, 2, kDeviceIoError);
+    run.fake().FailNthCall(testing::Operation::kMoveEntries, 2, Failure(kDeviceIoError));
     run.Walk();
     ASSERT_EQ(run.rows().back().second, kStatusError);
 

@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>

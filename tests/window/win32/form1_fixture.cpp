@@ -1,7 +1,7 @@
 #include "tests/window/win32/form1_fixture.h"
 
 #include "engine/native_file_system.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 
 namespace karuneo::win32 {
 namespace {

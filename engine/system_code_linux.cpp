@@ -1,13 +1,40 @@
-#include "engine/reason/system_code.h"
-
 #include <locale.h>
 
 #include <cerrno>
 #include <cstring>
 #include <string_view>
 
+#include "engine/system_code.h"
+
 namespace karuneo {
 namespace {
+
+struct CodeRow {
+    int code;
+    SystemCodeMeaning meaning;
+};
+
+// A link met with O_NOFOLLOW gives ELOOP, which is why it stands for one.
+// A code missing here is an access failure the system's message explains.
+constexpr CodeRow kErrnoTable[] = {
+    {0, {kNoError, Cause::kSystem}},
+    {ENOENT, {kPathNotFound, Cause::kSystem}},
+    {ENOTDIR, {kPathNotFound, Cause::kSystem}},
+    {EEXIST, {kFileAlreadyExists, Cause::kSystem}},
+    {ENOTEMPTY, {kFileAlreadyExists, Cause::kSystem}},
+    {EACCES, {kPermissionDenied, Cause::kNoPermission}},
+    {EPERM, {kPermissionDenied, Cause::kNoPermission}},
+    {EROFS, {kPermissionDenied, Cause::kSystem}},
+    {EBUSY, {kPermissionDenied, Cause::kSystem}},
+    {EXDEV, {kDifferentDrive, Cause::kSystem}},
+    {ENOSPC, {kDiskFull, Cause::kSystem}},
+    {EDQUOT, {kDiskFull, Cause::kSystem}},
+    {EIO, {kDeviceIoError, Cause::kSystem}},
+    {ENAMETOOLONG, {kBadFileName, Cause::kNameTooLong}},
+    {EINVAL, {kBadFileName, Cause::kSystem}},
+    {ENOMEM, {kOutOfMemory, Cause::kSystem}},
+    {ELOOP, {kPathFileAccessError, Cause::kLink}},
+};
 
 // glibc's own translations, when the system has a Japanese locale and its
 // messages: they cover every code.
@@ -102,19 +129,13 @@ std::string JapaneseMessage(int code) {
 
 }  // namespace
 
-// A link met with O_NOFOLLOW gives ELOOP, which is why it stands for one.
-SystemCause ClassifySystemCode(int code) {
-    switch (code) {
-        case EACCES:
-        case EPERM:
-            return SystemCause::kNoPermission;
-        case ELOOP:
-            return SystemCause::kLink;
-        case ENAMETOOLONG:
-            return SystemCause::kNameTooLong;
-        default:
-            return SystemCause::kOther;
+SystemCodeMeaning MeaningOfSystemCode(int code) {
+    for (const auto& row : kErrnoTable) {
+        if (row.code == code) {
+            return row.meaning;
+        }
     }
+    return {};
 }
 
 std::string SystemMessage(int code, MessageLanguage language) {

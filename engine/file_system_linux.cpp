@@ -2,7 +2,7 @@
 // through handles opened relative to their parent with O_NOFOLLOW, and moves
 // use renameat2(RENAME_NOREPLACE): nothing here can follow a link out of the
 // dropped folder or replace what is already there.
-#include "engine/posix/posix_file_system.h"
+#include "engine/file_system_linux.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,27 +12,19 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <memory>
 
 #include "engine/native_file_system.h"
-#include "engine/posix/errno_mapping.h"
-#include "engine/posix/unique_fd.h"
+#include "engine/system_code.h"
+#include "engine/unique_fd_posix.h"
 
 namespace karuneo {
 namespace {
 
-using posix::FromErrno;
 using posix::UniqueFd;
 
 constexpr int kFolderFlags = O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-// A failure the system reported, about the entry at `entry` below the
-// dropped folder.
-Failure SystemFailure(int saved_errno, std::string entry) {
-    return {FromErrno(saved_errno), saved_errno, std::move(entry)};
-}
 
 struct Opened {
     UniqueFd fd;
@@ -262,9 +254,9 @@ timespec FromNanoseconds(std::int64_t ns) {
 
 }  // namespace
 
-PosixFileSystem::PosixFileSystem(RenameCall rename) : rename_(rename) {}
+LinuxFileSystem::LinuxFileSystem(RenameCall rename) : rename_(rename) {}
 
-void PosixFileSystem::HoldRoot(const EntryPath& root) {
+void LinuxFileSystem::HoldRoot(const EntryPath& root) {
     ReleaseRoot();
     UniqueFd fd = OpenRoot(root, -1, O_PATH);
     if (!fd.valid()) {
@@ -275,7 +267,7 @@ void PosixFileSystem::HoldRoot(const EntryPath& root) {
     held_fd_ = std::move(fd);
 }
 
-void PosixFileSystem::ReleaseRoot() {
+void LinuxFileSystem::ReleaseRoot() {
     claims_.clear();
     held_fd_ = UniqueFd();
     held_root_.clear();
@@ -286,7 +278,7 @@ void PosixFileSystem::ReleaseRoot() {
 // two of them from renaming and emptying one chain at the same time. Locks of
 // one process on two descriptors of a folder would refuse each other, so a
 // folder claimed already is known by its identity.
-Failure PosixFileSystem::ClaimFolder(const EntryPath& folder) {
+Failure LinuxFileSystem::ClaimFolder(const EntryPath& folder) {
     Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
     struct stat info {};
     if (!opened.fd.valid() || ::fstat(opened.fd.get(), &info) != 0) {
@@ -306,11 +298,11 @@ Failure PosixFileSystem::ClaimFolder(const EntryPath& folder) {
     return {};
 }
 
-int PosixFileSystem::HeldFor(const EntryPath& path) const {
+int LinuxFileSystem::HeldFor(const EntryPath& path) const {
     return held_fd_.valid() && path.Root() == held_root_ ? held_fd_.get() : -1;
 }
 
-Result<std::string> PosixFileSystem::FolderName(const EntryPath& folder) {
+Result<std::string> LinuxFileSystem::FolderName(const EntryPath& folder) {
     if (folder.IsRoot() && HeldFor(folder) >= 0) {
         return {held_name_};
     }
@@ -322,7 +314,7 @@ Result<std::string> PosixFileSystem::FolderName(const EntryPath& folder) {
     return {folder.IsRoot() ? OwnName(folder) : folder.LastName()};
 }
 
-Failure PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
+Failure LinuxFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
     Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
     if (!opened.fd.valid()) {
         return opened.error;
@@ -360,7 +352,7 @@ Failure PosixFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor
     }
 }
 
-Failure PosixFileSystem::RenamePlainFolder(const EntryPath& folder, const std::string& new_name) {
+Failure LinuxFileSystem::RenamePlainFolder(const EntryPath& folder, const std::string& new_name) {
     const Opened parent = OpenParent(folder, HeldFor(folder));
     if (!parent.fd.valid()) {
         return parent.error;
@@ -369,7 +361,7 @@ Failure PosixFileSystem::RenamePlainFolder(const EntryPath& folder, const std::s
     return RenameNoReplace(rename_, fd, folder.LastName(), fd, new_name, folder.Below());
 }
 
-Result<std::unique_ptr<EntryMover>> PosixFileSystem::OpenMove(const EntryPath& from,
+Result<std::unique_ptr<EntryMover>> LinuxFileSystem::OpenMove(const EntryPath& from,
                                                               const EntryPath& to) {
     Opened source = OpenFolder(from, HeldFor(from), O_PATH);
     if (!source.fd.valid()) {
@@ -382,7 +374,7 @@ Result<std::unique_ptr<EntryMover>> PosixFileSystem::OpenMove(const EntryPath& f
     return {std::make_unique<FolderPairMover>(rename_, std::move(source.fd), std::move(target.fd))};
 }
 
-Failure PosixFileSystem::RemoveEmptyChild(const EntryPath& folder) {
+Failure LinuxFileSystem::RemoveEmptyChild(const EntryPath& folder) {
     const Opened parent = OpenParent(folder, HeldFor(folder));
     if (!parent.fd.valid()) {
         return parent.error;
@@ -393,7 +385,7 @@ Failure PosixFileSystem::RemoveEmptyChild(const EntryPath& folder) {
     return {};
 }
 
-Result<struct stat> PosixFileSystem::StatOf(const EntryPath& entry) const {
+Result<struct stat> LinuxFileSystem::StatOf(const EntryPath& entry) const {
     Result<struct stat> info;
     if (entry.IsRoot()) {
         const UniqueFd root = OpenRoot(entry, HeldFor(entry), O_PATH);
@@ -413,7 +405,7 @@ Result<struct stat> PosixFileSystem::StatOf(const EntryPath& entry) const {
     return info;
 }
 
-Result<Identity> PosixFileSystem::Identify(const EntryPath& entry) {
+Result<Identity> LinuxFileSystem::Identify(const EntryPath& entry) {
     const auto info = StatOf(entry);
     if (!info.ok()) {
         return {{}, info.error};
@@ -422,7 +414,7 @@ Result<Identity> PosixFileSystem::Identify(const EntryPath& entry) {
                      static_cast<std::uint64_t>(info.value.st_ino), KindOf(info.value.st_mode)}};
 }
 
-Result<FolderLook> PosixFileSystem::LookOfFolder(const EntryPath& folder) {
+Result<FolderLook> LinuxFileSystem::LookOfFolder(const EntryPath& folder) {
     const auto info = StatOf(folder);
     if (!info.ok()) {
         return {{}, info.error};
@@ -431,7 +423,7 @@ Result<FolderLook> PosixFileSystem::LookOfFolder(const EntryPath& folder) {
                        Nanoseconds(info.value.st_atim), Nanoseconds(info.value.st_mtim)}};
 }
 
-Failure PosixFileSystem::CreateChildFolder(const EntryPath& folder) {
+Failure LinuxFileSystem::CreateChildFolder(const EntryPath& folder) {
     const Opened parent = OpenParent(folder, HeldFor(folder));
     if (!parent.fd.valid()) {
         return parent.error;
@@ -444,7 +436,7 @@ Failure PosixFileSystem::CreateChildFolder(const EntryPath& folder) {
 
 // Through the folder's own handle, opened without following a link, so that
 // a link put in its place meanwhile cannot pass the change on.
-Failure PosixFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look) {
+Failure LinuxFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look) {
     const Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
     if (!opened.fd.valid()) {
         return opened.error;
@@ -462,7 +454,7 @@ Failure PosixFileSystem::SetChildLook(const EntryPath& folder, const FolderLook&
 namespace karuneo {
 
 std::unique_ptr<FileSystem> MakeNativeFileSystem() {
-    return std::make_unique<PosixFileSystem>();
+    return std::make_unique<LinuxFileSystem>();
 }
 
 }  // namespace karuneo

@@ -5,7 +5,7 @@
 // of the dropped folder. Moves use MoveFileExW without flags: it neither
 // replaces an existing entry (in any letter case) nor falls back to copying
 // across volumes.
-#include "engine/win32/win32_file_system.h"
+#include "engine/file_system_win32.h"
 
 #include <windows.h>
 
@@ -15,29 +15,19 @@
 #include <memory>
 #include <vector>
 
+#include "engine/error_codes_win32.h"
 #include "engine/native_file_system.h"
-#include "engine/win32/error_mapping.h"
-#include "engine/win32/utf16.h"
-#include "engine/win32/wide_path.h"
+#include "engine/system_code.h"
+#include "engine/utf16_win32.h"
+#include "engine/wide_path_win32.h"
 
 namespace karuneo {
 namespace {
 
-using win32::FromWin32Error;
 using win32::Utf16FromUtf8;
 using win32::Utf8FromUtf16;
 
 constexpr DWORD kInvalidAttributes = INVALID_FILE_ATTRIBUTES;
-// ERROR_STOPPED_ON_SYMLINK, which mingw-w64's headers lack: what a reparse
-// point that is never passed through is reported as.
-constexpr DWORD kStoppedOnLink = 681;
-
-// A failure the system reported, about the entry at `entry` below the
-// dropped folder.
-Failure SystemFailure(DWORD code, std::string entry) {
-    return {FromWin32Error(code), static_cast<int>(code), std::move(entry)};
-}
-
 // A failure about `entry`, with its own name whole: the name may be the
 // reason, and may hold a backslash that its path would hide.
 Failure NamedFailure(Failure failure, const EntryPath& entry) {
@@ -75,14 +65,14 @@ std::wstring Join(const std::wstring& folder, std::wstring_view name) {
 Resolved JoinName(const std::wstring& folder, const std::string& utf8_name) {
     const auto name = IsPlainName(utf8_name) ? Utf16FromUtf8(utf8_name) : std::nullopt;
     if (!name) {
-        return {{}, kBadFileName, {}};
+        return {{}, Failure(kBadFileName), {}};
     }
     return {Join(folder, *name), {}, {}};
 }
 
 Failure CheckAttributes(DWORD attributes) {
     if (IsReparsePoint(attributes)) {
-        return {kPathFileAccessError, static_cast<int>(kStoppedOnLink), {}};
+        return SystemFailure(static_cast<int>(win32::kStoppedOnLink));
     }
     return IsDirectory(attributes) ? Failure() : Failure(kPathNotFound);
 }
@@ -172,7 +162,7 @@ Failure RootLookupError(const std::wstring& root) {
         return SystemFailure(::GetLastError(), {});
     }
     if (!IsDirectory(attributes)) {
-        return kPathNotFound;
+        return Failure(kPathNotFound);
     }
     return IsReparsePoint(attributes) ? CheckAttributes(attributes) : Failure();
 }
@@ -232,7 +222,7 @@ class FolderPairMover final : public EntryMover {
         const Resolved source = JoinName(from_.path, name);
         const Resolved target = JoinName(to_.path, name);
         if (source.error) {
-            return source.error.number;
+            return Failure(source.error.number);
         }
         if (!::MoveFileExW(source.path.c_str(), target.path.c_str(), 0)) {
             return SystemFailure(::GetLastError(), {});
@@ -307,7 +297,7 @@ Failure Win32FileSystem::RenamePlainFolder(const EntryPath& folder, const std::s
     const Resolved source = JoinName(parent.path, folder.LastName());
     const Resolved target = JoinName(parent.path, new_name);
     if (source.error || target.error) {
-        return NamedFailure({kBadFileName, 0, folder.Below()}, folder);
+        return NamedFailure(Failure(kBadFileName, 0, folder.Below()), folder);
     }
     if (!::MoveFileExW(source.path.c_str(), target.path.c_str(), 0)) {
         return NamedFailure(SystemFailure(::GetLastError(), folder.Below()), folder);
@@ -365,7 +355,7 @@ Result<std::wstring> EntryPathOf(const EntryPath& entry, const HeldRoot* held_ro
     }
     const Resolved joined = JoinName(parent.path, entry.LastName());
     if (joined.error) {
-        return {{}, NamedFailure({kBadFileName, 0, entry.Below()}, entry)};
+        return {{}, NamedFailure(Failure(kBadFileName, 0, entry.Below()), entry)};
     }
     return {joined.path};
 }
@@ -448,7 +438,7 @@ Failure Win32FileSystem::ClaimFolder(const EntryPath& folder) {
     }
     if (::WaitForSingleObject(semaphore, 0) != WAIT_OBJECT_0) {
         ::CloseHandle(semaphore);
-        return {kAnotherRun, 0, folder.Below()};
+        return Failure(kAnotherRun, 0, folder.Below());
     }
     claims_.push_back({volume, index, std::shared_ptr<void>(semaphore, ClaimReleaser())});
     return {};

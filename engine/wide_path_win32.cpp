@@ -1,9 +1,9 @@
-#include "engine/win32/wide_path.h"
+#include "engine/wide_path_win32.h"
 
 #include <windows.h>
 
-#include "engine/win32/error_mapping.h"
-#include "engine/win32/utf16.h"
+#include "engine/system_code.h"
+#include "engine/utf16_win32.h"
 
 namespace karuneo::win32 {
 namespace {
@@ -39,7 +39,7 @@ std::wstring WithDriveRoot(std::wstring_view path) {
 Result<std::wstring> LongRootPath(const std::string& utf8_root) {
     const auto wide = Utf16FromUtf8(utf8_root);
     if (!wide || wide->empty()) {
-        return {{}, kPathNotFound};
+        return {{}, Failure(kPathNotFound)};
     }
     const std::wstring given = WithDriveRoot(*wide);
     std::wstring full(MAX_PATH, L'\0');
@@ -47,7 +47,7 @@ Result<std::wstring> LongRootPath(const std::string& utf8_root) {
         const DWORD needed = ::GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()),
                                                 full.data(), nullptr);
         if (needed == 0) {
-            return {{}, FromWin32Error(::GetLastError())};
+            return {{}, Failure(MeaningOfSystemCode(static_cast<int>(::GetLastError())).number)};
         }
         if (needed < full.size()) {
             full.resize(needed);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "engine/dry_run/write_access.h"
-#include "engine/posix/errno_mapping.h"
+#include "engine/system_code.h"
 
 namespace karuneo::dry_run {
 namespace {
@@ -79,7 +79,7 @@ ChangeFlags FlagsOfEntry(const EntryPath& entry) {
 
 // The kernel refuses a change to a flagged entry with EPERM.
 Failure Refused() {
-    return {posix::FromErrno(EPERM), EPERM, {}};
+    return SystemFailure(EPERM);
 }
 
 }  // namespace
@@ -89,7 +89,7 @@ Failure Refused() {
 // rule on who may take an entry out is not asked.
 FolderAccess FolderWriteAccess(const EntryPath& folder) {
     if (::faccessat(AT_FDCWD, folder.Joined().c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-        const Failure denied{posix::FromErrno(errno), errno, {}};
+        const Failure denied = SystemFailure(errno);
         return {denied, denied};
     }
     const ChangeFlags flags = FlagsOf(folder);

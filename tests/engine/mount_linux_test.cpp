@@ -13,7 +13,7 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/posix/posix_file_system.h"
+#include "engine/file_system_linux.h"
 #include "engine/status_text.h"
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
@@ -90,7 +90,7 @@ class MountTest : public ::testing::TestWithParam<std::tuple<const char*, MountC
 TEST_P(MountTest, AMountPointIsNeverDescendedIntoMovedOrRemoved) {
     const auto& [kind, c] = GetParam();
     const bool bind = std::string(kind) == "bind";
-    WalkHarness walk(std::make_unique<PosixFileSystem>(), {"Y/Z/"});
+    WalkHarness walk(std::make_unique<LinuxFileSystem>(), {"Y/Z/"});
     walk.AddToDropped(c.before);
     const TempTree& tree = walk.tree();
     {
@@ -155,13 +155,13 @@ void ExpectFlattens(FileSystem& fs, const TempTree& tree, const std::string& und
 class NoReplaceFallbackCaseTest : public ::testing::TestWithParam<FallbackCase> {};
 
 TEST_P(NoReplaceFallbackCaseTest, FoldersMoveWhereRenameRefusesTheNoReplaceFlag) {
-    PosixFileSystem native(&RenameWithoutNoReplace);
+    LinuxFileSystem native(&RenameWithoutNoReplace);
     const TempTree tree;
     ExpectFlattens(native, tree, "", GetParam());
 }
 
 TEST(NoReplaceFallbackTest, AFolderThatAppearsInTheWayIsNeitherReplacedNorFilled) {
-    WalkHarness walk(std::make_unique<PosixFileSystem>(&RenameWithoutNoReplace), {"keep"});
+    WalkHarness walk(std::make_unique<LinuxFileSystem>(&RenameWithoutNoReplace), {"keep"});
     walk.AddToDropped({"A/B/G/g", "A/B/H/"});
     walk.fake().OnCall([&walk](int, Operation operation) {
         if (operation == Operation::kMoveEntries) {
@@ -192,7 +192,7 @@ TEST_P(NoReplaceFallbackCaseTest, FlattensOnARealFuseFileSystem) {
     if (!mounted.ok()) {
         GTEST_SKIP() << "cannot mount a FUSE file system here; run as root with /dev/fuse";
     }
-    PosixFileSystem native;
+    LinuxFileSystem native;
     ExpectFlattens(native, tree, "mnt/", GetParam());
 }
 
@@ -221,7 +221,7 @@ TEST(NoSafeMoveTest, NothingMovesOnExfatThroughFuseAndTheReasonSaysWhy) {
         }
         tree.Add({"D/A/B/f1", "D/A/B/f2"}, "mnt");
         const auto before = tree.Take("mnt/D");
-        PosixFileSystem native;
+        LinuxFileSystem native;
         struct Reasons final : ResultSink {
             void AddResult(std::string_view, std::string_view status) override {
                 statuses.emplace_back(status);

@@ -1,4 +1,4 @@
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 
 #include <cstdint>
 

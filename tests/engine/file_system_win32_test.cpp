@@ -12,7 +12,7 @@
 #include "engine/status_text.h"
 #include "engine/testing/failing_file_system.h"
 #include "engine/unnest.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
 

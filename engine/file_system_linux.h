@@ -8,21 +8,21 @@
 #include <vector>
 
 #include "engine/file_system.h"
-#include "engine/posix/unique_fd.h"
+#include "engine/unique_fd_posix.h"
 
 namespace karuneo {
 
 using RenameCall = int (*)(int from, const char* name, int to, const char* new_name,
                            unsigned int flags);
 
-// The file-system layer on Linux and other POSIX systems. Every path below a
+// The file-system layer on Linux (statx, renameat2, O_PATH). Every path below a
 // root is opened component by component relative to its parent's handle with
 // O_NOFOLLOW, so a folder swapped for a link mid-walk cannot lead a move or a
 // removal out of the dropped folder. Names starting with "." are hidden.
-class PosixFileSystem final : public FileSystem {
+class LinuxFileSystem final : public FileSystem {
   public:
     // Tests hand in a renameat2 that fails as some file systems do.
-    explicit PosixFileSystem(RenameCall rename = &::renameat2);
+    explicit LinuxFileSystem(RenameCall rename = &::renameat2);
 
     void HoldRoot(const EntryPath& root) override;
     void ReleaseRoot() override;

@@ -1,7 +1,8 @@
+#include "engine/wide_path_win32.h"
+
 #include <gtest/gtest.h>
 
-#include "engine/win32/utf16.h"
-#include "engine/win32/wide_path.h"
+#include "engine/utf16_win32.h"
 #include "tests/support/named_cases.h"
 
 namespace karuneo::win32 {
