@@ -4,7 +4,9 @@
 # empty files, and runs bench/win32_responsiveness under Wine, which starts
 # karuneo.exe on D and asks its window every 50 ms for as long as the run
 # lasts. Each move costs Wine a pass over the folder (its lookups ignore
-# case), so a few thousand files make a run of several seconds.
+# case), so a few thousand files make a run of several seconds. Then
+# bench/win32_moves sets the engine's Windows layer against a bare loop of
+# MoveFileExW over BENCH_MOVES (2000) files, in one process.
 #
 #   scripts/bench-wine.sh            # BENCH_FILES=5000 for a longer run
 set -euo pipefail
@@ -13,7 +15,7 @@ cd "$(dirname "$0")/.."
 files="${BENCH_FILES:-4000}"
 scripts/install-deps.sh windows
 cmake --preset windows > /dev/null
-cmake --build --preset windows -j 2 --target karuneo win32-responsiveness > /dev/null
+cmake --build --preset windows -j 2 --target karuneo win32-responsiveness win32-moves > /dev/null
 
 export WINEPREFIX="$PWD/build/windows/bench-prefix"
 . scripts/wine-env.sh
@@ -30,3 +32,8 @@ echo "karuneo.exe on D/A with $files files, under Wine's null driver:"
 "$wine" build/windows/bin/win32-responsiveness.exe build/windows/bin/karuneo.exe "$folder" < /dev/null
 moved=$(find "$scratch/D" -maxdepth 1 -type f | wc -l)
 echo "files now in D: $moved of $files"
+
+moves="${BENCH_MOVES:-2000}"
+echo
+echo "The Windows layer against a bare MoveFileExW loop, under Wine:"
+"$wine" build/windows/bin/win32-moves.exe "$moves" 3 < /dev/null
