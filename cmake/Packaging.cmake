@@ -1,6 +1,6 @@
-# cpack makes karuneo_<version>_amd64.deb on Linux and
-# karuneo-<version>-win64.zip in the Windows cross build, both from the
-# install rules.
+# cpack makes karuneo_<version>_amd64.deb on Linux, and in the Windows cross
+# build karuneo-<version>-win64.zip and the per-user installer
+# karuneo-<version>-setup.exe, all from the install rules.
 set(CPACK_PACKAGE_NAME karuneo)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(KARUNEO_MAINTAINER "カルネオ maintainers <maintainers@users.noreply.c-seed-6874140f.example>"
@@ -21,6 +21,21 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME karuneo-${PROJECT_VERSION}-win64)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  set(CPACK_PACKAGE_VENDOR "カルネオ")
+  # The installer needs makensis (scripts/install-deps.sh windows); without
+  # it only the zip is made.
+  find_program(KARUNEO_MAKENSIS makensis)
+  if(KARUNEO_MAKENSIS)
+    list(APPEND CPACK_GENERATOR NSIS)
+  else()
+    message(WARNING "makensis not found: cpack makes the zip but no installer")
+  endif()
+  # Our own template: CPack's asks for an administrator and writes to the
+  # machine's registry; this one installs for the current user only.
+  set(CPACK_MODULE_PATH ${PROJECT_SOURCE_DIR}/packaging/windows)
+  set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/app/window/karuneo.ico)
+  set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/app/window/karuneo.ico)
+  set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/windows/cpack_per_generator.cmake)
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

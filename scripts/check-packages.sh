@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds the .deb (ci-release preset) and the Windows zip (ci-windows preset) and
-# checks what they hold. Installs nothing on this machine: packages are only
-# unpacked into a temporary folder.
+# Builds the .deb (ci-release preset), the Windows zip and installer
+# (ci-windows preset) and checks what they hold. Installs nothing on this
+# machine: packages are only unpacked into a temporary folder, and the
+# installer runs in the Wine prefix of the Windows tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh packaging
+scripts/install-deps.sh packaging windows
 
 version=1.01
 release=build/ci-release
@@ -114,5 +115,8 @@ echo "== Windows zip"
 [ -f "$windows/CMakeCache.txt" ] || cmake --preset ci-windows > /dev/null
 cpack --preset ci-windows > /dev/null
 check_zip
+
+echo "== Windows installer (under Wine)"
+scripts/check-installer.sh
 
 echo "Packages are fine"

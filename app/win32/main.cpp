@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/console_line.h"
+#include "app/win32/registration.h"
 #include "app/win32/single_instance.h"
 #include "app/win32/start_up_paths.h"
 #include "engine/utf16_win32.h"
+#include "window/rules/shell_registration.h"
 #include "window/win32/form1.h"
 #include "window/win32/registry_settings_store.h"
 
@@ -22,9 +25,48 @@ std::vector<std::string> InUtf8(const std::vector<std::wstring>& paths) {
     return utf8;
 }
 
+std::string OwnPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return karuneo::win32::Utf8FromUtf16(path);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+// The requests answered without a window, as the installer and a command
+// prompt make them.
+int AnswerWithoutWindow(karuneo::StartUpRequest request) {
+    using karuneo::StartUpRequest;
+    using karuneo::win32::PrintLine;
+    using karuneo::win32::Stream;
+    if (request == StartUpRequest::kVersion) {
+        PrintLine("karuneo " KARUNEO_VERSION, Stream::kOutput);
+        return 0;
+    }
+    if (request == StartUpRequest::kMisused) {
+        PrintLine("karuneo: --version, --register and --unregister take nothing after them",
+                  Stream::kError);
+        return 2;
+    }
+    const auto outcome = request == StartUpRequest::kRegister ? karuneo::win32::Register(OwnPath())
+                                                              : karuneo::win32::Unregister();
+    PrintLine(outcome.line, outcome.status == 0 ? Stream::kOutput : Stream::kError);
+    return outcome.status;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command) {
+    const auto request =
+        karuneo::ChooseStartUpRequest(karuneo::win32::StartUpArguments(::GetCommandLineW()));
+    if (request != karuneo::StartUpRequest::kWindow) {
+        return AnswerWithoutWindow(request);
+    }
     const auto paths = karuneo::win32::StartUpPaths(::GetCommandLineW());
     karuneo::win32::SingleInstance instance;
     if (karuneo::win32::ClaimOrHandOver(instance, InUtf8(paths)) ==

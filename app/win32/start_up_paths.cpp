@@ -4,6 +4,8 @@
 // windows.h first: shellapi.h relies on its types.
 #include <shellapi.h>
 
+#include "engine/win32/utf16.h"
+
 namespace karuneo::win32 {
 namespace {
 
@@ -23,17 +25,34 @@ std::wstring FullPath(const std::wstring& path) {
     return full;
 }
 
+// Split as every Windows program splits its command line, the name dropped.
+std::vector<std::wstring> Arguments(const wchar_t* command_line) {
+    std::vector<std::wstring> arguments;
+    int count = 0;
+    wchar_t** split = ::CommandLineToArgvW(command_line, &count);
+    for (int i = 1; split != nullptr && i < count; ++i) {
+        arguments.emplace_back(split[i]);
+    }
+    ::LocalFree(split);
+    return arguments;
+}
+
 }  // namespace
 
 std::vector<std::wstring> StartUpPaths(const wchar_t* command_line) {
     std::vector<std::wstring> paths;
-    int count = 0;
-    wchar_t** arguments = ::CommandLineToArgvW(command_line, &count);
-    for (int i = 1; arguments != nullptr && i < count; ++i) {
-        paths.push_back(FullPath(arguments[i]));
+    for (const std::wstring& argument : Arguments(command_line)) {
+        paths.push_back(FullPath(argument));
     }
-    ::LocalFree(arguments);
     return paths;
+}
+
+std::vector<std::string> StartUpArguments(const wchar_t* command_line) {
+    std::vector<std::string> arguments;
+    for (const std::wstring& argument : Arguments(command_line)) {
+        arguments.push_back(Utf8FromUtf16(argument));
+    }
+    return arguments;
 }
 
 }  // namespace karuneo::win32

@@ -9,4 +9,7 @@ namespace karuneo::win32 {
 // each made a full path as a drop would give it.
 std::vector<std::wstring> StartUpPaths(const wchar_t* command_line);
 
+// The arguments after the program's name as given, in UTF-8.
+std::vector<std::string> StartUpArguments(const wchar_t* command_line);
+
 }  // namespace karuneo::win32

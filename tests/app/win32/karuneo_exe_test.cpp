@@ -45,8 +45,8 @@ TEST(KaruneoExeTest, CarriesItsJapaneseVersionResource) {
     ASSERT_GE(length, 4u);
     EXPECT_EQ(static_cast<const WORD*>(translation)[0], 0x0411);
     EXPECT_EQ(static_cast<const WORD*>(translation)[1], 1200) << "Unicode string table";
-    EXPECT_EQ(VersionString(info, L"FileVersion"), L"1.01");
-    EXPECT_EQ(VersionString(info, L"ProductVersion"), L"1.01");
+    EXPECT_EQ(VersionString(info, L"FileVersion"), L"" KARUNEO_VERSION);
+    EXPECT_EQ(VersionString(info, L"ProductVersion"), L"" KARUNEO_VERSION);
     EXPECT_EQ(VersionString(info, L"ProductName"), L"カルネオ");
     EXPECT_EQ(VersionString(info, L"InternalName"), L"カルネオ");
 }

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Installs karuneo-<version>-setup.exe silently into the Wine prefix of the
+# Windows tests (build/ci-windows/wineprefix, never ~/.wine), checks what it
+# put where, runs the installed program, uninstalls silently and checks that
+# nothing is left. Also checks that it refuses a folder that holds files of
+# its own. Called by scripts/check-packages.sh after cpack made the installer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+version=1.01
+setup=$PWD/build/ci-windows/karuneo-${version}-setup.exe
+export WINEPREFIX="$PWD/build/ci-windows/wineprefix"
+. scripts/wine-env.sh
+
+fail() { echo "check-installer: $*" >&2; exit 1; }
+[ -f "$setup" ] || fail "cpack made no $setup"
+
+start_wineserver
+trap stop_wineserver EXIT
+scripts/wine-prefix.sh null
+
+# A Windows folder of this prefix's user, as a Linux path.
+windows_folder() {
+  local folder
+  folder=$("$wine" cmd /c echo "%$1%" < /dev/null | tr -d '\r')
+  "$wine" winepath -u "$folder" 2> /dev/null
+}
+local_app_data=$(windows_folder LOCALAPPDATA)
+app_data=$(windows_folder APPDATA)
+install_dir=$local_app_data/Programs/karuneo
+start_menu_shortcut="$app_data/Microsoft/Windows/Start Menu/Programs/カルネオ.lnk"
+send_to_shortcut="$app_data/Microsoft/Windows/SendTo/カルネオ.lnk"
+apps_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\karuneo'
+verb_key='HKCU\Software\Classes\Directory\shell\karuneo'
+
+key_exists() { "$wine" reg query "$1" < /dev/null > /dev/null 2>&1; }
+# The data of one string or number value, as `reg query` prints it; an
+# empty name is the key's default value.
+value_of() {
+  local which=(/v "$2") shown=$2
+  [ -n "$2" ] || { which=(/ve); shown='(Default)'; }
+  "$wine" reg query "$1" "${which[@]}" < /dev/null 2> /dev/null | tr -d '\r' |
+    sed -n "s/^ *$shown *REG_[A-Z_]* *//p"
+}
+
+nothing_installed() {
+  local what=$1
+  [ ! -e "$install_dir" ] || fail "$what: $install_dir exists"
+  ! key_exists "$apps_key" || fail "$what: the Apps entry exists"
+  ! key_exists "$verb_key" || fail "$what: the folder verb exists"
+  [ ! -e "$start_menu_shortcut" ] || fail "$what: the Start menu shortcut exists"
+  [ ! -e "$send_to_shortcut" ] || fail "$what: the Send To shortcut exists"
+}
+
+check_installed() {
+  local expected windows_dir
+  expected=$(printf '%s\n' karuneo-cli.exe karuneo-uninstall.exe karuneo.exe readme.txt)
+  diff <(echo "$expected") <(ls "$install_dir" | sort) || fail "the install folder holds other files"
+  [ -f "$start_menu_shortcut" ] || fail "no Start menu shortcut"
+  [ -f "$send_to_shortcut" ] || fail "no Send To shortcut: karuneo.exe --register did not run"
+  [ "$(value_of "$verb_key" MultiSelectModel)" = Player ] || fail "no folder verb"
+  windows_dir=$(value_of "$apps_key" InstallLocation)
+  [ "$("$wine" winepath -u "$windows_dir" 2> /dev/null)" = "$install_dir" ] ||
+    fail "InstallLocation is $windows_dir"
+  [ "$(value_of "$verb_key\\command" '')" = "\"$windows_dir\\karuneo.exe\" \"%1\"" ] ||
+    fail "the verb does not start the installed karuneo.exe"
+  [ "$(value_of "$apps_key" DisplayVersion)" = "$version" ] || fail "DisplayVersion is not $version"
+  [ "$(value_of "$apps_key" QuietUninstallString)" = "\"$windows_dir\\karuneo-uninstall.exe\" /S" ] ||
+    fail "QuietUninstallString is wrong"
+  for name in DisplayName Publisher DisplayIcon UninstallString NoModify NoRepair EstimatedSize; do
+    [ -n "$(value_of "$apps_key" "$name")" ] || fail "the Apps entry lacks $name"
+  done
+  "$wine" "$install_dir/karuneo.exe" --version < /dev/null > "$work/version.txt"
+  [ "$(tr -d '\r' < "$work/version.txt")" = "karuneo $version" ] ||
+    fail "the installed karuneo.exe --version printed: $(cat "$work/version.txt")"
+}
+
+# The uninstaller copies itself to the temporary folder and runs from there,
+# so that it can delete itself; the folder going shows that it is done.
+uninstall() {
+  "$wine" "$install_dir/karuneo-uninstall.exe" /S < /dev/null
+  for _ in $(seq 120); do
+    [ -e "$install_dir" ] || return 0
+    sleep 0.5
+  done
+  fail "the uninstaller left $install_dir: $(ls -A "$install_dir" | xargs)"
+}
+
+# A folder of the user's own, with a file of the same name as one of ours.
+check_refuses_foreign_folder() {
+  local folder=$work/own
+  mkdir -p "$folder"
+  echo mine > "$folder/readme.txt"
+  local status=0
+  "$wine" "$setup" /S "/D=$("$wine" winepath -w "$folder" 2> /dev/null)" < /dev/null || status=$?
+  [ "$status" -ne 0 ] || fail "installed into a folder that held other files"
+  [ "$(ls -A "$folder")" = readme.txt ] && [ "$(cat "$folder/readme.txt")" = mine ] ||
+    fail "the installer changed a folder it refused"
+  ! key_exists "$apps_key" || fail "a refused installation wrote the Apps entry"
+}
+
+work=$(mktemp -d)
+trap 'stop_wineserver; rm -rf "$work"' EXIT
+
+# A check that failed half-way left its installation behind.
+if [ -f "$install_dir/karuneo-uninstall.exe" ]; then
+  echo "check-installer: uninstalling what an earlier check left"
+  uninstall
+fi
+nothing_installed "before installing"
+check_refuses_foreign_folder
+"$wine" "$setup" /S < /dev/null || fail "the silent installation failed"
+check_installed
+uninstall
+nothing_installed "after uninstalling"
+echo "The installer is fine ($(stat -c %s "$setup") bytes)"
