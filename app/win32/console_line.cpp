@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 
 namespace karuneo::win32 {
 namespace {

@@ -7,7 +7,7 @@
 #include <shobjidl.h>
 
 #include "engine/reason/system_code.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 #include "window/rules/shell_registration.h"
 
 namespace karuneo::win32 {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/win32/send_to_shortcut.h"
-#include "engine/win32/utf16.h"
+#include "engine/utf16_win32.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/win32/sibling_program.h"
 
