@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "engine/reason/system_code.h"
+#include "engine/system_code.h"
 #include "engine/utf16_win32.h"
 #include "window/rules/shell_registration.h"
 
@@ -12,7 +12,7 @@ namespace {
 using Result = RegistryChange::Result;
 
 RegistryChange Failed(LSTATUS status) {
-    return {Result::kFailed, SystemMessage(static_cast<int>(status))};
+    return {Result::kFailed, SystemMessage(static_cast<int>(status), MessageLanguage::kEnglish)};
 }
 
 std::wstring Wide(const std::string& text) {

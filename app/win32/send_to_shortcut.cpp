@@ -6,7 +6,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include "engine/reason/system_code.h"
+#include "engine/system_code.h"
 #include "engine/utf16_win32.h"
 #include "window/rules/shell_registration.h"
 
@@ -16,7 +16,8 @@ namespace {
 using Result = ShortcutChange::Result;
 
 ShortcutChange Failed(HRESULT result) {
-    return {Result::kFailed, SystemMessage(static_cast<int>(HRESULT_CODE(result)))};
+    return {Result::kFailed,
+            SystemMessage(static_cast<int>(HRESULT_CODE(result)), MessageLanguage::kEnglish)};
 }
 
 // The shell's link object and its file, released when done.
@@ -116,7 +117,8 @@ ShortcutChange RemoveSendToShortcut() {
         return {Result::kNotOurs, {}};
     }
     if (!::DeleteFileW(shortcut.c_str())) {
-        return {Result::kFailed, SystemMessage(static_cast<int>(::GetLastError()))};
+        return {Result::kFailed,
+                SystemMessage(static_cast<int>(::GetLastError()), MessageLanguage::kEnglish)};
     }
     return {Result::kDone, {}};
 }
