@@ -104,13 +104,12 @@ class Form1 final : public QWidget {
     bool working_ = false;
     bool close_when_drained_ = false;
     QTimer progress_tick_;
-    // Rows wait here a moment and join the list together: the list drawn
-    // once per row would cost more than the work of a small folder.
-    std::vector<FinishedRow> finished_rows_;
+    // Rows wait a moment in the inbox and join the list together: the list
+    // drawn once per row would cost more than the work of a small folder.
     QTimer rows_soon_;
     // Where the worker leaves rows: it wakes this thread only when the inbox
-    // was empty, so a burst of small folders costs a few wake-ups, not one
-    // per row.
+    // was empty, so a burst of small folders costs a wake-up per batch, not
+    // one per row.
     std::mutex inbox_mutex_;
     std::vector<FinishedRow> inbox_;
     std::string journal_folder_;
