@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/win32_now_ms.h"
 #include "engine/native_file_system.h"
 #include "engine/result_sink.h"
 #include "engine/status_text.h"
@@ -25,16 +26,7 @@
 
 namespace {
 
-double NowMs() {
-    static const double ticks_per_ms = [] {
-        LARGE_INTEGER frequency{};
-        ::QueryPerformanceFrequency(&frequency);
-        return static_cast<double>(frequency.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER now{};
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / ticks_per_ms;
-}
+using karuneo::bench::NowMs;
 
 // D\A\B holding `files` empty files; returns D.
 std::wstring MakeChain(const std::wstring& scratch, const std::wstring& name, int files) {

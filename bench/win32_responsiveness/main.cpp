@@ -17,22 +17,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/win32_now_ms.h"
+
 namespace {
 
 constexpr UINT kHungAfterMs = 200;
 constexpr DWORD kAskEveryMs = 50;
 constexpr int kListId = 4;  // ListView1's control identifier
 
-double NowMs() {
-    static const double ticks_per_ms = [] {
-        LARGE_INTEGER frequency{};
-        ::QueryPerformanceFrequency(&frequency);
-        return static_cast<double>(frequency.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER now{};
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / ticks_per_ms;
-}
+using karuneo::bench::NowMs;
 
 HWND FindForm(DWORD thread) {
     HWND found = nullptr;

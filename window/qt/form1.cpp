@@ -25,6 +25,7 @@
 #include "engine/journal/journal_file.h"
 #include "results/qt/results_list.h"
 #include "window/qt/drop_area.h"
+#include "window/rules/form_design.h"
 #include "window/rules/layout_rules.h"
 #include "window/rules/progress_text.h"
 #include "window/rules/twips.h"
@@ -34,25 +35,24 @@
 namespace karuneo {
 namespace {
 
-// The client area the window opens with before any settings exist.
-constexpr float kDesignClientWidth = 11145;
-constexpr float kDesignClientHeight = 5625;
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Five times a second, rows and progress drawn together: a count and a
 // bar that move at that pace read as live. Each tick lays out and draws three
 // lines of Japanese text and the list's new rows; at 30 a second that cost
 // the window thread a tenth of the run with many small folders.
 constexpr int kProgressTickMs = 200;
-// Rows that come together are added together, no later than this: each
-// addition redraws the list, which with many small folders cost the window
-// thread more than the work itself at 30 ms.
+// Rows that come while no progress is drawn wait no longer than this, and
+// join the list together: each addition redraws the list.
 constexpr int kRowsDelayMs = 100;
 // A window hidden on another desktop is not drawn; its work starts anyway.
 constexpr int kStartAnywayMs = 1000;
 
-void Place(QWidget& widget, float left, float top, float width, float height) {
-    widget.setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                       TwipsToPixels(height));
+void Place(QWidget& widget, const TwipRect& place) {
+    widget.setGeometry(TwipsToPixels(place.left), TwipsToPixels(place.top),
+                       TwipsToPixels(place.width), TwipsToPixels(place.height));
 }
 
 // The arrow was drawn in MS PGothic; elsewhere any Japanese Gothic will do.
@@ -109,11 +109,12 @@ Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
       queue_(std::make_unique<WorkQueue>(std::move(make_file_system), HandoffToThisThread(),
                                          JournaledUnnest(journal_folder_))) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("カルネオソフト"));
+    setWindowTitle(FromUtf8(form_design::kForm1Caption));
     CreateControls();
     CreateMenu();
     layout_ = std::make_unique<QtResultsLayout>(*Frame1, *ListView1);
-    resize(TwipsToPixels(kDesignClientWidth), TwipsToPixels(kDesignClientHeight));
+    resize(TwipsToPixels(form_design::kDesignClientWidth),
+           TwipsToPixels(form_design::kDesignClientHeight));
     geometry_.SetMinimumOuterSize(kMinWindowWidth, kMinWindowHeight);
     progress_tick_.setInterval(kProgressTickMs);
     // Rows and progress are drawn in one pass: two timers out of step
@@ -168,25 +169,25 @@ WorkQueue::Handoff Form1::HandoffToThisThread() {
 }
 
 void Form1::CreateControls() {
-    Frame1 = new QGroupBox(QStringLiteral("処理結果"), this);
+    Frame1 = new QGroupBox(FromUtf8(form_design::kFrame1Caption), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Place(*Frame1, 3240, 120, 7815, 5055);
+    Place(*Frame1, form_design::kFrame1Place);
 
-    Frame2 = new DropArea(QStringLiteral("↓ココへドラッグしてください↓"), this);
+    Frame2 = new DropArea(FromUtf8(form_design::kFrame2Caption), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    Place(*Frame2, 120, 120, 2535, 2055);
+    Place(*Frame2, form_design::kFrame2Place);
     FitTitle(*Frame2);
     Frame2->SetDropHandler([this](const QMimeData& dropped) { Frame2_OLEDragDrop(dropped); });
     Frame2->SetStopHandler([this] { StopWork(); });
 
-    Label1 = new QLabel(QStringLiteral("→"), this);
+    Label1 = new QLabel(FromUtf8(form_design::kLabel1Caption), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(ArrowFont());
-    Place(*Label1, 2760, 840, 495, 735);
+    Place(*Label1, form_design::kLabel1Place);
 
     ListView1 = new ResultsList(Frame1);
     ListView1->setObjectName(QStringLiteral("ListView1"));
-    Place(*ListView1, 240, 360, 7335, 4455);
+    Place(*ListView1, form_design::kListView1Place);
 
     setTabOrder(Frame1, Frame2);
     setTabOrder(Frame2, Label1);
@@ -194,21 +195,21 @@ void Form1::CreateControls() {
 }
 
 void Form1::CreateMenu() {
-    mnu編集 = new QMenu(QStringLiteral("編集"), this);
+    mnu編集 = new QMenu(FromUtf8(form_design::kMnu編集Caption), this);
     mnu編集->setObjectName(QStringLiteral("mnu編集"));
-    mnu元に戻す = mnu編集->addAction(QStringLiteral("元に戻す(&U)"));
+    mnu元に戻す = mnu編集->addAction(FromUtf8(form_design::kMnu元に戻すCaption));
     mnu元に戻す->setObjectName(QStringLiteral("mnu元に戻す"));
     mnu元に戻す->setShortcut(QKeySequence::Undo);
     mnu元に戻す->setShortcutVisibleInContextMenu(true);
     connect(mnu元に戻す, &QAction::triggered, this, [this] { mnu元に戻す_Click(); });
     connect(mnu編集, &QMenu::aboutToShow, this,
             [this] { mnu元に戻す->setEnabled(ListView1->CurrentDroppedPath().has_value()); });
-    mnu詳細 = mnu編集->addAction(QStringLiteral("詳細(&I)"));
+    mnu詳細 = mnu編集->addAction(FromUtf8(form_design::kMnu詳細Caption));
     mnu詳細->setObjectName(QStringLiteral("mnu詳細"));
     mnu詳細->setShortcut(QKeySequence(Qt::Key_Return));
     mnu詳細->setShortcutVisibleInContextMenu(true);
     connect(mnu詳細, &QAction::triggered, this, [this] { mnu詳細_Click(); });
-    mnuコピー = mnu編集->addAction(QStringLiteral("コピー(&C)"));
+    mnuコピー = mnu編集->addAction(FromUtf8(form_design::kMnuコピーCaption));
     mnuコピー->setObjectName(QStringLiteral("mnuコピー"));
     mnuコピー->setShortcut(QKeySequence::Copy);
     mnuコピー->setShortcutVisibleInContextMenu(true);
@@ -219,7 +220,7 @@ void Form1::CreateMenu() {
     });
     ListView1->SetDetailsHandler([this] { mnu詳細_Click(); });
     mnu編集->addSeparator();
-    mnu削除 = mnu編集->addAction(QStringLiteral("リスト全削除(&D)"));
+    mnu削除 = mnu編集->addAction(FromUtf8(form_design::kMnu削除Caption));
     mnu削除->setObjectName(QStringLiteral("mnu削除"));
     connect(mnu削除, &QAction::triggered, this, [this] { mnu削除_Click(); });
     ListView1->SetContextMenu(mnu編集);
@@ -293,7 +294,7 @@ void Form1::StartOnceDrawn() {
 
 void Form1::mnu詳細_Click() {
     if (const auto row = ListView1->CurrentShownRow()) {
-        QMessageBox details(QMessageBox::Information, QStringLiteral("詳細"),
+        QMessageBox details(QMessageBox::Information, FromUtf8(form_design::kDetailsTitle),
                             QString::fromStdString(DetailsText(*row)), QMessageBox::Ok, this);
         details.setObjectName(QStringLiteral("詳細"));
         details.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

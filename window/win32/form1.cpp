@@ -6,6 +6,7 @@
 
 #include "engine/journal/journal_file.h"
 #include "engine/utf16_win32.h"
+#include "window/rules/form_design.h"
 #include "window/rules/layout_rules.h"
 #include "window/rules/twips_at_dpi.h"
 #include "window/rules/window_settings.h"
@@ -16,21 +17,25 @@
 namespace karuneo::win32 {
 namespace {
 
+using form_design::kDesignClientHeight;
+using form_design::kDesignClientWidth;
+using form_design::kFrame1Place;
+using form_design::kFrame2Place;
+using form_design::kLabel1Place;
+
 constexpr wchar_t kClassName[] = L"KaruneoForm1";
-constexpr wchar_t kFrame2Caption[] = L"↓ココへドラッグしてください↓";
 constexpr int kIconResource = 1;
 
-// The client area the window opens with before any settings exist.
-constexpr float kDesignClientWidth = 11145;
-constexpr float kDesignClientHeight = 5625;
+// The list sits at its place inside Frame1, but as Frame1's sibling above
+// it: a list inside a group box does not get painted reliably.
+constexpr TwipRect kListView1Place{kFrame1Place.left + form_design::kListView1Place.left,
+                                   kFrame1Place.top + form_design::kListView1Place.top,
+                                   form_design::kListView1Place.width,
+                                   form_design::kListView1Place.height};
 
-// Design-time places in twips: left, top, width, height. The list sits at
-// its place inside Frame1, but as Frame1's sibling above it: a list inside
-// a group box does not get painted reliably.
-constexpr TwipRect kFrame1Place{3240, 120, 7815, 5055};
-constexpr TwipRect kFrame2Place{120, 120, 2535, 2055};
-constexpr TwipRect kLabel1Place{2760, 840, 495, 735};
-constexpr TwipRect kListView1Place{3240 + 240, 120 + 360, 7335, 4455};
+std::wstring Wide(std::string_view text) {
+    return Utf16FromUtf8(text).value_or(std::wstring());
+}
 
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
 
@@ -71,12 +76,16 @@ bool RegisterFormClass(WNDPROC procedure) {
 HMENU CreateEditMenu() {
     HMENU bar = ::CreateMenu();
     HMENU edit = ::CreatePopupMenu();
-    ::AppendMenuW(edit, MF_STRING, kMnu元に戻す, L"元に戻す(&U)\tCtrl+Z");
-    ::AppendMenuW(edit, MF_STRING, kMnu詳細, L"詳細(&I)\tEnter");
-    ::AppendMenuW(edit, MF_STRING, kMnuコピー, L"コピー(&C)\tCtrl+C");
+    const auto add = [edit](UINT command, std::string_view caption, const wchar_t* key) {
+        ::AppendMenuW(edit, MF_STRING, command, (Wide(caption) + key).c_str());
+    };
+    add(kMnu元に戻す, form_design::kMnu元に戻すCaption, L"\tCtrl+Z");
+    add(kMnu詳細, form_design::kMnu詳細Caption, L"\tEnter");
+    add(kMnuコピー, form_design::kMnuコピーCaption, L"\tCtrl+C");
     ::AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(edit, MF_STRING, kMnu削除, L"リスト全削除(&D)");
-    ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"編集");
+    add(kMnu削除, form_design::kMnu削除Caption, L"");
+    ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit),
+                  Wide(form_design::kMnu編集Caption).c_str());
     return bar;
 }
 
@@ -91,7 +100,8 @@ UINT TrackMenu(HMENU menu, POINT at, HWND owner) {
 }
 
 void ShowDetailsBox(HWND owner, const std::wstring& text) {
-    ::MessageBoxW(owner, text.c_str(), L"詳細", MB_OK | MB_ICONINFORMATION);
+    ::MessageBoxW(owner, text.c_str(), Wide(form_design::kDetailsTitle).c_str(),
+                  MB_OK | MB_ICONINFORMATION);
 }
 
 void Enable(HMENU menu, UINT command, bool enabled) {
@@ -158,9 +168,9 @@ bool Form1::Show(int show_command) {
     if (!RegisterFormClass(&Form1::FormProc)) {
         return false;
     }
-    ::CreateWindowExW(0, kClassName, L"カルネオソフト", kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, ::GetModuleHandleW(nullptr),
-                      this);
+    ::CreateWindowExW(0, kClassName, Wide(form_design::kForm1Caption).c_str(), kFormStyle,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                      ::GetModuleHandleW(nullptr), this);
     if (window_ == nullptr || !CreateControls()) {
         return false;
     }
@@ -186,9 +196,11 @@ bool Form1::CreateControls() {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     // Created in tab order; only the list takes the focus.
-    Frame1 = CreateChild(window_, L"BUTTON", L"処理結果", WS_CLIPSIBLINGS | BS_GROUPBOX, kFrame1);
-    Frame2_.Create(window_, kFrame2, kFrame2Caption);
-    Label1 = CreateChild(window_, L"STATIC", L"→", WS_CLIPSIBLINGS | SS_LEFT, kLabel1);
+    Frame1 = CreateChild(window_, L"BUTTON", Wide(form_design::kFrame1Caption).c_str(),
+                         WS_CLIPSIBLINGS | BS_GROUPBOX, kFrame1);
+    Frame2_.Create(window_, kFrame2, Wide(form_design::kFrame2Caption).c_str());
+    Label1 = CreateChild(window_, L"STATIC", Wide(form_design::kLabel1Caption).c_str(),
+                         WS_CLIPSIBLINGS | SS_LEFT, kLabel1);
     ListView1.Create(window_, kListView1);
     if (Frame1 == nullptr || Frame2_.Handle() == nullptr || Label1 == nullptr ||
         ListView1.Handle() == nullptr) {
@@ -219,7 +231,7 @@ void Form1::ApplyFonts() {
     const int dpi = static_cast<int>(::GetDpiForWindow(window_));
     const int title_room = TwipsToPixelsAt(kFrame2Place.width, dpi) - ::MulDiv(16, dpi, 96);
     message_font_ = MessageFont(dpi);
-    title_font_ = MessageFontFitting(kFrame2Caption, title_room, dpi);
+    title_font_ = MessageFontFitting(Wide(form_design::kFrame2Caption), title_room, dpi);
     arrow_font_ = ArrowFont(dpi);
     const auto set_font = [](HWND control, const Font& font) {
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
@@ -306,7 +318,7 @@ void Form1::mnu元に戻す_Click(const std::optional<std::string>& folder) {
 
 void Form1::mnu詳細_Click(const std::optional<ShownRow>& row) {
     if (row) {
-        show_details_(window_, Utf16FromUtf8(DetailsText(*row)).value_or(std::wstring()));
+        show_details_(window_, Wide(DetailsText(*row)));
     }
 }
 
