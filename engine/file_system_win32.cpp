@@ -13,6 +13,7 @@
 #include <cwchar>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/error_codes_win32.h"
@@ -323,8 +324,16 @@ Failure Win32FileSystem::RemoveEmptyChild(const EntryPath& folder) {
     if (resolved.error) {
         return resolved.error;
     }
+    // A removed folder's file index may go to a new folder at once, here or
+    // in another run: the claim goes with the folder, or that new folder
+    // would be found taken.
+    std::optional<Claim> claim = TakeClaimOf(folder);
     if (!::RemoveDirectoryW(resolved.path.c_str())) {
-        return SystemFailure(::GetLastError(), folder.Below());
+        const DWORD error = ::GetLastError();
+        if (claim) {
+            claims_.push_back(std::move(*claim));
+        }
+        return SystemFailure(error, folder.Below());
     }
     return {};
 }
@@ -442,6 +451,26 @@ Failure Win32FileSystem::ClaimFolder(const EntryPath& folder) {
     }
     claims_.push_back({volume, index, std::shared_ptr<void>(semaphore, ClaimReleaser())});
     return {};
+}
+
+std::optional<Win32FileSystem::Claim> Win32FileSystem::TakeClaimOf(const EntryPath& folder) {
+    if (claims_.empty()) {
+        return std::nullopt;
+    }
+    const Information found = InformationOf(folder, held_root_.get());
+    if (found.error) {
+        return std::nullopt;
+    }
+    const std::uint64_t index =
+        (static_cast<std::uint64_t>(found.info.nFileIndexHigh) << 32) | found.info.nFileIndexLow;
+    for (auto claim = claims_.begin(); claim != claims_.end(); ++claim) {
+        if (claim->volume == found.info.dwVolumeSerialNumber && claim->index == index) {
+            Claim taken = std::move(*claim);
+            claims_.erase(claim);
+            return taken;
+        }
+    }
+    return std::nullopt;
 }
 
 Result<Identity> Win32FileSystem::Identify(const EntryPath& entry) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/file_system.h"
@@ -46,6 +47,8 @@ class Win32FileSystem final : public FileSystem {
         std::shared_ptr<void> token;  // released and closed when the walk ends
     };
     std::vector<Claim> claims_;
+    // The walk's claim on `folder`, out of its list; nothing when it has none.
+    std::optional<Claim> TakeClaimOf(const EntryPath& folder);
 };
 
 }  // namespace karuneo
