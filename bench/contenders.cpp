@@ -14,7 +14,7 @@
 #include "engine/file_system_linux.h"
 #include "engine/journal/journaled_walk.h"
 #include "engine/result_sink.h"
-#include "engine/status_text.h"
+#include "engine/row_status.h"
 #include "engine/unnest.h"
 
 extern char** environ;
@@ -24,9 +24,9 @@ namespace {
 
 class CountingSink final : public ResultSink {
   public:
-    void AddResult(std::string_view, std::string_view status) override {
+    void AddResult(std::string_view, RowStatus status) override {
         ++rows;
-        done = status == kStatusDone;
+        done = status == RowStatus::kDone;
     }
     int rows = 0;
     bool done = false;

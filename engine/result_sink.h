@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "engine/reason/row_reason.h"
+#include "engine/row_status.h"
 
 namespace karuneo {
 
@@ -11,11 +12,11 @@ namespace karuneo {
 class ResultSink {
   public:
     virtual ~ResultSink() = default;
-    virtual void AddResult(std::string_view name, std::string_view status) = 0;
+    virtual void AddResult(std::string_view name, RowStatus status) = 0;
 
     // The walk gives every row here, with why it reads as it does (nothing
     // for a plain "完了"). A sink that shows no reasons keeps this default.
-    virtual void AddResultWithReason(std::string_view name, std::string_view status,
+    virtual void AddResultWithReason(std::string_view name, RowStatus status,
                                      const RowReason& reason) {
         (void)reason;
         AddResult(name, status);

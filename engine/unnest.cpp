@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "engine/move_up.h"
-#include "engine/status_text.h"
+#include "engine/row_status.h"
 #include "engine/walk_report.h"
 
 namespace karuneo {
@@ -116,7 +116,7 @@ WalkOutcome Flattened(WalkContext& walk, const EntryPath& sParentPath) {
     if (!empty.ok()) {
         return Failed(empty.error);
     }
-    return Completed{empty.value ? kStatusDoneEmpty : kStatusDone, {}};
+    return Completed{empty.value ? RowStatus::kDoneEmpty : RowStatus::kDone, {}};
 }
 
 WalkOutcome FlattenDeepest(WalkContext& walk, const EntryPath& sCur, const EntryPath& sParentPath,
@@ -143,7 +143,7 @@ WalkOutcome UnnestLevel(WalkContext& walk, const EntryPath& sCur, int& iNestLeve
         return Descend(walk, sCur, single.value.last.name, iNestLevel, sParentPath, sDeleteFolda);
     }
     if (iNestLevel < 1) {
-        return Completed{kStatusUntouched, WhyNotNested(single.value)};
+        return Completed{RowStatus::kUntouched, WhyNotNested(single.value)};
     }
     return FlattenDeepest(walk, sCur, sParentPath, sDeleteFolda);
 }

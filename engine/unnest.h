@@ -53,7 +53,7 @@ void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sin
 // why. A "完了" learns whether a chain folder stayed once the chain's name
 // is settled, as the row is given.
 struct Completed {
-    std::string_view status;
+    RowStatus status;
     RowReason reason;
 };
 

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "engine/path_separator.h"
-#include "engine/status_text.h"
+#include "engine/row_status.h"
 
 namespace karuneo {
 namespace {
@@ -57,11 +57,11 @@ void ReportError(WalkContext& walk, const Failure& failure, const EntryPath& sPa
     reason.entry = NamedNow(walk, reason.entry, sDeleteFolda);
     reason.chain = walk.top.place;
     reason.chain_name = TopNameNow(walk, sDeleteFolda);
-    walk.sink.AddResultWithReason(walk.displayName, kStatusError, reason);
+    walk.sink.AddResultWithReason(walk.displayName, RowStatus::kError, reason);
 }
 
 // "完了" or "完了<フォルダは空>"; says so when a chain folder stayed.
-void ReportDone(WalkContext& walk, std::string_view status, const EntryPath& sParentPath,
+void ReportDone(WalkContext& walk, RowStatus status, const EntryPath& sParentPath,
                 const std::string& sDeleteFolda) {
     SettleChainName(walk, sParentPath, sDeleteFolda);
     if (walk.kept.empty()) {
@@ -79,7 +79,7 @@ void ReportDone(WalkContext& walk, std::string_view status, const EntryPath& sPa
 Failure ReportCompleted(WalkContext& walk, const Completed& row, const EntryPath& sParentPath,
                         const std::string& sDeleteFolda) {
     try {
-        if (row.status == kStatusUntouched) {
+        if (row.status == RowStatus::kUntouched) {
             walk.sink.AddResultWithReason(walk.displayName, row.status, row.reason);
         } else {
             ReportDone(walk, row.status, sParentPath, sDeleteFolda);

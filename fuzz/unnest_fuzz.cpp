@@ -6,8 +6,8 @@
 #include <map>
 #include <memory>
 
-#include "engine/status_text.h"
 #include "fuzz/tree_from_bytes.h"
+#include "results/rules/status_text.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/walk_harness.h"
 

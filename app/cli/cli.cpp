@@ -12,9 +12,9 @@
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journaled_walk.h"
 #include "engine/result_sink.h"
-#include "engine/status_text.h"
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
+#include "results/rules/status_text.h"
 
 namespace karuneo::cli {
 namespace {
@@ -64,16 +64,17 @@ class LineSink final : public ResultSink {
   public:
     LineSink(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
-    void AddResult(std::string_view name, std::string_view status) override {
+    void AddResult(std::string_view name, RowStatus status) override {
         if (lost_) {
             return;
         }
-        out_ << EscapeControls(ToDisplayText(name)) << '\t' << status << '\n' << std::flush;
+        out_ << EscapeControls(ToDisplayText(name)) << '\t' << StatusText(status) << '\n'
+             << std::flush;
         lost_ = !out_;
-        any_error_ = any_error_ || status == kStatusError;
+        any_error_ = any_error_ || status == RowStatus::kError;
     }
 
-    void AddResultWithReason(std::string_view name, std::string_view status,
+    void AddResultWithReason(std::string_view name, RowStatus status,
                              const RowReason& reason) override {
         AddResult(name, status);
         // Names in the reason are escaped one by one, so that a separator

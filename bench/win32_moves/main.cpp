@@ -20,7 +20,7 @@
 #include "bench/win32_now_ms.h"
 #include "engine/native_file_system.h"
 #include "engine/result_sink.h"
-#include "engine/status_text.h"
+#include "engine/row_status.h"
 #include "engine/unnest.h"
 #include "engine/utf16_win32.h"
 
@@ -69,8 +69,8 @@ void RemoveTree(const std::wstring& folder) {
 
 class DoneSink final : public karuneo::ResultSink {
   public:
-    void AddResult(std::string_view, std::string_view status) override {
-        done = status == karuneo::kStatusDone;
+    void AddResult(std::string_view, karuneo::RowStatus status) override {
+        done = status == karuneo::RowStatus::kDone;
     }
     bool done = false;
 };

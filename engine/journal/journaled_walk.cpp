@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/journal/undo.h"
-#include "engine/status_text.h"
+#include "engine/row_status.h"
 #include "engine/unnest.h"
 
 namespace karuneo::journal {
@@ -20,7 +20,7 @@ JournalReason Wrapping(JournalEvent event, const RowReason& walk_reason) {
 }
 
 ReasonRewritingSink::Rewrite NoteWhenNotJournaled(const JournalingFileSystem& journal) {
-    return [&journal](std::string_view /*status*/, const RowReason& reason) -> RowReason {
+    return [&journal](RowStatus /*status*/, const RowReason& reason) -> RowReason {
         if (!journal.failure()) {
             return reason;
         }
@@ -34,18 +34,18 @@ namespace {
 
 struct Row {
     std::string name;
-    std::string status;
+    RowStatus status;
     RowReason reason;
 };
 
 class KeepingSink final : public ResultSink {
   public:
-    void AddResult(std::string_view name, std::string_view status) override {
+    void AddResult(std::string_view name, RowStatus status) override {
         AddResultWithReason(name, status, RowReason{});
     }
-    void AddResultWithReason(std::string_view name, std::string_view status,
+    void AddResultWithReason(std::string_view name, RowStatus status,
                              const RowReason& reason) override {
-        rows.push_back({std::string(name), std::string(status), reason});
+        rows.push_back({std::string(name), status, reason});
     }
     std::vector<Row> rows;
 };
@@ -53,7 +53,7 @@ class KeepingSink final : public ResultSink {
 // The stop's own reason, when the walk stopped after it had changed something.
 ErrorReason* StoppedPartWay(Row& row) {
     auto* error = std::get_if<ErrorReason>(&row.reason);
-    const bool stopped = row.status == kStatusError && error != nullptr &&
+    const bool stopped = row.status == RowStatus::kError && error != nullptr &&
                          error->cause == Cause::kStoppedByUser &&
                          error->chain != ChainPlace::kUntouched;
     return stopped ? error : nullptr;
@@ -62,7 +62,7 @@ ErrorReason* StoppedPartWay(Row& row) {
 bool PutBack(const std::string& path, FileSystem& fs, const std::string& journal_folder) {
     KeepingSink undo;
     UndoLastRun(path, fs, undo, UninterruptedWalk(), journal_folder);
-    return undo.rows.size() == 1 && undo.rows.front().status == kStatusDone;
+    return undo.rows.size() == 1 && undo.rows.front().status == RowStatus::kDone;
 }
 
 }  // namespace

@@ -14,15 +14,15 @@ namespace karuneo::journal {
 // Hands each row on with its reason rewritten, for the rows of journal work.
 class ReasonRewritingSink final : public ResultSink {
   public:
-    using Rewrite = std::function<RowReason(std::string_view status, const RowReason& reason)>;
+    using Rewrite = std::function<RowReason(RowStatus status, const RowReason& reason)>;
 
     ReasonRewritingSink(ResultSink& inner, Rewrite rewrite)
         : inner_(inner), rewrite_(std::move(rewrite)) {}
 
-    void AddResult(std::string_view name, std::string_view status) override {
+    void AddResult(std::string_view name, RowStatus status) override {
         AddResultWithReason(name, status, RowReason{});
     }
-    void AddResultWithReason(std::string_view name, std::string_view status,
+    void AddResultWithReason(std::string_view name, RowStatus status,
                              const RowReason& reason) override {
         inner_.AddResultWithReason(name, status, rewrite_(status, reason));
     }

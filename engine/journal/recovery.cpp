@@ -8,7 +8,7 @@
 #include "engine/journal/journaled_walk.h"
 #include "engine/journal/journaling_file_system.h"
 #include "engine/journal/run_checks.h"
-#include "engine/status_text.h"
+#include "engine/row_status.h"
 #include "engine/unnest.h"
 
 namespace karuneo::journal {
@@ -26,13 +26,13 @@ struct Finishing {
 };
 
 void Report(Finishing& job, const std::string& name, const JournalReason& reason) {
-    job.sink.AddResultWithReason(name, kStatusError, reason);
+    job.sink.AddResultWithReason(name, RowStatus::kError, reason);
 }
 
 // The walk's rows, said to finish a run that was cut off.
 ReasonRewritingSink FinishedRows(ResultSink& sink) {
-    return ReasonRewritingSink(sink, [](std::string_view status, const RowReason& reason) {
-        const bool failed = status == kStatusError;
+    return ReasonRewritingSink(sink, [](RowStatus status, const RowReason& reason) {
+        const bool failed = status == RowStatus::kError;
         return RowReason(
             Wrapping(failed ? JournalEvent::kNotFinished : JournalEvent::kFinished, reason));
     });

@@ -8,7 +8,7 @@
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
 #include "engine/journal/run_checks.h"
-#include "engine/status_text.h"
+#include "engine/row_status.h"
 #include "engine/unnest.h"
 
 namespace karuneo::journal {
@@ -234,7 +234,7 @@ void MarkUndone(const std::string& journal) {
 void Refuse(ResultSink& sink, const std::string& name, Obstacle obstacle, std::string about) {
     Obstacles obstacles;
     obstacles.Add(obstacle, std::move(about));
-    sink.AddResultWithReason(name, kStatusError, obstacles.Reason(JournalEvent::kNotUndone));
+    sink.AddResultWithReason(name, RowStatus::kError, obstacles.Reason(JournalEvent::kNotUndone));
 }
 
 }  // namespace
@@ -262,7 +262,7 @@ void UndoLastRun(const std::string& path, FileSystem& fs, ResultSink& sink, Walk
     CheckChain(fs, root, found.run, plan, obstacles);
     CheckMoved(fs, root, found.run, plan, obstacles);
     if (obstacles.any()) {
-        sink.AddResultWithReason(name.value, kStatusError,
+        sink.AddResultWithReason(name.value, RowStatus::kError,
                                  obstacles.Reason(JournalEvent::kNotUndone));
         return;
     }
@@ -271,7 +271,7 @@ void UndoLastRun(const std::string& path, FileSystem& fs, ResultSink& sink, Walk
         JournalReason reason;
         reason.event = JournalEvent::kUndoStopped;
         reason.failure = ReasonForFailure(attempt, error);
-        sink.AddResultWithReason(name.value, kStatusError, reason);
+        sink.AddResultWithReason(name.value, RowStatus::kError, reason);
         return;
     }
     if (record) {
@@ -280,7 +280,7 @@ void UndoLastRun(const std::string& path, FileSystem& fs, ResultSink& sink, Walk
     JournalReason reason;
     reason.event = JournalEvent::kUndone;
     reason.stayed = Newcomers(fs, root, found.run, plan);
-    sink.AddResultWithReason(name.value, kStatusDone, reason);
+    sink.AddResultWithReason(name.value, RowStatus::kDone, reason);
 }
 
 }  // namespace karuneo::journal

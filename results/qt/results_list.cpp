@@ -20,6 +20,7 @@
 #include "engine/display_text.h"
 #include "results/rules/column_widths.h"
 #include "results/rules/reason_text.h"
+#include "results/rules/status_text.h"
 
 namespace karuneo {
 namespace {
@@ -104,11 +105,11 @@ ResultsList::ResultsList(QWidget* parent) : QTreeWidget(parent) {
     connect(&scroll_soon_, &QTimer::timeout, this, [this] { ScrollToNewest(); });
 }
 
-void ResultsList::AddResult(std::string_view name, std::string_view status) {
+void ResultsList::AddResult(std::string_view name, RowStatus status) {
     AddRow(name, status, dropped_path_);
 }
 
-void ResultsList::AddResultWithReason(std::string_view name, std::string_view status,
+void ResultsList::AddResultWithReason(std::string_view name, RowStatus status,
                                       const RowReason& reason) {
     const std::string why = ReasonInJapanese(reason, name);
     if (why.empty()) {
@@ -120,9 +121,9 @@ void ResultsList::AddResultWithReason(std::string_view name, std::string_view st
     reason_.clear();
 }
 
-void ResultsList::AddRow(std::string_view name, std::string_view status, const QString& tip) {
+void ResultsList::AddRow(std::string_view name, RowStatus status, const QString& tip) {
     Q_ASSERT(QThread::currentThread() == thread());
-    auto* row = new ResultRow(QStringList{FromBytes(name), FromBytes(status)});
+    auto* row = new ResultRow(QStringList{FromBytes(name), FromBytes(StatusText(status))});
     row->setToolTip(0, tip);
     row->setToolTip(1, tip);
     row->setData(0, kDroppedPathRole, dropped_bytes_);

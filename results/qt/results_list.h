@@ -31,10 +31,10 @@ class ResultsList final : public QTreeWidget, public ResultSink {
 
     // Appends the row; the newest row is scrolled into view shortly after,
     // once for a whole burst of rows: each scroll lays the list out anew.
-    void AddResult(std::string_view name, std::string_view status) override;
+    void AddResult(std::string_view name, RowStatus status) override;
     // The same, with the row's reason in Japanese under the path in its
     // tool tip.
-    void AddResultWithReason(std::string_view name, std::string_view status,
+    void AddResultWithReason(std::string_view name, RowStatus status,
                              const RowReason& reason) override;
     // The full path of the dropped folder the rows that follow belong to,
     // shown as their tool tip: rows of two folders of the same name, or of
@@ -86,7 +86,7 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     bool viewportEvent(QEvent* event) override;
 
   private:
-    void AddRow(std::string_view name, std::string_view status, const QString& tip);
+    void AddRow(std::string_view name, RowStatus status, const QString& tip);
     void ListView1_MouseDown(const QMouseEvent& event);
     void ShowMenuFromKeyboard();
     void FitColumns();

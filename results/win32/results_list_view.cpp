@@ -10,6 +10,7 @@
 #include "engine/utf16_win32.h"
 #include "results/rules/column_widths.h"
 #include "results/rules/reason_text.h"
+#include "results/rules/status_text.h"
 #include "results/win32/clipboard_text.h"
 
 namespace karuneo::win32 {
@@ -98,11 +99,11 @@ void ResultsListView::ScrollToNewest() {
     }
 }
 
-void ResultsListView::AddResult(std::string_view name, std::string_view status) {
+void ResultsListView::AddResult(std::string_view name, RowStatus status) {
     AddResultWithReason(name, status, RowReason{});
 }
 
-void ResultsListView::AddResultWithReason(std::string_view name, std::string_view status,
+void ResultsListView::AddResultWithReason(std::string_view name, RowStatus status,
                                           const RowReason& reason) {
     AddRow(name, status, Utf8FromUtf16(dropped_path_), ReasonInJapanese(reason, name));
     ScrollToNewest();
@@ -112,11 +113,11 @@ void ResultsListView::AssertOnOwnThread() const {
     assert(thread_ == ::GetCurrentThreadId() && "the list is the window thread's alone");
 }
 
-void ResultsListView::AddRow(std::string_view name, std::string_view status,
-                             std::string dropped_path, std::string reason) {
+void ResultsListView::AddRow(std::string_view name, RowStatus status, std::string dropped_path,
+                             std::string reason) {
     AssertOnOwnThread();
-    rows_.push_back(
-        {FromBytes(name), FromBytes(status), std::move(dropped_path), std::move(reason)});
+    rows_.push_back({FromBytes(name), FromBytes(StatusText(status)), std::move(dropped_path),
+                     std::move(reason)});
     Row& row = rows_.back();
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;

@@ -37,9 +37,9 @@ class ResultsListView final : public ResultSink {
     // As a sink, for rows that come one at a time: each is scrolled into
     // view. `SetDroppedPath` is the path the rows that follow were dropped as.
     void SetDroppedPath(std::wstring path) { dropped_path_ = std::move(path); }
-    void AddResult(std::string_view name, std::string_view status) override;
+    void AddResult(std::string_view name, RowStatus status) override;
     // The same, with the row's reason in Japanese under the path in its tip.
-    void AddResultWithReason(std::string_view name, std::string_view status,
+    void AddResultWithReason(std::string_view name, RowStatus status,
                              const RowReason& reason) override;
 
     // Adds the two columns, sized from the list's present width.
@@ -86,7 +86,7 @@ class ResultsListView final : public ResultSink {
     void RefitColumns();
     // -1 for none.
     void ShowSortArrow(int column);
-    void AddRow(std::string_view name, std::string_view status, std::string dropped_path,
+    void AddRow(std::string_view name, RowStatus status, std::string dropped_path,
                 std::string reason);
     const Row* RowOfItem(int item) const;
     int FocusedItem() const;

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "engine/status_text.h"
 #include "engine/utf16_win32.h"
+#include "results/rules/status_text.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/win32/sibling_program.h"
 

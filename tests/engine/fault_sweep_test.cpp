@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/status_text.h"
+#include "results/rules/status_text.h"
 #include "tests/support/named_cases.h"
 #include "tests/support/placement.h"
 #include "tests/support/temp_tree.h"

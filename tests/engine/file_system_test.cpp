@@ -9,8 +9,8 @@
 
 #include "engine/dry_run/dry_run_file_system.h"
 #include "engine/native_file_system.h"
-#include "engine/status_text.h"
 #include "engine/unnest.h"
+#include "results/rules/status_text.h"
 #include "tests/support/named_cases.h"
 #include "tests/support/reason_sink.h"
 #include "tests/support/temp_tree.h"

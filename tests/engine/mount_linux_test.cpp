@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "engine/file_system_linux.h"
-#include "engine/status_text.h"
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
+#include "results/rules/status_text.h"
 #include "tests/support/named_cases.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
@@ -223,10 +223,10 @@ TEST(NoSafeMoveTest, NothingMovesOnExfatThroughFuseAndTheReasonSaysWhy) {
         const auto before = tree.Take("mnt/D");
         LinuxFileSystem native;
         struct Reasons final : ResultSink {
-            void AddResult(std::string_view, std::string_view status) override {
-                statuses.emplace_back(status);
+            void AddResult(std::string_view, RowStatus status) override {
+                statuses.emplace_back(StatusText(status));
             }
-            void AddResultWithReason(std::string_view name, std::string_view status,
+            void AddResultWithReason(std::string_view name, RowStatus status,
                                      const RowReason& reason) override {
                 AddResult(name, status);
                 text = ReasonInEnglish(reason, name);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/status_text.h"
+#include "results/rules/status_text.h"
 #include "tests/support/placement.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/walk_harness.h"

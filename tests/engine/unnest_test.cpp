@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/status_text.h"
 #include "engine/testing/failing_file_system.h"
+#include "results/rules/status_text.h"
 #include "tests/support/named_cases.h"
 #include "tests/support/platform.h"
 #include "tests/support/recording_sink.h"
@@ -300,12 +300,12 @@ TEST_F(UnnestTest, NeverReplacesAnEntryThatAppearsInTheWay) {
 
 TEST_F(UnnestTest, AnExceptionFromTheSinkBecomesAnErrorRow) {
     struct ThrowingOnce final : ResultSink {
-        void AddResult(std::string_view name, std::string_view status) override {
+        void AddResult(std::string_view name, RowStatus status) override {
             if (!thrown) {
                 thrown = true;
                 throw std::runtime_error("full");
             }
-            rows.emplace_back(name, status);
+            rows.emplace_back(name, StatusText(status));
         }
         bool thrown = false;
         std::vector<Row> rows;

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "engine/status_text.h"
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
+#include "results/rules/status_text.h"
 #include "tests/support/reason_sink.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/walk_harness.h"

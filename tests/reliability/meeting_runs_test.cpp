@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "engine/native_file_system.h"
-#include "engine/status_text.h"
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
+#include "results/rules/status_text.h"
 #include "tests/reliability/cli_process.h"
 #include "tests/support/reason_sink.h"
 #include "tests/support/temp_tree.h"

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "engine/native_file_system.h"
-#include "engine/status_text.h"
 #include "engine/testing/failing_file_system.h"
 #include "engine/unnest.h"
+#include "results/rules/status_text.h"
 #include "tests/support/placement.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"

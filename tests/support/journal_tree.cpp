@@ -18,10 +18,10 @@ namespace fs = std::filesystem;
 class JournalTree::ReasonSink final : public ResultSink {
   public:
     explicit ReasonSink(JournalTree& tree) : tree_(tree) {}
-    void AddResult(std::string_view name, std::string_view status) override {
+    void AddResult(std::string_view name, RowStatus status) override {
         tree_.sink_.AddResult(name, status);
     }
-    void AddResultWithReason(std::string_view name, std::string_view status,
+    void AddResultWithReason(std::string_view name, RowStatus status,
                              const RowReason& reason) override {
         tree_.sink_.AddResult(name, status);
         tree_.reasons_.push_back(ReasonInEnglish(reason, name));

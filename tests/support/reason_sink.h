@@ -5,6 +5,7 @@
 
 #include "engine/result_sink.h"
 #include "results/rules/reason_text.h"
+#include "results/rules/status_text.h"
 #include "tests/support/recording_sink.h"
 
 namespace karuneo::testing {
@@ -12,10 +13,10 @@ namespace karuneo::testing {
 // The rows of a walk, each with its reason as karuneo-cli words it.
 class ReasonSink final : public ResultSink {
   public:
-    void AddResult(std::string_view name, std::string_view status) override {
-        rows.emplace_back(name, status);
+    void AddResult(std::string_view name, RowStatus status) override {
+        rows.emplace_back(name, StatusText(status));
     }
-    void AddResultWithReason(std::string_view name, std::string_view status,
+    void AddResultWithReason(std::string_view name, RowStatus status,
                              const RowReason& reason) override {
         AddResult(name, status);
         reasons.push_back(ReasonInEnglish(reason, name));

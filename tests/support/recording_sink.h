@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/result_sink.h"
+#include "results/rules/status_text.h"
 
 namespace karuneo::testing {
 
@@ -12,8 +13,8 @@ using Row = std::pair<std::string, std::string>;
 
 class RecordingSink final : public ResultSink {
   public:
-    void AddResult(std::string_view name, std::string_view status) override {
-        rows.emplace_back(name, status);
+    void AddResult(std::string_view name, RowStatus status) override {
+        rows.emplace_back(name, StatusText(status));
     }
 
     std::vector<Row> rows;

@@ -8,7 +8,7 @@
 
 #include <cassert>
 
-#include "engine/status_text.h"
+#include "engine/row_status.h"
 #include "engine/utf16_win32.h"
 #include "window/rules/progress_text.h"
 #include "window/win32/copy_data_handoff.h"
@@ -131,7 +131,7 @@ void Form1::TakeRow(LPARAM posted) {
     AssertOnWindowThread();
     const std::unique_ptr<FinishedRow> row = TakePostedRow(posted);
     ListView1.AddFinishedRow(*row);
-    if (row->status == kStatusError) {
+    if (row->status == RowStatus::kError) {
         batch_failed_ = true;
     }
     if (working_) {

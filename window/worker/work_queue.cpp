@@ -42,12 +42,12 @@ class HandingSink final : public ResultSink {
     HandingSink(std::string path, const std::function<void(FinishedRow)>& hand)
         : path_(std::move(path)), hand_(hand) {}
 
-    void AddResult(std::string_view name, std::string_view status) override {
+    void AddResult(std::string_view name, RowStatus status) override {
         AddResultWithReason(name, status, RowReason{});
     }
-    void AddResultWithReason(std::string_view name, std::string_view status,
+    void AddResultWithReason(std::string_view name, RowStatus status,
                              const RowReason& reason) override {
-        hand_(FinishedRow{path_, std::string(name), std::string(status), reason});
+        hand_(FinishedRow{path_, std::string(name), status, reason});
     }
 
   private:

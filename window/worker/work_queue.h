@@ -24,7 +24,7 @@ using FileSystemFactory = std::function<std::unique_ptr<FileSystem>()>;
 struct FinishedRow {
     std::string dropped_path;  // as it was dropped or given
     std::string name;
-    std::string status;
+    RowStatus status;
     RowReason reason;
 };
 

@@ -12,6 +12,7 @@
 #include "engine/file_system_linux.h"
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
+#include "results/rules/status_text.h"
 #include "tests/support/named_cases.h"
 #include "tests/support/temp_tree.h"
 
@@ -46,10 +47,10 @@ struct Outcome {
 class ReasonSink final : public ResultSink {
   public:
     explicit ReasonSink(Outcome& outcome) : outcome_(outcome) {}
-    void AddResult(std::string_view, std::string_view status) override {
-        outcome_.rows.emplace_back(status);
+    void AddResult(std::string_view, RowStatus status) override {
+        outcome_.rows.emplace_back(StatusText(status));
     }
-    void AddResultWithReason(std::string_view name, std::string_view status,
+    void AddResultWithReason(std::string_view name, RowStatus status,
                              const RowReason& reason) override {
         AddResult(name, status);
         outcome_.rows.push_back(ReasonInEnglish(reason, name));

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/status_text.h"
+#include "results/rules/status_text.h"
 #include "tests/support/journal_tree.h"
 #include "tests/support/named_cases.h"
 #include "tests/support/platform.h"

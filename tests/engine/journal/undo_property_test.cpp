@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "engine/status_text.h"
+#include "results/rules/status_text.h"
 #include "tests/support/journal_tree.h"
 #include "tests/support/random_tree.h"
 

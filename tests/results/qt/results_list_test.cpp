@@ -76,7 +76,7 @@ TEST_F(ResultsListTest, ColumnsFillTheVisibleWidthWithOrWithoutAScrollBar) {
         QTest::qWait(0);
         ExpectColumnsFillTheVisibleWidth();
         for (int i = 0; i < 30; ++i) {
-            list.AddResult("row", "完了");
+            list.AddResult("row", RowStatus::kDone);
         }
         WaitForScroll();
         ASSERT_TRUE(list.verticalScrollBar()->isVisible());
@@ -95,8 +95,8 @@ TEST_F(ResultsListTest, ABurstOfRowsScrollsOnceToTheNewest) {
     QObject::connect(list.verticalScrollBar(), &QScrollBar::valueChanged, &list,
                      [&] { ++scrolls; });
     for (int i = 0; i < 200; ++i) {
-        list.AddFinishedRow(
-            FinishedRow{"/d/D" + std::to_string(i), "D" + std::to_string(i), "完了", RowReason{}});
+        list.AddFinishedRow(FinishedRow{"/d/D" + std::to_string(i), "D" + std::to_string(i),
+                                        RowStatus::kDone, RowReason{}});
     }
     WaitForScroll();
     EXPECT_EQ(scrolls, 1);
@@ -107,14 +107,14 @@ TEST_F(ResultsListTest, ABurstOfRowsScrollsOnceToTheNewest) {
 
 TEST_F(ResultsListTest, HeaderClickSortsOnceAndLaterRowsGoToTheEnd) {
     ClickHeader(0);  // nothing to sort yet
-    list.AddResult("c", "完了");
-    list.AddResult("a", "未処理");
-    list.AddResult("b", "エラー");
+    list.AddResult("c", RowStatus::kDone);
+    list.AddResult("a", RowStatus::kUntouched);
+    list.AddResult("b", RowStatus::kError);
     ClickHeader(0);
     EXPECT_EQ(Shown(), (Rows{{"a", "未処理"}, {"b", "エラー"}, {"c", "完了"}}));
     EXPECT_FALSE(list.isSortingEnabled());
 
-    list.AddResult("0", "完了");
+    list.AddResult("0", RowStatus::kDone);
     EXPECT_EQ(Shown().back(), (std::pair<QString, QString>{"0", "完了"}));
 
     ClickHeader(1);
@@ -124,7 +124,7 @@ TEST_F(ResultsListTest, HeaderClickSortsOnceAndLaterRowsGoToTheEnd) {
 
 TEST_F(ResultsListTest, SortIsCaseInsensitiveWithNumbersByValue) {
     for (const char* name : {"b10", "a2", "B2", "A10", "a1", "フォルダ2", "フォルダ10"}) {
-        list.AddResult(name, "完了");
+        list.AddResult(name, RowStatus::kDone);
     }
     ClickHeader(0);
     QStringList names;
@@ -143,14 +143,14 @@ TEST_F(ResultsListTest, RightClickPopsTheMenuUpEvenOnAnEmptyList) {
 }
 
 TEST_F(ResultsListTest, RowsArriveInOrderAndRemovingThemKeepsTheColumns) {
-    list.AddResult("b", "完了");
-    list.AddResult("bad\xff", "エラー");
+    list.AddResult("b", RowStatus::kDone);
+    list.AddResult("bad\xff", RowStatus::kError);
     EXPECT_EQ(Shown(), (Rows{{"b", "完了"}, {"bad\uFFFD", "エラー"}}));
     list.RemoveAllRows();
     EXPECT_EQ(list.topLevelItemCount(), 0);
     EXPECT_EQ(list.columnCount(), 2);
     EXPECT_EQ(list.headerItem()->text(1), "処理結果");
-    list.AddResult("c", "未処理");
+    list.AddResult("c", RowStatus::kUntouched);
     EXPECT_EQ(Shown(), (Rows{{"c", "未処理"}}));
 }
 
@@ -158,9 +158,10 @@ TEST_F(ResultsListTest, RowsArriveInOrderAndRemovingThemKeepsTheColumns) {
 // and the menu key, a row's details by Enter, and the rows by Ctrl+C.
 TEST_F(ResultsListTest, TheKeyboardOpensTheMenuShowsDetailsAndCopiesRows) {
     list.SetDroppedPath("/x/D");
-    list.AddResultWithReason("D", "未処理", UntouchedReason{NotNested::kSingleFile, 1, {"f"}});
+    list.AddResultWithReason("D", RowStatus::kUntouched,
+                             UntouchedReason{NotNested::kSingleFile, 1, {"f"}});
     list.SetDroppedPath("/x/E");
-    list.AddResult("E", "完了");
+    list.AddResult("E", RowStatus::kDone);
     list.setFocus();
 
     QTest::keyClick(&list, Qt::Key_F10, Qt::ShiftModifier);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/status_named.h"
 #include "tests/support/win32/list_rows.h"
 
 namespace karuneo::win32 {
@@ -28,7 +29,7 @@ class ResultsListViewTest : public ::testing::Test {
     void Add(const std::vector<WideRow>& rows) {
         for (const auto& [name, status] : rows) {
             list.SetDroppedPath(L"C:\\drop\\" + name);
-            list.AddResult(Narrow(name), Narrow(status));
+            list.AddResult(Narrow(name), testing::StatusNamed(Narrow(status)));
         }
     }
     static std::string Narrow(const std::wstring& text) {
@@ -130,8 +131,9 @@ TEST_F(ResultsListViewTest, ARowsTipIsTheFullPathItWasDroppedAs) {
 
 TEST_F(ResultsListViewTest, ARowsTipSaysWhyAfterThePath) {
     list.SetDroppedPath(L"C:\\drop\\空");
-    list.AddResultWithReason("空", "未処理", UntouchedReason{NotNested::kEmpty, 0, {}});
-    list.AddResultWithReason("済", "完了", RowReason{});
+    list.AddResultWithReason("空", RowStatus::kUntouched,
+                             UntouchedReason{NotNested::kEmpty, 0, {}});
+    list.AddResultWithReason("済", RowStatus::kDone, RowReason{});
     wchar_t tip[INFOTIPSIZE] = L"";
     NMLVGETINFOTIPW request{};
     request.hdr = {list.Handle(), 1, static_cast<UINT>(LVN_GETINFOTIPW)};
@@ -148,7 +150,7 @@ TEST_F(ResultsListViewTest, NamesThatAreNoTextAreShownReadably) {
     list.AddResult(
         "a\xff"
         "b",
-        "完了");
+        RowStatus::kDone);
     EXPECT_EQ(Rows(), (std::vector<WideRow>{{L"a\uFFFDb", L"完了"}}));
 }
 

@@ -411,7 +411,7 @@ TEST_F(Form1Test, OnlyTheDropAreaTakesDropsAndOnlyOfLocalFiles) {
 
 TEST_F(Form1Test, TheListKeepsItsTwoColumnsThroughSizingAndClearing) {
     Open();
-    List().AddResult("a", "完了");
+    List().AddResult("a", RowStatus::kDone);
     form->resize(900, 500);
     for (const auto show :
          {&QWidget::showMinimized, &QWidget::showMaximized, &QWidget::showNormal}) {

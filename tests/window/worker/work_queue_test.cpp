@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "engine/native_file_system.h"
-#include "engine/status_text.h"
 #include "engine/unnest.h"
+#include "results/rules/status_text.h"
 #include "tests/support/temp_tree.h"
 
 namespace karuneo {
@@ -57,7 +57,7 @@ class Received {
 std::vector<std::string> Names(const std::vector<FinishedRow>& rows) {
     std::vector<std::string> names;
     for (const auto& row : rows) {
-        names.push_back(row.name + " " + row.status);
+        names.push_back(row.name + " " + std::string(StatusText(row.status)));
     }
     return names;
 }
