@@ -3,7 +3,8 @@
 
 namespace karuneo {
 
-// Where earlier versions kept the settings, so they carry over.
+// The registry folder of the Visual Basic versions' settings, so that they
+// carry over.
 const std::string_view kSettingsOrganization = kRegistrySettingsFolder;
 
 }  // namespace karuneo

@@ -10,8 +10,10 @@
 
 namespace karuneo {
 
-// Where the window settings live. The texts are those earlier versions wrote,
-// so that their stores are read unchanged ("vbNomal" is spelled so there).
+// Where the window settings live. The texts are those the Visual Basic
+// versions of this program wrote (SaveSetting keeps them under "VB and VBA
+// Program Settings"), so that their users' stores are read unchanged;
+// "vbNomal" is spelled so there.
 inline constexpr std::string_view kSettingsApplication = "カルネオ";
 // On Windows the store is the registry key
 // HKEY_CURRENT_USER\Software\<this folder>\<the application>; Qt's store

@@ -10,8 +10,8 @@ namespace karuneo::win32 {
 // The settings as string values under HKEY_CURRENT_USER\`key`\section.
 class RegistrySettingsStore final : public SettingsStore {
   public:
-    // Under the key earlier versions wrote (RegistrySettingsKey), so that
-    // their settings carry over.
+    // Under the key the Visual Basic versions of this program wrote
+    // (RegistrySettingsKey), so that their settings carry over.
     RegistrySettingsStore();
     explicit RegistrySettingsStore(std::wstring key);
 
