@@ -12,6 +12,7 @@
 
 #include "engine/dry_run/dry_run_file_system.h"
 #include "engine/native_file_system.h"
+#include "engine/nest_limit.h"
 #include "engine/path_separator.h"
 #include "engine/status_text.h"
 #include "engine/system_code.h"

@@ -4,11 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include "window/rules/settings_store.h"
-#include "window/rules/twip_rect.h"
-#include "window/rules/window_geometry.h"
-
 namespace karuneo {
+class SettingsStore;
+class WindowGeometry;
+struct TwipRect;
 
 // Where the window settings live. The texts are those earlier versions wrote,
 // so that their stores are read unchanged ("vbNomal" is spelled so there).
