@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/dry_run/dry_run_file_system.h"
+#include "engine/entry_path.h"
 #include "engine/native_file_system.h"
 #include "engine/nest_limit.h"
 #include "engine/path_separator.h"
