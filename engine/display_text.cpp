@@ -1,5 +1,6 @@
 #include "engine/display_text.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace karuneo {

@@ -1,5 +1,6 @@
 #include "engine/entry_path.h"
 
+#include <string_view>
 #include <utility>
 
 #include "engine/path_separator.h"

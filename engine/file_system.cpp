@@ -1,5 +1,6 @@
 #include "engine/file_system.h"
 
+#include "engine/entry_path.h"
 #include "engine/path_separator.h"
 #include "engine/temp_name.h"
 

@@ -7,11 +7,12 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
-#include "engine/entry_path.h"
 #include "engine/error_number.h"
 
 namespace karuneo {
+class EntryPath;
 
 struct Entry {
     std::string name;

@@ -6,15 +6,19 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>  // renameat2
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
+#include "engine/entry_path.h"
 #include "engine/native_file_system.h"
 #include "engine/system_code.h"
 #include "engine/unique_fd_posix.h"
@@ -254,7 +258,17 @@ timespec FromNanoseconds(std::int64_t ns) {
 
 }  // namespace
 
+struct LinuxFileSystem::Claim {
+    dev_t device;
+    ino_t inode;
+    UniqueFd fd;
+};
+
+LinuxFileSystem::LinuxFileSystem() : LinuxFileSystem(&::renameat2) {}
+
 LinuxFileSystem::LinuxFileSystem(RenameCall rename) : rename_(rename) {}
+
+LinuxFileSystem::~LinuxFileSystem() = default;
 
 void LinuxFileSystem::HoldRoot(const EntryPath& root) {
     ReleaseRoot();

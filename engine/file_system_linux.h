@@ -1,16 +1,18 @@
 #pragma once
 
-#include <stdio.h>  // renameat2
-#include <sys/stat.h>
-#include <sys/types.h>
-
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "engine/error_number.h"
 #include "engine/file_system.h"
 #include "engine/unique_fd_posix.h"
 
+// Declared here, or StatOf below would declare a karuneo::stat of its own.
+struct stat;  // IWYU pragma: keep
+
 namespace karuneo {
+class EntryPath;
 
 using RenameCall = int (*)(int from, const char* name, int to, const char* new_name,
                            unsigned int flags);
@@ -21,8 +23,10 @@ using RenameCall = int (*)(int from, const char* name, int to, const char* new_n
 // removal out of the dropped folder. Names starting with "." are hidden.
 class LinuxFileSystem final : public FileSystem {
   public:
+    LinuxFileSystem();  // with the system's renameat2
     // Tests hand in a renameat2 that fails as some file systems do.
-    explicit LinuxFileSystem(RenameCall rename = &::renameat2);
+    explicit LinuxFileSystem(RenameCall rename);
+    ~LinuxFileSystem() override;
 
     void HoldRoot(const EntryPath& root) override;
     void ReleaseRoot() override;
@@ -52,11 +56,7 @@ class LinuxFileSystem final : public FileSystem {
     std::string held_name_;
     posix::UniqueFd held_fd_;
     // Each folder claimed by this walk, open and locked, with its identity.
-    struct Claim {
-        dev_t device;
-        ino_t inode;
-        posix::UniqueFd fd;
-    };
+    struct Claim;
     std::vector<Claim> claims_;
 };
 

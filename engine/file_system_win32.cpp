@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/entry_path.h"
 #include "engine/error_codes_win32.h"
 #include "engine/native_file_system.h"
 #include "engine/system_code.h"

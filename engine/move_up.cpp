@@ -1,6 +1,13 @@
 #include "engine/move_up.h"
 
+#include <cstddef>
 #include <vector>
+
+#include "engine/entry_path.h"
+#include "engine/file_system.h"
+#include "engine/reason/row_reason.h"
+#include "engine/unnest.h"
+#include "engine/walk_control.h"
 
 namespace karuneo {
 namespace {

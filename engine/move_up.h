@@ -2,9 +2,12 @@
 
 #include <string>
 
-#include "engine/unnest.h"
+#include "engine/error_number.h"
 
 namespace karuneo {
+class EntryPath;
+class FileSystem;
+struct WalkContext;
 
 // Moves every entry of the deepest folder `sCur` into the dropped folder,
 // files before folders, then removes the emptied chain that hangs below

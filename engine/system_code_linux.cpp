@@ -2,8 +2,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <initializer_list>
+#include <string>
 #include <string_view>
 
+#include "engine/error_number.h"
+#include "engine/reason/cause.h"
 #include "engine/system_code.h"
 
 namespace karuneo {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <utility>
 
 namespace karuneo::posix {
@@ -27,12 +25,8 @@ class UniqueFd {
     int release() { return std::exchange(fd_, -1); }
 
   private:
-    void Reset(int fd) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = fd;
-    }
+    // Out of line, so that users of this header are spared <unistd.h>.
+    void Reset(int fd);
 
     int fd_ = -1;
 };

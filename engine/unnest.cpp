@@ -3,12 +3,19 @@
 #include <algorithm>
 #include <new>
 #include <utility>
+#include <vector>
 
+#include "engine/entry_path.h"
+#include "engine/file_system.h"
 #include "engine/move_up.h"
+#include "engine/nest_limit.h"
 #include "engine/row_status.h"
+#include "engine/walk_control.h"
 #include "engine/walk_report.h"
 
 namespace karuneo {
+class ResultSink;
+
 namespace {
 
 // A clash with a name the dropped folder already holds is retried with a new

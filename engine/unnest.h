@@ -3,16 +3,18 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
-#include "engine/entry_path.h"
 #include "engine/error_number.h"
-#include "engine/file_system.h"
-#include "engine/nest_limit.h"
 #include "engine/reason/row_reason.h"
-#include "engine/result_sink.h"
-#include "engine/walk_control.h"
+#include "engine/row_status.h"
+// The default arguments below call UninterruptedWalk().
+#include "engine/walk_control.h"  // IWYU pragma: keep
 
 namespace karuneo {
+class EntryPath;
+class FileSystem;
+class ResultSink;
 
 // The top of the chain, once the walk has given it a temporary name: a row
 // must say where the chain stands, so its own name is given back (or tried)

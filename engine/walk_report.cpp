@@ -1,8 +1,14 @@
 #include "engine/walk_report.h"
 
 #include <new>
+#include <string_view>
 
+#include "engine/entry_path.h"
+#include "engine/error_number.h"
+#include "engine/file_system.h"
 #include "engine/path_separator.h"
+#include "engine/reason/row_reason.h"
+#include "engine/result_sink.h"
 #include "engine/row_status.h"
 
 namespace karuneo {

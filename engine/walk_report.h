@@ -5,6 +5,7 @@
 #include "engine/unnest.h"
 
 namespace karuneo {
+class EntryPath;
 
 // Gives the one row of a walk, with its reason. When the chain's top was
 // renamed, the chain first gets its own name back, so that the reason can say

@@ -9,6 +9,9 @@ scripts/install-deps.sh window
 echo "== Formatting"
 scripts/check-format.sh
 
+echo "== Includes"
+scripts/check-includes.sh
+
 jobs=$(nproc)
 
 # The ci presets are the everyday ones with warnings as errors, each in a build

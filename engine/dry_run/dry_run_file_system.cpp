@@ -2,10 +2,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+// iwyu 8.18 takes std::move's result type for a use of <type_traits>.
+// IWYU pragma: no_include <type_traits>
 
 #include "engine/dry_run/name_key.h"
+#include "engine/dry_run/overlay_folder.h"
 #include "engine/dry_run/terminal_token.h"
 #include "engine/dry_run/write_access.h"
+#include "engine/entry_path.h"
 #include "engine/path_separator.h"
 
 namespace karuneo::dry_run {
@@ -86,6 +94,11 @@ std::string Shown(const EntryPath& path) {
 }
 
 }  // namespace
+
+DryRunFileSystem::DryRunFileSystem(FileSystem& inner, std::ostream& operations)
+    : inner_(inner), operations_(operations) {}
+
+DryRunFileSystem::~DryRunFileSystem() = default;
 
 // Only a prefix of the path's names can name a dropped folder it lies in, so
 // each prefix is looked up, the longest first: the cost grows with the

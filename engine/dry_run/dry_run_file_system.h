@@ -6,10 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "engine/dry_run/overlay_folder.h"
+#include "engine/error_number.h"
 #include "engine/file_system.h"
 
+namespace karuneo {
+class EntryPath;
+}  // namespace karuneo
+
 namespace karuneo::dry_run {
+struct OverlayFolder;
 
 // A file-system layer that reads through to `inner` and keeps every change in
 // memory, so that the walk runs over it unchanged and reports what a real run
@@ -24,8 +29,9 @@ namespace karuneo::dry_run {
 // decides what a move that fails part-way leaves behind there.
 class DryRunFileSystem final : public FileSystem {
   public:
-    DryRunFileSystem(FileSystem& inner, std::ostream& operations)
-        : inner_(inner), operations_(operations) {}
+    // Out of line, where OverlayFolder is complete.
+    DryRunFileSystem(FileSystem& inner, std::ostream& operations);
+    ~DryRunFileSystem() override;
 
     // Held below too, so that a dropped path running through its own chain
     // ("D/A/..") names the same folder in the preview as in the real run.

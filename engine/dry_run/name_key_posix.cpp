@@ -1,3 +1,6 @@
+#include <string>
+#include <string_view>
+
 #include "engine/dry_run/name_key.h"
 
 namespace karuneo::dry_run {

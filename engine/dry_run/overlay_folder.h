@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "engine/dry_run/write_access.h"
 #include "engine/entry_path.h"

@@ -4,8 +4,11 @@
 
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "engine/dry_run/write_access.h"
+#include "engine/entry_path.h"
+#include "engine/error_number.h"
 #include "engine/system_code.h"
 
 namespace karuneo::dry_run {

@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <compare>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <system_error>
 

@@ -7,8 +7,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <memory>
 #include <random>
+#include <string>
+#include <string_view>
+#include <utility>
 
+#include "engine/error_number.h"
 #include "engine/journal/journal_file.h"
 #include "engine/system_code.h"
 

@@ -1,6 +1,10 @@
 #include "engine/journal/journal_record.h"
 
 #include <charconv>
+#include <cstddef>
+#include <memory>
+#include <system_error>
+#include <utility>
 
 namespace karuneo::journal {
 namespace {

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/error_number.h"
 #include "engine/file_system.h"
 
 namespace karuneo::journal {

@@ -1,12 +1,22 @@
 #include "engine/journal/journaled_walk.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
+#include "engine/error_number.h"
+#include "engine/journal/journaling_file_system.h"
 #include "engine/journal/undo.h"
+#include "engine/reason/cause.h"
 #include "engine/row_status.h"
 #include "engine/unnest.h"
+#include "engine/walk_control.h"
+
+namespace karuneo {
+class FileSystem;
+}  // namespace karuneo
 
 namespace karuneo::journal {
 

@@ -3,13 +3,19 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
-#include "engine/file_system.h"
-#include "engine/journal/journaling_file_system.h"
+#include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
-#include "engine/walk_control.h"
+#include "engine/row_status.h"
+
+namespace karuneo {
+class FileSystem;
+class WalkControl;
+}  // namespace karuneo
 
 namespace karuneo::journal {
+class JournalingFileSystem;
 
 // Hands each row on with its reason rewritten, for the rows of journal work.
 class ReasonRewritingSink final : public ResultSink {

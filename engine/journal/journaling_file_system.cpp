@@ -1,6 +1,10 @@
 #include "engine/journal/journaling_file_system.h"
 
+#include <cstddef>
+#include <initializer_list>
 #include <utility>
+
+#include "engine/entry_path.h"
 
 namespace karuneo::journal {
 namespace {

@@ -4,11 +4,18 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "engine/error_number.h"
 #include "engine/file_system.h"
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
+
+namespace karuneo {
+class EntryPath;
+}  // namespace karuneo
 
 namespace karuneo::journal {
 

@@ -2,12 +2,19 @@
 
 #include <memory>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 
+#include "engine/entry_path.h"
+#include "engine/error_number.h"
+#include "engine/file_system.h"
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
 #include "engine/journal/journaled_walk.h"
 #include "engine/journal/journaling_file_system.h"
 #include "engine/journal/run_checks.h"
+#include "engine/reason/row_reason.h"
+#include "engine/result_sink.h"
 #include "engine/row_status.h"
 #include "engine/unnest.h"
 

@@ -3,9 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_system.h"
-#include "engine/result_sink.h"
 #include "engine/walk_control.h"
+
+namespace karuneo {
+class FileSystem;
+class ResultSink;
+}  // namespace karuneo
 
 namespace karuneo::journal {
 

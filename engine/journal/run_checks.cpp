@@ -1,5 +1,11 @@
 #include "engine/journal/run_checks.h"
 
+#include <cstddef>
+#include <vector>
+
+#include "engine/error_number.h"
+#include "engine/journal/journal_record.h"
+
 namespace karuneo::journal {
 
 void Obstacles::Add(Obstacle obstacle, std::string entry) {

@@ -1,15 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <vector>
+#include <utility>
 
+#include "engine/entry_path.h"
 #include "engine/file_system.h"
-#include "engine/journal/journal_record.h"
 #include "engine/reason/row_reason.h"
 
 namespace karuneo::journal {
+struct JournalEntry;
+struct JournalRun;
 
 // The things in the way of finishing or undoing a run: the first is told,
 // the others counted.

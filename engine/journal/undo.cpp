@@ -1,15 +1,25 @@
 #include "engine/journal/undo.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <set>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "engine/entry_path.h"
+#include "engine/error_number.h"
+#include "engine/file_system.h"
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
 #include "engine/journal/run_checks.h"
+#include "engine/reason/row_reason.h"
+#include "engine/result_sink.h"
 #include "engine/row_status.h"
 #include "engine/unnest.h"
+#include "engine/walk_control.h"
 
 namespace karuneo::journal {
 namespace {

@@ -2,9 +2,11 @@
 
 #include <string>
 
-#include "engine/file_system.h"
-#include "engine/result_sink.h"
-#include "engine/walk_control.h"
+namespace karuneo {
+class FileSystem;
+class ResultSink;
+class WalkControl;
+}  // namespace karuneo
 
 namespace karuneo::journal {
 

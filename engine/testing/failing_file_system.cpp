@@ -1,5 +1,7 @@
 #include "engine/testing/failing_file_system.h"
 
+#include "engine/entry_path.h"
+
 namespace karuneo::testing {
 
 std::string_view OperationName(Operation operation) {

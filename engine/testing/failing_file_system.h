@@ -2,9 +2,17 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 
+#include "engine/error_number.h"
 #include "engine/file_system.h"
+
+namespace karuneo {
+class EntryPath;
+}  // namespace karuneo
 
 namespace karuneo::testing {
 

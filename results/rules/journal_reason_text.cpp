@@ -1,14 +1,22 @@
 // The reasons of rows that the journal of runs gives: a run that could not be
 // journaled, one that was cut off and finished, one undone or not.
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "engine/reason/row_reason.h"
+#include "results/rules/phrases.h"
 #include "results/rules/reason_parts.h"
 
 namespace karuneo::reason_parts {
 namespace {
 
 std::string ObstacleText(const Wording& words, const JournalReason& reason) {
-    const JournalPhrases& phrases = *words.journal;
+    const JournalPhrases& phrases = words.journal;
     const std::string entry =
         reason.obstacle == Obstacle::kJournalDamaged ? reason.entry : Quoted(words, reason.entry);
     std::string text =
@@ -27,7 +35,7 @@ std::string StayedText(const Wording& words, const JournalReason& reason) {
         }
         names += Quoted(words, name);
     }
-    return Fill(words.journal->stayed, {std::to_string(reason.stayed.size()), names});
+    return Fill(words.journal.stayed, {std::to_string(reason.stayed.size()), names});
 }
 
 std::string WalkText(const Wording& words, const JournalReason& reason,
@@ -40,7 +48,7 @@ std::string Joined(const Wording& words, const std::string& first, const std::st
     if (first.empty() || second.empty()) {
         return first + second;
     }
-    return first + std::string(words.journal->between) + second;
+    return first + std::string(words.journal.between) + second;
 }
 
 std::string FailureText(const Wording& words, const JournalReason& reason,
@@ -55,7 +63,7 @@ std::string FailureText(const Wording& words, const JournalReason& reason,
 
 std::string JournalText(const Wording& words, const JournalReason& reason,
                         std::string_view folder_name) {
-    const JournalPhrases& phrases = *words.journal;
+    const JournalPhrases& phrases = words.journal;
     const std::string walk = WalkText(words, reason, folder_name);
     switch (reason.event) {
         case JournalEvent::kNotJournaled: {

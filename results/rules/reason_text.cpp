@@ -1,13 +1,18 @@
 #include "results/rules/reason_text.h"
 
+#include <array>
+#include <cstddef>
 #include <initializer_list>
+#include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "engine/display_text.h"
 #include "engine/error_number.h"
 #include "engine/nest_limit.h"
 #include "engine/path_separator.h"
+#include "engine/reason/cause.h"
 #include "engine/system_code.h"
 #include "results/rules/phrases.h"
 #include "results/rules/reason_parts.h"

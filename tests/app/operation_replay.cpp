@@ -4,6 +4,7 @@
 #include <sstream>
 #include <vector>
 
+#include "engine/entry_path.h"
 #include "engine/native_file_system.h"
 #include "engine/path_separator.h"
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/dry_run/dry_run_file_system.h"
+#include "engine/entry_path.h"
 #include "engine/native_file_system.h"
 #include "engine/unnest.h"
 #include "results/rules/status_text.h"

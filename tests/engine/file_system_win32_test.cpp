@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/entry_path.h"
 #include "engine/native_file_system.h"
 #include "engine/testing/failing_file_system.h"
 #include "engine/unnest.h"

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "engine/dry_run/dry_run_file_system.h"
+#include "engine/entry_path.h"
 #include "engine/native_file_system.h"
+#include "engine/nest_limit.h"
 #include "engine/path_separator.h"
 #include "engine/system_code.h"
 #include "engine/testing/failing_file_system.h"

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/entry_path.h"
+#include "engine/nest_limit.h"
 #include "engine/testing/failing_file_system.h"
 #include "results/rules/status_text.h"
 #include "tests/support/named_cases.h"

@@ -1,5 +1,9 @@
 #include "window/rules/layout_rules.h"
 
+#include "results/rules/column_widths.h"
+#include "window/rules/results_layout.h"
+#include "window/rules/twip_rect.h"
+
 namespace karuneo {
 
 void ApplyLoadLayout(const TwipRect& window, ResultsLayout& layout) {

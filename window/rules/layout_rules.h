@@ -1,10 +1,8 @@
 #pragma once
 
-#include "results/rules/column_widths.h"
-#include "window/rules/results_layout.h"
-#include "window/rules/twip_rect.h"
-
 namespace karuneo {
+class ResultsLayout;
+struct TwipRect;
 
 // The results frame keeps its left and top edge; its right and bottom edge
 // keep these distances (twips) from the window's outer edge, and the list

@@ -1,3 +1,5 @@
+#include <string>
+
 #include "window/rules/native_path.h"
 
 namespace karuneo {

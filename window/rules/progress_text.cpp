@@ -1,7 +1,10 @@
 #include "window/rules/progress_text.h"
 
+#include <cstddef>
+
 #include "engine/display_text.h"
 #include "engine/entry_path.h"
+#include "window/worker/work_queue.h"
 
 namespace karuneo {
 

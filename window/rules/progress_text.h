@@ -2,9 +2,8 @@
 
 #include <string>
 
-#include "window/worker/work_queue.h"
-
 namespace karuneo {
+struct WorkProgress;
 
 // What the drop area says while the worker is busy, in Japanese, one line
 // each: the folder in hand, how many of its entries have moved, and how

@@ -3,9 +3,13 @@
 #include <algorithm>
 
 #include "window/rules/layout_rules.h"
+#include "window/rules/results_layout.h"
+#include "window/rules/twip_rect.h"
+#include "window/rules/window_geometry.h"
 #include "window/rules/window_settings.h"
 
 namespace karuneo {
+class SettingsStore;
 
 void SizingPass::Run(WindowGeometry& window, ResultsLayout& layout, SettingsStore& store) {
     if (!columns_created_) {

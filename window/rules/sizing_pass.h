@@ -1,10 +1,9 @@
 #pragma once
 
-#include "window/rules/results_layout.h"
-#include "window/rules/settings_store.h"
-#include "window/rules/window_geometry.h"
-
 namespace karuneo {
+class ResultsLayout;
+class SettingsStore;
+class WindowGeometry;
 
 // What the window does each time its size or state changes: the columns on
 // the first pass, the layout of frame and list, the minimum size, and the

@@ -1,6 +1,7 @@
 #include "window/rules/uri_list.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <optional>
 
 #include "window/rules/native_path.h"

@@ -4,11 +4,16 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <string>
+#include <system_error>
 
 #include "window/rules/layout_rules.h"
 #include "window/rules/screen_fit.h"
+#include "window/rules/settings_store.h"
+#include "window/rules/twip_rect.h"
+#include "window/rules/window_geometry.h"
 
 namespace karuneo {
 namespace {

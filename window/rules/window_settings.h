@@ -4,11 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include "window/rules/settings_store.h"
-#include "window/rules/twip_rect.h"
-#include "window/rules/window_geometry.h"
-
 namespace karuneo {
+class SettingsStore;
+class WindowGeometry;
+struct TwipRect;
 
 // Where the window settings live. The texts are those the Visual Basic
 // versions of this program wrote (SaveSetting keeps them under "VB and VBA

@@ -1,7 +1,10 @@
 #include "window/worker/folder_work.h"
 
 #include <utility>
+// iwyu 8.18 takes std::move's result type for a use of <type_traits>.
+// IWYU pragma: no_include <type_traits>
 
+#include "engine/error_number.h"
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
 #include "engine/journal/journaled_walk.h"
@@ -9,6 +12,9 @@
 #include "engine/journal/undo.h"
 
 namespace karuneo {
+class FileSystem;
+class ResultSink;
+class WalkControl;
 
 FolderWork JournaledUnnest(std::string journal_folder) {
     return [journal_folder = std::move(journal_folder)](const std::string& path, FileSystem& fs,

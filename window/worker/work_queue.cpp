@@ -1,9 +1,11 @@
 #include "window/worker/work_queue.h"
 
-#include <exception>
+#include <string_view>
 #include <utility>
 
+#include "engine/result_sink.h"
 #include "engine/unnest.h"
+#include "engine/walk_control.h"
 
 namespace karuneo {
 

@@ -13,10 +13,11 @@
 
 #include "engine/file_system.h"
 #include "engine/reason/row_reason.h"
-#include "engine/result_sink.h"
-#include "engine/walk_control.h"
+#include "engine/row_status.h"
 
 namespace karuneo {
+class ResultSink;
+class WalkControl;
 
 using FileSystemFactory = std::function<std::unique_ptr<FileSystem>()>;
 

@@ -10,6 +10,7 @@
 
 #include "engine/dry_run/dry_run_file_system.h"
 #include "engine/file_system_linux.h"
+#include "engine/result_sink.h"
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
 #include "results/rules/status_text.h"

@@ -7,6 +7,7 @@
 
 #include "window/rules/handoff_message.h"
 #include "window/rules/progress_text.h"
+#include "window/worker/work_queue.h"
 
 namespace karuneo {
 namespace {
