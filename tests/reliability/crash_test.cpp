@@ -77,6 +77,26 @@ Micros FullRunTime() {
     return times[1];
 }
 
+// Kill moments spread at random over an uninterrupted walk; the seed, in
+// every trace, replays a failure.
+class KillMoments {
+  public:
+    KillMoments() : full_(FullRunTime()), random_(seed_), moment_(0, full_.count()) {}
+
+    Micros full() const { return full_; }
+    Micros Next() { return Micros(moment_(random_)); }
+    std::string Trace(int run, Micros delay) const {
+        return "seed " + std::to_string(seed_) + ", run " + std::to_string(run) +
+               ", killed after " + std::to_string(delay.count()) + " us";
+    }
+
+  private:
+    const Micros full_;
+    const unsigned seed_ = std::random_device{}();
+    std::mt19937 random_;
+    std::uniform_int_distribution<long> moment_;
+};
+
 enum class Reached { kNothing, kPart, kAll };
 
 Reached Progress(const testing::Snapshot& before, const testing::Snapshot& after,
@@ -88,18 +108,14 @@ Reached Progress(const testing::Snapshot& before, const testing::Snapshot& after
 }
 
 TEST(CrashTest, AKilledWalkAndTheWalkAfterItLoseNothing) {
-    const Micros full = FullRunTime();
-    const auto seed = std::random_device{}();
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<long> moment(0, full.count());
+    KillMoments moments;
     int interrupted = 0;
     const int runs = Runs();
     for (int run = 0; run < runs; ++run) {
         const CrashSetUp setup;
         const auto before = setup.tree.Take("D");
-        const Micros delay(moment(random));
-        SCOPED_TRACE("seed " + std::to_string(seed) + ", run " + std::to_string(run) +
-                     ", killed after " + std::to_string(delay.count()) + " us");
+        const Micros delay = moments.Next();
+        SCOPED_TRACE(moments.Trace(run, delay));
 
         const auto killed = testing::KillCliAfter(setup.Args(), delay);
         ASSERT_TRUE(killed.signal == SIGKILL || killed.exit_code == 0);
@@ -114,9 +130,10 @@ TEST(CrashTest, AKilledWalkAndTheWalkAfterItLoseNothing) {
         ASSERT_EQ(setup.tree.Take("outside"), testing::Described({"keep"}));
     }
     // Kills that all land before or after the walk would prove nothing.
-    EXPECT_GT(interrupted, 0) << "no kill landed inside a walk of " << full.count() << " us";
+    EXPECT_GT(interrupted, 0) << "no kill landed inside a walk of " << moments.full().count()
+                              << " us";
     std::printf("%d of %d kills interrupted a walk (full walk %ld us)\n", interrupted, runs,
-                static_cast<long>(full.count()));
+                static_cast<long>(moments.full().count()));
 }
 
 bool HoldsTemporaryName(const testing::Snapshot& tree) {
@@ -125,18 +142,14 @@ bool HoldsTemporaryName(const testing::Snapshot& tree) {
 }
 
 TEST(CrashTest, AKilledWalkIsFinishedByRecover) {
-    const Micros full = FullRunTime();
-    const auto seed = std::random_device{}();
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<long> moment(0, full.count());
+    KillMoments moments;
     int finished = 0;
     const int runs = std::max(1, Runs() / 3);
     for (int run = 0; run < runs; ++run) {
         const CrashSetUp setup;
         const auto before = setup.tree.Take("D");
-        const Micros delay(moment(random));
-        SCOPED_TRACE("seed " + std::to_string(seed) + ", run " + std::to_string(run) +
-                     ", killed after " + std::to_string(delay.count()) + " us");
+        const Micros delay = moments.Next();
+        SCOPED_TRACE(moments.Trace(run, delay));
         testing::KillCliAfter(setup.Args(), delay);
         const bool cut_off = !AllMovedUp(setup.tree.Take("D"), setup.placement);
 

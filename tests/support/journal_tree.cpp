@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "engine/journal/journal_file.h"
 #include "engine/journal/journaled_walk.h"
 #include "engine/journal/recovery.h"
 #include "engine/journal/undo.h"
@@ -75,6 +76,15 @@ Snapshot TakeWithLooks(const TempTree& tree, const std::string& relative) {
         kind += " mode " + std::to_string(perms) + " time " + std::to_string(time);
     }
     return looks;
+}
+
+void LeaveACutOffRun(const std::string& dropped, int kill_at_call) {
+    const auto native = MakeNativeFileSystem();
+    journal::JournalingFileSystem journaled(*native, journal::DefaultJournalFolder());
+    FailingFileSystem killed(journaled);
+    killed.KillAtCall(kill_at_call);
+    RecordingSink nowhere;
+    ProcessDroppedPath(dropped, killed, nowhere);
 }
 
 }  // namespace karuneo::testing

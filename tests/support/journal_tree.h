@@ -54,4 +54,9 @@ class JournalTree {
 // time besides, links' own left out: what an undo must give back.
 Snapshot TakeWithLooks(const TempTree& tree, const std::string& relative);
 
+// What a kill at the walk's `kill_at_call`th call leaves of a run on
+// `dropped`: the moves made so far and the default journal left unclosed,
+// for a window or the tool to find when it starts.
+void LeaveACutOffRun(const std::string& dropped, int kill_at_call);
+
 }  // namespace karuneo::testing

@@ -15,6 +15,7 @@
 #include "app/win32/send_to_shortcut.h"
 #include "engine/utf16_win32.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/win32/captured_run.h"
 #include "tests/support/win32/sibling_program.h"
 
 namespace karuneo {
@@ -23,44 +24,8 @@ namespace {
 constexpr const wchar_t* kVerb = LR"(Software\Classes\Directory\shell\karuneo)";
 constexpr const wchar_t* kCommand = LR"(Software\Classes\Directory\shell\karuneo\command)";
 
-struct Finished {
-    DWORD status = 99;
-    std::string output;  // standard output and error together
-};
-
-// Runs `command_line` with both streams redirected to a pipe, to its end.
-Finished RunCaptured(std::wstring command_line) {
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    HANDLE read = nullptr;
-    HANDLE write = nullptr;
-    Finished run;
-    if (!::CreatePipe(&read, &write, &inherited, 0)) {
-        return run;
-    }
-    ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = write;
-    startup.hStdError = write;
-    PROCESS_INFORMATION process{};
-    const BOOL started = ::CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0,
-                                          nullptr, nullptr, &startup, &process);
-    ::CloseHandle(write);
-    if (started) {
-        char buffer[4096];
-        DWORD got = 0;
-        while (::ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-            run.output.append(buffer, got);
-        }
-        ::WaitForSingleObject(process.hProcess, INFINITE);
-        ::GetExitCodeProcess(process.hProcess, &run.status);
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
-    }
-    ::CloseHandle(read);
-    return run;
-}
+using testing::RunCaptured;
+using Finished = testing::CapturedRun;
 
 std::wstring Exe() {
     return testing::SiblingProgram(L"karuneo.exe");
@@ -106,22 +71,26 @@ void MakeForeignShortcut(const std::wstring& path, const std::wstring& target) {
     link->Release();
 }
 
-// Every case starts and ends with nothing registered, whatever it left.
+// Every case starts and ends with nothing registered, whatever it left. The
+// keys and the shortcut are removed here rather than by --unregister, which
+// would start the program twice more per case and, left a foreign value,
+// keep the key.
 class RegistrationTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        Karuneo(L"--unregister");
-        ASSERT_FALSE(KeyExists(kVerb));
         shortcut_ = win32::SendToShortcutPath();
         ASSERT_FALSE(shortcut_.empty());
+        RemoveEverything();
+        ASSERT_FALSE(KeyExists(kVerb));
     }
     void TearDown() override {
-        Karuneo(L"--unregister");
-        ::RegDeleteKeyW(HKEY_CURRENT_USER, kCommand);
-        ::RegDeleteKeyW(HKEY_CURRENT_USER, kVerb);
-        ::DeleteFileW(shortcut_.c_str());
+        RemoveEverything();
         ::CoUninitialize();
+    }
+    void RemoveEverything() const {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kVerb);
+        ::DeleteFileW(shortcut_.c_str());
     }
 
     std::wstring shortcut_;

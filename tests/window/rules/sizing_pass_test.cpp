@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/window/rules/fakes.h"
 #include "window/rules/layout_rules.h"
 #include "window/rules/window_settings.h"
@@ -14,6 +16,13 @@ using testing::Write;
 class SizingPassTest : public ::testing::Test {
   protected:
     void Run() { pass.Run(window, layout, store); }
+    // A pass at `start`, then one with `side` of the window changed to `to`.
+    void ResizeFrom(TwipRect start, float TwipRect::*side, float to) {
+        window.outer = start;
+        Run();
+        window.outer.*side = to;
+        Run();
+    }
 
     testing::FakeWindow window;
     testing::FakeLayout layout;
@@ -46,10 +55,7 @@ TEST_F(SizingPassTest, ColumnsAreCreatedOnTheFirstPassOnlyWhateverTheState) {
 TEST_F(SizingPassTest, AtOrBelowTheMinimumSnapsAndLaysOutForTheMinimum) {
     // Exactly the minimum is what a drag in steps or a clamped resize ends on.
     for (const float width : {4000.0f, kMinWindowWidth}) {
-        window.outer = {0, 0, 12000, 7000};
-        Run();
-        window.outer.width = width;
-        Run();
+        ResizeFrom({0, 0, 12000, 7000}, &TwipRect::width, width);
         EXPECT_FLOAT_EQ(window.outer.width, kMinWindowWidth);
         EXPECT_FLOAT_EQ(layout.frame_width, kMinWindowWidth - 3600) << width;
         EXPECT_FLOAT_EQ(layout.list_width, kMinWindowWidth - 3600 - 540) << width;
@@ -57,15 +63,21 @@ TEST_F(SizingPassTest, AtOrBelowTheMinimumSnapsAndLaysOutForTheMinimum) {
         EXPECT_FLOAT_EQ(layout.frame_height, 7000 - 800);
     }
     for (const float height : {1000.0f, kMinWindowHeight}) {
-        window.outer = {0, 0, 9000, 7000};
-        Run();
-        window.outer.height = height;
-        Run();
+        ResizeFrom({0, 0, 9000, 7000}, &TwipRect::height, height);
         EXPECT_FLOAT_EQ(window.outer.height, kMinWindowHeight);
         EXPECT_FLOAT_EQ(layout.frame_height, kMinWindowHeight - 800) << height;
         EXPECT_FLOAT_EQ(layout.list_height, kMinWindowHeight - 800 - 600) << height;
         EXPECT_FLOAT_EQ(layout.frame_width, 9000 - 3600);
     }
+}
+
+// A store that names the state and nothing else, as a hand-edited one may.
+TEST_F(SizingPassTest, AStartWithAStateButNoPlaceOpensAtTheOriginAtTheMinimum) {
+    store.values = {{"Main/WindowState", "vbNomal"}};
+    const std::vector<TwipRect> screens{{0, 0, 28800, 16200}};
+    RestoreWindowSettings(store, window, screens);
+    Run();
+    EXPECT_EQ(window.outer, (TwipRect{0, 0, kMinWindowWidth, kMinWindowHeight}));
 }
 
 TEST_F(SizingPassTest, NormalWindowSavesStateThenGeometryInOrder) {

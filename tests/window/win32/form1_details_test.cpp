@@ -18,15 +18,6 @@ constexpr wchar_t kTwoEntries[] =
 
 class Form1DetailsTest : public Form1Fixture {
   protected:
-    void DropFolders(const std::vector<std::string>& names) {
-        std::vector<std::wstring> paths;
-        for (const auto& name : names) {
-            tree.Add({name + "/x", name + "/y"});
-            paths.push_back(Dropped(name));
-        }
-        form->Frame2_OLEDragDrop(paths);
-        ASSERT_TRUE(WaitUntilIdle());
-    }
     void Select(std::initializer_list<int> rows) {
         LVITEMW none{};
         none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -57,16 +48,6 @@ class Form1DetailsTest : public Form1Fixture {
     void OpenMenuFromKeyboard(UINT choice) {
         menu_choice = choice;
         ::SendMessageW(form->hWnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), -1);
-    }
-    void PressCtrl(WPARAM letter) {
-        BYTE keys[256] = {};
-        ::GetKeyboardState(keys);
-        const BYTE control = keys[VK_CONTROL];
-        keys[VK_CONTROL] = 0x80;
-        ::SetKeyboardState(keys);
-        ::SendMessageW(List(), WM_KEYDOWN, letter, 0);
-        keys[VK_CONTROL] = control;
-        ::SetKeyboardState(keys);
     }
     std::wstring DetailsOf(const std::string& name) {
         return L"フォルダ: " + Dropped(name) + L"\n処理結果: 未処理\n理由: " + kTwoEntries;

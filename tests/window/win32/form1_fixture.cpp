@@ -95,6 +95,27 @@ RECT Form1Fixture::Outer() const {
     return outer;
 }
 
+void Form1Fixture::DropFolders(const std::vector<std::string>& names) {
+    std::vector<std::wstring> paths;
+    for (const auto& name : names) {
+        tree.Add({name + "/x", name + "/y"});
+        paths.push_back(Dropped(name));
+    }
+    form->Frame2_OLEDragDrop(paths);
+    ASSERT_TRUE(WaitUntilIdle());
+}
+
+void Form1Fixture::PressCtrl(WPARAM letter) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    const BYTE control = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    ::SendMessageW(List(), WM_KEYDOWN, letter, 0);
+    keys[VK_CONTROL] = control;
+    ::SetKeyboardState(keys);
+}
+
 std::wstring Form1Fixture::Dropped(const std::string& relative) const {
     std::wstring path = Utf16FromUtf8(tree.Path(relative)).value();
     constexpr std::wstring_view kLongPrefix = LR"(\\?\)";

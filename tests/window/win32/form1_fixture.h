@@ -44,6 +44,11 @@ class Form1Fixture : public ::testing::Test {
     HWND List() const { return Child(kListView1); }
     std::vector<testing::WideRow> Rows() const { return testing::ListRows(List()); }
     RECT Outer() const;
+    // Drops folders of two entries each, made under `names`, and waits for
+    // their rows.
+    void DropFolders(const std::vector<std::string>& names);
+    // A key pressed on the list with Ctrl held, as the list's accelerators see it.
+    void PressCtrl(WPARAM letter);
     // A path of the test tree as Explorer would hand it over.
     std::wstring Dropped(const std::string& relative) const;
 

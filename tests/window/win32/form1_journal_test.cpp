@@ -5,16 +5,10 @@
 // windows.h first: commctrl.h relies on its types.
 #include <commctrl.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/journal/journal_file.h"
-#include "engine/journal/journaling_file_system.h"
-#include "engine/native_file_system.h"
-#include "engine/testing/failing_file_system.h"
-#include "engine/unnest.h"
-#include "tests/support/recording_sink.h"
+#include "tests/support/journal_tree.h"
 #include "tests/window/win32/form1_fixture.h"
 
 namespace karuneo::win32 {
@@ -24,16 +18,6 @@ using testing::WideRow;
 
 class Form1JournalTest : public Form1Fixture {
   protected:
-    void PressCtrlZ() {
-        BYTE keys[256] = {};
-        ::GetKeyboardState(keys);
-        const BYTE control = keys[VK_CONTROL];
-        keys[VK_CONTROL] = 0x80;
-        ::SetKeyboardState(keys);
-        ::SendMessageW(List(), WM_KEYDOWN, 'Z', 0);
-        keys[VK_CONTROL] = control;
-        ::SetKeyboardState(keys);
-    }
     void FocusRow(int row) {
         LVITEMW state{};
         state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
@@ -62,7 +46,7 @@ TEST_F(Form1JournalTest, CtrlZAndTheMenuUndoTheRunOfARow) {
     ASSERT_EQ(Rows(), (std::vector<WideRow>{{L"D", L"完了"}, {L"E", L"完了"}}));
 
     // Ctrl+Z takes the newest row's run back.
-    PressCtrlZ();
+    PressCtrl('Z');
     ASSERT_TRUE(PumpUntil([&] { return Rows().size() == 3; }));
     ASSERT_TRUE(WaitUntilIdle());
     EXPECT_EQ(tree.Take("E"), before_e);
@@ -87,16 +71,7 @@ TEST_F(Form1JournalTest, ARunThatWasCutOffIsFinishedWhenTheWindowStarts) {
     tree.AddEmptyFiles("D/A/B", 20);
     tree.Add({"later/A/f"});
     const auto flattened_names = testing::Layout(tree.Take("D/A/B"));
-    {
-        // A kill after some of the moves: the journal is left unclosed.
-        const auto native = MakeNativeFileSystem();
-        auto journaled = std::make_unique<journal::JournalingFileSystem>(
-            *native, journal::DefaultJournalFolder());
-        testing::FailingFileSystem killed(*journaled);
-        killed.KillAtCall(12);
-        testing::RecordingSink nowhere;
-        ProcessDroppedPath(tree.Path("D"), killed, nowhere);
-    }
+    testing::LeaveACutOffRun(tree.Path("D"), 12);
     ASSERT_NE(testing::Layout(tree.Take("D")), flattened_names);
 
     Open();

@@ -40,15 +40,6 @@ std::wstring FaceOf(HWND control) {
 
 class Form1Test : public Form1Fixture {
   protected:
-    void DropFolders(const std::vector<std::string>& names) {
-        std::vector<std::wstring> paths;
-        for (const auto& name : names) {
-            tree.Add({name + "/x", name + "/y"});
-            paths.push_back(Dropped(name));
-        }
-        form->Frame2_OLEDragDrop(paths);
-        ASSERT_TRUE(WaitUntilIdle());
-    }
     void ClickHeader(int column) {
         NMLISTVIEW click{};
         click.hdr = {List(), static_cast<UINT_PTR>(kListView1), static_cast<UINT>(LVN_COLUMNCLICK)};
@@ -167,7 +158,9 @@ TEST_F(Form1Test, FirstStartOpensAtTheDesignSizeAndSavesIt) {
     ExpectColumnsFillTheList();
 }
 
-TEST_F(Form1Test, ANormalStartOpensWhereItWasAndLaysOutAsTheFirstStartDid) {
+// What is kept, and how a start reads it back, is tested in window/rules; here,
+// that the window hands them its moves, sizes and states, and opens as they say.
+TEST_F(Form1Test, MovesSizesAndStatesAreSavedAndTheNextStartOpensAsTheyWere) {
     Open();
     RECT first_list{};
     ::GetClientRect(List(), &first_list);
@@ -182,21 +175,34 @@ TEST_F(Form1Test, ANormalStartOpensWhereItWasAndLaysOutAsTheFirstStartDid) {
     EXPECT_EQ(list.right, first_list.right);
     EXPECT_EQ(list.bottom, first_list.bottom);
     EXPECT_EQ(testing::ColumnWidth(List(), 0), first_column);
-}
 
-TEST_F(Form1Test, AMaximisedStartOpensMaximisedAndRestoresToTheSavedPlace) {
-    Store({{"WindowState", "vbMaximized"},
-           {"Left", "1500"},
-           {"Top", "1500"},
-           {"Width", "9000"},
-           {"Height", "6000"}});
+    ::SetWindowPos(form->hWnd(), nullptr, 50, 60, 700, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(Stored("Left"), "750");
+    EXPECT_EQ(Stored("Top"), "900");
+    EXPECT_EQ(Stored("Width"), "10500");
+    ::SetWindowPos(form->hWnd(), nullptr, 70, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(Stored("Left"), "1050") << "a move alone is saved too";
+
+    ::ShowWindow(form->hWnd(), SW_MAXIMIZE);
+    EXPECT_EQ(Stored("WindowState"), "vbMaximized");
+    ExpectColumnsFillTheList();
+    ::ShowWindow(form->hWnd(), SW_RESTORE);
+    EXPECT_EQ(Stored("WindowState"), "vbNomal");
+    EXPECT_EQ(Stored("Left"), "1050");
+    EXPECT_EQ(Stored("Width"), "10500");
+
+    ::ShowWindow(form->hWnd(), SW_MAXIMIZE);
+    const HWND window = form->hWnd();
+    ::SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(window));
+    form.reset();
     Open();
     EXPECT_TRUE(::IsZoomed(form->hWnd()));
-    EXPECT_EQ(Stored("WindowState"), "vbMaximized");
     ExpectColumnsFillTheList();
 }
 
-TEST_F(Form1Test, AStartOffEveryScreenOpensOnThePrimaryOne) {
+// The minimum size and the screens as Windows reports them to the window.
+TEST_F(Form1Test, TheWindowKeepsToItsMinimumAndToTheScreens) {
     Store({{"WindowState", "vbNomal"},
            {"Left", "-300000"},
            {"Top", "-300000"},
@@ -208,36 +214,14 @@ TEST_F(Form1Test, AStartOffEveryScreenOpensOnThePrimaryOne) {
     EXPECT_EQ(Outer().left, work.left);
     EXPECT_EQ(Outer().top, work.top);
     EXPECT_EQ(Outer().right - Outer().left, 600);
-}
 
-TEST_F(Form1Test, MovesSizesAndStatesEndUpInTheRegistry) {
-    Open();
-    ::SetWindowPos(form->hWnd(), nullptr, 50, 60, 700, 400, SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(Stored("Left"), "750");
-    EXPECT_EQ(Stored("Top"), "900");
-    EXPECT_EQ(Stored("Width"), "10500");
-
-    ::SetWindowPos(form->hWnd(), nullptr, 70, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    EXPECT_EQ(Stored("Left"), "1050") << "a move alone is saved too";
-
-    ::ShowWindow(form->hWnd(), SW_MAXIMIZE);
-    EXPECT_EQ(Stored("WindowState"), "vbMaximized");
-    ExpectColumnsFillTheList();
-
-    ::ShowWindow(form->hWnd(), SW_RESTORE);
-    EXPECT_EQ(Stored("WindowState"), "vbNomal");
-    EXPECT_EQ(Stored("Left"), "1050");
-    EXPECT_EQ(Stored("Width"), "10500");
-
-    ::ShowWindow(form->hWnd(), SW_MINIMIZE);
-    EXPECT_EQ(Stored("Left"), "1050") << "the minimised window's parking place is not saved";
-    EXPECT_EQ(Stored("Width"), "10500");
-    ::ShowWindow(form->hWnd(), SW_RESTORE);
-    EXPECT_EQ(testing::ColumnCount(List()), 2) << "no pass adds columns";
-
-    const HWND window = form->hWnd();
-    ::SendMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(::IsWindow(window));
+    MINMAXINFO limits{};
+    ::SendMessageW(form->hWnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, Px(6000));
+    EXPECT_EQ(limits.ptMinTrackSize.y, Px(2800));
+    ::SetWindowPos(form->hWnd(), nullptr, 0, 0, 100, 50, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(Outer().right - Outer().left, Px(6000));
+    EXPECT_EQ(Outer().bottom - Outer().top, Px(2800));
 }
 
 TEST_F(Form1Test, GrowingTheWindowErasesTheFramesOldEdges) {
@@ -253,19 +237,6 @@ TEST_F(Form1Test, GrowingTheWindowErasesTheFramesOldEdges) {
     ::GetUpdateRgn(form->hWnd(), update, FALSE);
     EXPECT_TRUE(::PtInRegion(update, old_edge.x, old_edge.y)) << "the old edge would stay drawn";
     ::DeleteObject(update);
-}
-
-TEST_F(Form1Test, TheWindowCannotBeMadeSmallerThanItsMinimum) {
-    Open();
-    MINMAXINFO limits{};
-    ::SendMessageW(form->hWnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-    EXPECT_EQ(limits.ptMinTrackSize.x, Px(6000));
-    EXPECT_EQ(limits.ptMinTrackSize.y, Px(2800));
-
-    ::SetWindowPos(form->hWnd(), nullptr, 0, 0, 100, 50, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(Outer().right - Outer().left, Px(6000));
-    EXPECT_EQ(Outer().bottom - Outer().top, Px(2800));
-    EXPECT_EQ(Stored("Width"), "6000");
 }
 
 }  // namespace
