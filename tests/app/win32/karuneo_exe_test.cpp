@@ -12,6 +12,7 @@
 
 #include "engine/utf16_win32.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/win32/karuneo_window.h"
 #include "tests/support/win32/sibling_program.h"
 
 namespace karuneo {
@@ -86,11 +87,6 @@ TEST(KaruneoExeTest, NeedsNoDllThatWindowsDoesNotShip) {
     }
 }
 
-BOOL CALLBACK CloseThreadWindow(HWND window, LPARAM) {
-    ::PostMessageW(window, WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
 TEST(KaruneoExeTest, ProcessesTheFoldersOnItsCommandLineOnceItIsUp) {
     testing::TempTree tree;
     tree.Add({"写真/2024/a.jpg", "plain/x", "plain/y"});
@@ -103,13 +99,13 @@ TEST(KaruneoExeTest, ProcessesTheFoldersOnItsCommandLineOnceItIsUp) {
     std::wstring mutable_line = command_line;
     ASSERT_TRUE(::CreateProcessW(ExePath().c_str(), mutable_line.data(), nullptr, nullptr, FALSE, 0,
                                  nullptr, nullptr, &startup, &process));
-    // Wine reports the process idle before it is; the disk tells.
-    for (int tries = 0; tries < 300 && tree.Take("写真").count("a.jpg") == 0; ++tries) {
+    // Wine reports the process idle before it is; the rows tell.
+    for (int tries = 0; tries < 300 && testing::ListedRows(process.dwThreadId) < 2; ++tries) {
         ::Sleep(100);
     }
     EXPECT_EQ(tree.Take("写真"), (testing::Snapshot{{"a.jpg", "file:写真/2024/a.jpg"}}));
     EXPECT_EQ(tree.Take("plain").size(), 2u);
-    ::EnumThreadWindows(process.dwThreadId, CloseThreadWindow, 0);
+    testing::CloseWindowsOf(process.dwThreadId);
     EXPECT_EQ(::WaitForSingleObject(process.hProcess, 30'000), WAIT_OBJECT_0);
     DWORD exit_code = 1;
     ::GetExitCodeProcess(process.hProcess, &exit_code);
@@ -163,8 +159,9 @@ class Started {
             reinterpret_cast<LPARAM>(&count));
         return count;
     }
+    int Rows() const { return testing::ListedRows(process_.dwThreadId); }
     void Close() {
-        ::EnumThreadWindows(process_.dwThreadId, CloseThreadWindow, 0);
+        testing::CloseWindowsOf(process_.dwThreadId);
         EXPECT_TRUE(Ended(30'000));
     }
 
@@ -202,10 +199,10 @@ TEST(KaruneoExeTest, ASecondStartHandsItsFoldersToTheFirstWindowAndEnds) {
     ASSERT_TRUE(second.Ended(30'000));
     EXPECT_EQ(second.ExitCode(), 0u);
 
-    EXPECT_TRUE(WaitFor([&] { return tree.Take("写真").count("a.jpg") == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return first.Rows() == 2; }));
+    EXPECT_EQ(tree.Take("写真").count("a.jpg"), 1u);
     const std::wstring moved = LR"(\\?\)" + win32::Utf16FromUtf8(long_path).value() + L"\\f";
-    EXPECT_TRUE(
-        WaitFor([&] { return ::GetFileAttributesW(moved.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    EXPECT_NE(::GetFileAttributesW(moved.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(first.Windows(), 1);
     first.Close();
     EXPECT_EQ(first.ExitCode(), 0u);
@@ -224,8 +221,9 @@ TEST(KaruneoExeTest, TwoStartsAtTheSameMomentEndWithOneWindow) {
     Started one({tree.Path("P")});
     Started other({tree.Path("Q")});
 
-    EXPECT_TRUE(
-        WaitFor([&] { return tree.Take("P").count("p") == 1 && tree.Take("Q").count("q") == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return one.Rows() + other.Rows() == 2; }));
+    EXPECT_EQ(tree.Take("P").count("p"), 1u);
+    EXPECT_EQ(tree.Take("Q").count("q"), 1u);
     EXPECT_TRUE(WaitFor([&] { return one.Ended(0) || other.Ended(0); }));
     EXPECT_EQ(one.Windows() + other.Windows(), 1);
 }

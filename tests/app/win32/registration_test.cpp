@@ -16,6 +16,7 @@
 #include "engine/utf16_win32.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/win32/captured_run.h"
+#include "tests/support/win32/karuneo_window.h"
 #include "tests/support/win32/sibling_program.h"
 
 namespace karuneo {
@@ -157,11 +158,6 @@ TEST_F(RegistrationTest, AShortcutOfTheSameNameToAnotherProgramIsNeverReplacedNo
     EXPECT_EQ(win32::ShortcutTarget(shortcut_), other);
 }
 
-BOOL CALLBACK CloseThreadWindow(HWND window, LPARAM) {
-    ::PostMessageW(window, WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
 // The verb's command with %1 replaced as Explorer replaces it, split as
 // karuneo.exe splits it, and run: the folder comes through exactly.
 TEST_F(RegistrationTest, TheVerbsCommandStartsTheProgramOnTheSelectedFolder) {
@@ -187,13 +183,12 @@ TEST_F(RegistrationTest, TheVerbsCommandStartsTheProgramOnTheSelectedFolder) {
     PROCESS_INFORMATION process{};
     ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                  nullptr, &startup, &process));
-    // The file arrives before the emptied chain is removed: wait for both.
-    const testing::Snapshot flattened{{"f 1.txt", "file:A B/写真/f 1.txt"}};
-    for (int tries = 0; tries < 300 && tree.Take("選んだ フォルダ") != flattened; ++tries) {
+    for (int tries = 0; tries < 300 && testing::ListedRows(process.dwThreadId) == 0; ++tries) {
         ::Sleep(100);
     }
-    EXPECT_EQ(tree.Take("選んだ フォルダ"), flattened);
-    ::EnumThreadWindows(process.dwThreadId, CloseThreadWindow, 0);
+    EXPECT_EQ(tree.Take("選んだ フォルダ"),
+              (testing::Snapshot{{"f 1.txt", "file:A B/写真/f 1.txt"}}));
+    testing::CloseWindowsOf(process.dwThreadId);
     EXPECT_EQ(::WaitForSingleObject(process.hProcess, 30'000), WAIT_OBJECT_0);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
