@@ -34,6 +34,9 @@ inline constexpr ErrorNumber kNoSafeMove = 445;
 // Another run of this program holds a folder this one would change; the
 // runtime has no number for that, so it is one of ours.
 inline constexpr ErrorNumber kAnotherRun = 1001;
+// A folder to be removed still holds something (the runtime calls this "file
+// already exists" too, which a rename's clash must not be taken for).
+inline constexpr ErrorNumber kFolderNotEmpty = 1002;
 
 // A failure as it crosses the seam: the number the walk tests, and what a
 // message to the user needs besides. Built from a bare number where the

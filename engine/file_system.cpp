@@ -76,18 +76,21 @@ Failure FileSystem::CreateFolder(const EntryPath& folder) {
     return CreateChildFolder(folder);
 }
 
-Failure FileSystem::SetFolderLook(const EntryPath& folder, const FolderLook& look) {
+Failure FileSystem::SetFolderLook(const EntryPath& folder, const FolderLook& look,
+                                  LookNotRestored* not_restored) {
     if (folder.IsRoot()) {
         return Failure(kBadFileName);
     }
-    return SetChildLook(folder, look);
+    LookNotRestored ignored;
+    return SetChildLook(folder, look, not_restored != nullptr ? not_restored : &ignored);
 }
 
 Failure FileSystem::CreateChildFolder(const EntryPath& folder) {
     return {kUnexpected, 0, folder.Below()};
 }
 
-Failure FileSystem::SetChildLook(const EntryPath& folder, const FolderLook& /*look*/) {
+Failure FileSystem::SetChildLook(const EntryPath& folder, const FolderLook& /*look*/,
+                                 LookNotRestored* /*not_restored*/) {
     return {kUnexpected, 0, folder.Below()};
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "engine/error_number.h"
 
@@ -42,13 +43,34 @@ struct Identity {
     friend bool operator==(const Identity&, const Identity&) = default;
 };
 
+// A name=value attribute a file system keeps beside a folder's contents
+// (Linux's extended attributes, its access lists among them).
+struct ExtendedAttribute {
+    std::string name;
+    std::string value;
+
+    friend bool operator==(const ExtendedAttribute&, const ExtendedAttribute&) = default;
+};
+
+inline constexpr std::uint32_t kNoOwner = 0xFFFFFFFF;
+
 // What an undo gives back to a chain folder it recreates.
 struct FolderLook {
     std::uint32_t mode = 0;      // permission bits; file attributes on Windows
     std::int64_t access_ns = 0;  // since 1970, in nanoseconds
     std::int64_t modify_ns = 0;
+    // Where the system tells them; kNoOwner and none where it does not.
+    std::uint32_t owner = kNoOwner;
+    std::uint32_t group = kNoOwner;
+    std::vector<ExtendedAttribute> attributes;
 
     friend bool operator==(const FolderLook&, const FolderLook&) = default;
+};
+
+// What of a look a layer could not give back: names like "owner" or an
+// attribute's name, for the row to tell.
+struct LookNotRestored {
+    std::vector<std::string> parts;
 };
 
 // Return false to stop the listing early.
@@ -130,8 +152,16 @@ class FileSystem {
                         const EntryPath& to, const BeforeEachEntry& before_each = {});
 
     // Removes a folder below the root only if it is empty; never recursive,
-    // never forced.
+    // never forced. kFolderNotEmpty when it holds something.
     Failure RemoveEmptyFolder(const EntryPath& folder);
+
+    // Puts what the run changed in the folder's entries on the disk, so that
+    // a record which says the change is done is never ahead of it. A layer
+    // whose changes are durable once made, or that makes none, keeps this.
+    virtual Failure SyncFolder(const EntryPath& folder) {
+        (void)folder;
+        return {};
+    }
 
     // What undoing a run needs besides. A layer that cannot tell or do these
     // keeps the defaults, which fail with kUnexpected.
@@ -142,7 +172,11 @@ class FileSystem {
     // Creates an empty folder below the root, open to this user only until
     // its look is set; kFileAlreadyExists when the name is taken.
     Failure CreateFolder(const EntryPath& folder);
-    Failure SetFolderLook(const EntryPath& folder, const FolderLook& look);
+    // What the layer could not give back goes to `not_restored` (owner,
+    // attributes the user may not set) without failing the call; the mode
+    // and times must take.
+    Failure SetFolderLook(const EntryPath& folder, const FolderLook& look,
+                          LookNotRestored* not_restored = nullptr);
 
   protected:
     // For a layer that wraps another and must move through it entry by entry
@@ -159,7 +193,8 @@ class FileSystem {
                                                          const EntryPath& to) = 0;
     virtual Failure RemoveEmptyChild(const EntryPath& folder) = 0;
     virtual Failure CreateChildFolder(const EntryPath& folder);
-    virtual Failure SetChildLook(const EntryPath& folder, const FolderLook& look);
+    virtual Failure SetChildLook(const EntryPath& folder, const FolderLook& look,
+                                 LookNotRestored* not_restored);
 };
 
 // Keeps a dropped folder resolved in `fs` for one walk, an undo or a

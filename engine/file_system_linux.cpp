@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "engine/entry_path.h"
+#include "engine/folder_look_linux.h"
 #include "engine/native_file_system.h"
 #include "engine/system_code.h"
 #include "engine/unique_fd_posix.h"
@@ -429,12 +430,37 @@ Result<Identity> LinuxFileSystem::Identify(const EntryPath& entry) {
 }
 
 Result<FolderLook> LinuxFileSystem::LookOfFolder(const EntryPath& folder) {
-    const auto info = StatOf(folder);
-    if (!info.ok()) {
-        return {{}, info.error};
+    const Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
+    struct stat info {};
+    if (!opened.fd.valid()) {
+        return {{}, opened.error};
     }
-    return {FolderLook{static_cast<std::uint32_t>(info.value.st_mode & 07777),
-                       Nanoseconds(info.value.st_atim), Nanoseconds(info.value.st_mtim)}};
+    if (::fstat(opened.fd.get(), &info) != 0) {
+        return {{}, SystemFailure(errno, folder.Below())};
+    }
+    FolderLook look{static_cast<std::uint32_t>(info.st_mode & 07777),
+                    Nanoseconds(info.st_atim),
+                    Nanoseconds(info.st_mtim),
+                    static_cast<std::uint32_t>(info.st_uid),
+                    static_cast<std::uint32_t>(info.st_gid),
+                    {}};
+    auto attributes = ReadAttributes(opened.fd.get());
+    if (!attributes.ok()) {
+        return {{}, SystemFailure(attributes.error.system_code, folder.Below())};
+    }
+    look.attributes = std::move(attributes.value);
+    return {std::move(look)};
+}
+
+Failure LinuxFileSystem::SyncFolder(const EntryPath& folder) {
+    const Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
+    if (!opened.fd.valid()) {
+        return opened.error;
+    }
+    if (::fsync(opened.fd.get()) != 0) {
+        return SystemFailure(errno, folder.Below());
+    }
+    return {};
 }
 
 Failure LinuxFileSystem::CreateChildFolder(const EntryPath& folder) {
@@ -449,15 +475,20 @@ Failure LinuxFileSystem::CreateChildFolder(const EntryPath& folder) {
 }
 
 // Through the folder's own handle, opened without following a link, so that
-// a link put in its place meanwhile cannot pass the change on.
-Failure LinuxFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look) {
+// a link put in its place meanwhile cannot pass the change on. The owner
+// first (it clears the set-id bits), then the attributes (an access list
+// sets the group bits), then the mode and the times.
+Failure LinuxFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look,
+                                      LookNotRestored* not_restored) {
     const Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
     if (!opened.fd.valid()) {
         return opened.error;
     }
+    const int fd = opened.fd.get();
+    GiveOwnerBack(fd, look, *not_restored);
+    GiveAttributesBack(fd, look.attributes, *not_restored);
     const timespec times[2] = {FromNanoseconds(look.access_ns), FromNanoseconds(look.modify_ns)};
-    if (::fchmod(opened.fd.get(), static_cast<mode_t>(look.mode)) != 0 ||
-        ::futimens(opened.fd.get(), times) != 0) {
+    if (::fchmod(fd, static_cast<mode_t>(look.mode)) != 0 || ::futimens(fd, times) != 0) {
         return SystemFailure(errno, folder.Below());
     }
     return {};

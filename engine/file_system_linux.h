@@ -35,6 +35,7 @@ class LinuxFileSystem final : public FileSystem {
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
     Result<Identity> Identify(const EntryPath& entry) override;
     Result<FolderLook> LookOfFolder(const EntryPath& folder) override;
+    Failure SyncFolder(const EntryPath& folder) override;
 
   protected:
     Failure RenamePlainFolder(const EntryPath& folder, const std::string& new_name) override;
@@ -42,7 +43,8 @@ class LinuxFileSystem final : public FileSystem {
                                                  const EntryPath& to) override;
     Failure RemoveEmptyChild(const EntryPath& folder) override;
     Failure CreateChildFolder(const EntryPath& folder) override;
-    Failure SetChildLook(const EntryPath& folder, const FolderLook& look) override;
+    Failure SetChildLook(const EntryPath& folder, const FolderLook& look,
+                         LookNotRestored* not_restored) override;
 
   private:
     // The entry's status, a link's own; the root's through links.

@@ -507,7 +507,8 @@ Failure Win32FileSystem::CreateChildFolder(const EntryPath& folder) {
 }
 
 // Only the attributes a user sets; the folder's own handle, never a target's.
-Failure Win32FileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look) {
+Failure Win32FileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look,
+                                LookNotRestored* not_restored) {
     const auto path = EntryPathOf(folder, held_root_.get());
     if (!path.ok()) {
         return path.error;
@@ -534,6 +535,9 @@ Failure Win32FileSystem::SetChildLook(const EntryPath& folder, const FolderLook&
     if (!::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic)) {
         return SystemFailure(::GetLastError(), folder.Below());
     }
+    // A folder made again inherits its parent's security, as the one the run
+    // removed had: the look carries no owner or access list here.
+    (void)not_restored;
     return {};
 }
 

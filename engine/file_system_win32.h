@@ -37,7 +37,8 @@ class Win32FileSystem final : public FileSystem {
                                                  const EntryPath& to) override;
     Failure RemoveEmptyChild(const EntryPath& folder) override;
     Failure CreateChildFolder(const EntryPath& folder) override;
-    Failure SetChildLook(const EntryPath& folder, const FolderLook& look) override;
+    Failure SetChildLook(const EntryPath& folder, const FolderLook& look,
+                         LookNotRestored* not_restored) override;
 
   private:
     std::unique_ptr<HeldRoot> held_root_;  // the dropped folder during a walk

@@ -25,7 +25,7 @@ constexpr CodeRow kErrnoTable[] = {
     {ENOENT, {kPathNotFound, Cause::kSystem}},
     {ENOTDIR, {kPathNotFound, Cause::kSystem}},
     {EEXIST, {kFileAlreadyExists, Cause::kSystem}},
-    {ENOTEMPTY, {kFileAlreadyExists, Cause::kSystem}},
+    {ENOTEMPTY, {kFolderNotEmpty, Cause::kSystem}},
     {EACCES, {kPermissionDenied, Cause::kNoPermission}},
     {EPERM, {kPermissionDenied, Cause::kNoPermission}},
     {EROFS, {kPermissionDenied, Cause::kSystem}},

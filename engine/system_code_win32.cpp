@@ -23,7 +23,7 @@ constexpr CodeRow kErrorTable[] = {
     {ERROR_DIRECTORY, {kPathNotFound, Cause::kSystem}},  // a file where a folder was expected
     {ERROR_ALREADY_EXISTS, {kFileAlreadyExists, Cause::kSystem}},
     {ERROR_FILE_EXISTS, {kFileAlreadyExists, Cause::kSystem}},
-    {ERROR_DIR_NOT_EMPTY, {kFileAlreadyExists, Cause::kSystem}},
+    {ERROR_DIR_NOT_EMPTY, {kFolderNotEmpty, Cause::kSystem}},
     {ERROR_ACCESS_DENIED, {kPermissionDenied, Cause::kNoPermission}},
     {ERROR_SHARING_VIOLATION, {kPermissionDenied, Cause::kSystem}},
     {ERROR_LOCK_VIOLATION, {kPermissionDenied, Cause::kSystem}},

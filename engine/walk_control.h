@@ -22,6 +22,14 @@ class WalkControl {
     // `moved` of `total`. Counts the walk has anyway; it asks the disk
     // nothing more for them.
     virtual void MoveProgress(long long moved, long long total) = 0;
+
+    // While a stopped run is being put back: a second stop, which ends the
+    // put-back between two entries too, and how far it has come.
+    virtual bool StopAgainRequested() const { return false; }
+    virtual void PutBackProgress(long long moved, long long total) {
+        (void)moved;
+        (void)total;
+    }
 };
 
 // Never stops and hears nothing: for callers that run a walk to its end.

@@ -10,6 +10,7 @@
 #include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
 #include "engine/row_status.h"
+#include "engine/run/run_recorder.h"
 
 namespace karuneo {
 namespace {
@@ -49,11 +50,13 @@ void SettleChainName(WalkContext& walk, const EntryPath& sParentPath,
     top.settled = true;
     if (sDeleteFolda.empty()) {
         top.place = ChainPlace::kGone;
+        walk.recorder.Settled(top.place);
         return;
     }
     // When a moved entry has taken that name, the temporary name stays.
     const bool back = !walk.fs.RenameFolder(sParentPath.Child(sDeleteFolda), top.own_name);
     top.place = back ? ChainPlace::kOwnName : ChainPlace::kTemporaryName;
+    walk.recorder.Settled(top.place);
 }
 
 void ReportError(WalkContext& walk, const Failure& failure, const EntryPath& sParentPath,

@@ -390,7 +390,7 @@ Failure DryRunFileSystem::RemoveEmptyChild(const EntryPath& folder) {
         return error;
     }
     if (!removed.IsEmpty()) {
-        return {kFileAlreadyExists, 0, folder.Below()};
+        return {kFolderNotEmpty, 0, folder.Below()};
     }
     parent.value->Take(name);
     Print(folder, "remove " + Shown(folder));
@@ -421,7 +421,8 @@ Failure DryRunFileSystem::CreateChildFolder(const EntryPath& folder) {
     return {};
 }
 
-Failure DryRunFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look) {
+Failure DryRunFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look,
+                                LookNotRestored* not_restored) {
     const auto reached = Resolve(folder);
     if (!reached.ok()) {
         return reached.error;
@@ -429,6 +430,7 @@ Failure DryRunFileSystem::SetChildLook(const EntryPath& folder, const FolderLook
     char mode[16];
     std::snprintf(mode, sizeof mode, "%o", static_cast<unsigned>(look.mode));
     Print(folder, "restore " + Shown(folder) + " mode " + mode + " and times");
+    (void)not_restored;
     return {};
 }
 

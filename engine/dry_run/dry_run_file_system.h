@@ -55,7 +55,8 @@ class DryRunFileSystem final : public FileSystem {
                                                  const EntryPath& to) override;
     Failure RemoveEmptyChild(const EntryPath& folder) override;
     Failure CreateChildFolder(const EntryPath& folder) override;
-    Failure SetChildLook(const EntryPath& folder, const FolderLook& look) override;
+    Failure SetChildLook(const EntryPath& folder, const FolderLook& look,
+                         LookNotRestored* not_restored) override;
 
   private:
     struct RootMatch {

@@ -50,12 +50,7 @@ bool JournalClosed(const std::string& path) {
     if (!in.read(end.data(), tail)) {
         return false;
     }
-    for (const std::string_view last : {kCloseLine, kUndoneLine, kFinishedAnewLine}) {
-        if (end.ends_with(last)) {
-            return true;
-        }
-    }
-    return false;
+    return EndsClosed(end);
 }
 
 std::vector<std::string> ListJournals(const std::string& folder) {
@@ -84,9 +79,15 @@ Result<std::string> ReadJournal(const std::string& path) {
     return {std::move(text)};
 }
 
-void RemoveJournal(const std::string& path) {
-    std::error_code ignored;
-    fs::remove(PathOf(path), ignored);
+Failure RemoveJournal(const std::string& path) {
+    std::error_code error;
+    fs::remove(PathOf(path), error);
+    return error ? Failure(kDeviceIoError, error.value(), {}) : Failure();
+}
+
+std::uint64_t JournalSequence(const std::string& path) {
+    (void)path;
+    return 0;
 }
 
 void PruneJournals(const std::string& folder) {

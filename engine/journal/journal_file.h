@@ -48,6 +48,8 @@ class JournalFile {
 
 // The journals of a folder, oldest first, as full paths.
 std::vector<std::string> ListJournals(const std::string& folder);
+// A journal's place in the order of runs.
+std::uint64_t JournalSequence(const std::string& path);
 Result<std::string> ReadJournal(const std::string& path);
 // Whether the journal ends in its closing record (or a later mark).
 bool JournalClosed(const std::string& path);
@@ -70,6 +72,6 @@ std::string AbsolutePath(const std::string& path);
 
 namespace karuneo::journal {
 
-void RemoveJournal(const std::string& path);
+Failure RemoveJournal(const std::string& path);
 
 }  // namespace karuneo::journal

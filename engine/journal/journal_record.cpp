@@ -1,8 +1,8 @@
 #include "engine/journal/journal_record.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
-#include <cstddef>
-#include <memory>
 #include <system_error>
 #include <utility>
 
@@ -25,8 +25,10 @@ int HexValue(char digit) {
     return -1;
 }
 
-std::vector<std::string_view> Split(std::string_view line) {
-    std::vector<std::string_view> tokens;
+using Tokens = std::vector<std::string_view>;
+
+Tokens Split(std::string_view line) {
+    Tokens tokens;
     for (std::size_t space = line.find(' '); space != std::string_view::npos;
          space = line.find(' ')) {
         tokens.push_back(line.substr(0, space));
@@ -42,15 +44,18 @@ bool ReadNumber(std::string_view token, Number& number) {
     return error == std::errc() && end == token.data() + token.size();
 }
 
+std::string Number(std::uint64_t number) {
+    return std::to_string(number);
+}
+
 std::string LookTokens(const FolderLook& look) {
     return std::to_string(look.mode) + ' ' + std::to_string(look.access_ns) + ' ' +
            std::to_string(look.modify_ns);
 }
 
-bool ReadLook(const std::vector<std::string_view>& tokens, std::size_t first, FolderLook& look) {
-    return tokens.size() == first + 3 && ReadNumber(tokens[first], look.mode) &&
-           ReadNumber(tokens[first + 1], look.access_ns) &&
-           ReadNumber(tokens[first + 2], look.modify_ns);
+bool ReadLook(const Tokens& t, std::size_t first, FolderLook& look) {
+    return t.size() >= first + 3 && ReadNumber(t[first], look.mode) &&
+           ReadNumber(t[first + 1], look.access_ns) && ReadNumber(t[first + 2], look.modify_ns);
 }
 
 bool ReadKind(std::string_view token, EntryKind& kind) {
@@ -61,60 +66,158 @@ bool ReadKind(std::string_view token, EntryKind& kind) {
     return true;
 }
 
+// Only a plain name, which cannot reach outside the folder it is joined to,
+// is ever taken from a journal.
 bool ReadName(std::string_view token, std::string& name) {
     auto plain = UnescapeToken(token);
-    if (plain) {
-        name = std::move(*plain);
+    if (!plain || !IsPlainName(*plain)) {
+        return false;
     }
-    return plain.has_value();
+    name = std::move(*plain);
+    return true;
 }
 
 bool ReadPath(std::string_view token, std::vector<std::string>& below) {
     auto names = PathFromToken(token);
-    if (names) {
-        below = std::move(*names);
+    if (!names) {
+        return false;
     }
-    return names.has_value();
+    for (const auto& name : *names) {
+        if (!IsPlainName(name)) {
+            return false;
+        }
+    }
+    below = std::move(*names);
+    return true;
 }
 
-// Lines that name the run's outline.
-bool ReadOutlineLine(const std::vector<std::string_view>& t, JournalRun& run) {
+bool IsAbsolute(const std::string& path) {
+#ifdef _WIN32
+    const bool drive = path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    return drive || path.starts_with("\\\\");
+#else
+    return path.starts_with('/');
+#endif
+}
+
+bool ReadRoot(const Tokens& t, JournalRun& run) {
+    auto root = t.size() == 4 ? UnescapeToken(t[1]) : std::nullopt;
+    if (!root || !IsAbsolute(*root) || root->find('\0') != std::string::npos) {
+        return false;
+    }
+    run.root = std::move(*root);
+    run.root_identity.kind = EntryKind::kFolder;
+    return ReadNumber(t[2], run.root_identity.device) && ReadNumber(t[3], run.root_identity.id);
+}
+
+PlannedLevel* LevelAt(JournalRun& run, std::string_view token) {
+    std::size_t depth = 0;
+    if (!ReadNumber(token, depth) || depth >= run.chain.size()) {
+        return nullptr;
+    }
+    return &run.chain[depth];
+}
+
+bool ReadLevel(const Tokens& t, JournalRun& run) {
+    PlannedLevel* level = t.size() == 8 ? LevelAt(run, t[1]) : nullptr;
+    if (level == nullptr) {
+        return false;
+    }
+    level->identity = {run.root_identity.device, 0, EntryKind::kFolder};
+    return ReadNumber(t[2], level->identity.id) && ReadLook(t, 3, level->look) &&
+           ReadNumber(t[6], level->look.owner) && ReadNumber(t[7], level->look.group);
+}
+
+bool ReadAttribute(const Tokens& t, JournalRun& run) {
+    PlannedLevel* level = t.size() == 4 ? LevelAt(run, t[1]) : nullptr;
+    auto name = level != nullptr ? UnescapeToken(t[2]) : std::nullopt;
+    auto value = name ? UnescapeToken(t[3]) : std::nullopt;
+    if (!value || name->empty()) {
+        return false;
+    }
+    level->look.attributes.push_back({std::move(*name), std::move(*value)});
+    return true;
+}
+
+bool ReadChain(const Tokens& t, JournalRun& run) {
+    std::vector<std::string> names;
+    if (t.size() != 2 || !run.chain.empty() || !ReadPath(t[1], names)) {
+        return false;
+    }
+    for (auto& name : names) {
+        run.chain.push_back({std::move(name), {}, {}});
+    }
+    return true;
+}
+
+bool ReadEntry(const Tokens& t, JournalRun& run) {
+    JournalEntry entry;
+    const bool ok = t.size() == 4 && ReadNumber(t[1], entry.id) && ReadKind(t[2], entry.kind) &&
+                    ReadName(t[3], entry.name);
+    run.entries.push_back(std::move(entry));
+    return ok;
+}
+
+bool ReadSettled(std::string_view token, JournalRun& run) {
+    constexpr std::array<std::pair<std::string_view, ChainPlace>, 3> kPlaces{
+        {{"own", ChainPlace::kOwnName}, {"temp", ChainPlace::kTemporaryName},
+         {"gone", ChainPlace::kGone}}};
+    for (const auto& [word, place] : kPlaces) {
+        if (token == word) {
+            run.settled = place;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ReadMade(const Tokens& t, JournalRun& run) {
+    MadeLevel made;
+    made.identity.kind = EntryKind::kFolder;
+    const bool ok = t.size() == 4 && ReadNumber(t[1], made.depth) &&
+                    ReadNumber(t[2], made.identity.device) && ReadNumber(t[3], made.identity.id);
+    run.made.push_back(made);
+    return ok;
+}
+
+// Lines of the run's plan.
+bool ReadPlanLine(const Tokens& t, JournalRun& run) {
     const std::string_view key = t[0];
     if (key == "root") {
-        return t.size() == 4 && ReadName(t[1], run.root) &&
-               ReadNumber(t[2], run.root_identity.device) && ReadNumber(t[3], run.root_identity.id);
+        return ReadRoot(t, run);
+    }
+    if (key == "undo") {
+        run.kind = JournalKind::kUndo;
+        return t.size() == 2 && ReadName(t[1], run.undoes);
     }
     if (key == "hidden") {
         run.hidden.emplace_back();
         return t.size() == 2 && ReadName(t[1], run.hidden.back());
     }
-    if (key == "top") {
-        return t.size() == 6 && ReadName(t[1], run.top) && ReadNumber(t[2], run.top_id) &&
-               ReadLook(t, 3, run.top_look);
-    }
-    if (key == "temp") {
-        return t.size() == 2 && ReadName(t[1], run.temp);
+    if (key == "chain") {
+        return ReadChain(t, run);
     }
     if (key == "level") {
-        run.levels.emplace_back();
-        return t.size() == 5 && ReadPath(t[1], run.levels.back().below) &&
-               ReadLook(t, 2, run.levels.back().look);
+        return ReadLevel(t, run);
+    }
+    if (key == "xattr") {
+        return ReadAttribute(t, run);
+    }
+    if (key == "e") {
+        return ReadEntry(t, run);
+    }
+    if (key == "planned" && t.size() == 1) {
+        return run.planned = true;
     }
     return false;
 }
 
 // Lines that tell what the run did.
-bool ReadStepLine(const std::vector<std::string_view>& t, JournalRun& run) {
+bool ReadStepLine(const Tokens& t, JournalRun& run) {
     const std::string_view key = t[0];
-    if (key == "batch") {
-        return t.size() == 2 && ReadPath(t[1], run.deepest);
-    }
-    if (key == "e") {
-        JournalEntry entry;
-        const bool ok = t.size() == 4 && ReadNumber(t[1], entry.id) && ReadKind(t[2], entry.kind) &&
-                        ReadName(t[3], entry.name);
-        run.entries.push_back(std::move(entry));
-        return ok;
+    if (key == "temp") {
+        run.temps.emplace_back();
+        return t.size() == 2 && ReadName(t[1], run.temps.back());
     }
     if (key == "m") {
         run.moved.emplace_back();
@@ -124,20 +227,89 @@ bool ReadStepLine(const std::vector<std::string_view>& t, JournalRun& run) {
         run.removed.emplace_back();
         return t.size() == 2 && ReadPath(t[1], run.removed.back());
     }
-    const bool bare = t.size() == 1;
-    if (bare && key == "close") {
-        return run.closed = true;
+    if (key == "settled") {
+        return t.size() == 2 && ReadSettled(t[1], run);
     }
-    if (bare && key == "undone") {
-        return run.undone = true;
-    }
-    if (bare && key == "finished-anew") {
-        return run.finished_anew = run.closed = true;
+    if (key == "made") {
+        return ReadMade(t, run);
     }
     return false;
 }
 
+bool ReadEndLine(const Tokens& t, JournalRun& run) {
+    if (t.size() != 1) {
+        return false;
+    }
+    const std::string_view key = t[0];
+    bool* mark = key == "close"           ? &run.closed
+                 : key == "undone"        ? &run.undone
+                 : key == "finished-anew" ? &run.finished_anew
+                 : key == "told"          ? &run.told
+                 : key == "forgotten"     ? &run.forgotten
+                                          : nullptr;
+    if (mark == nullptr) {
+        return false;
+    }
+    *mark = true;
+    run.closed = run.closed || run.finished_anew;
+    return true;
+}
+
+// The first version's own lines: its header named the top and its look, and
+// the deepest folder was named (under the top's temporary name) only when the
+// entries were about to move.
+bool ReadVersion1Line(const Tokens& t, JournalRun& run) {
+    const std::string_view key = t[0];
+    if (key == "top" && t.size() == 6 && run.chain.empty()) {
+        PlannedLevel top;
+        top.identity = {run.root_identity.device, 0, EntryKind::kFolder};
+        const bool ok = ReadName(t[1], top.name) && ReadNumber(t[2], top.identity.id) &&
+                        ReadLook(t, 3, top.look);
+        run.chain.push_back(std::move(top));
+        return ok;
+    }
+    if (key == "level" && t.size() == 5) {
+        std::vector<std::string> below;
+        FolderLook look;
+        if (!ReadPath(t[1], below) || !ReadLook(t, 2, look)) {
+            return false;
+        }
+        // The top was listed under its temporary name; its look is the header's.
+        if (below.size() > 1) {
+            run.chain.resize(std::max(run.chain.size(), below.size()));
+            run.chain[below.size() - 1].name = below.back();
+            run.chain[below.size() - 1].look = look;
+        }
+        return true;
+    }
+    if (key == "batch" && t.size() == 2) {
+        std::vector<std::string> deepest;
+        if (!ReadPath(t[1], deepest) || run.chain.empty()) {
+            return false;
+        }
+        run.chain.resize(deepest.size());
+        for (std::size_t i = 1; i < deepest.size(); ++i) {
+            run.chain[i].name = deepest[i];
+        }
+        return run.planned = true;
+    }
+    return false;
+}
+
+bool ReadLine(std::string_view line, int version, JournalRun& run) {
+    const Tokens tokens = Split(line);
+    if (version == 1 && ReadVersion1Line(tokens, run)) {
+        return true;
+    }
+    return ReadPlanLine(tokens, run) || ReadStepLine(tokens, run) || ReadEndLine(tokens, run);
+}
+
 }  // namespace
+
+const std::string& JournalRun::top() const {
+    static const std::string none;
+    return chain.empty() ? none : chain.front().name;
+}
 
 std::string EscapeToken(std::string_view bytes) {
     std::string token;
@@ -203,33 +375,40 @@ std::optional<std::vector<std::string>> PathFromToken(std::string_view token) {
     }
 }
 
-std::string HeaderLines(const JournalRun& run) {
+std::string PlanLines(const FlattenPlan& plan, const std::string& absolute_root) {
     std::string lines = std::string(kFirstLine) + '\n';
-    lines += "root " + EscapeToken(run.root) + ' ' + std::to_string(run.root_identity.device) +
-             ' ' + std::to_string(run.root_identity.id) + '\n';
-    for (const auto& name : run.hidden) {
+    lines += "root " + EscapeToken(absolute_root) + ' ' + Number(plan.root_identity.device) + ' ' +
+             Number(plan.root_identity.id) + '\n';
+    for (const auto& name : plan.root_hidden) {
         lines += "hidden " + EscapeToken(name) + '\n';
     }
-    lines += "top " + EscapeToken(run.top) + ' ' + std::to_string(run.top_id) + ' ' +
-             LookTokens(run.top_look) + '\n';
-    return lines + TempLine(run.temp);
+    lines += "chain " + PathToken(plan.Names(0, plan.chain.size())) + '\n';
+    for (std::size_t depth = 0; depth < plan.chain.size(); ++depth) {
+        const PlannedLevel& level = plan.chain[depth];
+        lines += "level " + Number(depth) + ' ' + Number(level.identity.id) + ' ' +
+                 LookTokens(level.look) + ' ' + Number(level.look.owner) + ' ' +
+                 Number(level.look.group) + '\n';
+        for (const auto& attribute : level.look.attributes) {
+            lines += "xattr " + Number(depth) + ' ' + EscapeToken(attribute.name) + ' ' +
+                     EscapeToken(attribute.value) + '\n';
+        }
+    }
+    for (const auto& entry : plan.entries) {
+        lines += "e " + Number(entry.id) + ' ' + static_cast<char>(entry.kind) + ' ' +
+                 EscapeToken(entry.name) + '\n';
+    }
+    return lines + std::string(kPlannedLine);
+}
+
+std::string UndoLines(const std::string& undoes, const std::string& absolute_root,
+                      const Identity& root_identity) {
+    return std::string(kFirstLine) + "\nundo " + EscapeToken(undoes) + "\nroot " +
+           EscapeToken(absolute_root) + ' ' + Number(root_identity.device) + ' ' +
+           Number(root_identity.id) + '\n' + std::string(kPlannedLine);
 }
 
 std::string TempLine(std::string_view temp) {
     return "temp " + EscapeToken(temp) + '\n';
-}
-
-std::string LevelLine(const ChainLevel& level) {
-    return "level " + PathToken(level.below) + ' ' + LookTokens(level.look) + '\n';
-}
-
-std::string BatchLine(const std::vector<std::string>& deepest) {
-    return "batch " + PathToken(deepest) + '\n';
-}
-
-std::string EntryLine(const JournalEntry& entry) {
-    return "e " + std::to_string(entry.id) + ' ' + static_cast<char>(entry.kind) + ' ' +
-           EscapeToken(entry.name) + '\n';
 }
 
 std::string MovedLine(std::string_view name) {
@@ -240,23 +419,46 @@ std::string RemovedLine(const std::vector<std::string>& below) {
     return "removed " + PathToken(below) + '\n';
 }
 
+std::string SettledLine(ChainPlace place) {
+    const char* word = place == ChainPlace::kOwnName        ? "own"
+                       : place == ChainPlace::kTemporaryName ? "temp"
+                                                             : "gone";
+    return std::string("settled ") + word + '\n';
+}
+
+std::string MadeLine(const MadeLevel& made) {
+    return "made " + Number(made.depth) + ' ' + Number(made.identity.device) + ' ' +
+           Number(made.identity.id) + '\n';
+}
+
+bool EndsClosed(std::string_view tail) {
+    for (const std::string_view last :
+         {kCloseLine, kUndoneLine, kFinishedAnewLine, kToldLine, kForgottenLine}) {
+        if (tail.ends_with(last)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 Result<JournalRun> ParseJournal(std::string_view text) {
     Result<JournalRun> run;
     int number = 0;
+    int version = 0;
     for (auto end = text.find('\n'); end != std::string_view::npos; end = text.find('\n')) {
         const std::string_view line = text.substr(0, end);
         text.remove_prefix(end + 1);
         ++number;
-        const bool ok = number == 1 ? line == kFirstLine : [&] {
-            const auto tokens = Split(line);
-            return ReadOutlineLine(tokens, run.value) || ReadStepLine(tokens, run.value);
-        }();
-        if (!ok) {
+        if (number == 1) {
+            version = line == kFirstLine ? 2 : line == kFirstLineVersion1 ? 1 : 0;
+            run.value.version = version;
+        }
+        if (version == 0 || (number > 1 && !ReadLine(line, version, run.value))) {
             return {std::move(run.value), {kUnexpected, number, {}}};
         }
     }
-    // No whole line: killed before its header was written, which comes
-    // before any change; an empty run.
+    // No whole line: killed before its plan was written, which comes before
+    // any change; an empty run.
     return run;
 }
 

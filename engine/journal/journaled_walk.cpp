@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/error_number.h"
-#include "engine/journal/journaling_file_system.h"
+#include "engine/journal/journal_recorder.h"
 #include "engine/journal/undo.h"
 #include "engine/reason/cause.h"
 #include "engine/row_status.h"
@@ -29,7 +29,7 @@ JournalReason Wrapping(JournalEvent event, const RowReason& walk_reason) {
     return reason;
 }
 
-ReasonRewritingSink::Rewrite NoteWhenNotJournaled(const JournalingFileSystem& journal) {
+ReasonRewritingSink::Rewrite NoteWhenNotJournaled(const RunRecorder& journal) {
     return [&journal](RowStatus /*status*/, const RowReason& reason) -> RowReason {
         if (!journal.failure()) {
             return reason;
@@ -41,6 +41,20 @@ ReasonRewritingSink::Rewrite NoteWhenNotJournaled(const JournalingFileSystem& jo
 }
 
 namespace {
+
+// The walk's control for the put-back after it stopped: the stop that was
+// asked for is the one being answered, so only a second one counts.
+class PutBackWalk final : public WalkControl {
+  public:
+    explicit PutBackWalk(WalkControl& walk) : walk_(walk) {}
+    bool StopRequested() const override { return walk_.StopAgainRequested(); }
+    void MoveProgress(long long moved, long long total) override {
+        walk_.PutBackProgress(moved, total);
+    }
+
+  private:
+    WalkControl& walk_;
+};
 
 struct Row {
     std::string name;
@@ -69,10 +83,14 @@ ErrorReason* StoppedPartWay(Row& row) {
     return stopped ? error : nullptr;
 }
 
-bool PutBack(const std::string& path, FileSystem& fs, const std::string& journal_folder) {
+// Stopped again, the put-back stops too: the end is near, and what is back
+// stays back.
+bool PutBack(const std::string& path, FileSystem& fs, const std::string& journal_folder,
+             WalkControl& control) {
     KeepingSink undo;
-    UndoLastRun(path, fs, undo, UninterruptedWalk(), journal_folder);
-    return undo.rows.size() == 1 && undo.rows.front().status == RowStatus::kDone;
+    PutBackWalk put_back(control);
+    UndoLastRun(path, fs, undo, put_back, journal_folder);
+    return undo.rows.size() == 1 && undo.rows.front().status != RowStatus::kError;
 }
 
 }  // namespace
@@ -81,13 +99,13 @@ void ProcessJournaled(const std::string& path, FileSystem& fs, ResultSink& sink,
                       WalkControl& control, const std::string& journal_folder) {
     KeepingSink walk;
     {
-        JournalingFileSystem journaled(fs, journal_folder);
-        ReasonRewritingSink noted(walk, NoteWhenNotJournaled(journaled));
-        ProcessDroppedPath(path, journaled, noted, control);
+        JournalRecorder journal(journal_folder);
+        ReasonRewritingSink noted(walk, NoteWhenNotJournaled(journal));
+        ProcessDroppedPath(path, fs, noted, control, journal);
     }
     for (Row& row : walk.rows) {
         ErrorReason* stopped = StoppedPartWay(row);
-        if (stopped && control.UndoWhenStopped() && PutBack(path, fs, journal_folder)) {
+        if (stopped && control.UndoWhenStopped() && PutBack(path, fs, journal_folder, control)) {
             stopped->chain = ChainPlace::kPutBack;
             stopped->chain_name.clear();
         }

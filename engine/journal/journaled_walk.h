@@ -11,11 +11,11 @@
 
 namespace karuneo {
 class FileSystem;
+class RunRecorder;
 class WalkControl;
 }  // namespace karuneo
 
 namespace karuneo::journal {
-class JournalingFileSystem;
 
 // Hands each row on with its reason rewritten, for the rows of journal work.
 class ReasonRewritingSink final : public ResultSink {
@@ -43,13 +43,15 @@ JournalReason Wrapping(JournalEvent event, const RowReason& walk_reason);
 
 // Adds to a row, when the journal of its walk could not be written, that the
 // run cannot be undone or finished; passes the row on as it is otherwise.
-ReasonRewritingSink::Rewrite NoteWhenNotJournaled(const JournalingFileSystem& journal);
+ReasonRewritingSink::Rewrite NoteWhenNotJournaled(const RunRecorder& journal);
 
 // ProcessDroppedPath with a journal of the run in `journal_folder`: the
 // same rows, but for that note. A run stopped part-way whose `control` asks
-// for it is undone at once, so that the folder is exactly as it was before,
-// and its "エラー" row says so; when the undo is refused or fails, the row is
-// the stopped walk's own: what moved stays moved, which loses nothing either.
+// for it is put back at once by an undo of its journal, itself a run with a
+// journal of its own, so that the folder is exactly as it was before, and its
+// "エラー" row says so; when the undo is refused, fails or is stopped in its
+// turn, the row is the stopped walk's own: what moved stays moved, which
+// loses nothing either, and --undo finishes the put-back later.
 void ProcessJournaled(const std::string& path, FileSystem& fs, ResultSink& sink,
                       WalkControl& control, const std::string& journal_folder);
 

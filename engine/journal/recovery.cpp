@@ -2,7 +2,7 @@
 
 #include <memory>
 #include <optional>
-#include <unordered_map>
+#include <set>
 #include <utility>
 
 #include "engine/entry_path.h"
@@ -10,13 +10,19 @@
 #include "engine/file_system.h"
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
+#include "engine/journal/journal_recorder.h"
+#include "engine/journal/journal_runs.h"
 #include "engine/journal/journaled_walk.h"
-#include "engine/journal/journaling_file_system.h"
 #include "engine/journal/run_checks.h"
+#include "engine/journal/undo.h"
 #include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
 #include "engine/row_status.h"
+#include "engine/run/flatten_plan.h"
+#include "engine/run/flatten_run.h"
+#include "engine/run/run_recorder.h"
 #include "engine/unnest.h"
+#include "engine/walk_report.h"
 
 namespace karuneo::journal {
 namespace {
@@ -36,6 +42,13 @@ void Report(Finishing& job, const std::string& name, const JournalReason& reason
     job.sink.AddResultWithReason(name, RowStatus::kError, reason);
 }
 
+void Mark(Finishing& job, std::string_view line) {
+    if (job.file) {
+        (void)job.file->Append(line);
+        (void)job.file->Sync();
+    }
+}
+
 // The walk's rows, said to finish a run that was cut off.
 ReasonRewritingSink FinishedRows(ResultSink& sink) {
     return ReasonRewritingSink(sink, [](RowStatus status, const RowReason& reason) {
@@ -45,78 +58,109 @@ ReasonRewritingSink FinishedRows(ResultSink& sink) {
     });
 }
 
-void CheckEntries(FileSystem& fs, const EntryPath& root, const JournalRun& run, TopPlace top,
-                  Obstacles& obstacles) {
-    const EntryPath deepest = DeepestNow(root, run, top);
-    for (const auto& [name, entry] : EntriesByName(run)) {
-        if (entry->kind == EntryKind::kOther) {
+// The plan as the journal holds it, for the executor to carry on with.
+FlattenPlan PlanOf(const JournalRun& run) {
+    FlattenPlan plan;
+    plan.root = EntryPath(run.root);
+    plan.root_identity = run.root_identity;
+    plan.root_hidden = run.hidden;
+    plan.chain = run.chain;
+    plan.entries = run.entries;
+    return plan;
+}
+
+// Each planned entry is judged by where it is now, whatever the journal says
+// of it: in the dropped folder it has moved, in the deepest folder it waits.
+struct Progress {
+    std::vector<std::string> still_deepest;
+    std::vector<std::string> found_moved;  // moved, but not recorded as moved
+    std::size_t levels_left = 0;
+    TopFound top;
+};
+
+Progress JudgeByDisk(FileSystem& fs, const JournalRun& run, Obstacles& obstacles) {
+    Progress progress;
+    progress.top = FindTop(fs, run);
+    progress.levels_left = LevelsThere(fs, run, progress.top.name);
+    const bool deepest_there = progress.levels_left == run.chain.size();
+    const EntryPath root(run.root);
+    const EntryPath deepest = deepest_there ? DeepestUnder(run, progress.top.name) : root;
+    const std::set<std::string> recorded(run.moved.begin(), run.moved.end());
+    std::set<std::string> seen;
+    for (const auto& entry : run.entries) {
+        if (entry.kind == EntryKind::kOther || !seen.insert(entry.name).second) {
             continue;  // a mount point, which no move takes
         }
-        const bool moved = IsEntry(fs, root.Child(name), entry->id, entry->kind);
+        const bool moved = IsEntry(fs, root.Child(entry.name), entry.id, entry.kind);
         const bool stayed =
-            top != TopPlace::kGone && IsEntry(fs, deepest.Child(name), entry->id, entry->kind);
+            deepest_there && IsEntry(fs, deepest.Child(entry.name), entry.id, entry.kind);
         if (moved && stayed) {
-            obstacles.Add(Obstacle::kEntryInBothPlaces, name);
+            obstacles.Add(Obstacle::kEntryInBothPlaces, entry.name);
         } else if (!moved && !stayed) {
-            obstacles.Add(Obstacle::kEntryGone, name);
+            obstacles.Add(Obstacle::kEntryGone, entry.name);
+        } else if (stayed) {
+            progress.still_deepest.push_back(entry.name);
+        } else if (recorded.count(entry.name) == 0) {
+            progress.found_moved.push_back(entry.name);
         }
     }
+    return progress;
 }
 
-// The lowest chain folder still there, from the deepest up.
-std::optional<EntryPath> LowestLevel(FileSystem& fs, const EntryPath& deepest) {
-    for (EntryPath level = deepest; !level.IsRoot(); level = level.Parent()) {
-        const auto identity = fs.Identify(level);
-        if (identity.ok() && identity.value.kind == EntryKind::kFolder) {
-            return level;
-        }
+RunState StateToGoOn(const Progress& progress, const JournalRun& run) {
+    if (progress.levels_left < run.chain.size() || progress.still_deepest.empty()) {
+        return RunState::kRemoving;
     }
-    return std::nullopt;
+    return RunState::kMoving;
 }
 
-// The run had moved entries: the rest of it, journaled in the same journal.
-void FinishMoves(Finishing& job, const JournalRun& run, TopPlace top, const std::string& name) {
-    const EntryPath root(run.root);
-    std::optional<JournalingFileSystem> resumed;
+// The run had begun: the rest of it, recorded in the same journal, and first
+// what the disk shows it did that its journal did not say.
+void FinishMoves(Finishing& job, const JournalRun& run, const Progress& progress,
+                 const std::string& name) {
+    const FlattenPlan plan = PlanOf(run);
+    const RunState state = StateToGoOn(progress, run);
+    std::optional<JournalRecorder> resumed;
+    NoRecorder none;
     if (!job.dry_run) {
-        resumed.emplace(job.fs, std::move(job.file));
+        resumed.emplace(std::move(job.file), state);
+        for (const auto& moved : progress.found_moved) {
+            resumed->Moved(moved);
+        }
     }
-    FileSystem& layer = resumed ? static_cast<FileSystem&>(*resumed) : job.fs;
+    RunRecorder& recorder = resumed ? static_cast<RunRecorder&>(*resumed) : none;
     ReasonRewritingSink rows = FinishedRows(job.sink);
-    const HeldRoot held(layer, root);
-    WalkContext walk(layer, rows, job.control);
+    const HeldRoot held(job.fs, plan.root);
+    WalkContext walk(job.fs, rows, job.control, recorder);
     walk.displayName = name;
-    walk.top.own_name = run.top;
-    std::string sDeleteFolda = TopName(run, top);
-    if (top == TopPlace::kOwnName) {
+    std::string sDeleteFolda = progress.top.name;
+    if (progress.top.place == TopPlace::kOwnName) {
         walk.top.settled = true;
         walk.top.place = ChainPlace::kOwnName;
     }
-    const EntryPath deepest = DeepestNow(root, run, top);
-    const auto lowest = top == TopPlace::kGone ? std::nullopt : LowestLevel(layer, deepest);
-    const bool is_deepest = lowest && lowest->Names() == deepest.Names();
-    FinishCutOffWalk(walk, lowest, is_deepest, root, sDeleteFolda);
+    const WalkOutcome outcome = FinishFlatten(walk, plan, progress.still_deepest,
+                                              progress.levels_left, sDeleteFolda);
+    ReportOutcome(walk, outcome, plan.root, sDeleteFolda);
+    CloseRun(walk, plan.root);
 }
 
-// The run was cut off before it moved anything: the chain gets its own name
-// back, the journal is closed, and the walk runs anew with a journal of its own.
-void FinishAnew(Finishing& job, const JournalRun& run, TopPlace top, const std::string& name) {
+// The run changed nothing that is still to be seen: its journal is closed as
+// finished anew, and the walk runs again with a journal of its own.
+void FinishAnew(Finishing& job, const JournalRun& run, const TopFound& top,
+                const std::string& name) {
     const EntryPath root(run.root);
-    if (top == TopPlace::kTemporaryName) {
+    if (top.place == TopPlace::kTemporaryName) {
         const HeldRoot held(job.fs, root);
-        if (auto error = job.fs.RenameFolder(root.Child(run.temp), run.top)) {
+        if (auto error = job.fs.RenameFolder(root.Child(top.name), run.top())) {
             ErrorReason reason = ReasonForFailure(Attempt::kRename, error);
             reason.chain = ChainPlace::kTemporaryName;
-            reason.chain_name = run.temp;
+            reason.chain_name = top.name;
             Report(job, name, Wrapping(JournalEvent::kNotFinished, reason));
             return;
         }
     }
-    if (job.file) {
-        (void)job.file->Append(kFinishedAnewLine);
-        (void)job.file->Sync();
-        job.file.reset();
-    }
+    Mark(job, kFinishedAnewLine);
+    job.file.reset();
     ReasonRewritingSink rows = FinishedRows(job.sink);
     if (job.dry_run) {
         ProcessDroppedPath(run.root, job.fs, rows, job.control);
@@ -125,33 +169,57 @@ void FinishAnew(Finishing& job, const JournalRun& run, TopPlace top, const std::
     }
 }
 
-void Finish(Finishing& job, const JournalRun& run) {
+// Under its own name with every entry still in the deepest folder, the
+// chain shows nothing of the run.
+bool ChangedNothing(const JournalRun& run, const Progress& progress) {
+    std::set<std::string> movable;
+    for (const auto& entry : run.entries) {
+        if (entry.kind != EntryKind::kOther) {
+            movable.insert(entry.name);
+        }
+    }
+    return progress.top.place == TopPlace::kOwnName && progress.levels_left == run.chain.size() &&
+           progress.still_deepest.size() == movable.size();
+}
+
+// A folder that is gone is told of once, with what to do; one on a file
+// system that is not there now (unmounted) waits without a word.
+void FolderGone(Finishing& job, const JournalRun& run, const std::string& name) {
+    Obstacles obstacles;
+    obstacles.Add(Obstacle::kFolderGone, run.root);
+    Report(job, name, obstacles.Reason(JournalEvent::kNotFinished));
+    if (!job.dry_run) {
+        Mark(job, kToldLine);
+    }
+}
+
+void FinishFlattenRun(Finishing& job, const JournalRun& run) {
     const EntryPath root(run.root);
     const std::string name = FolderNameOf(run);
     Obstacles obstacles;
-    TopPlace top = TopPlace::kGone;
+    Progress progress;
     {
         const HeldRoot held(job.fs, root);
         const auto identity = job.fs.Identify(root);
-        if (!identity.ok() || identity.value.device != run.root_identity.device ||
-            identity.value.id != run.root_identity.id) {
+        if (identity.error == kPathNotFound || identity.error == kFileNotFound) {
+            if (RootsFileSystemMounted(job.fs, run)) {
+                FolderGone(job, run, name);
+            }
+            return;
+        }
+        if (!identity.ok() || identity.value.id != run.root_identity.id ||
+            identity.value.device != run.root_identity.device) {
             obstacles.Add(Obstacle::kFolderReplaced, {});
         } else {
-            top = FindTop(job.fs, root, run);
-            if (run.deepest.empty() && top == TopPlace::kGone) {
-                obstacles.Add(Obstacle::kChainChanged, run.top);
-            }
-            if (!run.deepest.empty()) {
-                CheckEntries(job.fs, root, run, top, obstacles);
-            }
+            progress = JudgeByDisk(job.fs, run, obstacles);
         }
     }
     if (obstacles.any()) {
         Report(job, name, obstacles.Reason(JournalEvent::kNotFinished));
-    } else if (run.deepest.empty()) {
-        FinishAnew(job, run, top, name);
+    } else if (ChangedNothing(run, progress)) {
+        FinishAnew(job, run, progress.top, name);
     } else {
-        FinishMoves(job, run, top, name);
+        FinishMoves(job, run, progress, name);
     }
 }
 
@@ -161,12 +229,56 @@ JournalReason Damaged(const Failure& parse_error) {
     return obstacles.Reason(JournalEvent::kNotFinished);
 }
 
-std::string FileName(const std::string& path) {
-    const auto cut = path.find_last_of("/\\");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
+JournalReason Unreadable(const Failure& read_error) {
+    Obstacles obstacles;
+    obstacles.Add(Obstacle::kJournalUnreadable, std::to_string(read_error.system_code));
+    return obstacles.Reason(JournalEvent::kNotFinished);
+}
+
+class KeepingStatus final : public ResultSink {
+  public:
+    explicit KeepingStatus(ResultSink& inner) : inner_(inner) {}
+    void AddResult(std::string_view name, RowStatus status) override {
+        AddResultWithReason(name, status, RowReason{});
+    }
+    void AddResultWithReason(std::string_view name, RowStatus status,
+                             const RowReason& reason) override {
+        done = status != RowStatus::kError;
+        inner_.AddResultWithReason(name, status, reason);
+    }
+    bool done = false;
+
+  private:
+    ResultSink& inner_;
+};
+
+void FinishUndo(Finishing& job, const JournalRun& undo) {
+    KeepingStatus rows(job.sink);
+    FinishCutOffUndo(job.journal_path, undo.root, job.fs, rows, job.control, job.journal_folder,
+                     job.dry_run);
+    if (rows.done && !job.dry_run) {
+        Mark(job, kFinishedAnewLine);
+    }
 }
 
 }  // namespace
+
+bool RootsFileSystemMounted(FileSystem& fs, const JournalRun& run) {
+    EntryPath parent(run.root);
+    for (std::string path = run.root;;) {
+        const auto cut = path.find_last_of("/\\");
+        if (cut == std::string::npos || cut == 0) {
+            return true;
+        }
+        path.resize(cut);
+        const EntryPath above(path);
+        const HeldRoot held(fs, above);
+        const auto identity = fs.Identify(above);
+        if (identity.ok()) {
+            return identity.value.device == run.root_identity.device;
+        }
+    }
+}
 
 std::vector<std::string> CutOffJournals(const std::string& journal_folder) {
     std::vector<std::string> cut_off;
@@ -181,6 +293,9 @@ std::vector<std::string> CutOffJournals(const std::string& journal_folder) {
 void FinishCutOffRuns(const std::string& journal_folder, FileSystem& fs, ResultSink& sink,
                       WalkControl& control, bool dry_run) {
     for (const auto& path : CutOffJournals(journal_folder)) {
+        if (control.StopRequested()) {
+            return;
+        }
         FinishCutOffRun(path, journal_folder, fs, sink, control, dry_run);
     }
 }
@@ -195,23 +310,40 @@ void FinishCutOffRun(const std::string& journal_path, const std::string& journal
         }
         job.file = std::move(opened.value);
     }
-    const auto text = ReadJournal(journal_path);
-    const auto run = ParseJournal(text.value);
-    if (run.value.root.empty() || run.value.temp.empty()) {
-        if (run.ok() && !dry_run) {
-            // Killed while its header was written: the run changed nothing.
-            job.file.reset();
-            RemoveJournal(journal_path);
-        } else if (!run.ok()) {
-            Report(job, FileName(journal_path), Damaged(run.error));
-        }
+    // Read whole before anything is decided: a journal that cannot be read
+    // stays, and the row says why.
+    const auto run = ReadRun(journal_path);
+    if (!run.ok() && run.error.number != kUnexpected) {
+        Report(job, FileName(journal_path), Unreadable(run.error));
         return;
     }
     if (!run.ok()) {
-        Report(job, FolderNameOf(run.value), Damaged(run.error));
+        const std::string name = run.value.root.empty() ? FileName(journal_path)
+                                                        : FolderNameOf(run.value);
+        Report(job, name, Damaged(run.error));
         return;
     }
-    Finish(job, run.value);
+    if (!run.value.planned && run.value.version == 1 && !run.value.chain.empty()) {
+        // The first version named the entries only once they were about to
+        // move: its top may stand under the temporary name.
+        const HeldRoot held(fs, EntryPath(run.value.root));
+        FinishAnew(job, run.value, FindTop(fs, run.value), FolderNameOf(run.value));
+        return;
+    }
+    if (!run.value.planned || run.value.root.empty()) {
+        // Killed while its plan was written, which comes before any change:
+        // the run changed nothing, and its journal goes.
+        if (!dry_run) {
+            job.file.reset();
+            (void)RemoveJournal(journal_path);
+        }
+        return;
+    }
+    if (run.value.kind == JournalKind::kUndo) {
+        FinishUndo(job, run.value);
+    } else {
+        FinishFlattenRun(job, run.value);
+    }
 }
 
 }  // namespace karuneo::journal

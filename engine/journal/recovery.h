@@ -11,6 +11,7 @@ class ResultSink;
 }  // namespace karuneo
 
 namespace karuneo::journal {
+struct JournalRun;
 
 // The journals in `journal_folder` of runs that were cut off: never closed,
 // and held by no running process.
@@ -26,6 +27,11 @@ std::vector<std::string> CutOffJournals(const std::string& journal_folder);
 // layer) no journal is written or removed.
 void FinishCutOffRuns(const std::string& journal_folder, FileSystem& fs, ResultSink& sink,
                       WalkControl& control = UninterruptedWalk(), bool dry_run = false);
+
+// Whether the file system the run's folder was on is there now: when a
+// folder above it is on another one, its disk is not mounted, and the run
+// waits without a word.
+bool RootsFileSystemMounted(FileSystem& fs, const JournalRun& run);
 
 // The same for one journal.
 void FinishCutOffRun(const std::string& journal_path, const std::string& journal_folder,

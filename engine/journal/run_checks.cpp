@@ -1,10 +1,8 @@
 #include "engine/journal/run_checks.h"
 
-#include <cstddef>
-#include <vector>
+#include <algorithm>
 
 #include "engine/error_number.h"
-#include "engine/journal/journal_record.h"
 
 namespace karuneo::journal {
 
@@ -38,33 +36,62 @@ bool IsFree(FileSystem& fs, const EntryPath& path) {
     return identity.error == kFileNotFound || identity.error == kPathNotFound;
 }
 
-TopPlace FindTop(FileSystem& fs, const EntryPath& root, const JournalRun& run) {
-    if (IsEntry(fs, root.Child(run.top), run.top_id, EntryKind::kFolder)) {
-        return TopPlace::kOwnName;
+namespace {
+
+bool IsTop(FileSystem& fs, const EntryPath& path, const JournalRun& run, const MadeTops& made) {
+    const auto identity = fs.Identify(path);
+    if (!identity.ok() || identity.value.kind != EntryKind::kFolder) {
+        return false;
     }
-    if (!run.temp.empty() && IsEntry(fs, root.Child(run.temp), run.top_id, EntryKind::kFolder)) {
-        return TopPlace::kTemporaryName;
-    }
-    return TopPlace::kGone;
+    const std::uint64_t id = identity.value.id;
+    const std::uint64_t own = run.chain.front().identity.id;
+    return own == 0 || id == own || std::find(made.ids.begin(), made.ids.end(), id) != made.ids.end();
 }
 
-std::string TopName(const JournalRun& run, TopPlace place) {
-    switch (place) {
-        case TopPlace::kOwnName:
-            return run.top;
-        case TopPlace::kTemporaryName:
-            return run.temp;
-        default:
-            return {};
+}  // namespace
+
+TopFound FindTop(FileSystem& fs, const JournalRun& run, const MadeTops& made) {
+    const EntryPath root(run.root);
+    if (run.chain.empty()) {
+        return {};
     }
+    if (IsTop(fs, root.Child(run.top()), run, made)) {
+        return {TopPlace::kOwnName, run.top()};
+    }
+    std::vector<std::string> temps = run.temps;
+    temps.insert(temps.end(), made.temps.begin(), made.temps.end());
+    for (auto temp = temps.rbegin(); temp != temps.rend(); ++temp) {
+        if (IsTop(fs, root.Child(*temp), run, made)) {
+            return {TopPlace::kTemporaryName, *temp};
+        }
+    }
+    return {};
 }
 
-EntryPath DeepestNow(const EntryPath& root, const JournalRun& run, TopPlace place) {
-    EntryPath deepest = root.Child(place == TopPlace::kTemporaryName ? run.temp : run.top);
-    for (std::size_t i = 1; i < run.deepest.size(); ++i) {
-        deepest = deepest.Child(run.deepest[i]);
+EntryPath LevelUnder(const JournalRun& run, const std::string& top_name, std::size_t depth) {
+    EntryPath level = EntryPath(run.root).Child(top_name);
+    for (std::size_t i = 1; i <= depth && i < run.chain.size(); ++i) {
+        level = level.Child(run.chain[i].name);
     }
-    return deepest;
+    return level;
+}
+
+EntryPath DeepestUnder(const JournalRun& run, const std::string& top_name) {
+    return LevelUnder(run, top_name, run.chain.size() - 1);
+}
+
+std::size_t LevelsThere(FileSystem& fs, const JournalRun& run, const std::string& top_name) {
+    if (top_name.empty()) {
+        return 0;
+    }
+    std::size_t there = 1;
+    for (; there < run.chain.size(); ++there) {
+        const auto identity = fs.Identify(LevelUnder(run, top_name, there));
+        if (!identity.ok() || identity.value.kind != EntryKind::kFolder) {
+            break;
+        }
+    }
+    return there;
 }
 
 std::unordered_map<std::string, const JournalEntry*> EntriesByName(const JournalRun& run) {

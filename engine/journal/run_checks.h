@@ -1,18 +1,19 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "engine/entry_path.h"
 #include "engine/file_system.h"
+#include "engine/journal/journal_record.h"
 #include "engine/reason/row_reason.h"
 
 namespace karuneo::journal {
-struct JournalEntry;
-struct JournalRun;
 
 // The things in the way of finishing or undoing a run: the first is told,
 // the others counted.
@@ -28,20 +29,34 @@ class Obstacles {
     long long others_ = 0;
 };
 
-// Where the chain's top is now, told by its identity.
-enum class TopPlace { kOwnName, kTemporaryName, kGone };
-
 // Whether the entry at `path` exists and is the one with number `id`, of
 // that kind: a number freed by a removal may come back for a new entry.
 bool IsEntry(FileSystem& fs, const EntryPath& path, std::uint64_t id, EntryKind kind);
 // Whether nothing holds the name at `path`.
 bool IsFree(FileSystem& fs, const EntryPath& path);
 
-TopPlace FindTop(FileSystem& fs, const EntryPath& root, const JournalRun& run);
-// The top's name in that place; empty when it is gone.
-std::string TopName(const JournalRun& run, TopPlace place);
-// The deepest folder as it is named with the top in that place.
-EntryPath DeepestNow(const EntryPath& root, const JournalRun& run, TopPlace place);
+// Where the chain's top is now, told by its identity: under its own name,
+// under a temporary name the run or an undo gave it, or gone.
+enum class TopPlace { kOwnName, kTemporaryName, kGone };
+
+struct TopFound {
+    TopPlace place = TopPlace::kGone;
+    std::string name;  // the top's name now; empty when it is gone
+};
+
+// The tops an undo of the run made again, with the temporary names it gave
+// them: they count as the run's own top.
+struct MadeTops {
+    std::vector<std::uint64_t> ids;
+    std::vector<std::string> temps;
+};
+
+TopFound FindTop(FileSystem& fs, const JournalRun& run, const MadeTops& made = {});
+// The chain folder at `depth` with the top named `top_name`.
+EntryPath LevelUnder(const JournalRun& run, const std::string& top_name, std::size_t depth);
+EntryPath DeepestUnder(const JournalRun& run, const std::string& top_name);
+// How many chain folders stand, from the top down, the top named `top_name`.
+std::size_t LevelsThere(FileSystem& fs, const JournalRun& run, const std::string& top_name);
 
 // The last entry the journal lists under each name, by name.
 std::unordered_map<std::string, const JournalEntry*> EntriesByName(const JournalRun& run);

@@ -5,7 +5,6 @@
 #include <memory>
 #include <optional>
 #include <set>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "engine/file_system.h"
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
+#include "engine/journal/journal_runs.h"
 #include "engine/journal/run_checks.h"
 #include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
@@ -24,227 +24,344 @@
 namespace karuneo::journal {
 namespace {
 
-struct Found {
-    std::string journal;
-    JournalRun run;
-    std::optional<Obstacle> refused;  // the run found cannot be undone at all
-    std::string about;
+// A reason names a few of the entries that stayed and counts the rest.
+constexpr std::size_t kStayedNamed = 3;
+
+// What the disk says is left to undo.
+struct UndoPlan {
+    TopFound top;
+    std::size_t levels_there = 0;
+    std::vector<std::string> to_move;  // in the dropped folder, in the order the run planned
+    bool top_made = false;             // the top standing is one an undo made
 };
 
-bool SameFolder(const Identity& a, const Identity& b) {
-    return a.device == b.device && a.id == b.id;
+bool WasMade(FileSystem& fs, const EntryPath& top, const MadeTops& made) {
+    const auto identity = fs.Identify(top);
+    return identity.ok() &&
+           std::find(made.ids.begin(), made.ids.end(), identity.value.id) != made.ids.end();
 }
 
-// A run to undo: the newest journal of this folder, by its path or its
-// identity, that was not undone or finished anew under another journal.
-Found FindLastRun(const std::string& journal_folder, const std::string& absolute,
-                  const Identity& folder) {
-    auto journals = ListJournals(journal_folder);
-    std::reverse(journals.begin(), journals.end());
-    for (const auto& path : journals) {
-        const auto text = ReadJournal(path);
-        auto run = ParseJournal(text.value);
-        const bool same_path = run.value.root == absolute;
-        if (!same_path && !SameFolder(run.value.root_identity, folder)) {
-            continue;
-        }
-        if (!run.ok()) {
-            return {path, {}, Obstacle::kJournalDamaged, std::to_string(run.error.system_code)};
-        }
-        if (run.value.undone || run.value.finished_anew) {
-            continue;
-        }
-        if (!SameFolder(run.value.root_identity, folder)) {
-            return {path, {}, Obstacle::kFolderReplaced, {}};
-        }
-        if (!run.value.closed) {
-            return {path, {}, JournalInUse(path) ? Obstacle::kJournalInUse : Obstacle::kCutOff, {}};
-        }
-        return {path, std::move(run.value), std::nullopt, {}};
-    }
-    return {{}, {}, Obstacle::kNoRun, {}};
-}
-
-// The chain as the run found it: the top's own name, then the names below.
-std::vector<std::string> ChainNames(const JournalRun& run) {
-    std::vector<std::string> names{run.top};
-    for (std::size_t i = 1; i < run.deepest.size(); ++i) {
-        names.push_back(run.deepest[i]);
-    }
-    return names;
-}
-
-EntryPath Below(const EntryPath& root, const std::vector<std::string>& names, std::size_t count) {
-    EntryPath path = root;
-    for (std::size_t i = 0; i < count; ++i) {
-        path = path.Child(names[i]);
-    }
-    return path;
-}
-
-// The look each chain folder had before the run; the top's from the header.
-FolderLook LookOfLevel(const JournalRun& run, std::size_t depth) {
-    if (depth == 0) {
-        return run.top_look;
-    }
-    for (const auto& level : run.levels) {
-        if (level.below.size() == depth + 1 &&
-            std::equal(level.below.begin() + 1, level.below.end(), run.deepest.begin() + 1)) {
-            return level.look;
-        }
-    }
-    return run.top_look;
-}
-
-struct Plan {
-    TopPlace top = TopPlace::kGone;
-    // The top's name while the entries move back: its own, the temporary one
-    // it kept, or a new temporary one when it must be made again. Its own
-    // name may be held by an entry that is about to go back.
-    std::string top_now;
-    std::vector<std::string> chain;
-    std::size_t levels_there = 0;  // chain folders that stand, from the top down
-    std::vector<std::string> moved;
-};
-
-void CheckChain(FileSystem& fs, const EntryPath& root, const JournalRun& run, Plan& plan,
-                Obstacles& obstacles) {
-    plan.top = FindTop(fs, root, run);
-    plan.chain = ChainNames(run);
-    const bool moved_back =
-        std::find(run.moved.begin(), run.moved.end(), run.top) != run.moved.end();
-    if (plan.top != TopPlace::kOwnName && !moved_back && !IsFree(fs, root.Child(run.top))) {
-        obstacles.Add(Obstacle::kNameTaken, run.top);
-    }
-    if (plan.top == TopPlace::kGone) {
-        plan.top_now = GetBaseName(fs.GetTempName());
-        return;
-    }
-    plan.top_now = TopName(run, plan.top);
-    plan.levels_there = 1;
-    EntryPath level = root.Child(plan.top_now);
-    for (std::size_t i = 1; i < plan.chain.size(); ++i) {
-        level = level.Child(plan.chain[i]);
-        const auto identity = fs.Identify(level);
-        if (identity.ok() && identity.value.kind == EntryKind::kFolder && plan.levels_there == i) {
-            ++plan.levels_there;
-        } else if (identity.ok()) {
-            obstacles.Add(Obstacle::kChainChanged, level.Below());
-        }
-    }
-}
-
-void CheckMoved(FileSystem& fs, const EntryPath& root, const JournalRun& run, Plan& plan,
-                Obstacles& obstacles) {
-    const auto by_name = EntriesByName(run);
-    const bool deepest_there = plan.levels_there == plan.chain.size();
+void CheckEntries(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacles& obstacles) {
+    const EntryPath root(run.root);
+    const bool deepest_there = plan.levels_there == run.chain.size();
+    const EntryPath deepest = deepest_there ? DeepestUnder(run, plan.top.name) : root;
     std::set<std::string> seen;
-    for (const auto& name : run.moved) {
-        const auto entry = by_name.find(name);
-        if (entry == by_name.end() || !seen.insert(name).second) {
-            continue;
+    for (const auto& entry : run.entries) {
+        if (entry.kind == EntryKind::kOther || !seen.insert(entry.name).second) {
+            continue;  // a mount point, which no move takes
         }
-        plan.moved.push_back(name);
-        const auto identity = fs.Identify(root.Child(name));
-        if (!identity.ok()) {
-            obstacles.Add(Obstacle::kEntryGone, name);
-        } else if (identity.value.kind != entry->second->kind) {
-            obstacles.Add(Obstacle::kEntryKindChanged, name);
-        } else if (entry->second->id != 0 && identity.value.id != entry->second->id) {
-            obstacles.Add(Obstacle::kEntryReplaced, name);
-        }
-        if (deepest_there) {
-            EntryPath back = root.Child(plan.top_now);
-            for (std::size_t i = 1; i < plan.chain.size(); ++i) {
-                back = back.Child(plan.chain[i]);
-            }
-            if (!IsFree(fs, back.Child(name))) {
-                obstacles.Add(Obstacle::kNameTaken, back.Child(name).Below());
+        const bool in_root = IsEntry(fs, root.Child(entry.name), entry.id, entry.kind);
+        const bool back = deepest_there && IsEntry(fs, deepest.Child(entry.name), entry.id,
+                                                   entry.kind);
+        if (in_root && back) {
+            obstacles.Add(Obstacle::kEntryInBothPlaces, entry.name);
+        } else if (!in_root && !back) {
+            obstacles.Add(Obstacle::kEntryGone, entry.name);
+        } else if (in_root) {
+            plan.to_move.push_back(entry.name);
+            if (deepest_there && !IsFree(fs, deepest.Child(entry.name))) {
+                obstacles.Add(Obstacle::kNameTaken, deepest.Child(entry.name).Below());
             }
         }
     }
 }
 
-// Entries of the dropped folder now that neither the run moved nor were
-// there before it: they stay, and the row names them.
-std::vector<std::string> Newcomers(FileSystem& fs, const EntryPath& root, const JournalRun& run,
-                                   const Plan& plan) {
-    std::set<std::string> known(plan.moved.begin(), plan.moved.end());
-    known.insert(run.hidden.begin(), run.hidden.end());
-    known.insert(run.top);
+void CheckChain(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacles& obstacles) {
+    const EntryPath root(run.root);
+    if (plan.top.place != TopPlace::kOwnName) {
+        const bool leaving = std::find(plan.to_move.begin(), plan.to_move.end(), run.top()) !=
+                             plan.to_move.end();
+        if (!leaving && !IsFree(fs, root.Child(run.top()))) {
+            obstacles.Add(Obstacle::kNameTaken, run.top());
+        }
+    }
+    if (plan.top.place != TopPlace::kGone && plan.levels_there < run.chain.size() &&
+        !IsFree(fs, LevelUnder(run, plan.top.name, plan.levels_there))) {
+        obstacles.Add(Obstacle::kChainChanged,
+                      LevelUnder(run, plan.top.name, plan.levels_there).Below());
+    }
+}
+
+UndoPlan JudgeByDisk(FileSystem& fs, const RunFound& found, Obstacles& obstacles) {
+    const JournalRun& run = found.run;
+    UndoPlan plan;
+    plan.top = FindTop(fs, run, found.made);
+    plan.levels_there = LevelsThere(fs, run, plan.top.name);
+    plan.top_made = plan.top.place != TopPlace::kGone &&
+                    WasMade(fs, EntryPath(run.root).Child(plan.top.name), found.made);
+    CheckEntries(fs, run, plan, obstacles);
+    CheckChain(fs, run, plan, obstacles);
+    const bool as_before = plan.to_move.empty() && plan.top.place == TopPlace::kOwnName &&
+                           plan.levels_there == run.chain.size() && !plan.top_made;
+    if (!obstacles.any() && as_before) {
+        obstacles.Add(Obstacle::kNothingChanged, {});
+    }
+    return plan;
+}
+
+// Entries of the dropped folder now that were not there before the run: they
+// stay, and the row names the first few.
+void Newcomers(FileSystem& fs, const JournalRun& run, JournalReason& reason) {
+    std::set<std::string> known(run.hidden.begin(), run.hidden.end());
+    known.insert(run.top());
     std::vector<std::string> stayed;
-    (void)fs.ListEntries(root, [&](const Entry& entry) {
+    (void)fs.ListEntries(EntryPath(run.root), [&](const Entry& entry) {
         if (known.count(entry.name) == 0) {
             stayed.push_back(entry.name);
         }
         return true;
     });
     std::sort(stayed.begin(), stayed.end());
-    return stayed;
+    reason.stayed_count = static_cast<long long>(stayed.size());
+    stayed.resize(std::min(stayed.size(), kStayedNamed));
+    reason.stayed = std::move(stayed);
 }
 
-// The chain as it stands while the entries go back, its top under top_now.
-std::vector<std::string> ChainNow(const Plan& plan) {
-    std::vector<std::string> names = plan.chain;
-    names.front() = plan.top_now;
-    return names;
+// The undo's own journal: what it made and moved, so that one cut off can be
+// told apart from the user's folders and finished.
+class UndoJournal {
+  public:
+    UndoJournal(bool record, std::string folder) : record_(record), folder_(std::move(folder)) {}
+
+    Failure Begin(const RunFound& found, const Identity& root_identity) {
+        if (!record_) {
+            return {};
+        }
+        auto created = JournalFile::CreateNew(folder_);
+        if (!created.ok()) {
+            return created.error;
+        }
+        file_ = std::move(created.value);
+        return Sync(UndoLines(FileName(found.journal), found.run.root, root_identity));
+    }
+    Failure Sync(std::string_view lines) {
+        if (!file_) {
+            return {};
+        }
+        pending_ += lines;
+        Failure error = file_->Append(pending_);
+        pending_.clear();
+        return error ? error : file_->Sync();
+    }
+    void Add(std::string_view line) {
+        if (file_) {
+            pending_ += line;
+        }
+    }
+    void Close() {
+        if (file_) {
+            (void)Sync(kCloseLine);
+            file_.reset();
+        }
+    }
+
+  private:
+    bool record_;
+    std::string folder_;
+    std::unique_ptr<JournalFile> file_;
+    std::string pending_;
+};
+
+struct Undoing {
+    FileSystem& fs;
+    WalkControl& control;
+    const RunFound& found;
+    UndoPlan& plan;
+    UndoJournal& journal;
+    Attempt attempt = Attempt::kOpen;
+    std::string top_now;
+    LookNotRestored not_restored;
+};
+
+Failure MakeTop(Undoing& undo, const EntryPath& root) {
+    undo.top_now = GetBaseName(undo.fs.GetTempName());
+    if (auto error = undo.journal.Sync(TempLine(undo.top_now))) {
+        return error;
+    }
+    if (auto error = undo.fs.CreateFolder(root.Child(undo.top_now))) {
+        return error;
+    }
+    const auto identity = undo.fs.Identify(root.Child(undo.top_now));
+    if (!identity.ok()) {
+        return identity.error;
+    }
+    return undo.journal.Sync(MadeLine({0, identity.value}));
 }
 
-Failure BringChainBack(FileSystem& fs, const EntryPath& root, const Plan& plan) {
-    const auto names = ChainNow(plan);
-    for (std::size_t i = plan.levels_there; i < names.size(); ++i) {
-        if (auto error = fs.CreateFolder(Below(root, names, i + 1))) {
+Failure BringChainBack(Undoing& undo) {
+    const JournalRun& run = undo.found.run;
+    const EntryPath root(run.root);
+    undo.attempt = Attempt::kOpen;
+    undo.top_now = undo.plan.top.name;
+    if (undo.plan.top.place == TopPlace::kGone) {
+        if (auto error = MakeTop(undo, root)) {
+            return error;
+        }
+    }
+    for (std::size_t depth = std::max<std::size_t>(undo.plan.levels_there, 1);
+         depth < run.chain.size(); ++depth) {
+        if (auto error = undo.fs.CreateFolder(LevelUnder(run, undo.top_now, depth))) {
             return error;
         }
     }
     return {};
 }
 
-Failure Execute(FileSystem& fs, const EntryPath& root, const JournalRun& run, const Plan& plan,
-                WalkControl& control, Attempt& attempt) {
-    attempt = Attempt::kOpen;
-    if (auto error = BringChainBack(fs, root, plan)) {
-        return error;
-    }
-    attempt = Attempt::kMove;
-    const auto names = ChainNow(plan);
-    const EntryPath deepest = Below(root, names, names.size());
-    const auto total = static_cast<long long>(plan.moved.size());
-    const BeforeEachEntry progress = [&control, total](std::size_t moved) -> Failure {
-        control.MoveProgress(static_cast<long long>(moved), total);
+Failure MoveBack(Undoing& undo) {
+    const JournalRun& run = undo.found.run;
+    undo.attempt = Attempt::kMove;
+    const auto& names = undo.plan.to_move;
+    const auto total = static_cast<long long>(names.size());
+    const BeforeEachEntry before_each = [&undo, &names, total](std::size_t moved) -> Failure {
+        if (moved > 0) {
+            undo.journal.Add(MovedLine(names[moved - 1]));
+        }
+        if (undo.control.StopRequested()) {
+            return Failure(kStopped);
+        }
+        undo.control.MoveProgress(static_cast<long long>(moved), total);
         return {};
     };
-    if (auto error = fs.MoveEntries(root, plan.moved, deepest, progress)) {
-        return error;
+    Failure error =
+        undo.fs.MoveEntries(EntryPath(run.root), names, DeepestUnder(run, undo.top_now), before_each);
+    if (!error) {
+        undo.control.MoveProgress(total, total);
     }
-    if (plan.top_now != run.top) {
-        attempt = Attempt::kRename;
-        if (auto error = fs.RenameFolder(root.Child(plan.top_now), run.top)) {
-            return error;
-        }
-    }
-    attempt = Attempt::kOpen;
-    for (std::size_t depth = plan.chain.size(); depth > 0; --depth) {
-        if (auto error =
-                fs.SetFolderLook(Below(root, plan.chain, depth), LookOfLevel(run, depth - 1))) {
+    return error;
+}
+
+Failure GiveLooksBack(Undoing& undo) {
+    const JournalRun& run = undo.found.run;
+    undo.attempt = Attempt::kOpen;
+    for (std::size_t depth = run.chain.size(); depth > 0; --depth) {
+        const PlannedLevel& level = run.chain[depth - 1];
+        if (auto error = undo.fs.SetFolderLook(LevelUnder(run, run.top(), depth - 1), level.look,
+                                               &undo.not_restored)) {
             return error;
         }
     }
     return {};
 }
 
-void MarkUndone(const std::string& journal) {
-    auto file = JournalFile::OpenExisting(journal);
-    if (file.ok()) {
-        (void)file.value->Append(kUndoneLine);
-        (void)file.value->Sync();
+// Stopped or failed part-way: the chain gets its own name back where it is
+// free, so that the folder reads as the user knows it; --undo goes on later.
+void SettleStopped(Undoing& undo) {
+    const EntryPath root(undo.found.run.root);
+    if (undo.top_now.empty() || undo.top_now == undo.found.run.top()) {
+        return;
     }
+    if (IsFree(undo.fs, root.Child(undo.found.run.top())) &&
+        !undo.fs.RenameFolder(root.Child(undo.top_now), undo.found.run.top())) {
+        undo.journal.Add(SettledLine(ChainPlace::kOwnName));
+    }
+}
+
+Failure Execute(Undoing& undo) {
+    if (undo.control.StopRequested()) {
+        return Failure(kStopped);
+    }
+    if (auto error = BringChainBack(undo)) {
+        return error;
+    }
+    if (auto error = MoveBack(undo)) {
+        return error;
+    }
+    const JournalRun& run = undo.found.run;
+    if (undo.top_now != run.top()) {
+        undo.attempt = Attempt::kRename;
+        const EntryPath root(run.root);
+        if (auto error = undo.fs.RenameFolder(root.Child(undo.top_now), run.top())) {
+            return error;
+        }
+        undo.top_now = run.top();
+        undo.journal.Add(SettledLine(ChainPlace::kOwnName));
+    }
+    return GiveLooksBack(undo);
 }
 
 void Refuse(ResultSink& sink, const std::string& name, Obstacle obstacle, std::string about) {
     Obstacles obstacles;
     obstacles.Add(obstacle, std::move(about));
     sink.AddResultWithReason(name, RowStatus::kError, obstacles.Reason(JournalEvent::kNotUndone));
+}
+
+struct UndoRequest {
+    const std::string& name;
+    FileSystem& fs;
+    ResultSink& sink;
+    WalkControl& control;
+    const std::string& journal_folder;
+    bool record;
+    JournalEvent done_event = JournalEvent::kUndone;
+};
+
+void UndoFound(UndoRequest& request, const RunFound& found, const Identity& root_identity) {
+    Obstacles obstacles;
+    UndoPlan plan = JudgeByDisk(request.fs, found, obstacles);
+    if (obstacles.any()) {
+        request.sink.AddResultWithReason(request.name, RowStatus::kError,
+                                         obstacles.Reason(JournalEvent::kNotUndone));
+        return;
+    }
+    // Held while the undo works, so that no other process takes the run.
+    auto run_journal = request.record ? JournalFile::OpenExisting(found.journal)
+                                      : Result<std::unique_ptr<JournalFile>>();
+    if (request.record && !run_journal.ok()) {
+        Refuse(request.sink, request.name, Obstacle::kJournalInUse, {});
+        return;
+    }
+    UndoJournal journal(request.record, request.journal_folder);
+    Undoing undo{request.fs, request.control, found, plan, journal, Attempt::kOpen, {}, {}};
+    Failure error = journal.Begin(found, root_identity);
+    if (error) {
+        Refuse(request.sink, request.name, Obstacle::kJournalUnwritable, {});
+        return;
+    }
+    error = Execute(undo);
+    if (error) {
+        SettleStopped(undo);
+    }
+    const EntryPath root(found.run.root);
+    if (request.fs.SyncFolder(root)) {
+        error = error ? error : Failure(kDeviceIoError);
+    }
+    if (!error && run_journal.value) {
+        (void)run_journal.value->Append(kUndoneLine);
+        (void)run_journal.value->Sync();
+    }
+    journal.Close();
+    JournalReason reason;
+    if (error) {
+        reason.event = JournalEvent::kUndoStopped;
+        reason.failure = ReasonForFailure(undo.attempt, error);
+        request.sink.AddResultWithReason(request.name, RowStatus::kError, reason);
+        return;
+    }
+    reason.event = request.done_event;
+    reason.not_restored = undo.not_restored.parts;
+    Newcomers(request.fs, found.run, reason);
+    request.sink.AddResultWithReason(request.name, RowStatus::kDone, reason);
+}
+
+void UndoAt(UndoRequest& request, const EntryPath& root,
+            const std::function<RunFound(const Identity&)>& find) {
+    const auto identity = request.fs.Identify(root);
+    if (!identity.ok()) {
+        Refuse(request.sink, request.name, Obstacle::kFolderReplaced, {});
+        return;
+    }
+    // An undo claims its folder as a run does: two at once would each take
+    // the other's moves for the user's.
+    if (auto error = request.fs.ClaimFolder(root)) {
+        Refuse(request.sink, request.name, Obstacle::kJournalInUse, {});
+        return;
+    }
+    const RunFound found = find(identity.value);
+    if (found.refused) {
+        Refuse(request.sink, request.name, *found.refused, found.about);
+        return;
+    }
+    UndoFound(request, found, identity.value);
 }
 
 }  // namespace
@@ -257,40 +374,33 @@ void UndoLastRun(const std::string& path, FileSystem& fs, ResultSink& sink, Walk
     if (name.error == kPathNotFound) {
         return;
     }
-    const auto identity = fs.Identify(root);
-    if (!name.ok() || !identity.ok()) {
-        Refuse(sink, name.value, Obstacle::kFolderReplaced, {});
+    if (!name.ok()) {
+        Refuse(sink, root.LastName(), Obstacle::kFolderReplaced, {});
         return;
     }
-    const Found found = FindLastRun(journal_folder, AbsolutePath(path), identity.value);
-    if (found.refused) {
-        Refuse(sink, name.value, *found.refused, found.about);
+    UndoRequest request{name.value, fs, sink, control, journal_folder, record};
+    const std::string absolute = AbsolutePath(path);
+    UndoAt(request, root, [&](const Identity& identity) {
+        return FindLastRun(journal_folder, absolute, identity);
+    });
+}
+
+void FinishCutOffUndo(const std::string& undo_journal, const std::string& root_path,
+                      FileSystem& fs, ResultSink& sink, WalkControl& control,
+                      const std::string& journal_folder, bool dry_run) {
+    const EntryPath root(root_path);
+    const HeldRoot held(fs, root);
+    const auto name = fs.FolderName(root);
+    const std::string shown = name.ok() ? name.value : root.LastName();
+    if (!name.ok()) {
+        Refuse(sink, shown, Obstacle::kFolderGone, root_path);
         return;
     }
-    Plan plan;
-    Obstacles obstacles;
-    CheckChain(fs, root, found.run, plan, obstacles);
-    CheckMoved(fs, root, found.run, plan, obstacles);
-    if (obstacles.any()) {
-        sink.AddResultWithReason(name.value, RowStatus::kError,
-                                 obstacles.Reason(JournalEvent::kNotUndone));
-        return;
-    }
-    Attempt attempt = Attempt::kOpen;
-    if (auto error = Execute(fs, root, found.run, plan, control, attempt)) {
-        JournalReason reason;
-        reason.event = JournalEvent::kUndoStopped;
-        reason.failure = ReasonForFailure(attempt, error);
-        sink.AddResultWithReason(name.value, RowStatus::kError, reason);
-        return;
-    }
-    if (record) {
-        MarkUndone(found.journal);
-    }
-    JournalReason reason;
-    reason.event = JournalEvent::kUndone;
-    reason.stayed = Newcomers(fs, root, found.run, plan);
-    sink.AddResultWithReason(name.value, RowStatus::kDone, reason);
+    UndoRequest request{shown, fs, sink, control, journal_folder, !dry_run,
+                        JournalEvent::kUndoFinished};
+    UndoAt(request, root, [&](const Identity& identity) {
+        return FindRunOfUndo(journal_folder, undo_journal, identity);
+    });
 }
 
 }  // namespace karuneo::journal

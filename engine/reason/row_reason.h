@@ -67,7 +67,8 @@ enum class JournalEvent {
     kNotFinished,   // it was not: nothing was touched, and its journal waits
     kUndone,        // the last run on the folder was undone
     kNotUndone,     // the undo was refused: nothing was changed
-    kUndoStopped,   // the undo failed part-way
+    kUndoStopped,   // the undo failed or was stopped part-way
+    kUndoFinished,  // an undo (or a put-back) that was cut off was finished
 };
 
 // Why a run could not be finished or undone: the first thing found in the way.
@@ -85,6 +86,10 @@ enum class Obstacle {
     kJournalDamaged,     // a whole line of the journal makes no sense
     kJournalInUse,       // another process is working on that run
     kJournalUnwritable,
+    kNothingChanged,     // the last run changed nothing: there is nothing to undo
+    kAlreadyUndone,      // the last run was undone already
+    kFolderGone,         // the folder of a cut-off run is gone
+    kJournalUnreadable,  // its journal cannot be read
 };
 
 struct JournalReason {
@@ -93,6 +98,9 @@ struct JournalReason {
     std::string entry;                // what the obstacle concerns, below the dropped folder
     long long others = 0;             // obstacles besides the first
     std::vector<std::string> stayed;  // entries that came after the run and stayed
+    long long stayed_count = 0;       // all of them; `stayed` names the first few
+    // What could not be given back to the chain folders (owner, attributes).
+    std::vector<std::string> not_restored;
     // For kNotJournaled why the journal failed (only its cause is told); for
     // kUndoStopped the step that failed.
     std::optional<ErrorReason> failure;

@@ -117,11 +117,12 @@ Failure FailingFileSystem::CreateChildFolder(const EntryPath& folder) {
     return inner_.CreateFolder(folder);
 }
 
-Failure FailingFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look) {
+Failure FailingFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look,
+                                LookNotRestored* not_restored) {
     if (auto error = Count(Operation::kSetFolderLook, folder)) {
         return error;
     }
-    return inner_.SetFolderLook(folder, look);
+    return inner_.SetFolderLook(folder, look, not_restored);
 }
 
 Failure FailingFileSystem::RemoveEmptyChild(const EntryPath& folder) {

@@ -80,6 +80,11 @@ class FailingFileSystem final : public FileSystem {
         }
     }
     Failure ClaimFolder(const EntryPath& folder) override { return inner_.ClaimFolder(folder); }
+    // Uncounted too, but a killed walk syncs nothing, so its record is never
+    // closed.
+    Failure SyncFolder(const EntryPath& folder) override {
+        return killed() ? Failure(kUnexpected) : inner_.SyncFolder(folder);
+    }
     Result<std::string> FolderName(const EntryPath& folder) override;
     Result<Identity> Identify(const EntryPath& entry) override;
     Result<FolderLook> LookOfFolder(const EntryPath& folder) override;
@@ -92,7 +97,8 @@ class FailingFileSystem final : public FileSystem {
                                                  const EntryPath& to) override;
     Failure RemoveEmptyChild(const EntryPath& folder) override;
     Failure CreateChildFolder(const EntryPath& folder) override;
-    Failure SetChildLook(const EntryPath& folder, const FolderLook& look) override;
+    Failure SetChildLook(const EntryPath& folder, const FolderLook& look,
+                         LookNotRestored* not_restored) override;
 
   private:
     // Counts a call about `entry`; the error it must fail with, or none.

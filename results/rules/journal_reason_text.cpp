@@ -1,5 +1,6 @@
 // The reasons of rows that the journal of runs gives: a run that could not be
 // journaled, one that was cut off and finished, one undone or not.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <memory>
@@ -17,8 +18,9 @@ namespace {
 
 std::string ObstacleText(const Wording& words, const JournalReason& reason) {
     const JournalPhrases& phrases = words.journal;
-    const std::string entry =
-        reason.obstacle == Obstacle::kJournalDamaged ? reason.entry : Quoted(words, reason.entry);
+    const bool bare = reason.obstacle == Obstacle::kJournalDamaged ||
+                      reason.obstacle == Obstacle::kJournalUnreadable;
+    const std::string entry = bare ? reason.entry : Quoted(words, reason.entry);
     std::string text =
         Fill(phrases.obstacles.at(static_cast<std::size_t>(reason.obstacle)), {entry});
     if (reason.others > 0) {
@@ -27,6 +29,8 @@ std::string ObstacleText(const Wording& words, const JournalReason& reason) {
     return text;
 }
 
+// A reason names a few entries and counts the rest, so that a folder of
+// thousands gives a line, not a page.
 std::string StayedText(const Wording& words, const JournalReason& reason) {
     std::string names;
     for (const auto& name : reason.stayed) {
@@ -35,7 +39,25 @@ std::string StayedText(const Wording& words, const JournalReason& reason) {
         }
         names += Quoted(words, name);
     }
-    return Fill(words.journal.stayed, {std::to_string(reason.stayed.size()), names});
+    const long long total =
+        std::max(reason.stayed_count, static_cast<long long>(reason.stayed.size()));
+    const long long left_out = total - static_cast<long long>(reason.stayed.size());
+    if (left_out > 0) {
+        names += words.list_comma;
+        names += Fill(words.journal.more_names, {std::to_string(left_out)});
+    }
+    return Fill(words.journal.stayed, {std::to_string(total), names});
+}
+
+std::string NotRestoredText(const Wording& words, const JournalReason& reason) {
+    std::string parts;
+    for (const auto& part : reason.not_restored) {
+        if (!parts.empty()) {
+            parts += words.list_comma;
+        }
+        parts += part;
+    }
+    return parts.empty() ? parts : Fill(words.journal.not_restored, {parts});
 }
 
 std::string WalkText(const Wording& words, const JournalReason& reason,
@@ -79,9 +101,13 @@ std::string JournalText(const Wording& words, const JournalReason& reason,
             }
             return Fill(phrases.not_finished, {ObstacleText(words, reason)});
         case JournalEvent::kUndone:
-            return reason.stayed.empty()
-                       ? std::string(phrases.undone)
-                       : Joined(words, std::string(phrases.undone), StayedText(words, reason));
+        case JournalEvent::kUndoFinished: {
+            const std::string done(reason.event == JournalEvent::kUndone ? phrases.undone
+                                                                         : phrases.undo_finished);
+            const std::string stayed = reason.stayed.empty() ? std::string()
+                                                             : StayedText(words, reason);
+            return Joined(words, Joined(words, done, stayed), NotRestoredText(words, reason));
+        }
         case JournalEvent::kNotUndone:
             return Fill(phrases.not_undone, {ObstacleText(words, reason)});
         case JournalEvent::kUndoStopped:

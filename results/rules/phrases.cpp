@@ -74,6 +74,9 @@ const Phrases kJapanese{
                             "上書きも消失もありません。",
             .others = "(ほかに {} 件)",
             .between = "",
+            .undo_finished = "中断していた元に戻す処理を完了しました。",
+            .not_restored = "チェーンのフォルダの次の属性は戻せませんでした: {}。",
+            .more_names = "ほか {} 個",
             .obstacles = {"", "このフォルダを処理した記録がありません",
                           "前回の処理が中断されたままです。先に完了させてください",
                           "フォルダが処理したときのものではありません", "{}がありません",
@@ -82,7 +85,10 @@ const Phrases kJapanese{
                           "名前{}が既に使われています", "{}が元の場所と移動先の両方にあります",
                           "フォルダ{}が無くなったか、別のフォルダになっています",
                           "記録の {} 行目が壊れています", "別のプロセスが処理中です",
-                          "記録を書き込めません"},
+                          "記録を書き込めません", "前回の処理は何も変更していません",
+                          "前回の処理は既に元に戻してあります",
+                          "フォルダ{}がありません(karuneo-cli --forget で記録を片付けられます)",
+                          "記録を読めません({})"},
         },
 };
 
@@ -158,6 +164,9 @@ const Phrases kEnglish{
                             "overwritten or lost",
             .others = " (and {} more)",
             .between = "; ",
+            .undo_finished = "an undo that was cut off was finished",
+            .not_restored = "could not give back to the chain folders: {}",
+            .more_names = "{} more",
             .obstacles =
                 {"", "there is no run on this folder to undo",
                  "its last run was cut off and waits to be finished (karuneo-cli --recover)",
@@ -166,7 +175,10 @@ const Phrases kEnglish{
                  "the name {} is taken", "{} is both where it was and where the run put it",
                  "the chain folder {} is gone or is another folder",
                  "line {} of its journal is damaged", "another process is working on it",
-                 "its journal cannot be written"},
+                 "its journal cannot be written", "its last run changed nothing",
+                 "its last run was undone already",
+                 "the folder {} is gone (karuneo-cli --forget retires its journal)",
+                 "its journal cannot be read ({})"},
         },
 };
 

@@ -20,9 +20,12 @@ struct JournalPhrases {
     std::string_view undo_stopped;  // {} the failed step
     std::string_view others;        // {} how many more obstacles
     std::string_view between;       // between two sentences
+    std::string_view undo_finished;
+    std::string_view not_restored;  // {} what could not be given back
+    std::string_view more_names;    // {} how many names a list left out
 
     // Indexed by Obstacle; {} the entry it concerns.
-    std::array<std::string_view, 13> obstacles;
+    std::array<std::string_view, 17> obstacles;
 };
 
 // The wording of the reasons in one language. "{}" stands for what is put

@@ -35,22 +35,21 @@ class JournalTree::ReasonSink final : public ResultSink {
 JournalTree::JournalTree()
     : journal_folder_(tree_.Path("state/journal")),
       native_(MakeNativeFileSystem()),
-      journaled_(std::make_unique<journal::JournalingFileSystem>(*native_, journal_folder_)),
-      fake_(*journaled_) {
+      fake_(std::make_unique<FailingFileSystem>(*native_)) {
     tree_.Add({}, "D");
 }
 
 void JournalTree::Walk() {
     ReasonSink sink(*this);
-    journal::ReasonRewritingSink noted(sink, journal::NoteWhenNotJournaled(*journaled_));
-    ProcessDroppedPath(tree_.Path("D"), fake_, noted);
+    journal::ProcessJournaled(tree_.Path("D"), *fake_, sink, UninterruptedWalk(), journal_folder_);
 }
 
 void JournalTree::Crash() {
-    journaled_.reset();
     // A killed process lets go of every handle it held: on Windows one left
     // open on the dropped folder would keep it from being renamed.
+    fake_.reset();
     native_ = MakeNativeFileSystem();
+    fake_ = std::make_unique<FailingFileSystem>(*native_);
 }
 
 void JournalTree::Undo() {
@@ -80,11 +79,11 @@ Snapshot TakeWithLooks(const TempTree& tree, const std::string& relative) {
 
 void LeaveACutOffRun(const std::string& dropped, int kill_at_call) {
     const auto native = MakeNativeFileSystem();
-    journal::JournalingFileSystem journaled(*native, journal::DefaultJournalFolder());
-    FailingFileSystem killed(journaled);
+    FailingFileSystem killed(*native);
     killed.KillAtCall(kill_at_call);
     RecordingSink nowhere;
-    ProcessDroppedPath(dropped, killed, nowhere);
+    journal::ProcessJournaled(dropped, killed, nowhere, UninterruptedWalk(),
+                              journal::DefaultJournalFolder());
 }
 
 }  // namespace karuneo::testing

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "engine/file_system.h"
-#include "engine/journal/journaling_file_system.h"
 #include "engine/testing/failing_file_system.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
@@ -12,15 +11,16 @@
 namespace karuneo::testing {
 
 // A tree with the dropped folder "D" and, beside it, the journal folder
-// "state/journal"; walks go through the failing fake over the journaling
-// layer over the native one, so that the fake can stop a walk as a kill
-// would, and undo and recovery run on the native layer as the tool runs them.
+// "state/journal"; walks are journaled and go through the failing fake over
+// the native layer, so that the fake can stop a walk as a kill would (a run
+// killed syncs nothing more, so its journal is never closed), and undo and
+// recovery run on the native layer as the tool runs them.
 class JournalTree {
   public:
     JournalTree();
 
     TempTree& tree() { return tree_; }
-    FailingFileSystem& fake() { return fake_; }
+    FailingFileSystem& fake() { return *fake_; }
     FileSystem& native() { return *native_; }
     const std::string& journal_folder() const { return journal_folder_; }
     std::vector<Row>& rows() { return sink_.rows; }
@@ -44,8 +44,7 @@ class JournalTree {
     TempTree tree_;
     std::string journal_folder_;
     std::unique_ptr<FileSystem> native_;
-    std::unique_ptr<journal::JournalingFileSystem> journaled_;
-    FailingFileSystem fake_;
+    std::unique_ptr<FailingFileSystem> fake_;
     RecordingSink sink_;
     std::vector<std::string> reasons_;
 };
