@@ -97,7 +97,7 @@ Progress JudgeByDisk(FileSystem& fs, const JournalRun& run, Obstacles& obstacles
         if (moved && stayed) {
             obstacles.Add(Obstacle::kEntryInBothPlaces, entry.name);
         } else if (!moved && !stayed) {
-            obstacles.Add(Obstacle::kEntryGone, entry.name);
+            obstacles.Add(WhyNotThere(fs, root.Child(entry.name), entry), entry.name);
         } else if (stayed) {
             progress.still_deepest.push_back(entry.name);
         } else if (recorded.count(entry.name) == 0) {
@@ -182,6 +182,13 @@ bool ChangedNothing(const JournalRun& run, const Progress& progress) {
            progress.still_deepest.size() == movable.size();
 }
 
+void Retire(Finishing& job) {
+    if (!job.dry_run) {
+        job.file.reset();
+        (void)RemoveJournal(job.journal_path);
+    }
+}
+
 // A folder that is gone is told of once, with what to do; one on a file
 // system that is not there now (unmounted) waits without a word.
 void FolderGone(Finishing& job, const JournalRun& run, const std::string& name) {
@@ -217,7 +224,9 @@ void FinishFlattenRun(Finishing& job, const JournalRun& run) {
     if (obstacles.any()) {
         Report(job, name, obstacles.Reason(JournalEvent::kNotFinished));
     } else if (ChangedNothing(run, progress)) {
-        FinishAnew(job, run, progress.top, name);
+        // Cut off before its first change: nothing to finish, and the journal
+        // goes once read whole.
+        Retire(job);
     } else {
         FinishMoves(job, run, progress, name);
     }
@@ -333,10 +342,7 @@ void FinishCutOffRun(const std::string& journal_path, const std::string& journal
     if (!run.value.planned || run.value.root.empty()) {
         // Killed while its plan was written, which comes before any change:
         // the run changed nothing, and its journal goes.
-        if (!dry_run) {
-            job.file.reset();
-            (void)RemoveJournal(journal_path);
-        }
+        Retire(job);
         return;
     }
     if (run.value.kind == JournalKind::kUndo) {

@@ -31,6 +31,15 @@ bool IsEntry(FileSystem& fs, const EntryPath& path, std::uint64_t id, EntryKind 
     return identity.ok() && (id == 0 || identity.value.id == id) && identity.value.kind == kind;
 }
 
+Obstacle WhyNotThere(FileSystem& fs, const EntryPath& path, const JournalEntry& entry) {
+    const auto identity = fs.Identify(path);
+    if (!identity.ok()) {
+        return Obstacle::kEntryGone;
+    }
+    return identity.value.kind != entry.kind ? Obstacle::kEntryKindChanged
+                                             : Obstacle::kEntryReplaced;
+}
+
 bool IsFree(FileSystem& fs, const EntryPath& path) {
     const auto identity = fs.Identify(path);
     return identity.error == kFileNotFound || identity.error == kPathNotFound;

@@ -32,6 +32,9 @@ class Obstacles {
 // Whether the entry at `path` exists and is the one with number `id`, of
 // that kind: a number freed by a removal may come back for a new entry.
 bool IsEntry(FileSystem& fs, const EntryPath& path, std::uint64_t id, EntryKind kind);
+// Why the entry is not at `path`: gone, or its name held by another entry
+// or by one of another kind.
+Obstacle WhyNotThere(FileSystem& fs, const EntryPath& path, const JournalEntry& entry);
 // Whether nothing holds the name at `path`.
 bool IsFree(FileSystem& fs, const EntryPath& path);
 

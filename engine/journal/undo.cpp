@@ -56,7 +56,7 @@ void CheckEntries(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacl
         if (in_root && back) {
             obstacles.Add(Obstacle::kEntryInBothPlaces, entry.name);
         } else if (!in_root && !back) {
-            obstacles.Add(Obstacle::kEntryGone, entry.name);
+            obstacles.Add(WhyNotThere(fs, root.Child(entry.name), entry), entry.name);
         } else if (in_root) {
             plan.to_move.push_back(entry.name);
             if (deepest_there && !IsFree(fs, deepest.Child(entry.name))) {

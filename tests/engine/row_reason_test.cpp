@@ -97,8 +97,8 @@ const ReasonCase kCases[] = {
     {"TheSystemsOwnMessage",
      {"D/A/B/f1", "D/A/B/f2"},
      kStatusError,
-     "could not list \"A/B\": " + SystemMessage(kIoCode, MessageLanguage::kEnglish) + "." +
-         kRestInA,
+     "could not list \"A/B\": " + SystemMessage(kIoCode, MessageLanguage::kEnglish) +
+         ". Nothing was changed.",
      {Operation::kListEntries, 3, {kDeviceIoError, kIoCode, ""}}},
     {"ADroppedLink",
      {"real/A/f", "D->real"},
@@ -109,8 +109,7 @@ const ReasonCase kCases[] = {
     {"AChainTooDeep",
      {DeepChain()},
      kStatusError,
-     "the chain is more than 256 folders deep. Nothing was overwritten or lost; what was not "
-     "moved is in \"d\".",
+     "the chain is more than 256 folders deep. Nothing was changed.",
      {},
      false,
      true},

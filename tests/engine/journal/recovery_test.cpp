@@ -47,9 +47,12 @@ TEST_P(CutOffRunTest, FinishedAtEveryCallItEndsAsAFullRun) {
         run.Walk();
         run.Crash();
         const std::size_t rows_before = run.rows().size();
-        // Killed before its first change, a run leaves nothing to finish.
+        // Killed before its first change, a run may leave its plan, which
+        // the recovery retires.
         const bool changed = run.Dropped() != before;
-        ASSERT_EQ(journal::CutOffJournals(run.journal_folder()).size(), changed ? 1u : 0u);
+        if (changed) {
+            ASSERT_EQ(journal::CutOffJournals(run.journal_folder()).size(), 1u);
+        }
 
         run.Recover();
 

@@ -76,7 +76,7 @@ TEST(UndoTest, AnUndoneRunIsNotUndoneTwice) {
     run.Undo();
     run.Undo();
     EXPECT_EQ(run.rows().back().second, kStatusError);
-    EXPECT_NE(run.Reasons().back().find("no run on this folder"), std::string::npos);
+    EXPECT_NE(run.Reasons().back().find("was undone already"), std::string::npos);
 }
 
 struct Refusal {
@@ -129,7 +129,7 @@ const Refusal kRefusals[] = {
     {"DamagedLine",
      [](JournalTree& run) {
          RewriteJournal(run,
-                        [](std::string& text) { text.replace(text.find("\ntop "), 5, "\nxyz "); });
+                        [](std::string& text) { text.replace(text.find("\nchain "), 7, "\nxyz "); });
      },
      "line 3 of its journal is damaged"},
 };
