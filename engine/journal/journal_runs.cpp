@@ -13,6 +13,15 @@ bool SameFolder(const Identity& a, const Identity& b) {
     return a.device == b.device && a.id == b.id;
 }
 
+// The first version recorded the device number, which the system may give
+// another disk after a remount; its runs are matched by path and inode.
+bool SameFolder(const JournalRun& run, const std::string& absolute, const Identity& identity) {
+    if (run.version == 1 && run.root == absolute) {
+        return run.root_identity.id == identity.id;
+    }
+    return SameFolder(run.root_identity, identity);
+}
+
 void AddMadeTops(const JournalRun& undo, MadeTops& made) {
     for (const auto& level : undo.made) {
         if (level.depth == 0) {
@@ -32,14 +41,14 @@ RunFound Refused(std::string path, Obstacle obstacle, std::string about = {}) {
 
 // What keeps the run from being undone, judged by its journal alone.
 std::optional<Obstacle> Refusal(const std::string& path, const JournalRun& run,
-                                const Identity& identity) {
+                                const std::string& absolute, const Identity& identity) {
     if (run.undone) {
         return Obstacle::kAlreadyUndone;
     }
     if (!run.closed) {
         return JournalInUse(path) ? Obstacle::kJournalInUse : Obstacle::kCutOff;
     }
-    if (!SameFolder(run.root_identity, identity)) {
+    if (!SameFolder(run, absolute, identity)) {
         return Obstacle::kFolderReplaced;
     }
     if (!run.planned || run.chain.empty()) {
@@ -49,8 +58,8 @@ std::optional<Obstacle> Refusal(const std::string& path, const JournalRun& run,
 }
 
 RunFound Found(const std::string& path, JournalRun run, const std::vector<JournalRun>& undos,
-               const Identity& identity) {
-    if (auto refusal = Refusal(path, run, identity)) {
+               const std::string& absolute, const Identity& identity) {
+    if (auto refusal = Refusal(path, run, absolute, identity)) {
         return Refused(path, *refusal);
     }
     RunFound found;
@@ -103,7 +112,7 @@ RunFound FindLastRun(const std::string& journal_folder, const std::string& absol
         if (run.value.forgotten || run.value.finished_anew) {
             continue;
         }
-        return Found(path, std::move(run.value), undos, identity);
+        return Found(path, std::move(run.value), undos, absolute, identity);
     }
     return Refused({}, Obstacle::kNoRun);
 }
@@ -126,7 +135,8 @@ RunFound FindRunOfUndo(const std::string& journal_folder, const std::string& und
     if (undoes.empty() || !run.ok()) {
         return Refused({}, Obstacle::kNoRun);
     }
-    return Found(folder + undoes, std::move(run.value), undos, identity);
+    const std::string root = run.value.root;
+    return Found(folder + undoes, std::move(run.value), undos, root, identity);
 }
 
 std::vector<KeptRun> KeptRuns(const std::string& journal_folder) {

@@ -107,23 +107,16 @@ Progress JudgeByDisk(FileSystem& fs, const JournalRun& run, Obstacles& obstacles
     return progress;
 }
 
-RunState StateToGoOn(const Progress& progress, const JournalRun& run) {
-    if (progress.levels_left < run.chain.size() || progress.still_deepest.empty()) {
-        return RunState::kRemoving;
-    }
-    return RunState::kMoving;
-}
-
 // The run had begun: the rest of it, recorded in the same journal, and first
 // what the disk shows it did that its journal did not say.
 void FinishMoves(Finishing& job, const JournalRun& run, const Progress& progress,
                  const std::string& name) {
     const FlattenPlan plan = PlanOf(run);
-    const RunState state = StateToGoOn(progress, run);
     std::optional<JournalRecorder> resumed;
     NoRecorder none;
     if (!job.dry_run) {
-        resumed.emplace(std::move(job.file), state);
+        // Its plan is on the disk: the steps that follow take it on from there.
+        resumed.emplace(std::move(job.file), RunState::kBegun);
         for (const auto& moved : progress.found_moved) {
             resumed->Moved(moved);
         }
