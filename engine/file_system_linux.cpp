@@ -458,8 +458,8 @@ Result<Identity> LinuxFileSystem::Identify(const EntryPath& entry) {
     if (::fstat(own.fd.get(), &info) != 0) {
         return {{}, SystemFailure(errno, entry.Below())};
     }
-    return {Identity{FileSystemId(own.fd.get(), info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                     KindOf(info.st_mode)}};
+    return {Identity{FileSystemId(own.fd.get(), info.st_dev),
+                     static_cast<std::uint64_t>(info.st_ino), KindOf(info.st_mode)}};
 }
 
 Result<FolderLook> LinuxFileSystem::LookOfFolder(const EntryPath& folder) {

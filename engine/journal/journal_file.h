@@ -22,6 +22,9 @@ std::string DefaultJournalFolder();
 // A run of a million entries writes about 50 MB; anything this big is not a
 // journal this program wrote, and is refused unread.
 inline constexpr std::size_t kMaxJournalBytes = std::size_t{1} << 30;
+// Enough of a journal's beginning for its header, whatever the length of the
+// folder's path: what a warning or a list of cut-off runs reads.
+inline constexpr std::size_t kJournalHeadBytes = 64 * 1024;
 
 // One run's journal, open for appending. It stays locked while it is open,
 // so that no other process takes a run still going for one that was cut off;

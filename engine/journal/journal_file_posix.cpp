@@ -35,8 +35,8 @@ Failure NotRegular(mode_t mode) {
 // that nothing named like a journal can hang a run or lead it elsewhere.
 // O_NONBLOCK does nothing to a regular file's reads and writes.
 Opened OpenRegular(const std::string& path, int flags) {
-    Opened opened{UniqueFd(::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)), 0,
-                  {}};
+    Opened opened{
+        UniqueFd(::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)), 0, {}};
     struct stat info {};
     if (!opened.fd.valid() || ::fstat(opened.fd.get(), &info) != 0) {
         return {UniqueFd(), 0, SystemFailure(errno)};

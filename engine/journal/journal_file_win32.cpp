@@ -44,9 +44,8 @@ struct Opened {
 };
 
 Opened OpenRegular(const std::string& path, DWORD access, DWORD sharing, DWORD disposition) {
-    HANDLE handle =
-        ::CreateFileW(Wide(path).c_str(), access, sharing, nullptr, disposition,
-                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    HANDLE handle = ::CreateFileW(Wide(path).c_str(), access, sharing, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD code = ::GetLastError();
         return {handle, code == ERROR_SHARING_VIOLATION
@@ -194,9 +193,8 @@ namespace karuneo::journal::native {
 // Shared every way, so that a reader never stands in the way of the process
 // that writes, names or removes the journal.
 Result<std::string> ReadRegularFile(const std::string& path, Span span, std::size_t bytes) {
-    const Opened opened =
-        OpenRegular(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    OPEN_EXISTING);
+    const Opened opened = OpenRegular(
+        path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
     if (opened.error) {
         return {{}, opened.error};
     }
@@ -204,7 +202,8 @@ Result<std::string> ReadRegularFile(const std::string& path, Span span, std::siz
     Result<std::string> read;
     if (!::GetFileSizeEx(opened.handle, &size)) {
         read.error = LastFailure();
-    } else if (const auto range = RangeToRead(span, static_cast<std::uint64_t>(size.QuadPart), bytes)) {
+    } else if (const auto range =
+                   RangeToRead(span, static_cast<std::uint64_t>(size.QuadPart), bytes)) {
         read = ReadRange(opened.handle, *range);
     } else {
         read.error = SystemFailure(ERROR_FILE_TOO_LARGE);

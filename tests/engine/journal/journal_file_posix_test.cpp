@@ -1,11 +1,10 @@
 // Entries named like journals that a POSIX system can make and Windows
 // cannot: a pipe hung every run, a link led a read elsewhere.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>

@@ -26,7 +26,9 @@ struct JournalFolder {
     testing::TempTree tree;
     std::string path = testing::NativeUtf8(tree.root() / "journal");
 
-    std::string Entry(const std::string& name) const { return testing::NativeUtf8(fs::path(path) / name); }
+    std::string Entry(const std::string& name) const {
+        return testing::NativeUtf8(fs::path(path) / name);
+    }
     std::string NewRun(const std::string& text = "run\n") const {
         auto file = JournalFile::CreateNew(path);
         EXPECT_TRUE(file.ok()) << file.error.system_code;
@@ -46,10 +48,9 @@ TEST(JournalFileTest, RunsComeInTheOrderTheyBeganWhateverTheirNamesSayOfTheClock
     const std::string second = folder.NewRun();
     EXPECT_EQ(journal::JournalSequence(first), 42u);
     EXPECT_EQ(journal::ListJournals(folder.path),
-              (std::vector<std::string>{
-                  folder.Entry("20240101-000000-000000-1-00000000.journal"),
-                  folder.Entry("20991231-235959-000000-1-00000000.journal"),
-                  folder.Entry("run-000000000041.journal"), first, second}));
+              (std::vector<std::string>{folder.Entry("20240101-000000-000000-1-00000000.journal"),
+                                        folder.Entry("20991231-235959-000000-1-00000000.journal"),
+                                        folder.Entry("run-000000000041.journal"), first, second}));
 }
 
 TEST(JournalFileTest, RunsBegunAtOnceGetJournalsOfTheirOwnAndNoneIsSeenBeforeItIsLocked) {
