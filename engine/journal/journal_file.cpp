@@ -7,6 +7,7 @@
 #include <charconv>
 #include <chrono>
 #include <cinttypes>
+#include <compare>
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
