@@ -9,12 +9,15 @@
 #include <stdio.h>  // renameat2
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/sysmacros.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -109,6 +112,34 @@ Opened OpenFolder(const EntryPath& path, int held, int access) {
 
 Opened OpenParent(const EntryPath& path, int held) {
     return OpenFolder(path.Parent(), held, O_PATH);
+}
+
+// The entry itself, a link's own handle and not its target's.
+Opened OpenOwn(const EntryPath& entry, int held) {
+    if (entry.IsRoot()) {
+        UniqueFd root = OpenRoot(entry, held, O_PATH);
+        return root.valid() ? Opened{std::move(root), {}} : Fail(errno, {});
+    }
+    Opened parent = OpenParent(entry, held);
+    if (!parent.fd.valid()) {
+        return parent;
+    }
+    UniqueFd own(
+        ::openat(parent.fd.get(), entry.LastName().c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    return own.valid() ? Opened{std::move(own), {}} : Fail(errno, entry.Below());
+}
+
+// The identifier the file system keeps for itself (from its UUID on ext4 and
+// btrfs), which stays when a disk comes back under another device number;
+// the device number where the file system has none.
+std::uint64_t FileSystemId(int fd, dev_t device) {
+    struct statfs info {};
+    std::uint64_t id = 0;
+    static_assert(sizeof info.f_fsid == sizeof id);
+    if (::fstatfs(fd, &info) == 0) {
+        std::memcpy(&id, &info.f_fsid, sizeof id);
+    }
+    return id != 0 ? id : static_cast<std::uint64_t>(device);
 }
 
 // A dropped link to a folder is refused with an error row; a dropped link to
@@ -421,12 +452,16 @@ Result<struct stat> LinuxFileSystem::StatOf(const EntryPath& entry) const {
 }
 
 Result<Identity> LinuxFileSystem::Identify(const EntryPath& entry) {
-    const auto info = StatOf(entry);
-    if (!info.ok()) {
-        return {{}, info.error};
+    const Opened own = OpenOwn(entry, HeldFor(entry));
+    struct stat info {};
+    if (!own.fd.valid()) {
+        return {{}, own.error};
     }
-    return {Identity{static_cast<std::uint64_t>(info.value.st_dev),
-                     static_cast<std::uint64_t>(info.value.st_ino), KindOf(info.value.st_mode)}};
+    if (::fstat(own.fd.get(), &info) != 0) {
+        return {{}, SystemFailure(errno, entry.Below())};
+    }
+    return {Identity{FileSystemId(own.fd.get(), info.st_dev),
+                     static_cast<std::uint64_t>(info.st_ino), KindOf(info.st_mode)}};
 }
 
 Result<FolderLook> LinuxFileSystem::LookOfFolder(const EntryPath& folder) {

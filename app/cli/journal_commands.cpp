@@ -27,7 +27,7 @@ void UndoLastRuns(const JournalCommand& command, std::span<const std::string> fo
 
 void WarnOfCutOffRuns(const std::string& journal_folder, std::ostream& err) {
     for (const auto& path : journal::CutOffJournals(journal_folder)) {
-        const auto text = journal::ReadJournal(path);
+        const auto text = journal::ReadJournalHead(path, journal::kJournalHeadBytes);
         const auto run = journal::ParseJournal(text.value);
         const std::string folder = run.value.root.empty() ? path : run.value.root;
         err << "karuneo-cli: a run on " << EscapeControls(ToDisplayText(folder))

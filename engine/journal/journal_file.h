@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,6 +19,13 @@ namespace karuneo::journal {
 // Empty when the environment names no such place.
 std::string DefaultJournalFolder();
 
+// A run of a million entries writes about 50 MB; anything this big is not a
+// journal this program wrote, and is refused unread.
+inline constexpr std::size_t kMaxJournalBytes = std::size_t{1} << 30;
+// Enough of a journal's beginning for its header, whatever the length of the
+// folder's path: what a warning or a list of cut-off runs reads.
+inline constexpr std::size_t kJournalHeadBytes = 64 * 1024;
+
 // One run's journal, open for appending. It stays locked while it is open,
 // so that no other process takes a run still going for one that was cut off;
 // a killed process lets go of it with everything else it held.
@@ -26,8 +35,9 @@ class JournalFile {
     JournalFile(const JournalFile&) = delete;
     JournalFile& operator=(const JournalFile&) = delete;
 
-    // A new journal with a name that sorts after every earlier one; makes
-    // the folder when it is missing.
+    // A new journal whose sequence follows every earlier one's; makes the
+    // folder when it is missing. No other process sees it before it is
+    // locked.
     static Result<std::unique_ptr<JournalFile>> CreateNew(const std::string& folder);
     // An existing journal, to be finished or marked undone; kFileAlreadyExists
     // when a running process holds it.
@@ -41,16 +51,30 @@ class JournalFile {
   private:
     JournalFile(std::string path, std::intptr_t handle) : path_(std::move(path)), handle_(handle) {}
 
+    // Created and locked under a name no listing takes for a journal.
+    static Result<std::unique_ptr<JournalFile>> CreateUnnamed(const std::string& path);
+    // Gives the file its journal's name; kFileAlreadyExists, and nothing
+    // replaced, when another file has it.
+    Failure TakeName(const std::string& path);
+
     std::string path_;
     std::intptr_t handle_;
     bool folder_synced_ = false;
 };
 
-// The journals of a folder, oldest first, as full paths.
+// The journals of a folder, oldest run first, as full paths: regular files
+// only, never a link, a folder or a pipe that bears the name.
 std::vector<std::string> ListJournals(const std::string& folder);
-// A journal's place in the order of runs.
+// A journal's place among the runs; 0 for the journals named by the time
+// their runs began, which came before any numbered one.
 std::uint64_t JournalSequence(const std::string& path);
+// A journal's text: a regular file only, not through a link, never more than
+// kMaxJournalBytes. Anything else, or a failed read, is a failure.
 Result<std::string> ReadJournal(const std::string& path);
+// Its first or last `bytes` bytes, on the same terms: what naming a run or
+// telling whether it was closed needs, whatever the journal's size.
+Result<std::string> ReadJournalHead(const std::string& path, std::size_t bytes);
+Result<std::string> ReadJournalTail(const std::string& path, std::size_t bytes);
 // Whether the journal ends in its closing record (or a later mark).
 bool JournalClosed(const std::string& path);
 // Whether a running process still writes this journal.
@@ -58,6 +82,7 @@ bool JournalInUse(const std::string& path);
 
 // Keeps the newest runs and anything younger than a month; a journal that
 // was cut off is kept whatever its age, since it waits to be finished.
+// Clears what a CreateNew cut off before naming its journal left behind.
 void PruneJournals(const std::string& folder);
 
 }  // namespace karuneo::journal
@@ -75,3 +100,33 @@ namespace karuneo::journal {
 Failure RemoveJournal(const std::string& path);
 
 }  // namespace karuneo::journal
+
+// What each system's own file gives the code all systems share; callers use
+// the functions above.
+namespace karuneo::journal::native {
+
+// The name a journal file bears until it is locked, which ListJournals
+// never lists.
+inline constexpr std::string_view kUnnamedExtension = ".journal-new";
+
+struct ByteRange {
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
+};
+// Which bytes of a file of `size` bytes a read takes: all of them, or its
+// first or last `bytes`. None when the whole is asked for and is too big.
+enum class Span { kWhole, kHead, kTail };
+std::optional<ByteRange> RangeToRead(Span span, std::uint64_t size, std::size_t bytes);
+
+// A regular file's bytes, opened without following a link or waiting on a
+// pipe.
+Result<std::string> ReadRegularFile(const std::string& path, Span span, std::size_t bytes);
+// Whether the name is a regular file's own, not a link's or a folder's.
+bool IsRegularFile(const std::string& path);
+// Removes a file left unnamed by a CreateNew that was cut off; one that
+// a process still holds stays.
+void RemoveUnlessHeld(const std::string& path);
+Failure MakeFolders(const std::string& folder);
+char Separator();
+
+}  // namespace karuneo::journal::native

@@ -1,15 +1,14 @@
 #include <fcntl.h>
+#include <stdio.h>  // renameat2
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
-#include <random>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,53 +16,84 @@
 #include "engine/error_number.h"
 #include "engine/journal/journal_file.h"
 #include "engine/system_code.h"
+#include "engine/unique_fd_posix.h"
 
 namespace karuneo::journal {
 namespace {
 
-// Each missing folder on the way, for this user only.
-Failure MakeFolders(const std::string& folder) {
-    for (std::size_t cut = folder.find('/', 1);; cut = folder.find('/', cut + 1)) {
-        const std::string part = folder.substr(0, cut);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            return SystemFailure(errno);
-        }
-        if (cut == std::string::npos) {
-            return {};
-        }
-    }
+using posix::UniqueFd;
+
+struct Opened {
+    UniqueFd fd;
+    std::uint64_t size = 0;
+    Failure error;
+};
+
+Failure NotRegular(mode_t mode) {
+    return S_ISDIR(mode) ? SystemFailure(EISDIR) : Failure(kPathFileAccessError, EINVAL, {});
 }
 
-// UTC time to the microsecond, then the process and a random number: names
-// sort in the order the runs began.
-std::string NewName() {
-    const auto now = std::chrono::system_clock::now();
-    const auto micros =
-        std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count();
-    const std::time_t seconds = static_cast<std::time_t>(micros / 1'000'000);
-    std::tm utc{};
-    ::gmtime_r(&seconds, &utc);
-    thread_local std::mt19937 random(std::random_device{}());
-    char name[96];
-    std::snprintf(name, sizeof name, "%04d%02d%02d-%02d%02d%02d-%06lld-%ld-%08x.journal",
-                  utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min,
-                  utc.tm_sec, static_cast<long long>(micros % 1'000'000),
-                  static_cast<long>(::getpid()), static_cast<unsigned>(random()));
-    return name;
+// A regular file only: a link is not followed and a pipe not waited on, so
+// that nothing named like a journal can hang a run or lead it elsewhere.
+// O_NONBLOCK does nothing to a regular file's reads and writes.
+Opened OpenRegular(const std::string& path, int flags) {
+    Opened opened{
+        UniqueFd(::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)), 0, {}};
+    struct stat info {};
+    if (!opened.fd.valid() || ::fstat(opened.fd.get(), &info) != 0) {
+        return {UniqueFd(), 0, SystemFailure(errno)};
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return {UniqueFd(), 0, NotRegular(info.st_mode)};
+    }
+    opened.size = static_cast<std::uint64_t>(info.st_size);
+    return opened;
 }
 
 // Locked for as long as this process holds it open.
-Result<int> Locked(int fd) {
-    if (fd < 0) {
-        return {-1, SystemFailure(errno)};
+Result<int> Locked(UniqueFd fd) {
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+        return {-1, errno == EWOULDBLOCK ? Failure(kFileAlreadyExists, errno, {})
+                                         : SystemFailure(errno)};
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int saved = errno;
-        ::close(fd);
-        return {-1, saved == EWOULDBLOCK ? Failure(kFileAlreadyExists, saved, {})
-                                         : SystemFailure(saved)};
+    return {fd.release()};
+}
+
+Result<std::string> ReadRange(int fd, native::ByteRange range) {
+    std::string text(static_cast<std::size_t>(range.length), '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t got = ::pread(fd, text.data() + done, text.size() - done,
+                                    static_cast<off_t>(range.offset + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return {{}, SystemFailure(errno)};
+        }
+        if (got == 0) {
+            break;  // cut shorter since it was measured
+        }
+        done += static_cast<std::size_t>(got);
     }
-    return {fd};
+    text.resize(done);
+    return {std::move(text)};
+}
+
+// Without RENAME_NOREPLACE (some network file systems), a link cannot replace
+// either.
+Failure RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return {};
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return SystemFailure(errno);
+    }
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return SystemFailure(errno);
+    }
+    ::unlink(from.c_str());
+    return {};
 }
 
 }  // namespace
@@ -84,24 +114,38 @@ JournalFile::~JournalFile() {
     ::close(static_cast<int>(handle_));
 }
 
-Result<std::unique_ptr<JournalFile>> JournalFile::CreateNew(const std::string& folder) {
-    if (folder.empty() || folder[0] != '/') {
-        return {nullptr, Failure(kPathNotFound)};
+// Between the open and the lock, another process's RemoveUnlessHeld may take
+// the file: it then holds the lock (kFileAlreadyExists) or has removed the
+// name (kPathNotFound at TakeName), and CreateNew starts again.
+Result<std::unique_ptr<JournalFile>> JournalFile::CreateUnnamed(const std::string& path) {
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600));
+    if (!fd.valid()) {
+        return {nullptr, SystemFailure(errno)};
     }
-    if (auto error = MakeFolders(folder)) {
-        return {nullptr, error};
+    const auto locked = Locked(std::move(fd));
+    if (!locked.ok()) {
+        if (locked.error != kFileAlreadyExists) {
+            ::unlink(path.c_str());
+        }
+        return {nullptr, locked.error};
     }
-    const std::string path = folder + "/" + NewName();
-    const auto fd =
-        Locked(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600));
-    if (!fd.ok()) {
-        return {nullptr, fd.error};
+    return {std::unique_ptr<JournalFile>(new JournalFile(path, locked.value))};
+}
+
+Failure JournalFile::TakeName(const std::string& path) {
+    if (auto error = RenameWithoutReplacing(path_, path)) {
+        return error;
     }
-    return {std::unique_ptr<JournalFile>(new JournalFile(path, fd.value))};
+    path_ = path;
+    return {};
 }
 
 Result<std::unique_ptr<JournalFile>> JournalFile::OpenExisting(const std::string& path) {
-    const auto fd = Locked(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    Opened opened = OpenRegular(path, O_WRONLY | O_APPEND);
+    if (opened.error) {
+        return {nullptr, opened.error};
+    }
+    const auto fd = Locked(std::move(opened.fd));
     if (!fd.ok()) {
         return {nullptr, fd.error};
     }
@@ -151,6 +195,10 @@ bool JournalInUse(const std::string& path) {
     return opened.error == kFileAlreadyExists;
 }
 
+Failure RemoveJournal(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 ? Failure() : SystemFailure(errno);
+}
+
 }  // namespace karuneo::journal
 
 namespace karuneo::journal {
@@ -166,3 +214,59 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 }  // namespace karuneo::journal
+
+namespace karuneo::journal::native {
+
+Result<std::string> ReadRegularFile(const std::string& path, Span span, std::size_t bytes) {
+    const Opened opened = OpenRegular(path, O_RDONLY);
+    if (opened.error) {
+        return {{}, opened.error};
+    }
+    const auto range = RangeToRead(span, opened.size, bytes);
+    if (!range) {
+        return {{}, SystemFailure(EFBIG)};
+    }
+    return ReadRange(opened.fd.get(), *range);
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The lock tells whether its creator still runs; the name is removed only
+// while it still names the file locked.
+void RemoveUnlessHeld(const std::string& path) {
+    Opened opened = OpenRegular(path, O_RDONLY);
+    struct stat held {};
+    struct stat named {};
+    if (opened.error || ::flock(opened.fd.get(), LOCK_EX | LOCK_NB) != 0 ||
+        ::fstat(opened.fd.get(), &held) != 0 || ::lstat(path.c_str(), &named) != 0) {
+        return;
+    }
+    if (held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+        ::unlink(path.c_str());
+    }
+}
+
+// Each missing folder on the way, for this user only.
+Failure MakeFolders(const std::string& folder) {
+    if (folder.empty() || folder[0] != '/') {
+        return Failure(kPathNotFound);
+    }
+    for (std::size_t cut = folder.find('/', 1);; cut = folder.find('/', cut + 1)) {
+        const std::string part = folder.substr(0, cut);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            return SystemFailure(errno);
+        }
+        if (cut == std::string::npos) {
+            return {};
+        }
+    }
+}
+
+char Separator() {
+    return '/';
+}
+
+}  // namespace karuneo::journal::native
