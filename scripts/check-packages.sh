@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the two .debs (ci-release preset), the Windows zip and installer
-# (ci-windows preset) and checks what they hold. Installs nothing on this
+# (ci-windows-release preset) and checks what they hold. Installs nothing on this
 # machine: packages are only unpacked into a temporary folder, and the
-# installer runs in the Wine prefix of the Windows tests.
+# installer runs in a Wine prefix of the Windows release tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +10,7 @@ scripts/install-deps.sh packaging windows
 
 version=1.01
 release=build/ci-release
-windows=build/ci-windows
+windows=build/ci-windows-release
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -153,8 +153,9 @@ check_window_deb "$release/karuneo_${version}_amd64.deb"
 check_debs_resolve "./$release/karuneo-cli_${version}_amd64.deb" "./$release/karuneo_${version}_amd64.deb"
 
 echo "== Windows zip"
-[ -f "$windows/CMakeCache.txt" ] || cmake --preset ci-windows > /dev/null
-cpack --preset ci-windows > /dev/null
+cmake --preset ci-windows-release > /dev/null
+cmake --build --preset ci-windows-release -j "$(nproc)" > /dev/null
+cpack --preset ci-windows-release > /dev/null
 check_zip
 
 echo "== Windows installer (under Wine)"
