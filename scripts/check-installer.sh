@@ -138,8 +138,11 @@ check_uninstall_while_running() {
 # One installation per user: another folder is refused while one exists.
 check_refuses_second_folder() {
   local folder=$work/second status=0
-  "$wine" "$setup" /S "/D=$("$wine" winepath -w "$folder" 2> /dev/null)" < /dev/null || status=$?
+  "$wine" "$setup" /S "/D=$("$wine" winepath -w "$folder" 2> /dev/null)" < /dev/null 2> "$work/said" ||
+    status=$?
   [ "$status" -eq 2 ] || fail "a second installation elsewhere gave $status, not 2"
+  grep -q 'すでに「.*」にインストールされています' "$work/said" ||
+    fail "the refusal did not say why: $(cat "$work/said")"
   [ ! -e "$folder" ] || fail "the refused second installation made $folder"
   check_installed
 }
@@ -164,8 +167,10 @@ check_refuses_foreign_folder() {
   mkdir -p "$folder"
   echo mine > "$folder/readme.txt"
   local status=0
-  "$wine" "$setup" /S "/D=$("$wine" winepath -w "$folder" 2> /dev/null)" < /dev/null || status=$?
+  "$wine" "$setup" /S "/D=$("$wine" winepath -w "$folder" 2> /dev/null)" < /dev/null 2> "$work/said" ||
+    status=$?
   [ "$status" -ne 0 ] || fail "installed into a folder that held other files"
+  grep -q '「readme.txt」がすでにあり' "$work/said" || fail "the refusal did not say why: $(cat "$work/said")"
   [ "$(ls -A "$folder")" = readme.txt ] && [ "$(cat "$folder/readme.txt")" = mine ] ||
     fail "the installer changed a folder it refused"
   ! key_exists "$apps_key" || fail "a refused installation wrote the Apps entry"
