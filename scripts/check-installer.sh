@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Installs karuneo-<version>-setup.exe silently into the Wine prefix of the
-# Windows tests (build/ci-windows/wineprefix, never ~/.wine), checks what it
-# put where, runs the installed program, uninstalls silently and checks that
-# nothing is left. Also checks that it refuses a folder that holds files of
-# its own. Called by scripts/check-packages.sh after cpack made the installer.
+# Installs karuneo-<version>-setup.exe silently into a Wine prefix of the
+# release tree (build/ci-windows-release/wineprefix, never ~/.wine), checks
+# what it put where, runs the installed program, uninstalls silently and
+# checks that nothing is left. Also checks the refusals (a folder that holds
+# a file of the same name as ours, a second folder while one is installed),
+# an upgrade and an uninstall while karuneo.exe runs, and a reinstall into
+# a folder where a user's file was kept. Called by scripts/check-packages.sh
+# after cpack made the installer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 version=1.01
-setup=$PWD/build/ci-windows/karuneo-${version}-setup.exe
-export WINEPREFIX="$PWD/build/ci-windows/wineprefix"
+setup=$PWD/build/ci-windows-release/karuneo-${version}-setup.exe
+export WINEPREFIX="$PWD/build/ci-windows-release/wineprefix"
 . scripts/wine-env.sh
 
 fail() { echo "check-installer: $*" >&2; exit 1; }
@@ -52,9 +55,10 @@ nothing_installed() {
   [ ! -e "$send_to_shortcut" ] || fail "$what: the Send To shortcut exists"
 }
 
+# $1: a file of the user's that must be in the install folder too.
 check_installed() {
   local expected windows_dir
-  expected=$(printf '%s\n' karuneo-cli.exe karuneo-uninstall.exe karuneo.exe readme.txt)
+  expected=$(printf '%s\n' karuneo-cli.exe karuneo-uninstall.exe karuneo.exe readme.txt "$@" | sort)
   diff <(echo "$expected") <(ls "$install_dir" | sort) || fail "the install folder holds other files"
   [ -f "$start_menu_shortcut" ] || fail "no Start menu shortcut"
   [ -f "$send_to_shortcut" ] || fail "no Send To shortcut: karuneo.exe --register did not run"
@@ -76,14 +80,85 @@ check_installed() {
 }
 
 # The uninstaller copies itself to the temporary folder and runs from there,
-# so that it can delete itself; the folder going shows that it is done.
+# so that it can delete itself; its own file going shows that it is done
+# (the folder stays when it holds $1, a file of the user's).
 uninstall() {
   "$wine" "$install_dir/karuneo-uninstall.exe" /S < /dev/null
   for _ in $(seq 120); do
-    [ -e "$install_dir" ] || return 0
+    if [ ! -e "$install_dir/karuneo-uninstall.exe" ]; then
+      [ "$(ls -A "$install_dir" 2> /dev/null)" = "${1:-}" ] && return 0
+    fi
     sleep 0.5
   done
   fail "the uninstaller left $install_dir: $(ls -A "$install_dir" | xargs)"
+}
+
+# Starts the installed window (Wine's null driver draws nothing) and waits
+# until its single-instance window is up: a second start then hands over
+# and ends at once.
+start_window() {
+  "$wine" "$install_dir/karuneo.exe" < /dev/null > /dev/null 2>&1 &
+  window_pid=$!
+  # A probe that came first would open the window itself.
+  sleep 3
+  for _ in $(seq 60); do
+    timeout 20 "$wine" "$install_dir/karuneo.exe" < /dev/null > /dev/null 2>&1 && return 0
+    sleep 0.5
+  done
+  fail "karuneo.exe did not start"
+}
+
+window_ended() {
+  for _ in $(seq 60); do
+    kill -0 "$window_pid" 2> /dev/null || { wait "$window_pid" || true; return 0; }
+    sleep 0.5
+  done
+  fail "$1: karuneo.exe still runs"
+}
+
+# The upgrade closes the window and replaces karuneo.exe, whose time is set
+# back first so that a file left in place shows.
+check_upgrade_while_running() {
+  start_window
+  touch -d 2000-01-01 "$install_dir/karuneo.exe"
+  "$wine" "$setup" /S < /dev/null || fail "the upgrade while karuneo.exe ran failed ($?)"
+  window_ended "after the upgrade"
+  [ "$(stat -c %Y "$install_dir/karuneo.exe")" != "$(date -d 2000-01-01 +%s)" ] ||
+    fail "the upgrade did not replace the running karuneo.exe"
+  check_installed
+}
+
+check_uninstall_while_running() {
+  start_window
+  uninstall
+  window_ended "after uninstalling"
+  nothing_installed "after uninstalling while karuneo.exe ran"
+}
+
+# One installation per user: another folder is refused while one exists.
+check_refuses_second_folder() {
+  local folder=$work/second status=0
+  "$wine" "$setup" /S "/D=$("$wine" winepath -w "$folder" 2> /dev/null)" < /dev/null 2> "$work/said" ||
+    status=$?
+  [ "$status" -eq 2 ] || fail "a second installation elsewhere gave $status, not 2"
+  grep -q 'すでに「.*」にインストールされています' "$work/said" ||
+    fail "the refusal did not say why: $(cat "$work/said")"
+  [ ! -e "$folder" ] || fail "the refused second installation made $folder"
+  check_installed
+}
+
+# The uninstaller leaves a file of the user's, and the folder with it; a
+# new installation goes into that folder beside it.
+check_reinstall_beside_users_file() {
+  echo mine > "$install_dir/notes.txt"
+  uninstall notes.txt
+  ! key_exists "$apps_key" || fail "the Apps entry stayed after uninstalling"
+  "$wine" "$setup" /S < /dev/null || fail "reinstalling beside a file of the user's failed ($?)"
+  check_installed notes.txt
+  uninstall notes.txt
+  [ "$(cat "$install_dir/notes.txt")" = mine ] || fail "the user's file changed"
+  rm "$install_dir/notes.txt"
+  rmdir "$install_dir"
 }
 
 # A folder of the user's own, with a file of the same name as one of ours.
@@ -92,8 +167,10 @@ check_refuses_foreign_folder() {
   mkdir -p "$folder"
   echo mine > "$folder/readme.txt"
   local status=0
-  "$wine" "$setup" /S "/D=$("$wine" winepath -w "$folder" 2> /dev/null)" < /dev/null || status=$?
+  "$wine" "$setup" /S "/D=$("$wine" winepath -w "$folder" 2> /dev/null)" < /dev/null 2> "$work/said" ||
+    status=$?
   [ "$status" -ne 0 ] || fail "installed into a folder that held other files"
+  grep -q '「readme.txt」がすでにあり' "$work/said" || fail "the refusal did not say why: $(cat "$work/said")"
   [ "$(ls -A "$folder")" = readme.txt ] && [ "$(cat "$folder/readme.txt")" = mine ] ||
     fail "the installer changed a folder it refused"
   ! key_exists "$apps_key" || fail "a refused installation wrote the Apps entry"
@@ -111,6 +188,10 @@ nothing_installed "before installing"
 check_refuses_foreign_folder
 "$wine" "$setup" /S < /dev/null || fail "the silent installation failed"
 check_installed
-uninstall
+check_refuses_second_folder
+check_upgrade_while_running
+check_uninstall_while_running
+"$wine" "$setup" /S < /dev/null || fail "installing again failed"
+check_reinstall_beside_users_file
 nothing_installed "after uninstalling"
 echo "The installer is fine ($(stat -c %s "$setup") bytes)"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the .deb (ci-release preset), the Windows zip and installer
-# (ci-windows preset) and checks what they hold. Installs nothing on this
+# Builds the two .debs (ci-release preset), the Windows zip and installer
+# (ci-windows-release preset) and checks what they hold. Installs nothing on this
 # machine: packages are only unpacked into a temporary folder, and the
-# installer runs in the Wine prefix of the Windows tests.
+# installer runs in a Wine prefix of the Windows release tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +10,7 @@ scripts/install-deps.sh packaging windows
 
 version=1.01
 release=build/ci-release
-windows=build/ci-windows
+windows=build/ci-windows-release
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -30,9 +30,15 @@ check_install_after_run() {
   cmake --install "$release" --prefix "$work/run-install" > /dev/null
 }
 
-expected_deb_files() {
+# The files of each package, one name a line.
+expected_cli_files() {
+  echo ./usr/bin/karuneo-cli ./usr/share/man/man1/karuneo-cli.1.gz
+  echo ./usr/share/doc/karuneo-cli/changelog.gz ./usr/share/doc/karuneo-cli/copyright
+}
+
+expected_window_files() {
   local size
-  echo ./usr/bin/karuneo ./usr/bin/karuneo-cli
+  echo ./usr/bin/karuneo
   echo ./usr/share/applications/karuneo.desktop
   echo ./usr/share/file-manager/actions/karuneo.desktop ./usr/share/nemo/actions/karuneo.nemo_action
   echo ./usr/share/doc/karuneo/changelog.gz ./usr/share/doc/karuneo/copyright
@@ -43,43 +49,76 @@ expected_deb_files() {
   echo ./usr/share/karuneo/thunar-action.xml ./usr/share/karuneo/カルネオ
   echo ./usr/share/kio/servicemenus/karuneo.desktop
   echo ./usr/share/lintian/overrides/karuneo
-  echo ./usr/share/man/man1/karuneo-cli.1.gz ./usr/share/man/man1/karuneo.1.gz
+  echo ./usr/share/man/man1/karuneo.1.gz
   echo ./usr/share/metainfo/io.github.karuneo.karuneo.metainfo.xml
 }
 
-check_deb() {
-  local deb=$release/karuneo_${version}_amd64.deb root=$work/deb
+check_deb_files() {
+  local deb=$1 expected=$2
   [ -f "$deb" ] || fail "cpack made no $deb"
-  diff <(expected_deb_files | tr ' ' '\n' | sort) \
-    <(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort) ||
+  diff <($expected | tr ' ' '\n' | sort) <(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort) ||
     fail "$deb holds other files than expected (< expected, > found)"
+  [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "$deb: version is not $version"
+  gzip -dc <(dpkg-deb --fsys-tarfile "$deb" | tar -xO --wildcards './usr/share/doc/*/changelog.gz') \
+    > "$work/changelog"
+  [ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version" ] ||
+    fail "$deb: the changelog's latest entry is not $version"
+  # Each finding is either fixed or overridden with its reason in
+  # packaging/linux/lintian-overrides.
+  lintian --info --display-experimental --pedantic --fail-on error,warning,info,pedantic "$deb"
+}
 
-  [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
-  dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends lacks the computed Qt libraries"
-  # The platform plugin is loaded, not linked: it must be named by hand.
-  dpkg-deb -f "$deb" Depends | grep -q 'qt6-qpa-plugins' || fail "Depends lacks the Qt platform plugin"
+# A server takes karuneo-cli alone: nothing of Qt, no font, no display.
+check_cli_deb() {
+  local deb=$1 depends
+  check_deb_files "$deb" expected_cli_files
+  depends=$(dpkg-deb -f "$deb" Depends)
+  [ -n "$depends" ] || fail "karuneo-cli has no computed dependencies"
+  ! grep -qiE 'qt|font|karuneo' <<< "$depends" || fail "karuneo-cli depends on $depends"
+}
+
+# Field by field: "a (>= 1), b | c" gives "a (>= 1)" and "b | c".
+dependency_fields() { dpkg-deb -f "$1" "$2" | sed 's/, /\n/g'; }
+
+check_window_deb() {
+  local deb=$1 root=$work/deb
+  check_deb_files "$deb" expected_window_files
+  dependency_fields "$deb" Depends | grep -qx "karuneo-cli (= $version)" ||
+    fail "karuneo does not depend on karuneo-cli of its own version"
+  dependency_fields "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends lacks the computed Qt libraries"
+  # Without a Japanese font every label of the window is a box.
+  dependency_fields "$deb" Depends | grep -qx 'fonts-noto-cjk | fonts-ipafont-gothic | fonts-vlgothic' ||
+    fail "karuneo does not depend on a Japanese font"
+  # The X11 platform plugin is in libqt6gui6; qt6-qpa-plugins holds only vnc and tuio.
+  ! dpkg-deb -f "$deb" Depends | grep -q 'qt6-qpa-plugins' || fail "karuneo depends on qt6-qpa-plugins"
+  [ "$(dpkg-deb -f "$deb" Suggests)" = qt6-wayland ] || fail "karuneo does not suggest qt6-wayland"
 
   dpkg-deb -x "$deb" "$root"
   local apps=$root/usr/share/applications/karuneo.desktop
   local menu=$root/usr/share/kio/servicemenus/karuneo.desktop
+  local action=$root/usr/share/file-manager/actions/karuneo.desktop
   desktop-file-validate "$apps"
   grep -qx 'Exec=karuneo %F' "$apps" || fail "the menu entry does not pass files with %F"
   ! grep -q '^MimeType=' "$apps" || fail "the menu entry claims MIME types; it must never open folders by default"
   grep -qx 'Exec=karuneo %F' "$menu" || fail "the service menu does not pass files with %F"
-  grep -qx 'Exec=karuneo %F' "$root/usr/share/file-manager/actions/karuneo.desktop" ||
-    fail "the file-manager action does not pass files with %F"
+  grep -qx 'Exec=karuneo %F' "$action" || fail "the file-manager action does not pass files with %F"
+  grep -qx 'Name\[ja\]=カルネオで展開' "$action" || fail "the file-manager action is not named カルネオで展開"
+  # PCManFM (GTK) labels the entry with the Tooltip when there is one.
+  ! grep -q '^Tooltip' "$action" || fail "the file-manager action has a Tooltip, which PCManFM shows as its label"
   grep -qx 'Exec=karuneo %F' "$root/usr/share/nemo/actions/karuneo.nemo_action" ||
     fail "the Nemo action does not pass files with %F"
   grep -q '^License: MIT' "$root/usr/share/doc/karuneo/copyright" || fail "copyright names no licence"
+  gzip -dc "$root/usr/share/man/man1/karuneo.1.gz" | grep -q 'XDG_CONFIG_HOME/karuneo/' ||
+    fail "the manual does not name the settings file under \$XDG_CONFIG_HOME"
   [ -x "$menu" ] || fail "the service menu is not executable"
   appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.metainfo.xml
-  gzip -dc "$root/usr/share/doc/karuneo/changelog.gz" > "$work/changelog"
-  [ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version" ] ||
-    fail "the changelog's latest entry is not $version"
+}
 
-  # Each finding is either fixed or overridden with its reason in
-  # packaging/linux/lintian-overrides.
-  lintian --info --display-experimental --pedantic --fail-on error,warning,info,pedantic "$deb"
+# apt resolves both packages together against this machine's sources:
+# every name they depend on exists in Debian 12. Only simulated.
+check_debs_resolve() {
+  apt-get install --simulate --no-install-recommends "$@" > "$work/apt.txt" 2>&1 ||
+    { cat "$work/apt.txt" >&2; fail "apt cannot install $*"; }
 }
 
 check_zip() {
@@ -107,13 +146,16 @@ echo "== Install after scripts/run.sh's build"
 cmake --preset ci-release > /dev/null
 check_install_after_run
 
-echo "== Debian package"
+echo "== Debian packages"
 cpack --preset ci-release > /dev/null
-check_deb
+check_cli_deb "$release/karuneo-cli_${version}_amd64.deb"
+check_window_deb "$release/karuneo_${version}_amd64.deb"
+check_debs_resolve "./$release/karuneo-cli_${version}_amd64.deb" "./$release/karuneo_${version}_amd64.deb"
 
 echo "== Windows zip"
-[ -f "$windows/CMakeCache.txt" ] || cmake --preset ci-windows > /dev/null
-cpack --preset ci-windows > /dev/null
+cmake --preset ci-windows-release > /dev/null
+cmake --build --preset ci-windows-release -j "$(nproc)" > /dev/null
+cpack --preset ci-windows-release > /dev/null
 check_zip
 
 echo "== Windows installer (under Wine)"
