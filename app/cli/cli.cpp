@@ -23,6 +23,8 @@ constexpr std::string_view kUsage =
     "Usage: karuneo-cli [-n | --dry-run] [--] FOLDER...\n"
     "       karuneo-cli [-n | --dry-run] --undo [--] FOLDER...\n"
     "       karuneo-cli [-n | --dry-run] --recover\n"
+    "       karuneo-cli --history\n"
+    "       karuneo-cli [-n | --dry-run] --forget [--] FOLDER...\n"
     "       karuneo-cli --help | --version\n"
     "Flattens each FOLDER that holds nothing but a chain of single subfolders:\n"
     "the contents of the deepest folder move up into FOLDER, and the emptied\n"
@@ -47,7 +49,13 @@ constexpr std::string_view kUsage =
     "  --undo         undo the last run on each FOLDER: changes nothing unless\n"
     "                 every entry can go back exactly where it was.\n"
     "  --recover      finish every run that was cut off (a crash, a kill, a power\n"
-    "                 cut), where every entry is where the run left it.\n"
+    "                 cut), or an undo that was, judging every entry by where it\n"
+    "                 is now; a journal that cannot be read is kept and named.\n"
+    "  --history      list the runs kept in the journal, oldest first:\n"
+    "                 NUMBER<TAB>STATE<TAB>FOLDER, STATE being finished, cut off,\n"
+    "                 undone, undo, forgotten or damaged.\n"
+    "  --forget       retire the cut-off runs on each FOLDER (one whose folder is\n"
+    "                 gone, say) without looking at the folder.\n"
     "  --             what follows is a FOLDER, even when it starts with -.\n"
     "  -h, --help     print this and exit.\n"
     "  --version      print the version and exit.\n";
@@ -102,6 +110,8 @@ struct Parsed {
     bool dry_run = false;
     bool undo = false;
     bool recover = false;
+    bool history = false;
+    bool forget = false;
     std::string bad_option;
 };
 
@@ -123,6 +133,10 @@ Parsed Parse(std::span<const std::string> args) {
             parsed.undo = true;
         } else if (arg == "--recover") {
             parsed.recover = true;
+        } else if (arg == "--history") {
+            parsed.history = true;
+        } else if (arg == "--forget") {
+            parsed.forget = true;
         } else if (parsed.bad_option.empty()) {
             parsed.bad_option = arg;
         }
@@ -165,25 +179,43 @@ int UnnestAll(const std::vector<std::string>& folders, const FolderRun& run, std
     return lines.any_error() ? kExitSomeFailed : kExitOk;
 }
 
-// --undo and --recover: their rows are lines like any other.
-int RunJournalCommand(const Parsed& parsed, FileSystem& fs, std::ostream& out, std::ostream& err) {
+// --undo and --recover: their rows are lines like any other, and a stop
+// ends them between two entries as it ends a run.
+int RunJournalCommand(const Parsed& parsed, FileSystem& fs, std::ostream& out, std::ostream& err,
+                      Interruption& stop) {
     LineSink sink(out, err);
     std::optional<dry_run::DryRunFileSystem> preview;
     if (parsed.dry_run) {
         preview.emplace(fs, err);
     }
     FileSystem& layer = preview ? static_cast<FileSystem&>(*preview) : fs;
-    const JournalCommand command{journal::DefaultJournalFolder(), layer, sink, parsed.dry_run};
+    const JournalCommand command{journal::DefaultJournalFolder(), layer, sink, stop,
+                                 parsed.dry_run};
+    std::size_t not_started = 0;
     if (parsed.recover) {
         RecoverCutOffRuns(command);
     } else {
-        UndoLastRuns(command, parsed.folders, [&sink] { return sink.lost(); });
+        not_started = UndoLastRuns(command, parsed.folders, [&sink] { return sink.lost(); });
     }
     if (sink.lost()) {
         err << "karuneo-cli: cannot write the report; stopped\n";
         return kExitSomeFailed;
     }
+    if (stop.StopRequested()) {
+        return Stopped(not_started, stop.ExitStatus(), err);
+    }
     return sink.any_error() ? kExitSomeFailed : kExitOk;
+}
+
+// --history and --forget read and mark the journal only.
+int RunHistoryCommand(const Parsed& parsed, std::ostream& out, std::ostream& err) {
+    const std::string journal_folder = journal::DefaultJournalFolder();
+    if (parsed.history) {
+        PrintHistory(journal_folder, out);
+        return out ? kExitOk : kExitSomeFailed;
+    }
+    return ForgetRuns(journal_folder, parsed.folders, parsed.dry_run, err) ? kExitOk
+                                                                           : kExitSomeFailed;
 }
 
 }  // namespace
@@ -199,10 +231,15 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
         out << "karuneo-cli " KARUNEO_VERSION "\n";
         return kExitOk;
     }
-    if (parsed.recover && parsed.bad_option.empty() && parsed.folders.empty() && !parsed.undo) {
-        return RunJournalCommand(parsed, fs, out, err);
+    const int commands = parsed.recover + parsed.undo + parsed.history + parsed.forget;
+    const bool bare = parsed.bad_option.empty() && commands <= 1;
+    if (bare && parsed.recover && parsed.folders.empty()) {
+        return RunJournalCommand(parsed, fs, out, err, stop);
     }
-    if (!parsed.bad_option.empty() || parsed.folders.empty() || parsed.recover) {
+    if (bare && parsed.history && parsed.folders.empty()) {
+        return RunHistoryCommand(parsed, out, err);
+    }
+    if (!bare || parsed.folders.empty() || parsed.recover || parsed.history) {
         if (!parsed.bad_option.empty()) {
             err << "karuneo-cli: unknown option "
                 << EscapeControls(ToDisplayText(parsed.bad_option)) << '\n';
@@ -211,7 +248,10 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
         return kExitUsage;
     }
     if (parsed.undo) {
-        return RunJournalCommand(parsed, fs, out, err);
+        return RunJournalCommand(parsed, fs, out, err, stop);
+    }
+    if (parsed.forget) {
+        return RunHistoryCommand(parsed, out, err);
     }
     if (parsed.dry_run) {
         dry_run::DryRunFileSystem preview(fs, err);

@@ -13,7 +13,12 @@ class Interruption : public WalkControl {
     // number as shells report it; 0 while nothing asked for a stop.
     virtual int ExitStatus() const = 0;
 
+    // How many stops were asked for so far.
+    virtual int StopsAsked() const { return ExitStatus() != 0 ? 1 : 0; }
+
     bool StopRequested() const final { return ExitStatus() != 0; }
+    // A second Ctrl+C ends the putting back too: what went back stays back.
+    bool StopAgainRequested() const final { return StopsAsked() > 1; }
     // Ctrl+C is the user's own word: the folder in hand is put back as it
     // was. SIGTERM and a closing console mean the end is near: it is left
     // as it stands, to be undone later with --undo.

@@ -15,6 +15,7 @@ constexpr int kStoppedByClose = 128 + 15;
 constexpr DWORD kCloseGrace = 4500;
 
 std::atomic<int> exit_status{0};
+std::atomic<int> events_caught{0};
 HANDLE work_done = nullptr;
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
@@ -22,6 +23,7 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
         event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
     int none = 0;
     exit_status.compare_exchange_strong(none, closing ? kStoppedByClose : kStoppedByKey);
+    events_caught.fetch_add(1);
     // Returning from a close ends the process at once: wait for the walk to
     // reach a point between two entries.
     if (closing && work_done != nullptr) {
@@ -37,6 +39,7 @@ class ConsoleEvents final : public Interruption {
         ::SetConsoleCtrlHandler(&OnConsoleEvent, TRUE);
     }
     int ExitStatus() const override { return exit_status.load(); }
+    int StopsAsked() const override { return events_caught.load(); }
 };
 
 }  // namespace

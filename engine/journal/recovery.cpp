@@ -282,6 +282,23 @@ bool RootsFileSystemMounted(FileSystem& fs, const JournalRun& run) {
     }
 }
 
+bool FolderOfRunExists(FileSystem& fs, const JournalRun& run) {
+    const EntryPath root(run.root);
+    const HeldRoot held(fs, root);
+    return fs.FolderName(root).error != kPathNotFound;
+}
+
+bool TellGoneOnce(FileSystem& fs, const std::string& journal_path, const JournalRun& run) {
+    if (!RootsFileSystemMounted(fs, run)) {
+        return false;
+    }
+    auto file = JournalFile::OpenExisting(journal_path);
+    if (!file.ok()) {
+        return false;  // another process has it
+    }
+    return !file.value->Append(kToldLine) && !file.value->Sync();
+}
+
 std::vector<std::string> CutOffJournals(const std::string& journal_folder) {
     std::vector<std::string> cut_off;
     for (const auto& path : ListJournals(journal_folder)) {

@@ -33,6 +33,14 @@ void FinishCutOffRuns(const std::string& journal_folder, FileSystem& fs, ResultS
 // waits without a word.
 bool RootsFileSystemMounted(FileSystem& fs, const JournalRun& run);
 
+// Whether the run's dropped folder is there now.
+bool FolderOfRunExists(FileSystem& fs, const JournalRun& run);
+
+// A cut-off run whose folder is gone is told of once: true when this is the
+// time, and the journal then says it was told. On a file system that is not
+// mounted it waits without a word: false.
+bool TellGoneOnce(FileSystem& fs, const std::string& journal_path, const JournalRun& run);
+
 // The same for one journal.
 void FinishCutOffRun(const std::string& journal_path, const std::string& journal_folder,
                      FileSystem& fs, ResultSink& sink, WalkControl& control, bool dry_run);
