@@ -1,3 +1,5 @@
+#include <string_view>
+
 #include "engine/dry_run/name_rules.h"
 
 namespace karuneo::dry_run {
