@@ -72,6 +72,36 @@ Resolved JoinName(const std::wstring& folder, const std::string& utf8_name) {
     return {Join(folder, *name), {}, {}};
 }
 
+// An indexer, an antivirus or a preview pane holds a folder open for a
+// moment, and a rename or removal meanwhile fails with a sharing violation:
+// it is tried again, about a second in all. Neither MoveFileExW without
+// flags nor RemoveDirectoryW can replace anything, so a later try can do
+// nothing an earlier one would not have done.
+constexpr DWORD kInUseWaitsMs[] = {5, 10, 20, 40, 75, 100, 150, 200, 200, 200};
+
+bool IsInUse(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// ERROR_SUCCESS, or why `change` failed on its last try.
+template <typename Change>
+DWORD OnceNotInUse(const Change& change) {
+    for (std::size_t waits = 0;; ++waits) {
+        if (change()) {
+            return ERROR_SUCCESS;
+        }
+        const DWORD error = ::GetLastError();
+        if (!IsInUse(error) || waits == std::size(kInUseWaitsMs)) {
+            return error;
+        }
+        ::Sleep(kInUseWaitsMs[waits]);
+    }
+}
+
+DWORD MoveOnceNotInUse(const std::wstring& from, const std::wstring& to) {
+    return OnceNotInUse([&] { return ::MoveFileExW(from.c_str(), to.c_str(), 0); });
+}
+
 Failure CheckAttributes(DWORD attributes) {
     if (IsReparsePoint(attributes)) {
         return SystemFailure(static_cast<int>(win32::kStoppedOnLink));
@@ -226,8 +256,8 @@ class FolderPairMover final : public EntryMover {
         if (source.error) {
             return Failure(source.error.number);
         }
-        if (!::MoveFileExW(source.path.c_str(), target.path.c_str(), 0)) {
-            return SystemFailure(::GetLastError(), {});
+        if (const DWORD error = MoveOnceNotInUse(source.path, target.path)) {
+            return SystemFailure(error, {});
         }
         return {};
     }
@@ -301,8 +331,8 @@ Failure Win32FileSystem::RenamePlainFolder(const EntryPath& folder, const std::s
     if (source.error || target.error) {
         return NamedFailure(Failure(kBadFileName, 0, folder.Below()), folder);
     }
-    if (!::MoveFileExW(source.path.c_str(), target.path.c_str(), 0)) {
-        return NamedFailure(SystemFailure(::GetLastError(), folder.Below()), folder);
+    if (const DWORD error = MoveOnceNotInUse(source.path, target.path)) {
+        return NamedFailure(SystemFailure(error, folder.Below()), folder);
     }
     return {};
 }
@@ -329,8 +359,8 @@ Failure Win32FileSystem::RemoveEmptyChild(const EntryPath& folder) {
     // in another run: the claim goes with the folder, or that new folder
     // would be found taken.
     std::optional<Claim> claim = TakeClaimOf(folder);
-    if (!::RemoveDirectoryW(resolved.path.c_str())) {
-        const DWORD error = ::GetLastError();
+    if (const DWORD error =
+            OnceNotInUse([&] { return ::RemoveDirectoryW(resolved.path.c_str()); })) {
         if (claim) {
             claims_.push_back(std::move(*claim));
         }

@@ -25,8 +25,9 @@ constexpr CodeRow kErrorTable[] = {
     {ERROR_FILE_EXISTS, {kFileAlreadyExists, Cause::kSystem}},
     {ERROR_DIR_NOT_EMPTY, {kFolderNotEmpty, Cause::kSystem}},
     {ERROR_ACCESS_DENIED, {kPermissionDenied, Cause::kNoPermission}},
-    {ERROR_SHARING_VIOLATION, {kPermissionDenied, Cause::kSystem}},
-    {ERROR_LOCK_VIOLATION, {kPermissionDenied, Cause::kSystem}},
+    // The layer gives these only once it has waited for them to pass.
+    {ERROR_SHARING_VIOLATION, {kPermissionDenied, Cause::kStillInUse}},
+    {ERROR_LOCK_VIOLATION, {kPermissionDenied, Cause::kStillInUse}},
     {ERROR_WRITE_PROTECT, {kPermissionDenied, Cause::kSystem}},
     {ERROR_NOT_SAME_DEVICE, {kDifferentDrive, Cause::kSystem}},
     {ERROR_DISK_FULL, {kDiskFull, Cause::kSystem}},

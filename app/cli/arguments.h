@@ -14,7 +14,4 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 // change folders without telling anyone.
 bool StandardOutputIsOpen();
 
-// Makes the terminal show the UTF-8 that the tool prints.
-void UseUtf8Output();
-
 }  // namespace karuneo::cli

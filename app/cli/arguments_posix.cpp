@@ -13,6 +13,4 @@ bool StandardOutputIsOpen() {
     return ::fcntl(STDOUT_FILENO, F_GETFD) != -1;
 }
 
-void UseUtf8Output() {}
-
 }  // namespace karuneo::cli

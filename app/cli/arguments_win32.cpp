@@ -23,8 +23,4 @@ bool StandardOutputIsOpen() {
     return out != nullptr && out != INVALID_HANDLE_VALUE;
 }
 
-void UseUtf8Output() {
-    ::SetConsoleOutputCP(CP_UTF8);
-}
-
 }  // namespace karuneo::cli

@@ -7,6 +7,7 @@
 
 #include "app/cli/escaped_text.h"
 #include "app/cli/journal_commands.h"
+#include "app/cli/platform_help.h"
 #include "engine/display_text.h"
 #include "engine/dry_run/dry_run_file_system.h"
 #include "engine/journal/journal_file.h"
@@ -19,7 +20,7 @@
 namespace karuneo::cli {
 namespace {
 
-constexpr std::string_view kUsage =
+constexpr std::string_view kUsageHead =
     "Usage: karuneo-cli [-n | --dry-run] [--] FOLDER...\n"
     "       karuneo-cli [-n | --dry-run] --undo [--] FOLDER...\n"
     "       karuneo-cli [-n | --dry-run] --recover\n"
@@ -36,10 +37,10 @@ constexpr std::string_view kUsage =
     "karuneo-cli: NAME: reason. Every run keeps a journal in the user's state\n"
     "folder, so that it can be undone, or finished when it was cut off.\n"
     "Exit status: 0 when no folder failed, 1 when one did or the report could\n"
-    "not be written (no folder is processed after that), 2 for a usage error,\n"
-    "130 or 143 when stopped: Ctrl+C stops the folder in hand between two\n"
-    "entries and puts it back as it was; SIGTERM stops it there and leaves it\n"
-    "as it stands (--undo puts it back). No further folder is started.\n"
+    "not be written (no folder is processed after that), 2 for a usage error,\n";
+
+// After kStopHelp, which each system words in its own terms.
+constexpr std::string_view kUsageOptions =
     "\n"
     "  -n, --dry-run  change nothing: print the lines and exit status that a real\n"
     "                 run would give now, and on standard error each change it\n"
@@ -59,6 +60,10 @@ constexpr std::string_view kUsage =
     "  --             what follows is a FOLDER, even when it starts with -.\n"
     "  -h, --help     print this and exit.\n"
     "  --version      print the version and exit.\n";
+
+std::string Usage() {
+    return std::string(kUsageHead).append(kStopHelp).append(kUsageOptions);
+}
 
 std::string ShownName(std::string_view name) {
     return EscapeControls(ToDisplayText(name));
@@ -119,7 +124,9 @@ Parsed Parse(std::span<const std::string> args) {
     Parsed parsed;
     bool options_done = false;
     for (const auto& arg : args) {
-        if (options_done || arg.size() < 2 || arg[0] != '-') {
+        if (!options_done && IsSystemHelpSwitch(arg)) {
+            parsed.help = true;
+        } else if (options_done || arg.size() < 2 || arg[0] != '-') {
             parsed.folders.push_back(arg);
         } else if (arg == "--") {
             options_done = true;
@@ -224,7 +231,7 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
            Interruption& stop) {
     const Parsed parsed = Parse(args);
     if (parsed.help) {
-        out << kUsage;
+        out << Usage();
         return kExitOk;
     }
     if (parsed.version) {
@@ -244,7 +251,7 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
             err << "karuneo-cli: unknown option "
                 << EscapeControls(ToDisplayText(parsed.bad_option)) << '\n';
         }
-        err << kUsage;
+        err << Usage();
         return kExitUsage;
     }
     if (parsed.undo) {

@@ -22,7 +22,11 @@ bool WriteToConsole(HANDLE console, std::string_view line) {
 }
 
 bool WriteBytes(HANDLE file, std::string_view line) {
-    const std::string bytes = std::string(line) + "\r\n";
+    std::string bytes;
+    for (const char c : line) {
+        bytes += c == '\n' ? std::string_view("\r\n") : std::string_view(&c, 1);
+    }
+    bytes += "\r\n";
     DWORD written = 0;
     return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) !=
            0;
@@ -41,20 +45,22 @@ HANDLE ParentConsole() {
 
 }  // namespace
 
-void PrintLine(std::string_view line, Stream stream) {
+bool PrintLine(std::string_view line, Stream stream) {
     const DWORD which = stream == Stream::kOutput ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE;
     const HANDLE given = ::GetStdHandle(which);
     if (given != nullptr && given != INVALID_HANDLE_VALUE &&
         ::GetFileType(given) != FILE_TYPE_UNKNOWN) {
         if (IsConsole(given) ? WriteToConsole(given, line) : WriteBytes(given, line)) {
-            return;
+            return true;
         }
     }
     const HANDLE console = ParentConsole();
-    if (console != INVALID_HANDLE_VALUE) {
-        WriteToConsole(console, line);
-        ::CloseHandle(console);
+    if (console == INVALID_HANDLE_VALUE) {
+        return false;
     }
+    const bool written = WriteToConsole(console, line);
+    ::CloseHandle(console);
+    return written;
 }
 
 }  // namespace karuneo::win32

@@ -10,6 +10,7 @@
 #include "app/win32/registration.h"
 #include "app/win32/single_instance.h"
 #include "app/win32/start_up_paths.h"
+#include "app/win32/usage.h"
 #include "engine/utf16_win32.h"
 #include "window/rules/shell_registration.h"
 #include "window/win32/form1.h"
@@ -44,13 +45,19 @@ int AnswerWithoutWindow(karuneo::StartUpRequest request) {
     using karuneo::StartUpRequest;
     using karuneo::win32::PrintLine;
     using karuneo::win32::Stream;
+    if (request == StartUpRequest::kHelp) {
+        karuneo::win32::ShowUsage();
+        return 0;
+    }
     if (request == StartUpRequest::kVersion) {
         PrintLine("karuneo " KARUNEO_VERSION, Stream::kOutput);
         return 0;
     }
     if (request == StartUpRequest::kMisused) {
-        PrintLine("karuneo: --version, --register and --unregister take nothing after them",
-                  Stream::kError);
+        PrintLine(
+            "karuneo: --help, --version, --register and --unregister take nothing after "
+            "them",
+            Stream::kError);
         return 2;
     }
     const auto outcome = request == StartUpRequest::kRegister ? karuneo::win32::Register(OwnPath())

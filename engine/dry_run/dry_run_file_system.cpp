@@ -10,6 +10,7 @@
 // IWYU pragma: no_include <type_traits>
 
 #include "engine/dry_run/name_key.h"
+#include "engine/dry_run/name_rules.h"
 #include "engine/dry_run/overlay_folder.h"
 #include "engine/dry_run/terminal_token.h"
 #include "engine/dry_run/write_access.h"
@@ -78,6 +79,18 @@ Failure TakingAccess(OverlayFolder& folder, const EntryPath& changed) {
 // The entry's own flags, asked where it stands on disk now.
 Failure OwnAccess(const OverlayFolder& folder, const std::string& name, const EntryPath& changed) {
     return Named(EntryChangeAccess(folder.OnDisk(name)), changed);
+}
+
+// The refusal a real run meets for a name the system lists but cannot
+// change: no system code, so that it reads as the walk's own refusal of a
+// name, on every layer alike.
+Failure NameRefusal(const std::string& name, const EntryPath& changed) {
+    if (IsPlainName(name) && SystemTakesName(name)) {
+        return {};
+    }
+    Failure refused(kBadFileName, 0, changed.Below());
+    refused.name = name;
+    return refused;
 }
 
 bool IsSpecialName(const std::string& name) {
@@ -308,6 +321,9 @@ Failure DryRunFileSystem::CheckMove(OverlayFolder& from, const std::string& name
     if (moved == nullptr) {
         return {kPathNotFound, 0, moved_path.Below()};
     }
+    if (auto error = NameRefusal(name, moved_path)) {
+        return error;
+    }
     if (to.Find(new_name) != nullptr) {
         return {kFileAlreadyExists, 0, moved_path.Below()};
     }
@@ -379,6 +395,9 @@ Failure DryRunFileSystem::RemoveEmptyChild(const EntryPath& folder) {
     if (entry == nullptr || !entry->is_folder) {
         return {kPathNotFound, 0, folder.Below()};
     }
+    if (auto error = NameRefusal(name, folder)) {
+        return error;
+    }
     if (auto error = TakingAccess(*parent.value, folder)) {
         return error;
     }
@@ -405,6 +424,9 @@ Failure DryRunFileSystem::CreateChildFolder(const EntryPath& folder) {
     const std::string name = folder.LastName();
     if (parent.value->Find(name) != nullptr) {
         return {kFileAlreadyExists, 0, folder.Below()};
+    }
+    if (auto error = NameRefusal(name, folder)) {
+        return error;
     }
     if (auto error = AddingAccess(*parent.value, folder)) {
         return error;

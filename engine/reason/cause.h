@@ -14,6 +14,7 @@ enum class Cause {
     kStoppedByUser,      // the work was stopped between two entries
     kNoMoveWithoutRisk,  // the file system cannot move without risking a replace
     kHeldByAnotherRun,   // another run of this program holds the folder
+    kStillInUse,         // another program kept it open through every retry
     kSystem,             // anything else: the system's own message tells
 };
 

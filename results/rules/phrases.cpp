@@ -18,6 +18,7 @@ const Phrases kJapanese{
     .no_permission = "権限がありません",
     .other_drive = "別のファイルシステムか、名前の変更では越えられない境界の向こうにあります",
     .another_run = "別のカルネオがこのフォルダで作業中です",
+    .still_in_use = "別のプログラムが使用中で、1 秒待っても使えるようになりませんでした",
     .no_safe_move =
         "このファイルシステムには、同じ名前の項目を上書きする危険なしに移動する方法が"
         "ありません(上書きしない名前の変更もハードリンクもできません)。"
@@ -109,6 +110,7 @@ const Phrases kEnglish{
         "it is on another file system or behind a boundary the system will not rename "
         "across",
     .another_run = "another run is working in this folder",
+    .still_in_use = "it was still in use by another program after 1 s",
     .no_safe_move =
         "this file system can move nothing without the risk of replacing an entry of "
         "the same name (it has no rename that refuses to replace, and no hard links), "

@@ -47,6 +47,7 @@ struct Phrases {
     std::string_view no_permission;
     std::string_view other_drive;
     std::string_view another_run;
+    std::string_view still_in_use;  // by another program, after every retry
     std::string_view no_safe_move;
     std::string_view link;
     std::string_view too_deep;  // {} the depth

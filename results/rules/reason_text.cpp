@@ -131,6 +131,8 @@ std::string CauseText(const Wording& words, const ErrorReason& reason) {
             return std::string(words.no_safe_move);
         case Cause::kHeldByAnotherRun:
             return std::string(words.another_run);
+        case Cause::kStillInUse:
+            return std::string(words.still_in_use);
         case Cause::kLink:
             return std::string(words.link);
         case Cause::kTooDeep:

@@ -182,6 +182,27 @@ TEST(CliTest, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(version.out, "karuneo-cli " KARUNEO_VERSION "\n");
 }
 
+// Each system is stopped in its own words: a Windows console has no SIGTERM,
+// and its users ask for help with /?, which on POSIX is a folder's path.
+TEST(CliTest, HelpNamesTheStopsOfItsOwnSystem) {
+#ifdef _WIN32
+    const std::vector<std::string> named{"Ctrl+C", "Ctrl+Break", "closing the\nconsole"};
+    const std::vector<std::string> foreign{"SIGINT", "SIGTERM"};
+    EXPECT_EQ(RunWith({"/?"}).out, RunWith({"--help"}).out);
+#else
+    const std::vector<std::string> named{"SIGINT", "SIGTERM"};
+    const std::vector<std::string> foreign{"Ctrl+Break", "console"};
+    EXPECT_EQ(RunWith({"/?"}).out.find("Usage"), std::string::npos);
+#endif
+    const std::string help = RunWith({"--help"}).out;
+    for (const auto& word : named) {
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+    }
+    for (const auto& word : foreign) {
+        EXPECT_EQ(help.find(word), std::string::npos) << word;
+    }
+}
+
 TEST(CliTest, TakesFolderNamesThatLookLikeOptionsAfterDoubleDash) {
     TempTree tree;
     tree.Add({"A/f"}, "-x");

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/entry_path.h"
@@ -14,6 +15,7 @@
 #include "engine/unnest.h"
 #include "engine/utf16_win32.h"
 #include "results/rules/status_text.h"
+#include "tests/support/reason_sink.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
 
@@ -215,6 +217,42 @@ TEST_F(Win32FileSystemTest, TheDroppedFolderCannotBeRenamedWhileItIsHeld) {
     EXPECT_FALSE(rename("D", "E"));
     native_->ReleaseRoot();
     EXPECT_TRUE(rename("D", "E"));
+}
+
+// As an indexer or a preview pane holds a folder: open, without leave to
+// rename or remove it.
+HANDLE HoldAsAnotherProgram(const std::string& folder) {
+    return ::CreateFileW(Wide(folder).c_str(), FILE_LIST_DIRECTORY,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+TEST_F(Win32FileSystemTest, AFolderHeldOpenForAMomentIsWaitedFor) {
+    tree_.Add({"A/B/f"}, "D");
+    const HANDLE held = HoldAsAnotherProgram(tree_.Path("D/A"));
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread let_go([held] {
+        ::Sleep(200);
+        ::CloseHandle(held);
+    });
+    const auto rows = Run("D");
+    let_go.join();
+    EXPECT_EQ(rows, (std::vector<Row>{RowOf("D", kStatusDone)}));
+    EXPECT_EQ(Layout(tree_.Take("D")), Layout(Described({"f"})));
+}
+
+TEST_F(Win32FileSystemTest, AFolderHeldOpenForGoodIsLeftAndTheReasonSaysSo) {
+    tree_.Add({"A/B/f"}, "D");
+    const HANDLE held = HoldAsAnotherProgram(tree_.Path("D/A"));
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    testing::ReasonSink sink;
+    ProcessDroppedPath(AsTheUserGivesIt(tree_.Path("D")), *native_, sink);
+    ::CloseHandle(held);
+    EXPECT_EQ(sink.rows, (std::vector<Row>{RowOf("D", kStatusError)}));
+    EXPECT_NE(sink.reasons.at(0).find("still in use by another program after 1 s"),
+              std::string::npos)
+        << sink.reasons.at(0);
+    EXPECT_EQ(Layout(tree_.Take("D")), Layout(Described({"A/B/f"})));
 }
 
 TEST_F(Win32FileSystemTest, ABareDriveMeansItsRootNotItsCurrentFolder) {

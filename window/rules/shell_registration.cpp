@@ -11,7 +11,9 @@ StartUpRequest ChooseStartUpRequest(const std::vector<std::string>& arguments) {
     }
     const std::string& first = arguments.front();
     StartUpRequest request = StartUpRequest::kWindow;
-    if (first == "--version") {
+    if (first == "--help" || first == "-h" || first == "/?") {
+        request = StartUpRequest::kHelp;
+    } else if (first == "--version") {
         request = StartUpRequest::kVersion;
     } else if (first == "--register") {
         request = StartUpRequest::kRegister;

@@ -10,7 +10,8 @@ namespace karuneo {
 // name. An option counts only on its own: Explorer always hands over full
 // paths, so a folder never looks like one, and an option with more behind
 // it is a typo that must not be taken for a folder.
-enum class StartUpRequest { kWindow, kVersion, kRegister, kUnregister, kMisused };
+// --help, -h and Windows' own /? ask for the usage.
+enum class StartUpRequest { kWindow, kHelp, kVersion, kRegister, kUnregister, kMisused };
 StartUpRequest ChooseStartUpRequest(const std::vector<std::string>& arguments);
 
 // One string value below HKEY_CURRENT_USER; an empty name is the key's

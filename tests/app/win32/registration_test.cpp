@@ -110,6 +110,14 @@ TEST_F(RegistrationTest, VersionIsPrintedWithoutAWindowAsTheToolPrintsIt) {
     EXPECT_NE(misused.output.find("take nothing after them"), std::string::npos);
 }
 
+TEST_F(RegistrationTest, HelpIsPrintedWithoutAWindow) {
+    for (const wchar_t* option : {L"--help", L"/?"}) {
+        const Finished help = Karuneo(option);
+        EXPECT_EQ(help.status, 0u);
+        EXPECT_EQ(help.output.rfind("Usage: karuneo.exe [FOLDER...]\r\n", 0), 0u) << help.output;
+    }
+}
+
 TEST_F(RegistrationTest, RegisterAddsTheFolderVerbAndTheSendToShortcutAndUnregisterTakesThem) {
     const Finished registered = Karuneo(L"--register");
     EXPECT_EQ(registered.status, 0u) << registered.output;

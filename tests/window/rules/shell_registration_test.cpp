@@ -14,6 +14,9 @@ TEST(ShellRegistration, AnOptionCountsOnlyOnItsOwn) {
     using Args = std::vector<std::string>;
     EXPECT_EQ(ChooseStartUpRequest({}), StartUpRequest::kWindow);
     EXPECT_EQ(ChooseStartUpRequest(Args{"--version"}), StartUpRequest::kVersion);
+    for (const char* help : {"--help", "-h", "/?"}) {
+        EXPECT_EQ(ChooseStartUpRequest(Args{help}), StartUpRequest::kHelp) << help;
+    }
     EXPECT_EQ(ChooseStartUpRequest(Args{"--register"}), StartUpRequest::kRegister);
     EXPECT_EQ(ChooseStartUpRequest(Args{"--unregister"}), StartUpRequest::kUnregister);
     EXPECT_EQ(ChooseStartUpRequest(Args{"--register", R"(C:\D)"}), StartUpRequest::kMisused);
