@@ -149,6 +149,10 @@ Failure RootLookupError(const EntryPath& root, const Failure& open_error) {
     struct stat link {};
     struct stat target {};
     const char* path = root.Root().c_str();
+    // Links that lead round in a circle name nothing: no folder, no row.
+    if (::stat(path, &target) != 0 && errno == ELOOP) {
+        return Failure(kPathNotFound);
+    }
     if (::lstat(path, &link) == 0 && S_ISLNK(link.st_mode)) {
         const bool to_folder = ::stat(path, &target) == 0 && S_ISDIR(target.st_mode);
         return to_folder ? Failure(kPathFileAccessError, ELOOP, {}) : Failure(kPathNotFound);

@@ -48,7 +48,11 @@ class BadInputTest : public ::testing::Test {
 };
 
 TEST_F(BadInputTest, PathsThatAreNoFolderGetNoRow) {
-    for (const std::string& path : {tree_.Path("missing"), tree_.Path("file"), std::string()}) {
+    // A link that leads to itself cannot be resolved, with a trailing slash too.
+    std::filesystem::create_symlink("loop", tree_.root() / "loop");
+    before_ = tree_.Take("");
+    for (const std::string& path : {tree_.Path("missing"), tree_.Path("file"), std::string(),
+                                    tree_.Path("loop"), tree_.Path("loop") + "/"}) {
         SCOPED_TRACE("'" + path + "'");
         const auto run = RunCliProcess({path});
         EXPECT_EQ(run.exit_code, cli::kExitOk);
