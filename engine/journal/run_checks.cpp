@@ -67,10 +67,16 @@ TopFound FindTop(FileSystem& fs, const JournalRun& run, const MadeTops& made) {
     if (IsTop(fs, root.Child(run.top()), run, made)) {
         return {TopPlace::kOwnName, run.top()};
     }
-    std::vector<std::string> temps = run.temps;
-    temps.insert(temps.end(), made.temps.begin(), made.temps.end());
-    for (auto temp = temps.rbegin(); temp != temps.rend(); ++temp) {
+    for (auto temp = run.temps.rbegin(); temp != run.temps.rend(); ++temp) {
         if (IsTop(fs, root.Child(*temp), run, made)) {
+            return {TopPlace::kTemporaryName, *temp};
+        }
+    }
+    // An undo names its top before it makes it, and may be cut off before
+    // it records what it made: a folder under that fresh name is its own.
+    for (auto temp = made.temps.rbegin(); temp != made.temps.rend(); ++temp) {
+        const auto identity = fs.Identify(root.Child(*temp));
+        if (identity.ok() && identity.value.kind == EntryKind::kFolder) {
             return {TopPlace::kTemporaryName, *temp};
         }
     }

@@ -357,6 +357,14 @@ void UndoAt(UndoRequest& request, const EntryPath& root,
         return;
     }
     const RunFound found = find(identity.value);
+    // Cut off after it marked the run undone: nothing was left but its close.
+    if (found.refused == Obstacle::kAlreadyUndone &&
+        request.done_event == JournalEvent::kUndoFinished) {
+        JournalReason reason;
+        reason.event = request.done_event;
+        request.sink.AddResultWithReason(request.name, RowStatus::kDone, reason);
+        return;
+    }
     if (found.refused) {
         Refuse(request.sink, request.name, *found.refused, found.about);
         return;

@@ -167,5 +167,61 @@ TEST(CrashTest, AKilledWalkIsFinishedByRecover) {
     std::printf("%d of %d kills left a run that --recover finished\n", finished, runs);
 }
 
+// A run cut off anywhere, finished, then undone: every entry back where it
+// was, whatever the journal managed to say before the kill.
+TEST(CrashTest, AKilledWalkFinishedAndUndoneGivesTheTreeBack) {
+    KillMoments moments;
+    const int runs = std::max(1, Runs() / 3);
+    for (int run = 0; run < runs; ++run) {
+        const CrashSetUp setup;
+        const auto before = setup.tree.Take("D");
+        const Micros delay = moments.Next();
+        SCOPED_TRACE(moments.Trace(run, delay));
+        testing::KillCliAfter(setup.Args(), delay);
+        ASSERT_EQ(testing::RunCliProcess({"--recover"}).exit_code, 0);
+        if (setup.tree.Take("D") == before) {
+            continue;  // killed before its first change: nothing to undo
+        }
+
+        const auto undone = testing::RunCliProcess({"--undo", setup.tree.Path("D")});
+
+        ASSERT_EQ(undone.exit_code, 0) << undone.out;
+        ASSERT_EQ(setup.tree.Take("D"), before);
+    }
+}
+
+// How long an undo of a full run takes, so that kills spread over all of it.
+Micros FullUndoTime() {
+    const CrashSetUp setup;
+    testing::RunCliProcess(setup.Args());
+    const auto start = std::chrono::steady_clock::now();
+    testing::RunCliProcess({"--undo", setup.tree.Path("D")});
+    return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - start);
+}
+
+// An undo killed anywhere is finished by the next --recover, as a run is.
+TEST(CrashTest, AKilledUndoIsFinishedByRecover) {
+    const Micros full = FullUndoTime();
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<long> moment(0, full.count());
+    const int runs = std::max(1, Runs() / 3);
+    for (int run = 0; run < runs; ++run) {
+        const CrashSetUp setup;
+        const auto before = setup.tree.Take("D");
+        ASSERT_EQ(testing::RunCliProcess(setup.Args()).exit_code, 0);
+        const Micros delay(moment(random));
+        SCOPED_TRACE("run " + std::to_string(run) + ", undo killed after " +
+                     std::to_string(delay.count()) + " us");
+        testing::KillCliAfter({"--undo", setup.tree.Path("D")}, delay);
+
+        const auto recovered = testing::RunCliProcess({"--recover"});
+        const auto again = testing::RunCliProcess({"--undo", setup.tree.Path("D")});
+
+        ASSERT_EQ(recovered.exit_code, 0) << recovered.out;
+        ASSERT_EQ(setup.tree.Take("D"), before) << recovered.out << again.out;
+        ASSERT_EQ(setup.tree.Take("outside"), testing::Described({"keep"}));
+    }
+}
+
 }  // namespace
 }  // namespace karuneo

@@ -58,5 +58,38 @@ std::string SignalName(const ::testing::TestParamInfo<int>& signal) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalTest, ::testing::Values(SIGINT, SIGTERM), SignalName);
 
+bool UndoUnderWay(const TempTree& tree) {
+    for (const auto& entry : std::filesystem::directory_iterator(tree.Path("D"))) {
+        if (entry.path().filename().string().starts_with("karuneo")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+class UndoSignalTest : public ::testing::TestWithParam<int> {};
+
+// An undo stops as a run does, and a later --undo finishes it.
+TEST_P(UndoSignalTest, StopsBetweenEntriesAndALaterUndoFinishesIt) {
+    TempTree tree;
+    tree.AddEmptyFiles("D/A/B", kFiles);
+    tree.Add({"E/A/f"});
+    const auto before = tree.Take("D");
+    ASSERT_EQ(testing::RunCliProcess({tree.Path("D"), tree.Path("E")}).exit_code, 0);
+    const auto e_flattened = tree.Take("E");
+
+    const auto run = testing::SignalCliWhen({"--undo", tree.Path("D"), tree.Path("E")},
+                                            GetParam(), [&tree] { return UndoUnderWay(tree); });
+
+    EXPECT_EQ(run.exit_code, 128 + GetParam());
+    EXPECT_EQ(run.out, "D\tエラー\n");
+    EXPECT_EQ(FileContents(tree.Take("D")), FileContents(before)) << "nothing lost";
+    EXPECT_EQ(tree.Take("E"), e_flattened) << "the next folder was not started";
+    EXPECT_EQ(testing::RunCliProcess({"--undo", tree.Path("D")}).exit_code, 0);
+    EXPECT_EQ(tree.Take("D"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, UndoSignalTest, ::testing::Values(SIGINT, SIGTERM), SignalName);
+
 }  // namespace
 }  // namespace karuneo
