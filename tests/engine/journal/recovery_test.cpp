@@ -2,6 +2,9 @@
 // then finished from its journal, must end as an uninterrupted walk does.
 #include "engine/journal/recovery.h"
 
+#include "engine/journal/journal_file.h"
+#include "engine/journal/journal_runs.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -115,6 +118,46 @@ TEST(CutOffRunRefusedTest, AnotherFolderInPlaceOfTheDroppedOneIsNotTouched) {
 
     EXPECT_EQ(run.Dropped(), testing::Described({"A/B/f2"}));
     EXPECT_NE(run.Reasons().back().find("not the one"), std::string::npos);
+}
+
+// A journal that cannot be read whole (here one grown past the bound a
+// journal may have) is never taken for an empty one: it stays, the folder is
+// left as it is, and the row says why.
+TEST(CutOffRunRefusedTest, AJournalThatCannotBeReadIsKeptAndNamed) {
+    JournalTree run;
+    CutOffAfterOneMove(run);
+    const auto before = run.Dropped();
+    const auto journals = journal::ListJournals(run.journal_folder());
+    ASSERT_EQ(journals.size(), 1u);
+    std::filesystem::resize_file(testing::PathFromUtf8(journals[0]), journal::kMaxJournalBytes + 1);
+
+    run.Recover();
+    run.Undo();
+
+    EXPECT_EQ(run.Dropped(), before);
+    EXPECT_EQ(run.rows().at(run.rows().size() - 2).second, kStatusError);
+    EXPECT_NE(run.Reasons().at(run.Reasons().size() - 2).find("cannot be read"),
+              std::string::npos);
+    EXPECT_EQ(journal::ListJournals(run.journal_folder()), journals);
+}
+
+// A cut-off run whose folder was deleted is told of once, then waits
+// quietly for --forget.
+TEST(CutOffRunRefusedTest, AGoneFolderIsToldOnceAndCanBeForgotten) {
+    JournalTree run;
+    CutOffAfterOneMove(run);
+    std::filesystem::remove_all(run.tree().root() / "D");
+
+    run.Recover();
+    const std::size_t rows = run.rows().size();
+    run.Recover();
+
+    EXPECT_NE(run.Reasons().back().find("is gone"), std::string::npos) << run.Reasons().back();
+    EXPECT_EQ(run.rows().size(), rows) << "told once";
+    EXPECT_TRUE(journal::CutOffJournals(run.journal_folder()).empty());
+    EXPECT_EQ(journal::ForgetCutOffRuns(run.journal_folder(), run.tree().Path("D"), false), 1);
+    EXPECT_EQ(journal::KeptRuns(run.journal_folder()).back().state,
+              journal::RunStateShown::kForgotten);
 }
 
 }  // namespace
