@@ -322,14 +322,19 @@ void UndoFound(UndoRequest& request, const RunFound& found, const Identity& root
         SettleStopped(undo);
     }
     const EntryPath root(found.run.root);
-    if (request.fs.SyncFolder(root)) {
+    const bool synced = !request.fs.SyncFolder(root);
+    if (!synced) {
         error = error ? error : Failure(kDeviceIoError);
     }
     if (!error && run_journal.value) {
         (void)run_journal.value->Append(kUndoneLine);
         (void)run_journal.value->Sync();
     }
-    journal.Close();
+    // As a run's: closed only once its moves are on the disk; left open,
+    // it is finished by the next recovery, judged by the disk.
+    if (synced) {
+        journal.Close();
+    }
     JournalReason reason;
     if (error) {
         reason.event = JournalEvent::kUndoStopped;
