@@ -82,7 +82,11 @@ void CheckChain(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacles
     }
 }
 
-UndoPlan JudgeByDisk(FileSystem& fs, const RunFound& found, Obstacles& obstacles) {
+// `finishing` an undo that was cut off: one that has put every entry back
+// may still owe the chain folders their looks, so nothing being left to move
+// is no reason to refuse it.
+UndoPlan JudgeByDisk(FileSystem& fs, const RunFound& found, bool finishing,
+                     Obstacles& obstacles) {
     const JournalRun& run = found.run;
     UndoPlan plan;
     plan.top = FindTop(fs, run, found.made);
@@ -93,7 +97,7 @@ UndoPlan JudgeByDisk(FileSystem& fs, const RunFound& found, Obstacles& obstacles
     CheckChain(fs, run, plan, obstacles);
     const bool as_before = plan.to_move.empty() && plan.top.place == TopPlace::kOwnName &&
                            plan.levels_there == run.chain.size() && !plan.top_made;
-    if (!obstacles.any() && as_before) {
+    if (!obstacles.any() && as_before && !finishing) {
         obstacles.Add(Obstacle::kNothingChanged, {});
     }
     return plan;
@@ -297,7 +301,8 @@ struct UndoRequest {
 
 void UndoFound(UndoRequest& request, const RunFound& found, const Identity& root_identity) {
     Obstacles obstacles;
-    UndoPlan plan = JudgeByDisk(request.fs, found, obstacles);
+    const bool finishing = request.done_event == JournalEvent::kUndoFinished;
+    UndoPlan plan = JudgeByDisk(request.fs, found, finishing, obstacles);
     if (obstacles.any()) {
         request.sink.AddResultWithReason(request.name, RowStatus::kError,
                                          obstacles.Reason(JournalEvent::kNotUndone));
@@ -322,14 +327,19 @@ void UndoFound(UndoRequest& request, const RunFound& found, const Identity& root
         SettleStopped(undo);
     }
     const EntryPath root(found.run.root);
-    if (request.fs.SyncFolder(root)) {
+    const bool synced = !request.fs.SyncFolder(root);
+    if (!synced) {
         error = error ? error : Failure(kDeviceIoError);
     }
     if (!error && run_journal.value) {
         (void)run_journal.value->Append(kUndoneLine);
         (void)run_journal.value->Sync();
     }
-    journal.Close();
+    // As a run's: closed only once its moves are on the disk; left open,
+    // it is finished by the next recovery, judged by the disk.
+    if (synced) {
+        journal.Close();
+    }
     JournalReason reason;
     if (error) {
         reason.event = JournalEvent::kUndoStopped;

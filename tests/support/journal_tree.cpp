@@ -44,6 +44,11 @@ void JournalTree::Walk() {
     journal::ProcessJournaled(tree_.Path("D"), *fake_, sink, UninterruptedWalk(), journal_folder_);
 }
 
+void JournalTree::Walk(WalkControl& control) {
+    ReasonSink sink(*this);
+    journal::ProcessJournaled(tree_.Path("D"), *fake_, sink, control, journal_folder_);
+}
+
 void JournalTree::Crash() {
     // A killed process lets go of every handle it held: on Windows one left
     // open on the dropped folder would keep it from being renamed.
@@ -55,6 +60,11 @@ void JournalTree::Crash() {
 void JournalTree::Undo() {
     ReasonSink sink(*this);
     journal::UndoLastRun(tree_.Path("D"), *native_, sink, UninterruptedWalk(), journal_folder_);
+}
+
+void JournalTree::UndoThroughFake() {
+    ReasonSink sink(*this);
+    journal::UndoLastRun(tree_.Path("D"), *fake_, sink, UninterruptedWalk(), journal_folder_);
 }
 
 void JournalTree::Recover() {

@@ -5,6 +5,7 @@
 
 #include "engine/file_system.h"
 #include "engine/testing/failing_file_system.h"
+#include "engine/walk_control.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
 
@@ -27,11 +28,16 @@ class JournalTree {
     RecordingSink& sink() { return sink_; }
 
     void Walk();
+    // The same, asking `control` whether to stop and whether to put back
+    // what a stopped walk moved.
+    void Walk(WalkControl& control);
     // What a kill leaves: the journal's unwritten lines are lost, and its file
     // and every handle of the walk let go. Walk() and fake() are of no use
     // after it.
     void Crash();
     void Undo();
+    // An undo through the fake, which can stop it dead as a kill would.
+    void UndoThroughFake();
     void Recover();
     // The rows' reasons too, in English.
     std::vector<std::string> Reasons() const { return reasons_; }
