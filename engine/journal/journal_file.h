@@ -46,6 +46,9 @@ class JournalFile {
     Failure Append(std::string_view text);
     // The file's contents on the disk, and the first time its folder's entry.
     Failure Sync();
+    // Drops everything past the first `size` bytes: a torn last line, which
+    // lines appended after it would otherwise run into.
+    Failure CutTo(std::uint64_t size);
     const std::string& path() const { return path_; }
 
   private:

@@ -169,6 +169,13 @@ Failure JournalFile::Append(std::string_view text) {
     return {};
 }
 
+Failure JournalFile::CutTo(std::uint64_t size) {
+    if (::ftruncate(static_cast<int>(handle_), static_cast<off_t>(size)) != 0) {
+        return SystemFailure(errno);
+    }
+    return {};
+}
+
 Failure JournalFile::Sync() {
     if (::fsync(static_cast<int>(handle_)) != 0) {
         return SystemFailure(errno);

@@ -157,6 +157,16 @@ Failure JournalFile::Append(std::string_view text) {
     return {};
 }
 
+Failure JournalFile::CutTo(std::uint64_t size) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(handle_);
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(size);
+    if (!::SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) || !::SetEndOfFile(handle)) {
+        return LastFailure();
+    }
+    return {};
+}
+
 // Windows keeps a new file's entry with its data; there is no folder to flush.
 Failure JournalFile::Sync() {
     if (!::FlushFileBuffers(reinterpret_cast<HANDLE>(handle_))) {

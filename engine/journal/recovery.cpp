@@ -331,10 +331,16 @@ void FinishCutOffRun(const std::string& journal_path, const std::string& journal
     }
     // Read whole before anything is decided: a journal that cannot be read
     // stays, and the row says why.
-    const auto run = ReadRun(journal_path);
-    if (!run.ok() && run.error.number != kUnexpected) {
-        Report(job, FileName(journal_path), Unreadable(run.error));
+    const auto text = ReadJournal(journal_path);
+    if (!text.ok()) {
+        Report(job, FileName(journal_path), Unreadable(text.error));
         return;
+    }
+    const auto run = ParseJournal(text.value);
+    // The lines this finishing adds must start on a line of their own.
+    const auto last_newline = text.value.rfind('\n');
+    if (job.file && last_newline != std::string::npos && last_newline + 1 < text.value.size()) {
+        (void)job.file->CutTo(last_newline + 1);
     }
     if (!run.ok()) {
         const std::string name = run.value.root.empty() ? FileName(journal_path)
