@@ -538,7 +538,7 @@ Failure Win32FileSystem::CreateChildFolder(const EntryPath& folder) {
 
 // Only the attributes a user sets; the folder's own handle, never a target's.
 Failure Win32FileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look,
-                                LookNotRestored* not_restored) {
+                                      LookNotRestored* not_restored) {
     const auto path = EntryPathOf(folder, held_root_.get());
     if (!path.ok()) {
         return path.error;

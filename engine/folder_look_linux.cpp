@@ -42,9 +42,8 @@ bool NotKept(int error) {
 }
 
 Result<std::vector<std::string>> AttributeNames(int fd) {
-    auto list = ReadGrowing([fd](char* buffer, std::size_t size) {
-        return ::flistxattr(fd, buffer, size);
-    });
+    auto list = ReadGrowing(
+        [fd](char* buffer, std::size_t size) { return ::flistxattr(fd, buffer, size); });
     if (!list.ok()) {
         return {{}, NotKept(list.error.system_code) ? Failure() : list.error};
     }

@@ -64,9 +64,8 @@ void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sin
         // the name the path ends in.
         walk.displayName = folderName.ok() ? folderName.value : root.LastName();
         std::string sDeleteFolda;
-        const WalkOutcome outcome = folderName.ok()
-                                        ? PlanAndRun(walk, root, sDeleteFolda)
-                                        : WalkOutcome{Completed{}, folderName.error};
+        const WalkOutcome outcome = folderName.ok() ? PlanAndRun(walk, root, sDeleteFolda)
+                                                    : WalkOutcome{Completed{}, folderName.error};
         ReportOutcome(walk, outcome, root, sDeleteFolda);
         CloseRun(walk, root);
     } catch (...) {

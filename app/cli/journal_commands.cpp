@@ -83,9 +83,8 @@ bool ForgetRuns(const std::string& journal_folder, std::span<const std::string> 
     for (const auto& folder : folders) {
         const std::string absolute = journal::AbsolutePath(folder);
         const int forgotten = journal::ForgetCutOffRuns(journal_folder, absolute, dry_run);
-        err << "karuneo-cli: " << Shown(folder) << ": "
-            << (dry_run ? "would forget " : "forgot ") << forgotten << " cut-off run"
-            << (forgotten == 1 ? "" : "s") << '\n';
+        err << "karuneo-cli: " << Shown(folder) << ": " << (dry_run ? "would forget " : "forgot ")
+            << forgotten << " cut-off run" << (forgotten == 1 ? "" : "s") << '\n';
         all = all && forgotten > 0;
     }
     return all;

@@ -444,7 +444,7 @@ Failure DryRunFileSystem::CreateChildFolder(const EntryPath& folder) {
 }
 
 Failure DryRunFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look,
-                                LookNotRestored* not_restored) {
+                                       LookNotRestored* not_restored) {
     const auto reached = Resolve(folder);
     if (!reached.ok()) {
         return reached.error;

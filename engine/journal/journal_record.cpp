@@ -160,7 +160,8 @@ bool ReadEntry(const Tokens& t, JournalRun& run) {
 
 bool ReadSettled(std::string_view token, JournalRun& run) {
     constexpr std::array<std::pair<std::string_view, ChainPlace>, 3> kPlaces{
-        {{"own", ChainPlace::kOwnName}, {"temp", ChainPlace::kTemporaryName},
+        {{"own", ChainPlace::kOwnName},
+         {"temp", ChainPlace::kTemporaryName},
          {"gone", ChainPlace::kGone}}};
     for (const auto& [word, place] : kPlaces) {
         if (token == word) {
@@ -420,7 +421,7 @@ std::string RemovedLine(const std::vector<std::string>& below) {
 }
 
 std::string SettledLine(ChainPlace place) {
-    const char* word = place == ChainPlace::kOwnName        ? "own"
+    const char* word = place == ChainPlace::kOwnName         ? "own"
                        : place == ChainPlace::kTemporaryName ? "temp"
                                                              : "gone";
     return std::string("settled ") + word + '\n';

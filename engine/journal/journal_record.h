@@ -50,8 +50,8 @@ struct JournalRun {
     std::string undoes;  // for an undo: the file name of the run's journal
     std::string root;    // the dropped folder's absolute path
     Identity root_identity;
-    std::vector<std::string> hidden;   // hidden entries of the dropped folder before the run
-    std::vector<PlannedLevel> chain;   // the top (by its own name) first
+    std::vector<std::string> hidden;    // hidden entries of the dropped folder before the run
+    std::vector<PlannedLevel> chain;    // the top (by its own name) first
     std::vector<JournalEntry> entries;  // the deepest folder's, about to move, in order
     std::vector<std::string> temps;     // the top's temporary names, in the order tried
     std::vector<std::string> moved;     // as they moved (up, or back for an undo)

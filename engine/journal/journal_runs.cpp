@@ -130,7 +130,8 @@ RunFound FindRunOfUndo(const std::string& journal_folder, const std::string& und
             undos.push_back(std::move(run.value));
         }
     }
-    const std::string folder = undo_journal.substr(0, undo_journal.size() - FileName(undo_journal).size());
+    const std::string folder =
+        undo_journal.substr(0, undo_journal.size() - FileName(undo_journal).size());
     auto run = ReadRun(folder + undoes);
     if (undoes.empty() || !run.ok()) {
         return Refused({}, Obstacle::kNoRun);
@@ -161,8 +162,7 @@ std::vector<KeptRun> KeptRuns(const std::string& journal_folder) {
     return kept;
 }
 
-int ForgetCutOffRuns(const std::string& journal_folder, const std::string& absolute,
-                     bool dry_run) {
+int ForgetCutOffRuns(const std::string& journal_folder, const std::string& absolute, bool dry_run) {
     int forgotten = 0;
     for (const auto& path : ListJournals(journal_folder)) {
         const auto run = ReadRun(path);

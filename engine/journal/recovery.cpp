@@ -131,8 +131,8 @@ void FinishMoves(Finishing& job, const JournalRun& run, const Progress& progress
         walk.top.settled = true;
         walk.top.place = ChainPlace::kOwnName;
     }
-    const WalkOutcome outcome = FinishFlatten(walk, plan, progress.still_deepest,
-                                              progress.levels_left, sDeleteFolda);
+    const WalkOutcome outcome =
+        FinishFlatten(walk, plan, progress.still_deepest, progress.levels_left, sDeleteFolda);
     ReportOutcome(walk, outcome, plan.root, sDeleteFolda);
     CloseRun(walk, plan.root);
 }
@@ -343,8 +343,8 @@ void FinishCutOffRun(const std::string& journal_path, const std::string& journal
         (void)job.file->CutTo(last_newline + 1);
     }
     if (!run.ok()) {
-        const std::string name = run.value.root.empty() ? FileName(journal_path)
-                                                        : FolderNameOf(run.value);
+        const std::string name =
+            run.value.root.empty() ? FileName(journal_path) : FolderNameOf(run.value);
         Report(job, name, Damaged(run.error));
         return;
     }

@@ -54,7 +54,8 @@ bool IsTop(FileSystem& fs, const EntryPath& path, const JournalRun& run, const M
     }
     const std::uint64_t id = identity.value.id;
     const std::uint64_t own = run.chain.front().identity.id;
-    return own == 0 || id == own || std::find(made.ids.begin(), made.ids.end(), id) != made.ids.end();
+    return own == 0 || id == own ||
+           std::find(made.ids.begin(), made.ids.end(), id) != made.ids.end();
 }
 
 }  // namespace

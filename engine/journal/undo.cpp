@@ -51,8 +51,8 @@ void CheckEntries(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacl
             continue;  // a mount point, which no move takes
         }
         const bool in_root = IsEntry(fs, root.Child(entry.name), entry.id, entry.kind);
-        const bool back = deepest_there && IsEntry(fs, deepest.Child(entry.name), entry.id,
-                                                   entry.kind);
+        const bool back =
+            deepest_there && IsEntry(fs, deepest.Child(entry.name), entry.id, entry.kind);
         if (in_root && back) {
             obstacles.Add(Obstacle::kEntryInBothPlaces, entry.name);
         } else if (!in_root && !back) {
@@ -69,8 +69,8 @@ void CheckEntries(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacl
 void CheckChain(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacles& obstacles) {
     const EntryPath root(run.root);
     if (plan.top.place != TopPlace::kOwnName) {
-        const bool leaving = std::find(plan.to_move.begin(), plan.to_move.end(), run.top()) !=
-                             plan.to_move.end();
+        const bool leaving =
+            std::find(plan.to_move.begin(), plan.to_move.end(), run.top()) != plan.to_move.end();
         if (!leaving && !IsFree(fs, root.Child(run.top()))) {
             obstacles.Add(Obstacle::kNameTaken, run.top());
         }
@@ -85,8 +85,7 @@ void CheckChain(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacles
 // `finishing` an undo that was cut off: one that has put every entry back
 // may still owe the chain folders their looks, so nothing being left to move
 // is no reason to refuse it.
-UndoPlan JudgeByDisk(FileSystem& fs, const RunFound& found, bool finishing,
-                     Obstacles& obstacles) {
+UndoPlan JudgeByDisk(FileSystem& fs, const RunFound& found, bool finishing, Obstacles& obstacles) {
     const JournalRun& run = found.run;
     UndoPlan plan;
     plan.top = FindTop(fs, run, found.made);
@@ -226,8 +225,8 @@ Failure MoveBack(Undoing& undo) {
         undo.control.MoveProgress(static_cast<long long>(moved), total);
         return {};
     };
-    Failure error =
-        undo.fs.MoveEntries(EntryPath(run.root), names, DeepestUnder(run, undo.top_now), before_each);
+    Failure error = undo.fs.MoveEntries(EntryPath(run.root), names, DeepestUnder(run, undo.top_now),
+                                        before_each);
     if (!error) {
         undo.control.MoveProgress(total, total);
     }
@@ -403,9 +402,9 @@ void UndoLastRun(const std::string& path, FileSystem& fs, ResultSink& sink, Walk
     });
 }
 
-void FinishCutOffUndo(const std::string& undo_journal, const std::string& root_path,
-                      FileSystem& fs, ResultSink& sink, WalkControl& control,
-                      const std::string& journal_folder, bool dry_run) {
+void FinishCutOffUndo(const std::string& undo_journal, const std::string& root_path, FileSystem& fs,
+                      ResultSink& sink, WalkControl& control, const std::string& journal_folder,
+                      bool dry_run) {
     const EntryPath root(root_path);
     const HeldRoot held(fs, root);
     const auto name = fs.FolderName(root);
@@ -414,8 +413,8 @@ void FinishCutOffUndo(const std::string& undo_journal, const std::string& root_p
         Refuse(sink, shown, Obstacle::kFolderGone, root_path);
         return;
     }
-    UndoRequest request{shown, fs, sink, control, journal_folder, !dry_run,
-                        JournalEvent::kUndoFinished};
+    UndoRequest request{
+        shown, fs, sink, control, journal_folder, !dry_run, JournalEvent::kUndoFinished};
     UndoAt(request, root, [&](const Identity& identity) {
         return FindRunOfUndo(journal_folder, undo_journal, identity);
     });

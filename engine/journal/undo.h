@@ -32,8 +32,8 @@ void UndoLastRun(const std::string& path, FileSystem& fs, ResultSink& sink, Walk
 
 // Finishes an undo whose journal `undo_journal` was cut off: the undo of its
 // run again, judged by the disk, its row saying so.
-void FinishCutOffUndo(const std::string& undo_journal, const std::string& root,
-                      FileSystem& fs, ResultSink& sink, WalkControl& control,
-                      const std::string& journal_folder, bool dry_run);
+void FinishCutOffUndo(const std::string& undo_journal, const std::string& root, FileSystem& fs,
+                      ResultSink& sink, WalkControl& control, const std::string& journal_folder,
+                      bool dry_run);
 
 }  // namespace karuneo::journal

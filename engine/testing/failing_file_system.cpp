@@ -118,7 +118,7 @@ Failure FailingFileSystem::CreateChildFolder(const EntryPath& folder) {
 }
 
 Failure FailingFileSystem::SetChildLook(const EntryPath& folder, const FolderLook& look,
-                                LookNotRestored* not_restored) {
+                                        LookNotRestored* not_restored) {
     if (auto error = Count(Operation::kSetFolderLook, folder)) {
         return error;
     }

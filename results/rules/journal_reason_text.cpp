@@ -104,8 +104,8 @@ std::string JournalText(const Wording& words, const JournalReason& reason,
         case JournalEvent::kUndoFinished: {
             const std::string done(reason.event == JournalEvent::kUndone ? phrases.undone
                                                                          : phrases.undo_finished);
-            const std::string stayed = reason.stayed.empty() ? std::string()
-                                                             : StayedText(words, reason);
+            const std::string stayed =
+                reason.stayed.empty() ? std::string() : StayedText(words, reason);
             return Joined(words, Joined(words, done, stayed), NotRestoredText(words, reason));
         }
         case JournalEvent::kNotUndone:

@@ -78,8 +78,8 @@ TEST_P(UndoSignalTest, StopsBetweenEntriesAndALaterUndoFinishesIt) {
     ASSERT_EQ(testing::RunCliProcess({tree.Path("D"), tree.Path("E")}).exit_code, 0);
     const auto e_flattened = tree.Take("E");
 
-    const auto run = testing::SignalCliWhen({"--undo", tree.Path("D"), tree.Path("E")},
-                                            GetParam(), [&tree] { return UndoUnderWay(tree); });
+    const auto run = testing::SignalCliWhen({"--undo", tree.Path("D"), tree.Path("E")}, GetParam(),
+                                            [&tree] { return UndoUnderWay(tree); });
 
     EXPECT_EQ(run.exit_code, 128 + GetParam());
     EXPECT_EQ(run.out, "D\tエラー\n");

@@ -60,9 +60,8 @@ TEST(JournalRecordTest, AWholeLineThatMakesNoSenseIsDamageWithItsNumber) {
 // that could lead out of the dropped folder makes it damaged, never acted on.
 TEST(JournalRecordTest, PathsThatCouldReachOutsideTheFolderAreDamage) {
     const std::string plan = PlanLines(SamplePlan(), "/home/me/D");
-    for (const std::string line :
-         {"m ..\n", "m .\n", "m a%2Fb\n", "removed A/../..\n", "removed A//B\n", "temp ..\n",
-          "e 1 f ..\n"}) {
+    for (const std::string line : {"m ..\n", "m .\n", "m a%2Fb\n", "removed A/../..\n",
+                                   "removed A//B\n", "temp ..\n", "e 1 f ..\n"}) {
         SCOPED_TRACE(line);
         EXPECT_FALSE(ParseJournal(plan + line).ok());
     }

@@ -2,14 +2,13 @@
 // then finished from its journal, must end as an uninterrupted walk does.
 #include "engine/journal/recovery.h"
 
-#include "engine/journal/journal_file.h"
-#include "engine/journal/journal_runs.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "engine/journal/journal_file.h"
+#include "engine/journal/journal_runs.h"
 #include "results/rules/status_text.h"
 #include "tests/support/journal_tree.h"
 #include "tests/support/named_cases.h"
@@ -136,8 +135,7 @@ TEST(CutOffRunRefusedTest, AJournalThatCannotBeReadIsKeptAndNamed) {
 
     EXPECT_EQ(run.Dropped(), before);
     EXPECT_EQ(run.rows().at(run.rows().size() - 2).second, kStatusError);
-    EXPECT_NE(run.Reasons().at(run.Reasons().size() - 2).find("cannot be read"),
-              std::string::npos);
+    EXPECT_NE(run.Reasons().at(run.Reasons().size() - 2).find("cannot be read"), std::string::npos);
     EXPECT_EQ(journal::ListJournals(run.journal_folder()), journals);
 }
 

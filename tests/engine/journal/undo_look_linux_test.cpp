@@ -49,8 +49,8 @@ std::string AccessListWithUser(std::uint32_t user) {
         std::uint32_t id;
     };
     const std::uint32_t version = 2;
-    const Entry entries[] = {{0x01, 7, ~0u}, {0x02, 5, user}, {0x04, 5, ~0u},
-                             {0x10, 5, ~0u}, {0x20, 5, ~0u}};
+    const Entry entries[] = {
+        {0x01, 7, ~0u}, {0x02, 5, user}, {0x04, 5, ~0u}, {0x10, 5, ~0u}, {0x20, 5, ~0u}};
     std::string bytes(reinterpret_cast<const char*>(&version), sizeof version);
     bytes.append(reinterpret_cast<const char*>(entries), sizeof entries);
     return bytes;

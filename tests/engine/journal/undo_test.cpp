@@ -128,8 +128,8 @@ const Refusal kRefusals[] = {
      "its last run was cut off"},
     {"DamagedLine",
      [](JournalTree& run) {
-         RewriteJournal(run,
-                        [](std::string& text) { text.replace(text.find("\nchain "), 7, "\nxyz "); });
+         RewriteJournal(
+             run, [](std::string& text) { text.replace(text.find("\nchain "), 7, "\nxyz "); });
      },
      "line 3 of its journal is damaged"},
 };
