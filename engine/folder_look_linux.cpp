@@ -6,8 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "engine/file_system.h"
 
 namespace karuneo {
 namespace {

@@ -3,9 +3,11 @@
 #include <vector>
 
 #include "engine/error_number.h"
-#include "engine/file_system.h"
 
 namespace karuneo {
+struct ExtendedAttribute;
+struct FolderLook;
+struct LookNotRestored;
 
 // The extended attributes of the open folder `fd`, access lists among them.
 // A file system that keeps none gives none.

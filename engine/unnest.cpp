@@ -1,6 +1,7 @@
 #include "engine/unnest.h"
 
 #include <new>
+#include <utility>
 #include <variant>
 
 #include "engine/entry_path.h"

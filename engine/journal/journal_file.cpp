@@ -10,7 +10,6 @@
 #include <compare>
 #include <cstdio>
 #include <filesystem>
-#include <initializer_list>
 #include <limits>
 #include <random>
 #include <system_error>

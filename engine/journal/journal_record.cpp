@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <system_error>
 #include <utility>
 

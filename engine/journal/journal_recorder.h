@@ -3,10 +3,17 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "engine/error_number.h"
 #include "engine/journal/journal_file.h"
+#include "engine/reason/row_reason.h"
 #include "engine/run/run_recorder.h"
+
+namespace karuneo {
+class EntryPath;
+struct FlattenPlan;
+}  // namespace karuneo
 
 namespace karuneo::journal {
 

@@ -4,7 +4,9 @@
 #include <memory>
 #include <utility>
 
+#include "engine/file_system.h"
 #include "engine/journal/journal_file.h"
+#include "engine/run/flatten_plan.h"
 
 namespace karuneo::journal {
 namespace {

@@ -4,10 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_system.h"
+#include "engine/error_number.h"
 #include "engine/journal/journal_record.h"
 #include "engine/journal/run_checks.h"
 #include "engine/reason/row_reason.h"
+
+namespace karuneo {
+struct Identity;
+}  // namespace karuneo
 
 namespace karuneo::journal {
 

@@ -11,6 +11,7 @@
 #include "engine/journal/undo.h"
 #include "engine/reason/cause.h"
 #include "engine/row_status.h"
+#include "engine/run/run_recorder.h"
 #include "engine/unnest.h"
 #include "engine/walk_control.h"
 

@@ -1,8 +1,10 @@
 #include "engine/journal/recovery.h"
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <utility>
 
 #include "engine/entry_path.h"

@@ -1,8 +1,10 @@
 #include "engine/journal/run_checks.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "engine/error_number.h"
+#include "engine/run/flatten_plan.h"
 
 namespace karuneo::journal {
 

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,6 +20,7 @@
 #include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
 #include "engine/row_status.h"
+#include "engine/run/flatten_plan.h"
 #include "engine/unnest.h"
 #include "engine/walk_control.h"
 

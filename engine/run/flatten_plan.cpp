@@ -1,11 +1,14 @@
 #include "engine/run/flatten_plan.h"
 
 #include <algorithm>
+#include <iterator>
+#include <memory>
 #include <utility>
 
 #include "engine/nest_limit.h"
 #include "engine/reason/row_reason.h"
 #include "engine/row_status.h"
+#include "engine/unnest.h"
 
 namespace karuneo {
 namespace {

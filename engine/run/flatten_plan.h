@@ -9,9 +9,10 @@
 #include "engine/entry_path.h"
 #include "engine/error_number.h"
 #include "engine/file_system.h"
-#include "engine/unnest.h"
 
 namespace karuneo {
+struct Completed;
+struct WalkContext;
 
 // An entry of the deepest folder as the plan found it.
 struct PlannedEntry {

@@ -1,10 +1,13 @@
 #include "engine/run/flatten_run.h"
 
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "engine/entry_path.h"
+#include "engine/error_number.h"
 #include "engine/file_system.h"
+#include "engine/reason/row_reason.h"
 #include "engine/row_status.h"
 #include "engine/run/flatten_plan.h"
 #include "engine/run/run_recorder.h"

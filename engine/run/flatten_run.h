@@ -8,6 +8,7 @@
 
 namespace karuneo {
 struct FlattenPlan;
+class EntryPath;
 
 // Carries out a plan: the top takes a temporary name, every planned entry
 // moves up, then the emptied chain goes, each step told to walk.recorder as

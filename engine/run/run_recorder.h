@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/error_number.h"
 #include "engine/reason/row_reason.h"
 
 namespace karuneo {
