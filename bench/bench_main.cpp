@@ -29,8 +29,9 @@ struct Options {
 struct Contender {
     const char* name;
     bool (*run)(const Chain&);
-    bool changes_disk = true;  // false for the dry run
+    bool changes_disk = true;  // false for the dry run and the undo
     std::vector<Measured> runs;
+    bool (*prepare)(const Chain&) = nullptr;  // untimed, before the run
 };
 
 Options Parse(int argc, char** argv) {
@@ -68,11 +69,15 @@ Measured Median(std::vector<Measured> runs) {
 // pending writes; a run counts only if D ends up holding exactly the N entries.
 Measured TimeOnce(const Contender& contender, const fs::path& scratch, long entries) {
     const Chain chain = MakeChain(scratch, entries);
+    if (contender.prepare != nullptr && !contender.prepare(chain)) {
+        return {};
+    }
     ::sync();
     Measured measured = RunInChild([&] { return contender.run(chain); });
     const auto& holds = contender.changes_disk ? chain.dropped : chain.deepest;
     measured.ok = measured.ok && CountEntries(holds) == entries;
     fs::remove_all(chain.dropped);
+    fs::remove_all(scratch / "state");
     return measured;
 }
 
@@ -80,7 +85,9 @@ bool MeasureSize(const Options& options, const fs::path& scratch, long entries) 
     std::vector<Contender> contenders{{"engine", RunEngine, true, {}},
                                       {"floor", RunFloor, true, {}},
                                       {"find+mv", RunFindMv, true, {}},
-                                      {"dry run", RunDryRun, false, {}}};
+                                      {"dry run", RunDryRun, false, {}},
+                                      {"undo", RunUndo, false, {}, RunEngine},
+                                      {"finishing", RunFinishing, true, {}, CutOffBeforeTheMoves}};
     // Interleaved, so that a slow spell of the machine hits all alike.
     for (int rep = 0; rep < options.reps; ++rep) {
         for (auto& contender : contenders) {
@@ -95,10 +102,15 @@ bool MeasureSize(const Options& options, const fs::path& scratch, long entries) 
     const Measured floor = Median(contenders[1].runs);
     const Measured find = Median(contenders[2].runs);
     const Measured dry = Median(contenders[3].runs);
-    std::printf("| %9ld | %9.4f | %9.4f | %9.4f | %6.2f | %6.2f | %9ld | %9ld | %9.4f | %6.2f |\n",
+    const Measured undo = Median(contenders[4].runs);
+    const Measured finishing = Median(contenders[5].runs);
+    std::printf("| %9ld | %9.4f | %9.4f | %9.4f | %6.2f | %6.2f | %9ld | %9ld | %9.4f | %6.2f | "
+                "%9.4f | %6.2f | %9.4f | %6.2f |\n",
                 entries, engine.seconds, floor.seconds, find.seconds,
                 engine.seconds / floor.seconds, engine.seconds / find.seconds, engine.peak_kib,
-                floor.peak_kib, dry.seconds, dry.seconds / engine.seconds);
+                floor.peak_kib, dry.seconds, dry.seconds / engine.seconds, undo.seconds,
+                undo.seconds / floor.seconds, finishing.seconds,
+                finishing.seconds / floor.seconds);
     std::fflush(stdout);
     return true;
 }
@@ -115,21 +127,24 @@ Measured TimeOverFolders(bool (*run)(const std::vector<fs::path>&), const fs::pa
 
 bool MeasureFolders(const Options& options, const fs::path& scratch) {
     std::vector<Measured> engine;
+    std::vector<Measured> bare;
     std::vector<Measured> dry;
     for (int rep = 0; rep < options.reps; ++rep) {
         engine.push_back(TimeOverFolders(RunEngineOver, scratch, options.folders));
+        bare.push_back(TimeOverFolders(RunUnjournaledOver, scratch, options.folders));
         dry.push_back(TimeOverFolders(RunDryRunOver, scratch, options.folders));
-        if (!engine.back().ok || !dry.back().ok) {
+        if (!engine.back().ok || !bare.back().ok || !dry.back().ok) {
             std::fprintf(stderr, "a run over %ld folders failed\n", options.folders);
             return false;
         }
     }
     const Measured e = Median(engine);
+    const Measured b = Median(bare);
     const Measured d = Median(dry);
-    std::printf("\n| %9s | %9s | %9s | %6s |\n|---:|---:|---:|---:|\n", "folders", "engine",
-                "dry run", "d/e");
-    std::printf("| %9ld | %9.4f | %9.4f | %6.2f |\n", options.folders, e.seconds, d.seconds,
-                d.seconds / e.seconds);
+    std::printf("\n| %9s | %9s | %11s | %6s | %9s | %6s |\n|---:|---:|---:|---:|---:|---:|\n",
+                "folders", "engine", "no journal", "e/n", "dry run", "d/e");
+    std::printf("| %9ld | %9.4f | %11.4f | %6.2f | %9.4f | %6.2f |\n", options.folders,
+                e.seconds, b.seconds, e.seconds / b.seconds, d.seconds, d.seconds / e.seconds);
     std::fflush(stdout);
     return true;
 }
@@ -140,9 +155,11 @@ int Run(const Options& options) {
     fs::create_directories(scratch);
     std::printf("scratch %s, median of %d runs, seconds; peak RSS in KiB\n\n", scratch.c_str(),
                 options.reps);
-    std::printf("| %9s | %9s | %9s | %9s | %6s | %6s | %9s | %9s | %9s | %6s |\n", "N", "engine",
-                "floor", "find+mv", "e/floor", "e/find", "e peak", "fl peak", "dry run", "d/e");
-    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    std::printf("| %9s | %9s | %9s | %9s | %6s | %6s | %9s | %9s | %9s | %6s | %9s | %6s | %9s | "
+                "%6s |\n",
+                "N", "engine", "floor", "find+mv", "e/floor", "e/find", "e peak", "fl peak",
+                "dry run", "d/e", "undo", "u/floor", "finishing", "f/floor");
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     bool ok = true;
     for (const long entries : options.sizes) {
         ok = ok && MeasureSize(options, scratch, entries);

@@ -13,6 +13,9 @@
 #include "engine/dry_run/dry_run_file_system.h"
 #include "engine/file_system_linux.h"
 #include "engine/journal/journaled_walk.h"
+#include "engine/journal/recovery.h"
+#include "engine/journal/undo.h"
+#include "engine/testing/failing_file_system.h"
 #include "engine/result_sink.h"
 #include "engine/row_status.h"
 #include "engine/unnest.h"
@@ -50,7 +53,52 @@ bool MoveAllOnce(int from, int to) {
     return ok;
 }
 
+std::string JournalOf(const std::filesystem::path& dropped) {
+    return (dropped.parent_path() / "state" / "journal").string();
+}
+
 }  // namespace
+
+bool RunUndo(const Chain& chain) {
+    LinuxFileSystem fs;
+    CountingSink sink;
+    journal::UndoLastRun(chain.dropped.string(), fs, sink, UninterruptedWalk(),
+                         JournalOf(chain.dropped));
+    return sink.done;
+}
+
+bool CutOffBeforeTheMoves(const Chain& chain) {
+    LinuxFileSystem native;
+    testing::FailingFileSystem killed(native);
+    killed.OnCall([&killed](int call, testing::Operation operation) {
+        if (operation == testing::Operation::kMoveEntries) {
+            killed.KillAtCall(call);
+        }
+    });
+    CountingSink sink;
+    journal::ProcessJournaled(chain.dropped.string(), killed, sink, UninterruptedWalk(),
+                              JournalOf(chain.dropped));
+    return killed.killed();
+}
+
+bool RunFinishing(const Chain& chain) {
+    LinuxFileSystem fs;
+    CountingSink sink;
+    journal::FinishCutOffRuns(JournalOf(chain.dropped), fs, sink);
+    return sink.done;
+}
+
+bool RunUnjournaledOver(const std::vector<std::filesystem::path>& folders) {
+    LinuxFileSystem fs;
+    CountingSink sink;
+    for (const auto& folder : folders) {
+        ProcessDroppedPath(folder.string(), fs, sink);
+        if (!sink.done) {
+            return false;
+        }
+    }
+    return sink.rows == static_cast<int>(folders.size());
+}
 
 // With its journal, as every run of the tool has one, in a state folder of
 // the benchmark's own beside the trees.

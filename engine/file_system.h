@@ -33,6 +33,17 @@ struct Entry {
 // What an entry is, as a journal records it and an undo checks it again.
 enum class EntryKind : char { kFile = 'f', kFolder = 'd', kLink = 'l', kOther = 'o' };
 
+// The kind a listing tells: a mount point is none a run moves.
+inline EntryKind KindOfEntry(const Entry& entry) {
+    if (entry.is_mount_point) {
+        return EntryKind::kOther;
+    }
+    if (entry.is_link) {
+        return EntryKind::kLink;
+    }
+    return entry.is_folder ? EntryKind::kFolder : EntryKind::kFile;
+}
+
 // An entry told apart from any other that takes its name later: the file
 // system it lies on, its number there and its kind, links not followed.
 struct Identity {

@@ -14,6 +14,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "engine/entry_path.h"
@@ -521,8 +522,11 @@ Result<FolderLook> Win32FileSystem::LookOfFolder(const EntryPath& folder) {
         return {{}, found.error};
     }
     const auto& info = found.info;
-    return {FolderLook{static_cast<std::uint32_t>(info.dwFileAttributes),
-                       Nanoseconds(info.ftLastAccessTime), Nanoseconds(info.ftLastWriteTime)}};
+    FolderLook look;
+    look.mode = static_cast<std::uint32_t>(info.dwFileAttributes);
+    look.access_ns = Nanoseconds(info.ftLastAccessTime);
+    look.modify_ns = Nanoseconds(info.ftLastWriteTime);
+    return {std::move(look)};
 }
 
 Failure Win32FileSystem::CreateChildFolder(const EntryPath& folder) {

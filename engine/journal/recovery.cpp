@@ -85,21 +85,22 @@ Progress JudgeByDisk(FileSystem& fs, const JournalRun& run, Obstacles& obstacles
     progress.top = FindTop(fs, run);
     progress.levels_left = LevelsThere(fs, run, progress.top.name);
     const bool deepest_there = progress.levels_left == run.chain.size();
-    const EntryPath root(run.root);
-    const EntryPath deepest = deepest_there ? DeepestUnder(run, progress.top.name) : root;
+    const auto in_root = FolderContents::Of(fs, EntryPath(run.root));
+    const auto in_deepest = deepest_there
+                                ? FolderContents::Of(fs, DeepestUnder(run, progress.top.name))
+                                : FolderContents();
     const std::set<std::string> recorded(run.moved.begin(), run.moved.end());
     std::set<std::string> seen;
     for (const auto& entry : run.entries) {
         if (entry.kind == EntryKind::kOther || !seen.insert(entry.name).second) {
             continue;  // a mount point, which no move takes
         }
-        const bool moved = IsEntry(fs, root.Child(entry.name), entry.id, entry.kind);
-        const bool stayed =
-            deepest_there && IsEntry(fs, deepest.Child(entry.name), entry.id, entry.kind);
+        const bool moved = in_root.Holds(entry);
+        const bool stayed = in_deepest.Holds(entry);
         if (moved && stayed) {
             obstacles.Add(Obstacle::kEntryInBothPlaces, entry.name);
         } else if (!moved && !stayed) {
-            obstacles.Add(WhyNotThere(fs, root.Child(entry.name), entry), entry.name);
+            obstacles.Add(in_root.WhyNot(entry), entry.name);
         } else if (stayed) {
             progress.still_deepest.push_back(entry.name);
         } else if (recorded.count(entry.name) == 0) {

@@ -33,13 +33,29 @@ bool IsEntry(FileSystem& fs, const EntryPath& path, std::uint64_t id, EntryKind 
     return identity.ok() && (id == 0 || identity.value.id == id) && identity.value.kind == kind;
 }
 
-Obstacle WhyNotThere(FileSystem& fs, const EntryPath& path, const JournalEntry& entry) {
-    const auto identity = fs.Identify(path);
-    if (!identity.ok()) {
+FolderContents FolderContents::Of(FileSystem& fs, const EntryPath& folder) {
+    FolderContents contents;
+    contents.ok_ = !fs.ListEntries(folder, [&contents](const Entry& entry) {
+        contents.entries_[entry.name] = {entry.name, entry.id, KindOfEntry(entry)};
+        return true;
+    });
+    return contents;
+}
+
+bool FolderContents::Holds(const JournalEntry& entry) const {
+    const auto found = entries_.find(entry.name);
+    // 0: the listing told no number (Windows lists none); the kind must do.
+    return found != entries_.end() && found->second.kind == entry.kind &&
+           (entry.id == 0 || found->second.id == 0 || found->second.id == entry.id);
+}
+
+Obstacle FolderContents::WhyNot(const JournalEntry& entry) const {
+    const auto found = entries_.find(entry.name);
+    if (found == entries_.end()) {
         return Obstacle::kEntryGone;
     }
-    return identity.value.kind != entry.kind ? Obstacle::kEntryKindChanged
-                                             : Obstacle::kEntryReplaced;
+    return found->second.kind != entry.kind ? Obstacle::kEntryKindChanged
+                                            : Obstacle::kEntryReplaced;
 }
 
 bool IsFree(FileSystem& fs, const EntryPath& path) {

@@ -32,9 +32,25 @@ class Obstacles {
 // Whether the entry at `path` exists and is the one with number `id`, of
 // that kind: a number freed by a removal may come back for a new entry.
 bool IsEntry(FileSystem& fs, const EntryPath& path, std::uint64_t id, EntryKind kind);
-// Why the entry is not at `path`: gone, or its name held by another entry
-// or by one of another kind.
-Obstacle WhyNotThere(FileSystem& fs, const EntryPath& path, const JournalEntry& entry);
+// What a folder holds, by name, as one listing tells it: a folder of many
+// entries costs one pass over it, not a look-up of each.
+class FolderContents {
+  public:
+    // Empty, and not ok(), when the folder cannot be listed.
+    static FolderContents Of(FileSystem& fs, const EntryPath& folder);
+
+    bool ok() const { return ok_; }
+    // The entry itself: of its kind, and with its number where the plan has one.
+    bool Holds(const JournalEntry& entry) const;
+    bool Has(const std::string& name) const { return entries_.count(name) != 0; }
+    // Why the entry is not here: gone, or its name held by another entry or
+    // by one of another kind.
+    Obstacle WhyNot(const JournalEntry& entry) const;
+
+  private:
+    bool ok_ = false;
+    std::unordered_map<std::string, JournalEntry> entries_;
+};
 // Whether nothing holds the name at `path`.
 bool IsFree(FileSystem& fs, const EntryPath& path);
 

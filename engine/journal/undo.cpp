@@ -45,25 +45,26 @@ bool WasMade(FileSystem& fs, const EntryPath& top, const MadeTops& made) {
 }
 
 void CheckEntries(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacles& obstacles) {
-    const EntryPath root(run.root);
     const bool deepest_there = plan.levels_there == run.chain.size();
-    const EntryPath deepest = deepest_there ? DeepestUnder(run, plan.top.name) : root;
+    const auto in_root = FolderContents::Of(fs, EntryPath(run.root));
+    const auto in_deepest = deepest_there ? FolderContents::Of(fs, DeepestUnder(run, plan.top.name))
+                                          : FolderContents();
     std::set<std::string> seen;
     for (const auto& entry : run.entries) {
         if (entry.kind == EntryKind::kOther || !seen.insert(entry.name).second) {
             continue;  // a mount point, which no move takes
         }
-        const bool in_root = IsEntry(fs, root.Child(entry.name), entry.id, entry.kind);
-        const bool back =
-            deepest_there && IsEntry(fs, deepest.Child(entry.name), entry.id, entry.kind);
-        if (in_root && back) {
+        const bool moved = in_root.Holds(entry);
+        const bool back = in_deepest.Holds(entry);
+        if (moved && back) {
             obstacles.Add(Obstacle::kEntryInBothPlaces, entry.name);
-        } else if (!in_root && !back) {
-            obstacles.Add(WhyNotThere(fs, root.Child(entry.name), entry), entry.name);
-        } else if (in_root) {
+        } else if (!moved && !back) {
+            obstacles.Add(in_root.WhyNot(entry), entry.name);
+        } else if (moved) {
             plan.to_move.push_back(entry.name);
-            if (deepest_there && !IsFree(fs, deepest.Child(entry.name))) {
-                obstacles.Add(Obstacle::kNameTaken, deepest.Child(entry.name).Below());
+            if (in_deepest.Has(entry.name)) {
+                obstacles.Add(Obstacle::kNameTaken,
+                              DeepestUnder(run, plan.top.name).Child(entry.name).Below());
             }
         }
     }

@@ -24,16 +24,6 @@ struct SingleEntry {
     std::vector<std::string> hidden;       // of the dropped folder
 };
 
-EntryKind KindOf(const Entry& entry) {
-    if (entry.is_mount_point) {
-        return EntryKind::kOther;
-    }
-    if (entry.is_link) {
-        return EntryKind::kLink;
-    }
-    return entry.is_folder ? EntryKind::kFolder : EntryKind::kFile;
-}
-
 // Only whether there is exactly one visible entry matters, so below the top
 // the listing stops at the second: a folder of a million entries costs two.
 // The dropped folder itself is counted to the end, so that a "未処理" row
@@ -96,7 +86,7 @@ Failure ListDeepest(WalkContext& walk, const EntryPath& deepest, FlattenPlan& pl
     std::vector<PlannedEntry> folders;
     walk.attempt = Attempt::kList;
     Failure error = walk.fs.ListEntries(deepest, [&plan, &folders](const Entry& entry) {
-        (entry.is_folder ? folders : plan.entries).push_back({entry.name, entry.id, KindOf(entry)});
+        (entry.is_folder ? folders : plan.entries).push_back({entry.name, entry.id, KindOfEntry(entry)});
         return true;
     });
     std::move(folders.begin(), folders.end(), std::back_inserter(plan.entries));
