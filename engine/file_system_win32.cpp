@@ -376,10 +376,9 @@ class FolderPairMover final : public EntryMover {
     FolderPairMover(Resolved from, Resolved to) : from_(std::move(from)), to_(std::move(to)) {}
 
     Failure Move(const std::string& name) override {
-        const Resolved source = JoinName(from_.path, name);
         const Resolved target = JoinName(to_.path, name);
-        if (source.error) {
-            return Failure(source.error.number);
+        if (target.error) {
+            return Failure(target.error.number);
         }
         if (const DWORD error =
                 MoveOnceNotInUse(from_.path, from_.held_name, name, target.path, buffer_)) {
