@@ -2,18 +2,23 @@
 // may be a reparse point, and each stays open, without sharing delete access,
 // until the call is done, so no folder on the way can be renamed or swapped
 // for a junction meanwhile: a listing, a move or a removal cannot be led out
-// of the dropped folder. Moves use MoveFileExW without flags: it neither
-// replaces an existing entry (in any letter case) nor falls back to copying
-// across volumes.
+// of the dropped folder. A file system seen through Windows may show a link
+// as a plain entry, so each folder on the way and each entry moved must also
+// be, by the name the system holds it under, its parent's own. Entries move
+// by their own handle, never replacing an existing entry (in any letter
+// case) and never copied across volumes.
 #include "engine/file_system_win32.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cwchar>
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -47,6 +52,14 @@ struct Resolved {
     std::wstring path;
     Failure error;
     std::vector<UniqueHandle> held;  // the folders on the way, pinned in place
+    std::wstring held_name;          // of the last folder held, as the system opened it
+};
+
+// What NtQueryObject gives as a name: a UNICODE_STRING and the text after it.
+struct ObjectName {
+    USHORT length;  // bytes
+    USHORT maximum_length;
+    wchar_t* text;
 };
 
 bool IsReparsePoint(DWORD attributes) {
@@ -68,9 +81,63 @@ std::wstring Join(const std::wstring& folder, std::wstring_view name) {
 Resolved JoinName(const std::wstring& folder, const std::string& utf8_name) {
     const auto name = IsPlainName(utf8_name) ? Utf16FromUtf8(utf8_name) : std::nullopt;
     if (!name) {
-        return {{}, Failure(kBadFileName), {}};
+        return {{}, Failure(kBadFileName), {}, {}};
     }
-    return {Join(folder, *name), {}, {}};
+    return {Join(folder, *name), {}, {}, {}};
+}
+
+// The object name of what `handle` holds, volume and every folder on the
+// way, as the system opened it: a link that the file system shows as a
+// plain entry (a Unix link under Wine) is resolved in it. Asked of the
+// system directly, as GetFinalPathNameByHandleW under Wine 8 answers
+// nothing past 260 characters whatever the buffer. Empty when it cannot
+// tell. `buffer` is kept by the caller from one call to the next.
+using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+constexpr int kObjectNameInformation = 1;
+constexpr LONG kBufferTooSmall[] = {static_cast<LONG>(0x80000005),   // STATUS_BUFFER_OVERFLOW
+                                    static_cast<LONG>(0xC0000004),   // STATUS_INFO_LENGTH_MISMATCH
+                                    static_cast<LONG>(0xC0000023)};  // STATUS_BUFFER_TOO_SMALL
+
+std::wstring_view HeldName(HANDLE handle, std::vector<ObjectName>& buffer) {
+    static const auto query = reinterpret_cast<QueryObject>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    if (query == nullptr) {
+        return {};
+    }
+    constexpr std::size_t kLongestName = 0x10000;  // bytes: a UNICODE_STRING's limit
+    if (buffer.empty()) {
+        buffer.resize(1 + 1024 * sizeof(wchar_t) / sizeof(ObjectName));
+    }
+    for (;;) {
+        const auto bytes = static_cast<ULONG>(buffer.size() * sizeof(ObjectName));
+        ULONG needed = 0;
+        const LONG status = query(handle, kObjectNameInformation, buffer.data(), bytes, &needed);
+        if (status == 0) {
+            return {buffer.front().text, buffer.front().length / sizeof(wchar_t)};
+        }
+        if (std::find(std::begin(kBufferTooSmall), std::end(kBufferTooSmall), status) ==
+                std::end(kBufferTooSmall) ||
+            bytes > kLongestName) {
+            return {};
+        }
+        buffer.resize(2 + std::max<std::size_t>(needed, kLongestName) / sizeof(ObjectName));
+    }
+}
+
+// A file system seen through Windows may show a link as a plain folder or
+// file (a Unix link under Wine, a share's server-side link): what was opened
+// as `name` in the folder named `parent` must be that folder's own entry,
+// and not wherever a link leads. Names are compared as stored: the walk's
+// come from listings, and a letter case that differs is not trusted.
+Failure CheckInPlace(HANDLE handle, std::wstring_view parent, std::wstring_view name,
+                     std::vector<ObjectName>& buffer) {
+    const std::wstring_view held = HeldName(handle, buffer);
+    const bool parent_ends = !parent.empty() && parent.back() == L'\\';
+    const std::size_t slash = parent_ends ? 0 : 1;
+    const bool in_place = !parent.empty() && held.size() == parent.size() + slash + name.size() &&
+                          held.starts_with(parent) &&
+                          (parent_ends || held[parent.size()] == L'\\') && held.ends_with(name);
+    return in_place ? Failure() : SystemFailure(static_cast<int>(win32::kStoppedOnLink));
 }
 
 // An indexer, an antivirus or a preview pane holds a folder open for a
@@ -99,8 +166,52 @@ DWORD OnceNotInUse(const Change& change) {
     }
 }
 
-DWORD MoveOnceNotInUse(const std::wstring& from, const std::wstring& to) {
-    return OnceNotInUse([&] { return ::MoveFileExW(from.c_str(), to.c_str(), 0); });
+// "\\?\C:\x" as the kernel spells it, "\??\C:\x".
+std::wstring KernelPath(const std::wstring& path) {
+    return path.starts_with(LR"(\\?\)") ? LR"(\??\)" + path.substr(4) : LR"(\??\)" + path;
+}
+
+// Renames what `handle` holds to `to`, never replacing an entry there.
+BOOL RenameHeld(HANDLE handle, const std::wstring& to) {
+    const std::wstring kernel_path = KernelPath(to);
+    const std::size_t bytes = kernel_path.size() * sizeof(wchar_t);
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + bytes, 0);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->FileNameLength = static_cast<DWORD>(bytes);
+    kernel_path.copy(info->FileName, kernel_path.size());
+    return ::SetFileInformationByHandle(handle, FileRenameInfo, info,
+                                        static_cast<DWORD>(buffer.size()));
+}
+
+// Moves `name` of the folder at `from_folder` (named `from_held` as the
+// system holds it) to `to`: renamed by its own handle once that handle is
+// known to hold the entry itself, so that a link shown as a plain entry
+// never moves its target (Wine renames a Unix link's target even by path).
+// A link found so reads as one. Like MoveFileExW without flags, the rename
+// neither replaces an entry nor copies across volumes.
+DWORD MoveOnceNotInUse(const std::wstring& from_folder, const std::wstring& from_held,
+                       const std::string& name, const std::wstring& to,
+                       std::vector<ObjectName>& buffer) {
+    const auto wide = IsPlainName(name) ? Utf16FromUtf8(name) : std::nullopt;
+    if (!wide) {
+        return ERROR_INVALID_NAME;
+    }
+    const std::wstring from = Join(from_folder, *wide);
+    return OnceNotInUse([&]() -> BOOL {
+        HANDLE handle = ::CreateFileW(
+            from.c_str(), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            return FALSE;
+        }
+        const UniqueHandle owned(handle);
+        if (CheckInPlace(handle, from_held, *wide, buffer)) {
+            ::SetLastError(win32::kStoppedOnLink);
+            return FALSE;
+        }
+        return RenameHeld(handle, to);
+    });
 }
 
 Failure CheckAttributes(DWORD attributes) {
@@ -144,6 +255,7 @@ struct Win32FileSystem::HeldRoot {
     std::string given;
     std::wstring long_path;
     std::shared_ptr<void> handle;
+    std::wstring held_name;
 };
 
 namespace {
@@ -162,12 +274,14 @@ Result<std::wstring> LongRoot(const EntryPath& entry, const HeldRoot* held_root)
 Resolved ResolveFolder(const EntryPath& folder, const HeldRoot* held_root, bool hold_last = true) {
     const auto root = LongRoot(folder, held_root);
     if (!root.ok()) {
-        return {root.value, root.error, {}};
+        return {root.value, root.error, {}, {}};
     }
     const bool root_held = held_root != nullptr && folder.Root() == held_root->given;
-    Resolved resolved{root.value, {}, {}};
+    Resolved resolved{root.value, {}, {}, {}};
+    std::vector<ObjectName> buffer;
     const auto& names = folder.Names();
     for (std::size_t i = 0; i <= names.size() && !resolved.error; ++i) {
+        const std::size_t parent_length = resolved.path.size();
         if (i > 0) {
             Resolved child = JoinName(resolved.path, names[i - 1]);
             resolved.path = std::move(child.path);
@@ -175,6 +289,17 @@ Resolved ResolveFolder(const EntryPath& folder, const HeldRoot* held_root, bool 
         }
         if (!resolved.error && !(i == 0 && root_held)) {
             resolved.error = HoldFolder(resolved.path, resolved.held);
+        }
+        if (!resolved.error && i > 0) {
+            std::wstring_view name = std::wstring_view(resolved.path).substr(parent_length);
+            name.remove_prefix(name.starts_with(L'\\') ? 1 : 0);
+            resolved.error =
+                CheckInPlace(resolved.held.back().get(), resolved.held_name, name, buffer);
+        }
+        if (!resolved.error) {
+            resolved.held_name = i == 0 && root_held
+                                     ? held_root->held_name
+                                     : std::wstring(HeldName(resolved.held.back().get(), buffer));
         }
         if (resolved.error) {
             resolved.error.entry = folder.Below(i);
@@ -252,12 +377,12 @@ class FolderPairMover final : public EntryMover {
     FolderPairMover(Resolved from, Resolved to) : from_(std::move(from)), to_(std::move(to)) {}
 
     Failure Move(const std::string& name) override {
-        const Resolved source = JoinName(from_.path, name);
         const Resolved target = JoinName(to_.path, name);
-        if (source.error) {
-            return Failure(source.error.number);
+        if (target.error) {
+            return Failure(target.error.number);
         }
-        if (const DWORD error = MoveOnceNotInUse(source.path, target.path)) {
+        if (const DWORD error =
+                MoveOnceNotInUse(from_.path, from_.held_name, name, target.path, buffer_)) {
             return SystemFailure(error, {});
         }
         return {};
@@ -266,6 +391,7 @@ class FolderPairMover final : public EntryMover {
   private:
     Resolved from_;
     Resolved to_;
+    std::vector<ObjectName> buffer_;
 };
 
 }  // namespace
@@ -278,9 +404,11 @@ void Win32FileSystem::HoldRoot(const EntryPath& root) {
     const auto path = win32::LongRootPath(root.Root());
     std::vector<UniqueHandle> held;
     if (path.ok() && HoldFolder(path.value, held) == kNoError) {
-        held_root_ = std::make_unique<HeldRoot>(
-            HeldRoot{root.Root(), path.value,
-                     std::shared_ptr<void>(held.front().release(), HandleCloser())});
+        std::vector<ObjectName> buffer;
+        std::wstring held_name(HeldName(held.front().get(), buffer));
+        held_root_ = std::make_unique<HeldRoot>(HeldRoot{
+            root.Root(), path.value, std::shared_ptr<void>(held.front().release(), HandleCloser()),
+            std::move(held_name)});
     }
 }
 
@@ -332,7 +460,9 @@ Failure Win32FileSystem::RenamePlainFolder(const EntryPath& folder, const std::s
     if (source.error || target.error) {
         return NamedFailure(Failure(kBadFileName, 0, folder.Below()), folder);
     }
-    if (const DWORD error = MoveOnceNotInUse(source.path, target.path)) {
+    std::vector<ObjectName> buffer;
+    if (const DWORD error = MoveOnceNotInUse(parent.path, parent.held_name, folder.LastName(),
+                                             target.path, buffer)) {
         return NamedFailure(SystemFailure(error, folder.Below()), folder);
     }
     return {};

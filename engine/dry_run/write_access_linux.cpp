@@ -3,7 +3,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/dry_run/write_access.h"
@@ -17,6 +22,8 @@ namespace {
 struct ChangeFlags {
     bool immutable = false;
     bool append_only = false;
+    bool is_folder = false;
+    std::pair<unsigned, unsigned> device;  // major, minor
 };
 
 // chattr's flags, as statx reports them without opening the entry (a link
@@ -24,7 +31,61 @@ struct ChangeFlags {
 // the change itself will say.
 ChangeFlags FlagsIn(const struct statx& info) {
     const auto known = info.stx_attributes_mask & info.stx_attributes;
-    return {(known & STATX_ATTR_IMMUTABLE) != 0, (known & STATX_ATTR_APPEND) != 0};
+    return {(known & STATX_ATTR_IMMUTABLE) != 0,
+            (known & STATX_ATTR_APPEND) != 0,
+            S_ISDIR(info.stx_mode),
+            {info.stx_dev_major, info.stx_dev_minor}};
+}
+
+// The block device a FUSE driver serves, from the mount table's line for
+// `device`; empty for any other mount.
+std::string FuseBlockSource(std::pair<unsigned, unsigned> device) {
+    const std::string wanted = std::to_string(device.first) + ":" + std::to_string(device.second);
+    std::ifstream table("/proc/self/mountinfo");
+    for (std::string line; std::getline(table, line);) {
+        std::istringstream fields(line);
+        std::string id, parent, numbers;
+        fields >> id >> parent >> numbers;
+        const auto dash = line.find(" - ");
+        if (numbers != wanted || dash == std::string::npos) {
+            continue;
+        }
+        std::istringstream after(line.substr(dash + 3));
+        std::string type, source;
+        after >> type >> source;
+        return type == "fuseblk" ? source : std::string();
+    }
+    return {};
+}
+
+// A FUSE driver for FAT or exFAT answers RENAME_NOREPLACE with EINVAL and
+// makes no hard links, so a real run can move no file there without the
+// risk of replacing (it refuses). Which driver serves a "fuseblk" mount the
+// table does not say; the file system's own boot sector, read where the
+// device may be read, does. Nothing is assumed where it cannot be read: the
+// real run then says.
+bool IsFatOnDevice(const std::string& source) {
+    std::ifstream device(source, std::ios::binary);
+    char sector[90] = {};
+    if (!device.read(sector, sizeof sector)) {
+        return false;
+    }
+    const auto at = [&sector](std::size_t offset, const char* text) {
+        return std::memcmp(sector + offset, text, std::strlen(text)) == 0;
+    };
+    return at(3, "EXFAT   ") || at(54, "FAT12   ") || at(54, "FAT16   ") || at(82, "FAT32   ");
+}
+
+bool MovesNoFileSafely(std::pair<unsigned, unsigned> device) {
+    thread_local std::map<std::pair<unsigned, unsigned>, bool> known;
+    const auto found = known.find(device);
+    if (found != known.end()) {
+        return found->second;
+    }
+    const std::string source = FuseBlockSource(device);
+    const bool refuses = !source.empty() && IsFatOnDevice(source);
+    known.emplace(device, refuses);
+    return refuses;
 }
 
 ChangeFlags FlagsOf(const EntryPath& entry) {
@@ -102,9 +163,17 @@ FolderAccess FolderWriteAccess(const EntryPath& folder) {
     return {{}, flags.append_only ? Refused() : Failure()};
 }
 
+// A folder moves there all the same, by a claim and a plain rename.
 Failure EntryChangeAccess(const EntryPath& entry) {
     const ChangeFlags flags = FlagsOfEntry(entry);
-    return flags.immutable || flags.append_only ? Refused() : Failure();
+    if (flags.immutable || flags.append_only) {
+        return Refused();
+    }
+    if (!flags.is_folder && flags.device != std::pair<unsigned, unsigned>() &&
+        MovesNoFileSafely(flags.device)) {
+        return {kNoSafeMove, EPERM, {}};
+    }
+    return {};
 }
 
 }  // namespace karuneo::dry_run

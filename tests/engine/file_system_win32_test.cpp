@@ -4,9 +4,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "engine/entry_path.h"
@@ -15,9 +19,11 @@
 #include "engine/unnest.h"
 #include "engine/utf16_win32.h"
 #include "results/rules/status_text.h"
+#include "tests/support/platform.h"
 #include "tests/support/reason_sink.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/win32/unix_side.h"
 
 namespace karuneo {
 namespace {
@@ -268,6 +274,90 @@ TEST_F(Win32FileSystemTest, ABareDriveMeansItsRootNotItsCurrentFolder) {
     EXPECT_EQ(error, kNoError);
     EXPECT_EQ(std::count(names.begin(), names.end(), "system32"), 0);
     EXPECT_EQ(std::count(names.begin(), names.end(), "windows"), 1);
+}
+
+// Wine shows a Unix link as the plain folder or file it leads to. What the
+// Linux side sees, one line per entry below the tree: path, type, target.
+std::string UnixListing(const TempTree& tree) {
+    const std::string listing = testing::UnixPath(tree.Path("")) + ".listing";
+    if (!testing::RunOnUnixSide("cd " + testing::ShellQuoted(testing::UnixPath(tree.Path(""))) +
+                                " && find . -mindepth 1 -printf '%p %y %l\\n' | sort > " +
+                                testing::ShellQuoted(listing) + "; chmod a+r " +
+                                testing::ShellQuoted(listing))) {
+        return "no listing";
+    }
+    std::ifstream in(std::filesystem::path(Wide(tree.Path("") + ".listing")));
+    std::stringstream lines;
+    lines << in.rdbuf();
+    in.close();
+    ::DeleteFileW(Wide(tree.Path("") + ".listing").c_str());
+    return lines.str();
+}
+
+std::string LinesUnder(const std::string& listing, const std::string& prefix) {
+    std::istringstream in(listing);
+    std::string kept;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with(prefix)) {
+            kept += line + "\n";
+        }
+    }
+    return kept;
+}
+
+class UnixLinkTest : public Win32FileSystemTest {
+  protected:
+    void SetUp() override {
+        if (!testing::RunsUnderWine()) {
+            GTEST_SKIP() << "Unix links are made from the Linux side of Wine";
+        }
+    }
+    bool OnUnixSide(const std::string& script) {
+        return testing::RunOnUnixSide(
+            "cd " + testing::ShellQuoted(testing::UnixPath(tree_.Path(""))) + " && " + script);
+    }
+};
+
+TEST_F(UnixLinkTest, AChainFolderThatIsALinkOutOfTheDroppedFolderIsNotFollowed) {
+    const testing::UnixSideCleanUp clean_up(tree_.Path(""));
+    // Wine lists a link as the dropped folder's only entry as a reparse
+    // point: the folder then holds a single link and is left, as on Linux.
+    const std::pair<std::string, std::string_view> cases[] = {{"A", kStatusUntouched},
+                                                              {"A/B", kStatusError}};
+    for (const auto& [link, status] : cases) {
+        SCOPED_TRACE(link);
+        ASSERT_TRUE(
+            OnUnixSide("rm -rf D out && mkdir -p D/A out/o/sub && touch out/o/f out/o/sub/g"
+                       " && rmdir D/" +
+                       link + "; ln -s \"$PWD/out/o\" D/" + link));
+        const std::string before = UnixListing(tree_);
+        sink_.rows.clear();
+        EXPECT_EQ(Run("D"), (std::vector<Row>{RowOf("D", status)}));
+        EXPECT_EQ(UnixListing(tree_), before);
+    }
+}
+
+// A link inside the deepest folder may move as itself; its target never moves.
+TEST_F(UnixLinkTest, ALinkInsideTheDeepestFolderNeverMovesItsTarget) {
+    const testing::UnixSideCleanUp clean_up(tree_.Path(""));
+    for (const std::string target : {"\"$PWD/out/file\"", "\"$PWD/out/o\"", "f"}) {
+        SCOPED_TRACE(target);
+        ASSERT_TRUE(
+            OnUnixSide("rm -rf D out && mkdir -p D/A/B out/o && touch D/A/B/f out/file"
+                       " out/o/g && ln -s " +
+                       target + " D/A/B/link"));
+        const std::string before = UnixListing(tree_);
+        sink_.rows.clear();
+        const auto rows = Run("D");
+        const std::string after = UnixListing(tree_);
+        EXPECT_EQ(LinesUnder(after, "./out"), LinesUnder(before, "./out"));
+        const auto has = [&after](const std::string& line) {
+            return after.find(line) != std::string::npos;
+        };
+        EXPECT_NE(has("./D/link l "), has("./D/A/B/link l ")) << after;
+        EXPECT_NE(has("./D/f f"), has("./D/A/B/f f")) << after;
+        EXPECT_NE(rows.at(0).second, std::string(kStatusUntouched));
+    }
 }
 
 }  // namespace

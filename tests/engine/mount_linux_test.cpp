@@ -9,10 +9,12 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "engine/dry_run/dry_run_file_system.h"
 #include "engine/file_system_linux.h"
 #include "engine/unnest.h"
 #include "results/rules/reason_text.h"
@@ -234,7 +236,15 @@ TEST(NoSafeMoveTest, NothingMovesOnExfatThroughFuseAndTheReasonSaysWhy) {
             std::vector<std::string> statuses;
             std::string text;
         } reasons;
+        // The dry run tells it first, from the mount alone, changing nothing.
+        std::ostringstream operations;
+        dry_run::DryRunFileSystem preview(native, operations);
+        Reasons foreseen;
+        ProcessDroppedPath(tree.Path("mnt/D"), preview, foreseen);
+        EXPECT_EQ(tree.Take("mnt/D"), before);
         ProcessDroppedPath(tree.Path("mnt/D"), native, reasons);
+        EXPECT_EQ(foreseen.statuses, reasons.statuses);
+        EXPECT_EQ(foreseen.text, reasons.text);
         EXPECT_EQ(reasons.statuses, std::vector<std::string>{std::string(kStatusError)});
         EXPECT_NE(reasons.text.find("can move nothing without the risk of replacing"),
                   std::string::npos)
