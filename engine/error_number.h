@@ -42,7 +42,7 @@ inline constexpr ErrorNumber kFolderNotEmpty = 1002;
 // message to the user needs besides. Built from a bare number where the
 // system gave nothing more, always by name, so that no stray integer
 // becomes one; compared with numbers.
-struct Failure {
+struct [[nodiscard]] Failure {
     ErrorNumber number = kNoError;
     int system_code = 0;  // errno, or GetLastError(); 0 when there was none
     std::string entry;    // the entry it concerns, below the dropped folder; "" is that folder
@@ -63,7 +63,7 @@ struct Failure {
 
 // A value or the error that prevented it; std::expected is not in C++20.
 template <typename T>
-struct Result {
+struct [[nodiscard]] Result {
     Result() = default;
     Result(T found) : value(std::move(found)) {}  // NOLINT: a value stands for success
     Result(T found, Failure failure) : value(std::move(found)), error(std::move(failure)) {}

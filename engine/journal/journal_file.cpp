@@ -127,7 +127,7 @@ Result<std::unique_ptr<JournalFile>> JournalFile::CreateNew(const std::string& f
         }
         const std::string unnamed = created.value->path();
         created.value.reset();
-        RemoveJournal(unnamed);
+        (void)RemoveJournal(unnamed);  // a later start clears what stays
         // Not found: another process cleared the file before this one locked
         // it, and a new one takes its place.
         if (named != kPathNotFound) {
@@ -186,7 +186,7 @@ void PruneJournals(const std::string& folder) {
     for (std::size_t i = 0; i < paths.size(); ++i) {
         if ((i < old || OldEnoughToGo(paths[i])) && JournalClosed(paths[i]) &&
             !JournalInUse(paths[i])) {
-            RemoveJournal(paths[i]);
+            (void)RemoveJournal(paths[i]);  // kept one more time, no harm
         }
     }
 }

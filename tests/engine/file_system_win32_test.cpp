@@ -205,7 +205,7 @@ TEST_F(Win32FileSystemTest, NoFolderOnTheWayCanBeRenamedDuringACall) {
             ::MoveFileExW(Wide(tree_.Path(from)).c_str(), Wide(tree_.Path(to)).c_str(), 0));
     };
     const EntryPath deepest = EntryPath(tree_.Path("D")).Child("A").Child("B");
-    native_->ListEntries(deepest, [&rename](const Entry&) {
+    (void)native_->ListEntries(deepest, [&rename](const Entry&) {
         rename("D/A", "D/A2");
         rename("D/A/B", "D/A/B2");
         return false;

@@ -15,9 +15,16 @@ TEST(JournalRecordTest, AnyBytesInANameComeBackAsTheyWere) {
     EXPECT_FALSE(UnescapeToken("a b"));
 }
 
+// An absolute path on the system the tests run on: a journal takes no other.
+#ifdef _WIN32
+const std::string kRoot = "C:\\me\\D";
+#else
+const std::string kRoot = "/home/me/D";
+#endif
+
 FlattenPlan SamplePlan() {
     FlattenPlan plan;
-    plan.root = EntryPath("/home/me/D");
+    plan.root = EntryPath(kRoot);
     plan.root_identity = {7, 42, EntryKind::kFolder};
     plan.root_hidden = {".git"};
     plan.chain = {{"A", {7, 43, EntryKind::kFolder}, {0750, 1, 2, 1000, 100, {{"user.x", "v 1"}}}},
@@ -27,12 +34,12 @@ FlattenPlan SamplePlan() {
 }
 
 TEST(JournalRecordTest, ReadsBackThePlanAndTheStepsAndATornLastLineAsNeverWritten) {
-    std::string text = PlanLines(SamplePlan(), "/home/me/D") + TempLine("karuneo0a1b2c3d") +
-                       MovedLine("f 1") + "m G";
+    std::string text =
+        PlanLines(SamplePlan(), kRoot) + TempLine("karuneo0a1b2c3d") + MovedLine("f 1") + "m G";
     const auto run = ParseJournal(text);
     ASSERT_TRUE(run.ok());
     EXPECT_TRUE(run.value.planned);
-    EXPECT_EQ(run.value.root, "/home/me/D");
+    EXPECT_EQ(run.value.root, kRoot);
     EXPECT_EQ(run.value.root_identity.id, 42u);
     EXPECT_EQ(run.value.top(), "A");
     EXPECT_EQ(run.value.chain.at(0).look, SamplePlan().chain[0].look);
@@ -49,7 +56,7 @@ TEST(JournalRecordTest, ReadsBackThePlanAndTheStepsAndATornLastLineAsNeverWritte
 }
 
 TEST(JournalRecordTest, AWholeLineThatMakesNoSenseIsDamageWithItsNumber) {
-    const std::string text = PlanLines(SamplePlan(), "/home/me/D") + "e 12 f\n";
+    const std::string text = PlanLines(SamplePlan(), kRoot) + "e 12 f\n";
     const auto run = ParseJournal(text);
     EXPECT_FALSE(run.ok());
     EXPECT_EQ(run.error.system_code, 11);
@@ -59,7 +66,7 @@ TEST(JournalRecordTest, AWholeLineThatMakesNoSenseIsDamageWithItsNumber) {
 // A journal is a file anybody with the user's rights can write: a path in it
 // that could lead out of the dropped folder makes it damaged, never acted on.
 TEST(JournalRecordTest, PathsThatCouldReachOutsideTheFolderAreDamage) {
-    const std::string plan = PlanLines(SamplePlan(), "/home/me/D");
+    const std::string plan = PlanLines(SamplePlan(), kRoot);
     for (const std::string line : {"m ..\n", "m .\n", "m a%2Fb\n", "removed A/../..\n",
                                    "removed A//B\n", "temp ..\n", "e 1 f ..\n"}) {
         SCOPED_TRACE(line);
@@ -71,7 +78,8 @@ TEST(JournalRecordTest, PathsThatCouldReachOutsideTheFolderAreDamage) {
 
 TEST(JournalRecordTest, AFirstVersionJournalIsReadAsItsRun) {
     const std::string text =
-        "karuneo-journal 1\nroot %2Fhome%2Fme%2FD 7 42\ntop A 43 488 1 2\ntemp karuneoX\n"
+        "karuneo-journal 1\nroot " + EscapeToken(kRoot) +
+        " 7 42\ntop A 43 488 1 2\ntemp karuneoX\n"
         "level karuneoX 488 1 2\nlevel karuneoX/B 493 3 4\nbatch karuneoX/B\ne 45 f f1\nm f1\n";
     const auto run = ParseJournal(text);
     ASSERT_TRUE(run.ok()) << run.error.system_code;
