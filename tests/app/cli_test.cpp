@@ -13,6 +13,7 @@
 #include "engine/native_file_system.h"
 #include "engine/path_separator.h"
 #include "tests/support/cli_reason_lines.h"
+#include "tests/support/journal_tree.h"
 #include "tests/support/named_cases.h"
 #include "tests/support/platform.h"
 #include "tests/support/temp_tree.h"
@@ -94,6 +95,43 @@ TEST(CliTest, SigtermStopsTheFolderInHandAndLeavesItAsItStands) {
     EXPECT_NE(run.err.find("what was not moved is in \"A\"."), std::string::npos) << run.err;
     EXPECT_TRUE(tree.Take("D").contains("f"));
     EXPECT_TRUE(tree.Take("D").contains("A/B/G/g"));
+}
+
+// The lines --history gives for runs on `folder`, by state.
+std::vector<std::string> StatesOf(const std::string& history, const std::string& folder) {
+    std::vector<std::string> states;
+    std::istringstream lines(history);
+    for (std::string line; std::getline(lines, line);) {
+        const auto state = line.find('\t');
+        const auto path = line.rfind('\t');
+        if (state != path && line.substr(path + 1) == EscapeControls(folder)) {
+            states.push_back(line.substr(state + 1, path - state - 1));
+        }
+    }
+    return states;
+}
+
+TEST(CliTest, HistoryListsTheKeptRunsAndForgetRetiresACutOffOne) {
+    TempTree tree;
+    tree.Add({"A/B/f"}, "D");
+    tree.Add({"A/B/f1", "A/B/f2", "A/B/f3"}, "E");
+    ASSERT_EQ(RunWith({tree.Path("D")}).status, kExitOk);
+    ASSERT_EQ(RunWith({"--undo", tree.Path("D")}).status, kExitOk);
+    testing::LeaveACutOffRun(tree.Path("E"), 15);
+
+    const CliRun history = RunWith({"--history"});
+    const CliRun dry = RunWith({"--dry-run", "--forget", tree.Path("E")});
+    const CliRun forget = RunWith({"--forget", tree.Path("E")});
+    const CliRun again = RunWith({"--forget", tree.Path("E")});
+
+    EXPECT_EQ(history.status, kExitOk);
+    EXPECT_EQ(StatesOf(history.out, tree.Path("D")), (std::vector<std::string>{"undone", "undo"}));
+    EXPECT_EQ(StatesOf(history.out, tree.Path("E")), std::vector<std::string>{"cut off"});
+    EXPECT_NE(dry.err.find("would forget 1 cut-off run"), std::string::npos) << dry.err;
+    EXPECT_EQ(forget.status, kExitOk) << forget.err;
+    EXPECT_EQ(StatesOf(RunWith({"--history"}).out, tree.Path("E")),
+              std::vector<std::string>{"forgotten"});
+    EXPECT_EQ(again.status, kExitSomeFailed) << "nothing left to forget";
 }
 
 TEST(CliTest, ReportsEachFolderInOrderAndSucceedsWithoutErrors) {
