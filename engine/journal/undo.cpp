@@ -47,14 +47,17 @@ bool WasMade(FileSystem& fs, const EntryPath& top, const MadeTops& made) {
 void CheckEntries(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacles& obstacles) {
     const bool deepest_there = plan.levels_there == run.chain.size();
     const auto in_root = FolderContents::Of(fs, EntryPath(run.root));
-    const auto in_deepest = deepest_there ? FolderContents::Of(fs, DeepestUnder(run, plan.top.name))
-                                          : FolderContents();
+    const auto in_deepest =
+        deepest_there ? FolderContents::Of(fs, DeepestUnder(run, plan.top.name)) : FolderContents();
     std::set<std::string> seen;
     for (const auto& entry : run.entries) {
         if (entry.kind == EntryKind::kOther || !seen.insert(entry.name).second) {
             continue;  // a mount point, which no move takes
         }
-        const bool moved = in_root.Holds(entry);
+        // Where the listing tells no numbers, the top standing under its own
+        // name is told from an entry of that name by being the top.
+        const bool top_there = plan.top.place == TopPlace::kOwnName && entry.name == run.top();
+        const bool moved = !top_there && in_root.Holds(entry);
         const bool back = in_deepest.Holds(entry);
         if (moved && back) {
             obstacles.Add(Obstacle::kEntryInBothPlaces, entry.name);

@@ -11,6 +11,7 @@
 // keeps the journal for another try.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <fstream>
 #include <set>
@@ -375,7 +376,22 @@ TEST_P(CrashStateTest, APutBackCutOffAtAnyCallIsFinished) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shapes, CrashStateTest, ::testing::ValuesIn(testing::SweepShapes()),
+// Under Wine every call costs many times more: there a few shapes stand for
+// the rest, those where names meet or hidden entries stay.
+std::vector<Shape> CrashShapes() {
+    std::vector<Shape> shapes = testing::SweepShapes();
+#ifdef _WIN32
+    const std::vector<std::string> kept{"ChainOfFilesAndAFolder", "NamedLikeTheTop",
+                                        "HiddenEntriesAtEveryLevel",
+                                        "DeepestEntriesNamedLikeTheChain", "EmptyDeepestFolder"};
+    std::erase_if(shapes, [&kept](const Shape& shape) {
+        return std::find(kept.begin(), kept.end(), shape.name) == kept.end();
+    });
+#endif
+    return shapes;
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, CrashStateTest, ::testing::ValuesIn(CrashShapes()),
                          testing::CaseName());
 
 }  // namespace
