@@ -95,9 +95,9 @@ Progress JudgeByDisk(FileSystem& fs, const JournalRun& run, Obstacles& obstacles
         if (entry.kind == EntryKind::kOther || !seen.insert(entry.name).second) {
             continue;  // a mount point, which no move takes
         }
-        // Where the listing tells no numbers, the top standing under its own
-        // name is told from an entry of that name by being the top.
-        const bool top_there = progress.top.place == TopPlace::kOwnName && entry.name == run.top();
+        // Where the listing tells no numbers, the top standing under a name
+        // is told from an entry of that name by being the top.
+        const bool top_there = !progress.top.name.empty() && entry.name == progress.top.name;
         const bool moved = !top_there && in_root.Holds(entry);
         const bool stayed = in_deepest.Holds(entry);
         if (moved && stayed) {

@@ -54,9 +54,9 @@ void CheckEntries(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacl
         if (entry.kind == EntryKind::kOther || !seen.insert(entry.name).second) {
             continue;  // a mount point, which no move takes
         }
-        // Where the listing tells no numbers, the top standing under its own
-        // name is told from an entry of that name by being the top.
-        const bool top_there = plan.top.place == TopPlace::kOwnName && entry.name == run.top();
+        // Where the listing tells no numbers, the top standing under a name
+        // is told from an entry of that name by being the top.
+        const bool top_there = !plan.top.name.empty() && entry.name == plan.top.name;
         const bool moved = !top_there && in_root.Holds(entry);
         const bool back = in_deepest.Holds(entry);
         if (moved && back) {
