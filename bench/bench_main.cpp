@@ -104,13 +104,13 @@ bool MeasureSize(const Options& options, const fs::path& scratch, long entries) 
     const Measured dry = Median(contenders[3].runs);
     const Measured undo = Median(contenders[4].runs);
     const Measured finishing = Median(contenders[5].runs);
-    std::printf("| %9ld | %9.4f | %9.4f | %9.4f | %6.2f | %6.2f | %9ld | %9ld | %9.4f | %6.2f | "
-                "%9.4f | %6.2f | %9.4f | %6.2f |\n",
-                entries, engine.seconds, floor.seconds, find.seconds,
-                engine.seconds / floor.seconds, engine.seconds / find.seconds, engine.peak_kib,
-                floor.peak_kib, dry.seconds, dry.seconds / engine.seconds, undo.seconds,
-                undo.seconds / floor.seconds, finishing.seconds,
-                finishing.seconds / floor.seconds);
+    std::printf(
+        "| %9ld | %9.4f | %9.4f | %9.4f | %6.2f | %6.2f | %9ld | %9ld | %9.4f | %6.2f | "
+        "%9.4f | %6.2f | %9.4f | %6.2f |\n",
+        entries, engine.seconds, floor.seconds, find.seconds, engine.seconds / floor.seconds,
+        engine.seconds / find.seconds, engine.peak_kib, floor.peak_kib, dry.seconds,
+        dry.seconds / engine.seconds, undo.seconds, undo.seconds / floor.seconds, finishing.seconds,
+        finishing.seconds / floor.seconds);
     std::fflush(stdout);
     return true;
 }
@@ -143,8 +143,8 @@ bool MeasureFolders(const Options& options, const fs::path& scratch) {
     const Measured d = Median(dry);
     std::printf("\n| %9s | %9s | %11s | %6s | %9s | %6s |\n|---:|---:|---:|---:|---:|---:|\n",
                 "folders", "engine", "no journal", "e/n", "dry run", "d/e");
-    std::printf("| %9ld | %9.4f | %11.4f | %6.2f | %9.4f | %6.2f |\n", options.folders,
-                e.seconds, b.seconds, e.seconds / b.seconds, d.seconds, d.seconds / e.seconds);
+    std::printf("| %9ld | %9.4f | %11.4f | %6.2f | %9.4f | %6.2f |\n", options.folders, e.seconds,
+                b.seconds, e.seconds / b.seconds, d.seconds, d.seconds / e.seconds);
     std::fflush(stdout);
     return true;
 }
@@ -155,10 +155,11 @@ int Run(const Options& options) {
     fs::create_directories(scratch);
     std::printf("scratch %s, median of %d runs, seconds; peak RSS in KiB\n\n", scratch.c_str(),
                 options.reps);
-    std::printf("| %9s | %9s | %9s | %9s | %6s | %6s | %9s | %9s | %9s | %6s | %9s | %6s | %9s | "
-                "%6s |\n",
-                "N", "engine", "floor", "find+mv", "e/floor", "e/find", "e peak", "fl peak",
-                "dry run", "d/e", "undo", "u/floor", "finishing", "f/floor");
+    std::printf(
+        "| %9s | %9s | %9s | %9s | %6s | %6s | %9s | %9s | %9s | %6s | %9s | %6s | %9s | "
+        "%6s |\n",
+        "N", "engine", "floor", "find+mv", "e/floor", "e/find", "e peak", "fl peak", "dry run",
+        "d/e", "undo", "u/floor", "finishing", "f/floor");
     std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     bool ok = true;
     for (const long entries : options.sizes) {

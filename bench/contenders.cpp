@@ -15,9 +15,9 @@
 #include "engine/journal/journaled_walk.h"
 #include "engine/journal/recovery.h"
 #include "engine/journal/undo.h"
-#include "engine/testing/failing_file_system.h"
 #include "engine/result_sink.h"
 #include "engine/row_status.h"
+#include "engine/testing/failing_file_system.h"
 #include "engine/unnest.h"
 
 extern char** environ;

@@ -4,9 +4,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+// iwyu 8.18 takes std::ifstream and std::istringstream for each other.
+#include <fstream>  // IWYU pragma: keep
 #include <map>
-#include <sstream>
+#include <sstream>  // IWYU pragma: keep
 #include <string>
 #include <utility>
 #include <vector>

@@ -86,7 +86,8 @@ Failure ListDeepest(WalkContext& walk, const EntryPath& deepest, FlattenPlan& pl
     std::vector<PlannedEntry> folders;
     walk.attempt = Attempt::kList;
     Failure error = walk.fs.ListEntries(deepest, [&plan, &folders](const Entry& entry) {
-        (entry.is_folder ? folders : plan.entries).push_back({entry.name, entry.id, KindOfEntry(entry)});
+        (entry.is_folder ? folders : plan.entries)
+            .push_back({entry.name, entry.id, KindOfEntry(entry)});
         return true;
     });
     std::move(folders.begin(), folders.end(), std::back_inserter(plan.entries));
