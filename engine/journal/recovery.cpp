@@ -84,30 +84,12 @@ Progress JudgeByDisk(FileSystem& fs, const JournalRun& run, Obstacles& obstacles
     Progress progress;
     progress.top = FindTop(fs, run);
     progress.levels_left = LevelsThere(fs, run, progress.top.name);
-    const bool deepest_there = progress.levels_left == run.chain.size();
-    const auto in_root = FolderContents::Of(fs, EntryPath(run.root));
-    const auto in_deepest = deepest_there
-                                ? FolderContents::Of(fs, DeepestUnder(run, progress.top.name))
-                                : FolderContents();
+    Whereabouts found = FindPlannedEntries(fs, run, progress.top, progress.levels_left, obstacles);
+    progress.still_deepest = std::move(found.waiting);
     const std::set<std::string> recorded(run.moved.begin(), run.moved.end());
-    std::set<std::string> seen;
-    for (const auto& entry : run.entries) {
-        if (entry.kind == EntryKind::kOther || !seen.insert(entry.name).second) {
-            continue;  // a mount point, which no move takes
-        }
-        // Where the listing tells no numbers, the top standing under a name
-        // is told from an entry of that name by being the top.
-        const bool top_there = !progress.top.name.empty() && entry.name == progress.top.name;
-        const bool moved = !top_there && in_root.Holds(entry);
-        const bool stayed = in_deepest.Holds(entry);
-        if (moved && stayed) {
-            obstacles.Add(Obstacle::kEntryInBothPlaces, entry.name);
-        } else if (!moved && !stayed) {
-            obstacles.Add(in_root.WhyNot(entry), entry.name);
-        } else if (stayed) {
-            progress.still_deepest.push_back(entry.name);
-        } else if (recorded.count(entry.name) == 0) {
-            progress.found_moved.push_back(entry.name);
+    for (auto& name : found.moved) {
+        if (recorded.count(name) == 0) {
+            progress.found_moved.push_back(std::move(name));
         }
     }
     return progress;

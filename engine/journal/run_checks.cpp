@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
 #include "engine/error_number.h"
 #include "engine/run/flatten_plan.h"
@@ -126,6 +127,39 @@ std::size_t LevelsThere(FileSystem& fs, const JournalRun& run, const std::string
         }
     }
     return there;
+}
+
+Whereabouts FindPlannedEntries(FileSystem& fs, const JournalRun& run, const TopFound& top,
+                               std::size_t levels_there, Obstacles& obstacles) {
+    const bool deepest_there = levels_there == run.chain.size();
+    const auto in_root = FolderContents::Of(fs, EntryPath(run.root));
+    const auto in_deepest =
+        deepest_there ? FolderContents::Of(fs, DeepestUnder(run, top.name)) : FolderContents();
+    Whereabouts found;
+    std::set<std::string> seen;
+    for (const auto& entry : run.entries) {
+        if (entry.kind == EntryKind::kOther || !seen.insert(entry.name).second) {
+            continue;  // a mount point, which no move takes
+        }
+        // Where the listing tells no numbers, the top standing under a name
+        // is told from an entry of that name by being the top.
+        const bool top_there = !top.name.empty() && entry.name == top.name;
+        const bool moved = !top_there && in_root.Holds(entry);
+        const bool waiting = in_deepest.Holds(entry);
+        if (moved && waiting) {
+            obstacles.Add(Obstacle::kEntryInBothPlaces, entry.name);
+        } else if (!moved && !waiting) {
+            obstacles.Add(in_root.WhyNot(entry), entry.name);
+        } else if (waiting) {
+            found.waiting.push_back(entry.name);
+        } else {
+            found.moved.push_back(entry.name);
+            if (in_deepest.Has(entry.name)) {
+                found.name_taken_below.push_back(entry.name);
+            }
+        }
+    }
+    return found;
 }
 
 std::unordered_map<std::string, const JournalEntry*> EntriesByName(const JournalRun& run) {

@@ -77,6 +77,19 @@ EntryPath DeepestUnder(const JournalRun& run, const std::string& top_name);
 // How many chain folders stand, from the top down, the top named `top_name`.
 std::size_t LevelsThere(FileSystem& fs, const JournalRun& run, const std::string& top_name);
 
+// Where each entry the run planned to move is now, judged by the disk: a
+// listing of the dropped folder and one of the deepest folder, the top
+// standing under `top.name` and `levels_there` chain folders from it down.
+// An entry in neither place, or in both, is an obstacle.
+struct Whereabouts {
+    std::vector<std::string> moved;    // in the dropped folder, in the plan's order
+    std::vector<std::string> waiting;  // in the deepest folder
+    // Moved, while another entry holds its name in the deepest folder.
+    std::vector<std::string> name_taken_below;
+};
+Whereabouts FindPlannedEntries(FileSystem& fs, const JournalRun& run, const TopFound& top,
+                               std::size_t levels_there, Obstacles& obstacles);
+
 // The last entry the journal lists under each name, by name.
 std::unordered_map<std::string, const JournalEntry*> EntriesByName(const JournalRun& run);
 

@@ -45,32 +45,11 @@ bool WasMade(FileSystem& fs, const EntryPath& top, const MadeTops& made) {
 }
 
 void CheckEntries(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacles& obstacles) {
-    const bool deepest_there = plan.levels_there == run.chain.size();
-    const auto in_root = FolderContents::Of(fs, EntryPath(run.root));
-    const auto in_deepest =
-        deepest_there ? FolderContents::Of(fs, DeepestUnder(run, plan.top.name)) : FolderContents();
-    std::set<std::string> seen;
-    for (const auto& entry : run.entries) {
-        if (entry.kind == EntryKind::kOther || !seen.insert(entry.name).second) {
-            continue;  // a mount point, which no move takes
-        }
-        // Where the listing tells no numbers, the top standing under a name
-        // is told from an entry of that name by being the top.
-        const bool top_there = !plan.top.name.empty() && entry.name == plan.top.name;
-        const bool moved = !top_there && in_root.Holds(entry);
-        const bool back = in_deepest.Holds(entry);
-        if (moved && back) {
-            obstacles.Add(Obstacle::kEntryInBothPlaces, entry.name);
-        } else if (!moved && !back) {
-            obstacles.Add(in_root.WhyNot(entry), entry.name);
-        } else if (moved) {
-            plan.to_move.push_back(entry.name);
-            if (in_deepest.Has(entry.name)) {
-                obstacles.Add(Obstacle::kNameTaken,
-                              DeepestUnder(run, plan.top.name).Child(entry.name).Below());
-            }
-        }
+    Whereabouts found = FindPlannedEntries(fs, run, plan.top, plan.levels_there, obstacles);
+    for (const auto& name : found.name_taken_below) {
+        obstacles.Add(Obstacle::kNameTaken, DeepestUnder(run, plan.top.name).Child(name).Below());
     }
+    plan.to_move = std::move(found.moved);
 }
 
 void CheckChain(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacles& obstacles) {
