@@ -134,10 +134,19 @@ Failure JournalFile::TakeName(const std::string& path) {
     return {};
 }
 
+// Write access besides, so that a torn last line can be cut off
+// (SetEndOfFile asks for it); writes then go where the file pointer is, so it
+// is put at the end first.
 Result<std::unique_ptr<JournalFile>> JournalFile::OpenExisting(const std::string& path) {
-    const Opened opened = OpenForAppending(path, OPEN_EXISTING);
+    const Opened opened =
+        OpenRegular(path, FILE_APPEND_DATA | FILE_WRITE_DATA, FILE_SHARE_READ, OPEN_EXISTING);
     if (opened.error) {
         return {nullptr, opened.error};
+    }
+    if (!::SetFilePointerEx(opened.handle, LARGE_INTEGER{}, nullptr, FILE_END)) {
+        const Failure error = LastFailure();
+        ::CloseHandle(opened.handle);
+        return {nullptr, error};
     }
     return {std::unique_ptr<JournalFile>(
         new JournalFile(path, reinterpret_cast<std::intptr_t>(opened.handle)))};
