@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "window/qt/end_requests.h"
 #include "window/qt/form1.h"
 #include "window/qt/qt_settings_store.h"
 #include "window/qt/single_instance.h"
@@ -102,6 +103,7 @@ int main(int argc, char** argv) {
     karuneo::Form1 form(settings);
     instance.OnHandoff(
         [&form](std::vector<std::string> handed) { return form.TakeHandoff(std::move(handed)); });
+    karuneo::CloseOnEndRequests(form);
     form.ProcessPathsWhenShown(std::move(paths));
     form.show();
     return QApplication::exec();

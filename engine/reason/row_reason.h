@@ -69,6 +69,7 @@ enum class JournalEvent {
     kNotUndone,     // the undo was refused: nothing was changed
     kUndoStopped,   // the undo failed or was stopped part-way
     kUndoFinished,  // an undo (or a put-back) that was cut off was finished
+    kLeftStopped,   // an earlier session stopped the run part-way and left it so
 };
 
 // Why a run could not be finished or undone: the first thing found in the way.
@@ -99,6 +100,9 @@ struct JournalReason {
     long long others = 0;             // obstacles besides the first
     std::vector<std::string> stayed;  // entries that came after the run and stayed
     long long stayed_count = 0;       // all of them; `stayed` names the first few
+    // For kLeftStopped: how many of the planned entries had moved.
+    long long moved = 0;
+    long long planned = 0;
     // What could not be given back to the chain folders (owner, attributes).
     std::vector<std::string> not_restored;
     // For kNotJournaled why the journal failed (only its cause is told); for

@@ -106,11 +106,16 @@ ResultsList::ResultsList(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void ResultsList::AddResult(std::string_view name, RowStatus status) {
-    AddRow(name, status, dropped_path_);
+    AddRow(name, StatusText(status), dropped_path_);
 }
 
 void ResultsList::AddResultWithReason(std::string_view name, RowStatus status,
                                       const RowReason& reason) {
+    AddRowWithReason(name, StatusText(status), reason);
+}
+
+void ResultsList::AddRowWithReason(std::string_view name, std::string_view status,
+                                   const RowReason& reason) {
     const std::string why = ReasonInJapanese(reason, name);
     if (why.empty()) {
         AddRow(name, status, dropped_path_);
@@ -121,9 +126,9 @@ void ResultsList::AddResultWithReason(std::string_view name, RowStatus status,
     reason_.clear();
 }
 
-void ResultsList::AddRow(std::string_view name, RowStatus status, const QString& tip) {
+void ResultsList::AddRow(std::string_view name, std::string_view status, const QString& tip) {
     Q_ASSERT(QThread::currentThread() == thread());
-    auto* row = new ResultRow(QStringList{FromBytes(name), FromBytes(StatusText(status))});
+    auto* row = new ResultRow(QStringList{FromBytes(name), FromBytes(status)});
     row->setToolTip(0, tip);
     row->setToolTip(1, tip);
     row->setData(0, kDroppedPathRole, dropped_bytes_);
@@ -208,7 +213,7 @@ std::optional<std::string> ResultsList::NewestDroppedPath() const {
 
 void ResultsList::AddFinishedRow(const FinishedRow& row) {
     SetDroppedPath(row.dropped_path);
-    AddResultWithReason(row.name, row.status, row.reason);
+    AddRowWithReason(row.name, FinishedStatusText(row), row.reason);
 }
 
 void ResultsList::AddFinishedRows(const std::vector<FinishedRow>& rows) {

@@ -12,7 +12,7 @@
 
 #include "engine/result_sink.h"
 #include "results/rules/row_details.h"
-#include "window/worker/work_queue.h"
+#include "results/rules/finished_row.h"
 
 class QContextMenuEvent;
 class QEvent;
@@ -86,7 +86,9 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     bool viewportEvent(QEvent* event) override;
 
   private:
-    void AddRow(std::string_view name, RowStatus status, const QString& tip);
+    void AddRow(std::string_view name, std::string_view status, const QString& tip);
+    void AddRowWithReason(std::string_view name, std::string_view status,
+                          const RowReason& reason);
     void ListView1_MouseDown(const QMouseEvent& event);
     void ShowMenuFromKeyboard();
     void FitColumns();

@@ -112,6 +112,9 @@ std::string JournalText(const Wording& words, const JournalReason& reason,
             return Fill(phrases.not_undone, {ObstacleText(words, reason)});
         case JournalEvent::kUndoStopped:
             return Fill(phrases.undo_stopped, {FailureText(words, reason, folder_name)});
+        case JournalEvent::kLeftStopped:
+            return Fill(phrases.left_stopped,
+                        {std::to_string(reason.moved), std::to_string(reason.planned)});
     }
     return walk;
 }

@@ -76,6 +76,8 @@ const Phrases kJapanese{
             .others = "(ほかに {} 件)",
             .between = "",
             .undo_finished = "中断していた元に戻す処理を完了しました。",
+            .left_stopped = "前回、作業の途中で止めたままです({} / {} 件を移動済み)。"
+                            "元に戻すで元の形に戻せます。",
             .not_restored = "チェーンのフォルダの次の属性は戻せませんでした: {}。",
             .more_names = "ほか {} 個",
             .obstacles = {"", "このフォルダを処理した記録がありません",
@@ -167,6 +169,8 @@ const Phrases kEnglish{
             .others = " (and {} more)",
             .between = "; ",
             .undo_finished = "an undo that was cut off was finished",
+            .left_stopped = "an earlier session stopped the run part-way and left it so ({} of "
+                            "{} entries moved); undo puts it back",
             .not_restored = "could not give back to the chain folders: {}",
             .more_names = "{} more",
             .obstacles =

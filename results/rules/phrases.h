@@ -21,6 +21,7 @@ struct JournalPhrases {
     std::string_view others;        // {} how many more obstacles
     std::string_view between;       // between two sentences
     std::string_view undo_finished;
+    std::string_view left_stopped;  // {} moved, {} planned
     std::string_view not_restored;  // {} what could not be given back
     std::string_view more_names;    // {} how many names a list left out
 

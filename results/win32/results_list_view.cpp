@@ -88,7 +88,8 @@ HWND ResultsListView::Create(HWND parent, int id) {
 }
 
 void ResultsListView::AddFinishedRow(const FinishedRow& row) {
-    AddRow(row.name, row.status, row.dropped_path, ReasonInJapanese(row.reason, row.name));
+    AddRow(row.name, FinishedStatusText(row), row.dropped_path,
+           ReasonInJapanese(row.reason, row.name));
 }
 
 void ResultsListView::ScrollToNewest() {
@@ -105,7 +106,7 @@ void ResultsListView::AddResult(std::string_view name, RowStatus status) {
 
 void ResultsListView::AddResultWithReason(std::string_view name, RowStatus status,
                                           const RowReason& reason) {
-    AddRow(name, status, Utf8FromUtf16(dropped_path_), ReasonInJapanese(reason, name));
+    AddRow(name, StatusText(status), Utf8FromUtf16(dropped_path_), ReasonInJapanese(reason, name));
     ScrollToNewest();
 }
 
@@ -113,10 +114,10 @@ void ResultsListView::AssertOnOwnThread() const {
     assert(thread_ == ::GetCurrentThreadId() && "the list is the window thread's alone");
 }
 
-void ResultsListView::AddRow(std::string_view name, RowStatus status, std::string dropped_path,
-                             std::string reason) {
+void ResultsListView::AddRow(std::string_view name, std::string_view status,
+                             std::string dropped_path, std::string reason) {
     AssertOnOwnThread();
-    rows_.push_back({FromBytes(name), FromBytes(StatusText(status)), std::move(dropped_path),
+    rows_.push_back({FromBytes(name), FromBytes(status), std::move(dropped_path),
                      std::move(reason)});
     Row& row = rows_.back();
     LVITEMW item{};

@@ -9,7 +9,7 @@
 
 #include "engine/result_sink.h"
 #include "results/rules/row_details.h"
-#include "window/worker/work_queue.h"
+#include "results/rules/finished_row.h"
 
 namespace karuneo::win32 {
 
@@ -86,7 +86,7 @@ class ResultsListView final : public ResultSink {
     void RefitColumns();
     // -1 for none.
     void ShowSortArrow(int column);
-    void AddRow(std::string_view name, RowStatus status, std::string dropped_path,
+    void AddRow(std::string_view name, std::string_view status, std::string dropped_path,
                 std::string reason);
     const Row* RowOfItem(int item) const;
     int FocusedItem() const;

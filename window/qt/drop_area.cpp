@@ -14,6 +14,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include "window/rules/form_design.h"
 #include "window/rules/progress_text.h"
 #include "window/rules/uri_list.h"
 
@@ -57,13 +58,17 @@ void DropArea::CreateProgressControls() {
         column->addWidget(*line);
     }
     folder_line_->setObjectName(QStringLiteral("ProgressFolder"));
+    // "中断していた処理を完了しています: NAME" is wider than the area.
+    folder_line_->setWordWrap(true);
     entries_line_->setObjectName(QStringLiteral("ProgressEntries"));
     waiting_line_->setObjectName(QStringLiteral("ProgressWaiting"));
     column->addStretch();
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("ProgressBar"));
     column->addWidget(bar_);
-    stop_ = new QPushButton(QStringLiteral("中止"), this);
+    stop_ = new QPushButton(QString::fromUtf8(form_design::kStopCaption.data(),
+                                              static_cast<qsizetype>(form_design::kStopCaption.size())),
+                            this);
     stop_->setObjectName(QStringLiteral("StopButton"));
     connect(stop_, &QPushButton::clicked, this, [this] {
         if (stop_handler_) {
@@ -80,7 +85,7 @@ void DropArea::ShowProgress(const ProgressLines& lines) {
     ShowLine(*waiting_line_, lines.waiting);
     // Busy until the deepest folder has been counted, then how far its move is.
     constexpr qint64 kBusyAfterMs = 500;
-    if (!lines.entries.empty()) {
+    if (lines.counted) {
         uncounted_.invalidate();
         bar_->setRange(0, 100);
         bar_->setValue(lines.percent);
@@ -90,6 +95,7 @@ void DropArea::ShowProgress(const ProgressLines& lines) {
         bar_->setRange(0, 0);
     }
     bar_->show();
+    stop_->setEnabled(lines.can_stop);
     stop_->show();
 }
 

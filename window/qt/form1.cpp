@@ -14,7 +14,6 @@
 #include <QResizeEvent>
 #include <QShortcut>
 #include <QShowEvent>
-#include <QThread>
 #include <QTimer>
 #include <QtGlobal>
 #include <algorithm>
@@ -31,6 +30,7 @@
 #include "window/rules/twips.h"
 #include "window/rules/window_settings.h"
 #include "window/worker/folder_work.h"
+#include "window/worker/work_session.h"
 
 namespace karuneo {
 namespace {
@@ -39,14 +39,6 @@ QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Five times a second, rows and progress drawn together: a count and a
-// bar that move at that pace read as live. Each tick lays out and draws three
-// lines of Japanese text and the list's new rows; at 30 a second that cost
-// the window thread a tenth of the run with many small folders.
-constexpr int kProgressTickMs = 200;
-// Rows that come while no progress is drawn wait no longer than this, and
-// join the list together: each addition redraws the list.
-constexpr int kRowsDelayMs = 100;
 // A window hidden on another desktop is not drawn; its work starts anyway.
 constexpr int kStartAnywayMs = 1000;
 
@@ -103,11 +95,7 @@ void NothingEscapes(Work work) {
 }  // namespace
 
 Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
-    : settings_(settings),
-      geometry_(*this),
-      journal_folder_(journal::DefaultJournalFolder()),
-      queue_(std::make_unique<WorkQueue>(std::move(make_file_system), HandoffToThisThread(),
-                                         JournaledUnnest(journal_folder_))) {
+    : settings_(settings), geometry_(*this) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(FromUtf8(form_design::kForm1Caption));
     CreateControls();
@@ -116,56 +104,32 @@ Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
     resize(TwipsToPixels(form_design::kDesignClientWidth),
            TwipsToPixels(form_design::kDesignClientHeight));
     geometry_.SetMinimumOuterSize(kMinWindowWidth, kMinWindowHeight);
-    progress_tick_.setInterval(kProgressTickMs);
-    // Rows and progress are drawn in one pass: two timers out of step
-    // would have the window drawn twice as often.
-    connect(&progress_tick_, &QTimer::timeout, this, [this] {
-        ShowFinishedRows();
-        ShowProgress();
-    });
-    rows_soon_.setSingleShot(true);
-    rows_soon_.setInterval(kRowsDelayMs);
-    connect(&rows_soon_, &QTimer::timeout, this, [this] { ShowFinishedRows(); });
+    tick_.setInterval(WorkSession::kTickMs);
+    connect(&tick_, &QTimer::timeout, this, [this] { NothingEscapes([this] { session_->Tick(); }); });
     start_anyway_.setSingleShot(true);
     start_anyway_.setInterval(kStartAnywayMs);
     connect(&start_anyway_, &QTimer::timeout, this, [this] { StartOnceDrawn(); });
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, [this] { StopWork(); });
-    // Ctrl+Z undoes the run of the newest row, as an editor undoes the last
-    // change.
-    auto* undo = new QShortcut(QKeySequence::Undo, this);
-    connect(undo, &QShortcut::activated, this, [this] {
-        if (const auto newest = ListView1->NewestDroppedPath()) {
-            UndoRunOf(*newest);
-        }
-    });
+    connect(escape, &QShortcut::activated, this, [this] { session_->Stop(); });
+    session_ = std::make_unique<WorkSession>(static_cast<WorkView&>(*this), PostingToThisThread(),
+                                             std::move(make_file_system),
+                                             JournaledSessionWork(journal::DefaultJournalFolder()));
     Form_Load();
 }
 
-Form1::~Form1() = default;
+// The session's worker is stopped and joined while the window is still
+// whole: it may post to it until then.
+Form1::~Form1() {
+    session_.reset();
+}
 
-// Called on the worker thread: each row and the news that the queue ran dry
-// travel as queued calls, in the order they were handed on, and are taken
-// up here when the event loop comes to them.
-WorkQueue::Handoff Form1::HandoffToThisThread() {
-    return WorkQueue::Handoff{[this](FinishedRow row) {
-                                  bool was_empty = false;
-                                  {
-                                      const std::lock_guard lock(inbox_mutex_);
-                                      was_empty = inbox_.empty();
-                                      inbox_.push_back(std::move(row));
-                                  }
-                                  if (was_empty) {
-                                      QMetaObject::invokeMethod(
-                                          this, [this] { NothingEscapes([this] { TakeInbox(); }); },
-                                          Qt::QueuedConnection);
-                                  }
-                              },
-                              [this] {
-                                  QMetaObject::invokeMethod(
-                                      this, [this] { NothingEscapes([this] { QueueDrained(); }); },
-                                      Qt::QueuedConnection);
-                              }};
+// Called on the worker thread: each call travels through Qt's queue, in the
+// order it was posted, and is dropped if the window is gone by then.
+PostToWindow Form1::PostingToThisThread() {
+    return [this](std::function<void()> call) {
+        QMetaObject::invokeMethod(
+            this, [call = std::move(call)] { NothingEscapes(call); }, Qt::QueuedConnection);
+    };
 }
 
 void Form1::CreateControls() {
@@ -178,7 +142,7 @@ void Form1::CreateControls() {
     Place(*Frame2, form_design::kFrame2Place);
     FitTitle(*Frame2);
     Frame2->SetDropHandler([this](const QMimeData& dropped) { Frame2_OLEDragDrop(dropped); });
-    Frame2->SetStopHandler([this] { StopWork(); });
+    Frame2->SetStopHandler([this] { session_->Stop(); });
 
     Label1 = new QLabel(FromUtf8(form_design::kLabel1Caption), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -202,8 +166,10 @@ void Form1::CreateMenu() {
     mnu元に戻す->setShortcut(QKeySequence::Undo);
     mnu元に戻す->setShortcutVisibleInContextMenu(true);
     connect(mnu元に戻す, &QAction::triggered, this, [this] { mnu元に戻す_Click(); });
-    connect(mnu編集, &QMenu::aboutToShow, this,
-            [this] { mnu元に戻す->setEnabled(ListView1->CurrentDroppedPath().has_value()); });
+    // Ctrl+Z is this item's shortcut: the window's, wherever the focus is.
+    mnu元に戻す->setShortcutContext(Qt::WindowShortcut);
+    addAction(mnu元に戻す);
+    connect(mnu編集, &QMenu::aboutToShow, this, [this] { RefreshListActions(); });
     mnu詳細 = mnu編集->addAction(FromUtf8(form_design::kMnu詳細Caption));
     mnu詳細->setObjectName(QStringLiteral("mnu詳細"));
     mnu詳細->setShortcut(QKeySequence(Qt::Key_Return));
@@ -245,20 +211,27 @@ void Form1::Form_Unload() {
 }
 
 void Form1::Frame2_OLEDragDrop(const QMimeData& dropped) {
-    NothingEscapes([&] { AddWork(DroppedPaths(dropped)); });
+    NothingEscapes([&] { session_->Add(DroppedPaths(dropped)); });
 }
 
 void Form1::ProcessPathsWhenShown(std::vector<std::string> paths) {
-    AddWork(std::move(paths));
+    session_->Add(std::move(paths));
 }
 
 bool Form1::TakeHandoff(std::vector<std::string> paths) {
-    if (close_when_drained_) {
+    if (session_->Closing()) {
         return false;
     }
     BringToFront();
-    AddWork(std::move(paths));
-    return true;
+    return session_->Add(std::move(paths));
+}
+
+void Form1::CloseSoon() {
+    close();
+}
+
+void Form1::StopWorkForExit() {
+    session_.reset();
 }
 
 void Form1::BringToFront() {
@@ -268,28 +241,9 @@ void Form1::BringToFront() {
     activateWindow();
 }
 
-void Form1::AddWork(std::vector<std::string> paths) {
-    if (started_) {
-        Enqueue(std::move(paths));
-        return;
-    }
-    paths_once_shown_.insert(paths_once_shown_.end(), std::make_move_iterator(paths.begin()),
-                             std::make_move_iterator(paths.end()));
-}
-
 void Form1::StartOnceDrawn() {
-    if (started_) {
-        return;
-    }
-    started_ = true;
     start_anyway_.stop();
-    // Runs that a crash, a kill or a power cut left half done come first:
-    // their folders are the ones a user is waiting on.
-    for (CutOffRun& run : CutOffRuns(journal_folder_)) {
-        queue_->AddJob(std::move(run.folder), std::move(run.finish));
-        ShowWorking(true);
-    }
-    Enqueue(std::exchange(paths_once_shown_, {}));
+    session_->Start();
 }
 
 void Form1::mnu詳細_Click() {
@@ -302,101 +256,54 @@ void Form1::mnu詳細_Click() {
     }
 }
 
+// The selected row's run, as the menu says; the newest row's when none is
+// selected, as an editor undoes the last change.
 void Form1::mnu元に戻す_Click() {
-    if (const auto folder = ListView1->CurrentDroppedPath()) {
-        UndoRunOf(*folder);
+    auto folder = ListView1->CurrentDroppedPath();
+    if (!folder) {
+        folder = ListView1->NewestDroppedPath();
+    }
+    if (folder) {
+        session_->Undo(*std::move(folder));
     }
 }
 
-void Form1::UndoRunOf(const std::string& folder) {
-    Q_ASSERT(QThread::currentThread() == thread());
-    if (close_when_drained_) {
-        return;
-    }
-    queue_->AddJob(folder, UndoLastRunWork(journal_folder_));
-    ShowWorking(true);
-}
-
-void Form1::Enqueue(std::vector<std::string> paths) {
-    Q_ASSERT(QThread::currentThread() == thread());
-    if (paths.empty() || close_when_drained_) {
-        return;
-    }
-    queue_->Add(std::move(paths));
-    ShowWorking(true);
-}
-
-void Form1::StopWork() {
-    Q_ASSERT(QThread::currentThread() == thread());
-    queue_->Stop();
-    // Folders that waited and were dropped bring no news of their own; with
-    // none in hand, nothing will tell the window the queue ran dry.
-    if (!queue_->Busy()) {
-        ShowWorking(false);
-    }
-}
-
-// The inbox stays full until the rows join the list, at the next progress
-// tick while the window works: the worker, finding it so, wakes this thread
-// once per batch, not once per row.
-void Form1::TakeInbox() {
-    Q_ASSERT(QThread::currentThread() == thread());
-    if (!progress_tick_.isActive() && !rows_soon_.isActive()) {
-        rows_soon_.start();
-    }
-}
-
-void Form1::ShowFinishedRows() {
-    rows_soon_.stop();
-    std::vector<FinishedRow> rows;
-    {
-        const std::lock_guard lock(inbox_mutex_);
-        rows.swap(inbox_);
-    }
-    if (!rows.empty()) {
-        ListView1->AddFinishedRows(rows);
-    }
-}
-
-void Form1::QueueDrained() {
-    Q_ASSERT(QThread::currentThread() == thread());
-    // Folders added after the worker ran dry keep it busy; their own news
-    // comes later.
-    if (queue_->Busy()) {
-        return;
-    }
-    ShowFinishedRows();
-    ShowWorking(false);
-    if (close_when_drained_) {
-        close();
-    }
-}
-
-void Form1::ShowWorking(bool on) {
-    working_ = on;
-    if (on) {
+void Form1::ShowBusy(bool busy) {
+    if (busy) {
         // The window answers while it works, so the pointer says busy, not wait.
         setCursor(Qt::BusyCursor);
-        ShowProgress();
-        progress_tick_.start();
+        tick_.start();
     } else {
         unsetCursor();
-        progress_tick_.stop();
+        tick_.stop();
         Frame2->ShowIdle();
     }
 }
 
-void Form1::ShowProgress() {
-    Q_ASSERT(QThread::currentThread() == thread());
-    const WorkProgress progress = queue_->Progress();
-    // Ran dry a moment ago: the news is on its way, keep what is shown.
-    if (progress.busy) {
-        Frame2->ShowProgress(DescribeProgress(progress));
-    }
+void Form1::ShowProgress(const WorkProgress& progress) {
+    Frame2->ShowProgress(DescribeProgress(progress));
+}
+
+void Form1::AddRows(const std::vector<FinishedRow>& rows) {
+    ListView1->AddFinishedRows(rows);
+    RefreshListActions();
+}
+
+// What acts on the whole list, or on the newest row when none is selected,
+// is offered while there is a row.
+void Form1::RefreshListActions() {
+    const bool any = ListView1->NewestDroppedPath().has_value();
+    mnu元に戻す->setEnabled(any);
+    mnu削除->setEnabled(ListView1->topLevelItemCount() > 0);
+}
+
+void Form1::CloseNow() {
+    close();
 }
 
 void Form1::mnu削除_Click() {
     ListView1->RemoveAllRows();
+    RefreshListActions();
 }
 
 void Form1::SaveWindowSettings() {
@@ -434,32 +341,25 @@ void Form1::changeEvent(QEvent* event) {
 
 void Form1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!started_) {
+    if (!session_->Started()) {
         start_anyway_.start();
     }
 }
 
 void Form1::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
-    if (!started_) {
+    if (!session_->Started()) {
         // Queued, so that what was just drawn reaches the screen first.
         QTimer::singleShot(0, this, [this] { StartOnceDrawn(); });
     }
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (working_) {
-        // The folder in hand stops between two entries and gives its row;
-        // the window closes once the worker says the queue ran dry.
-        close_when_drained_ = true;
-        queue_->StopForClosing();
-        if (!queue_->Busy()) {
-            ShowWorking(false);
-        }
-        if (working_) {
-            event->ignore();
-            return;
-        }
+    // Working, the folder in hand stops between two entries and gives its
+    // row; the window closes once the session says the work has stopped.
+    if (!session_->Close()) {
+        event->ignore();
+        return;
     }
     Form_Unload();
     event->accept();

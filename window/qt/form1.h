@@ -3,7 +3,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "window/rules/settings_store.h"
 #include "window/rules/sizing_pass.h"
 #include "window/worker/work_queue.h"
+#include "window/worker/work_session.h"
 
 class QAction;
 class QGroupBox;
@@ -27,10 +27,9 @@ class ResultsList;
 
 // The only window: drop folders on Frame2, read the outcomes in ListView1.
 // It remembers its place in `settings`. Its thread only paints and takes
-// input: the folders, dropped or given, wait in one queue for a worker that
-// un-nests each with a file system made afresh for it. Esc, 中止 or closing
-// the window stops the work between two entries.
-class Form1 final : public QWidget {
+// input: what to do with the folders, dropped or given, is its work
+// session's, which the window shows.
+class Form1 final : public QWidget, private WorkView {
   public:
     explicit Form1(SettingsStore& settings,
                    FileSystemFactory make_file_system = MakeNativeFileSystem);
@@ -45,7 +44,13 @@ class Form1 final : public QWidget {
     // queues them. False while the window is closing; they are not taken.
     bool TakeHandoff(std::vector<std::string> paths);
     // Whether folders are in hand or waiting, as the window shows it.
-    bool Working() const { return working_; }
+    bool Working() const { return session_->Busy(); }
+    // What a SIGTERM or a lost display asks: as closing the window does,
+    // the work stops between two entries first.
+    void CloseSoon();
+    // The program ends now, whatever the window: the work stops between two
+    // entries, leaving the folder in hand as it stands, and the worker ends.
+    void StopWorkForExit();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -64,20 +69,18 @@ class Form1 final : public QWidget {
     void Frame2_OLEDragDrop(const QMimeData& dropped);
     void mnu元に戻す_Click();
     void mnu詳細_Click();
-    void UndoRunOf(const std::string& folder);
     void StartOnceDrawn();
-    void AddWork(std::vector<std::string> paths);
-    void Enqueue(std::vector<std::string> paths);
-    void StopWork();
-    void TakeInbox();
-    void ShowFinishedRows();
-    void QueueDrained();
-    void ShowWorking(bool on);
-    void ShowProgress();
     void BringToFront();
     void mnu削除_Click();
+    void RefreshListActions();
     void SaveWindowSettings();
-    WorkQueue::Handoff HandoffToThisThread();
+    PostToWindow PostingToThisThread();
+
+    // What the work session asks of the window.
+    void ShowBusy(bool busy) override;
+    void ShowProgress(const WorkProgress& progress) override;
+    void AddRows(const std::vector<FinishedRow>& rows) override;
+    void CloseNow() override;
 
     SettingsStore& settings_;
 
@@ -98,24 +101,11 @@ class Form1 final : public QWidget {
     // so the restore itself is not written back.
     bool watching_moves_ = false;
     // Work waits for the first drawing, so the window never opens black.
-    bool started_ = false;
-    std::vector<std::string> paths_once_shown_;
     QTimer start_anyway_;  // for a window that is never drawn (hidden away)
-    bool working_ = false;
-    bool close_when_drained_ = false;
-    QTimer progress_tick_;
-    // Rows wait a moment in the inbox and join the list together: the list
-    // drawn once per row would cost more than the work of a small folder.
-    QTimer rows_soon_;
-    // Where the worker leaves rows: it wakes this thread only when the inbox
-    // was empty, so a burst of small folders costs a wake-up per batch, not
-    // one per row.
-    std::mutex inbox_mutex_;
-    std::vector<FinishedRow> inbox_;
-    std::string journal_folder_;
-    // Last: its destructor stops and joins the worker, which may still hand
-    // rows to this window until then.
-    std::unique_ptr<WorkQueue> queue_;
+    QTimer tick_;
+    // Last: its destructor stops and joins the worker, which may still post
+    // to this window until then.
+    std::unique_ptr<WorkSession> session_;
 };
 
 }  // namespace karuneo

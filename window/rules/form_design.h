@@ -20,6 +20,9 @@ inline constexpr std::string_view kMnu元に戻すCaption = "元に戻す(&U)";
 inline constexpr std::string_view kMnu詳細Caption = "詳細(&I)";
 inline constexpr std::string_view kMnuコピーCaption = "コピー(&C)";
 inline constexpr std::string_view kMnu削除Caption = "リスト全削除(&D)";
+inline constexpr std::string_view kMnu履歴Caption = "履歴(&H)…";
+// The drop area's button while work goes on.
+inline constexpr std::string_view kStopCaption = "中止";
 // The title of the box 詳細 opens.
 inline constexpr std::string_view kDetailsTitle = "詳細";
 

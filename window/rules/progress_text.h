@@ -5,15 +5,17 @@
 namespace karuneo {
 struct WorkProgress;
 
-// What the drop area says while the worker is busy, in Japanese, one line
-// each: the folder in hand, how many of its entries have moved, and how
-// many folders wait behind it. The last two lines are left out while there
-// is nothing to count.
+// What the drop area says while work goes on, in Japanese, one line each:
+// what is being done to which folder, how many of its entries are done, and
+// how many folders wait behind it. The last two lines are left out while
+// there is nothing to count.
 struct ProgressLines {
-    std::string folder;   // "処理中: NAME"
+    std::string folder;   // "処理中: NAME", "元に戻しています: NAME", ...
     std::string entries;  // "1,234 / 200,000 件を移動"
     std::string waiting;  // "あと 3 フォルダ"
     int percent = 0;      // for a progress bar: 0 to 100
+    bool counted = false;  // whether `percent` means anything yet
+    bool can_stop = false;  // 中止 is offered only where it would do something
 };
 
 ProgressLines DescribeProgress(const WorkProgress& progress);

@@ -175,8 +175,9 @@ bool Form1::Show(int show_command) {
         return false;
     }
     thread_ = ::GetCurrentThreadId();
-    queue_ = std::make_unique<WorkQueue>(make_file_system_, PostingTo(window_),
-                                         JournaledUnnest(journal_folder_));
+    session_ = std::make_unique<WorkSession>(static_cast<WorkView&>(*this), PostingTo(window_),
+                                             make_file_system_,
+                                             JournaledSessionWork(journal_folder_));
     taskbar_button_created_ = TaskbarProgress::ListenForButton(window_);
     Form_Load();
     // The first sizing pass, which creates the columns, comes before the
@@ -311,8 +312,8 @@ void Form1::mnu削除_Click() {
 }
 
 void Form1::mnu元に戻す_Click(const std::optional<std::string>& folder) {
-    if (folder) {
-        UndoRunOf(*folder);
+    if (folder && session_ != nullptr) {
+        session_->Undo(*folder);
     }
 }
 
@@ -347,9 +348,7 @@ void Form1::Form_QueryUnload() {
     // Closed while working: the window goes once the worker has stopped,
     // which it does between two entries, and the window thread never waits
     // for it meanwhile.
-    if (working_) {
-        closing_ = true;
-        StopForClosing();
+    if (session_ != nullptr && !session_->Close()) {
         return;
     }
     Form_Unload();
@@ -430,13 +429,12 @@ LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             break;
         case WM_TIMER:
-            ShowProgress();
+            if (session_ != nullptr) {
+                session_->Tick();
+            }
             return 0;
-        case kRowPosted:
-            TakeRow(lparam);
-            return 0;
-        case kQueueDrained:
-            EndWorkIfDone();
+        case kCallPosted:
+            RunPosted(lparam);
             return 0;
         case WM_COPYDATA:
             return TakeFolders(*reinterpret_cast<const COPYDATASTRUCT*>(lparam)) ? TRUE : FALSE;
@@ -446,7 +444,7 @@ LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
                 return 0;
             }
             if (lparam == 0 && LOWORD(wparam) == kMnu元に戻す) {
-                mnu元に戻す_Click(ListView1.FocusedDroppedPath());
+                mnu元に戻す_Click(RowToUndo());
                 return 0;
             }
             if (lparam == 0 && LOWORD(wparam) == kMnu詳細) {
@@ -474,7 +472,7 @@ LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             // Destroyed while working (not closed): the worker stops between
             // two entries; then nothing more can be posted, and what was is
             // freed here.
-            queue_.reset();
+            session_.reset();
             DiscardPosted(window_);
             ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
             window_ = nullptr;

@@ -18,6 +18,7 @@
 #include "window/win32/win32_results_layout.h"
 #include "window/win32/win32_window_geometry.h"
 #include "window/worker/work_queue.h"
+#include "window/worker/work_session.h"
 
 namespace karuneo::win32 {
 // Shows `menu` at `at` (screen pixels) and returns the chosen command, 0 for
@@ -40,13 +41,13 @@ inline constexpr UINT kMnuコピー = 103;
 // own thread only paints, takes input and shows how far the work has come.
 // Every run is journaled in the user's journal folder, so that 元に戻す can
 // take it back and a run cut off is finished at the next start.
-class Form1 {
+class Form1 final : private WorkView {
   public:
     explicit Form1(SettingsStore& settings,
                    FileSystemFactory make_file_system = MakeNativeFileSystem);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
-    ~Form1();
+    ~Form1() override;
 
     // Creates the window, loads it and shows it with `show_command`; false
     // when the window could not be created.
@@ -71,9 +72,10 @@ class Form1 {
     void QueueFolders(std::vector<std::string> paths);
     // Esc or 中止: the folder in hand stops between two entries, is put
     // back as it was and gets its row; the folders waiting are dropped.
+    // Again: the put-back stops too.
     void cmd中止_Click();
     // From the first folder queued until the worker's rows are all shown.
-    bool Working() const { return working_; }
+    bool Working() const { return session_ != nullptr && session_->Busy(); }
     void Form_Move();
 
   private:
@@ -95,16 +97,15 @@ class Form1 {
     void Form_QueryUnload();
     void BringToFront();
 
-    // The work, in form1_work.cpp.
-    void BeginWork();
-    void EndWorkIfDone();
-    void ShowProgress();
-    void TakeRow(LPARAM posted);
+    // The work, in form1_work.cpp: what the session asks of the window.
+    void ShowBusy(bool busy) override;
+    void ShowProgress(const WorkProgress& progress) override;
+    void AddRows(const std::vector<FinishedRow>& rows) override;
+    void CloseNow() override;
     void RefreshPointer() const;
     bool SetWorkingPointer(LPARAM hit) const;
     bool TakeFolders(const COPYDATASTRUCT& data);
-    void UndoRunOf(const std::string& folder);
-    void StopForClosing();
+    std::optional<std::string> RowToUndo() const;
     void OnListKey(const NMHDR& header);
     void AssertOnWindowThread() const;
 
@@ -132,13 +133,10 @@ class Form1 {
     bool quit_on_close_ = false;
 
     DWORD thread_ = 0;  // the window's; nothing else may touch it
-    std::unique_ptr<WorkQueue> queue_;
+    std::unique_ptr<WorkSession> session_;
     TaskbarProgress taskbar_;
     UINT taskbar_button_created_ = 0;
-    bool working_ = false;
-    bool batch_failed_ = false;    // a row of this batch reads エラー
-    bool scroll_pending_ = false;  // rows came since the list last scrolled
-    bool closing_ = false;         // closed while working: goes once stopped
+    bool batch_failed_ = false;  // a row of this batch reads エラー
 };
 
 }  // namespace karuneo::win32

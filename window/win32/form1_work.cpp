@@ -1,6 +1,6 @@
-// Form1's side of the work: it queues folders, shows how far the worker has
-// come, takes the rows it posts and stops it. The worker itself never
-// touches the window.
+// Form1's side of the work: it hands the user's actions to its work session
+// and shows what the session tells it. The worker itself never touches the
+// window.
 #include "window/win32/form1.h"
 
 // windows.h first: commctrl.h relies on its types.
@@ -18,23 +18,17 @@
 namespace karuneo::win32 {
 namespace {
 
-constexpr UINT_PTR kProgressTimer = 1;
-constexpr UINT kProgressEveryMs = 33;  // about 30 a second: smooth, and cheap to read
+constexpr UINT_PTR kTickTimer = 1;
 
 }  // namespace
 
 void Form1::StartWork(const std::vector<std::wstring>& paths) {
     AssertOnWindowThread();
-    if (queue_ == nullptr) {
+    if (session_ == nullptr) {
         return;
     }
-    for (CutOffRun& run : CutOffRuns(journal_folder_)) {
-        queue_->AddJob(std::move(run.folder), std::move(run.finish));
-        if (!working_) {
-            BeginWork();
-        }
-    }
     Frame2_OLEDragDrop(paths);
+    session_->Start();
 }
 
 void Form1::Frame2_OLEDragDrop(const std::vector<std::wstring>& paths) {
@@ -48,97 +42,48 @@ void Form1::Frame2_OLEDragDrop(const std::vector<std::wstring>& paths) {
 
 void Form1::QueueFolders(std::vector<std::string> paths) {
     AssertOnWindowThread();
-    if (paths.empty() || closing_ || queue_ == nullptr) {
-        return;
-    }
-    queue_->Add(std::move(paths));
-    if (!working_) {
-        BeginWork();
+    if (session_ != nullptr) {
+        session_->Add(std::move(paths));
     }
 }
 
 void Form1::cmd中止_Click() {
     AssertOnWindowThread();
-    if (queue_ == nullptr) {
-        return;
-    }
-    queue_->Stop();
-    // With nothing in hand the worker posts no word of a drained queue.
-    EndWorkIfDone();
-}
-
-void Form1::UndoRunOf(const std::string& folder) {
-    AssertOnWindowThread();
-    if (closing_ || queue_ == nullptr) {
-        return;
-    }
-    queue_->AddJob(folder, UndoLastRunWork(journal_folder_));
-    if (!working_) {
-        BeginWork();
+    if (session_ != nullptr) {
+        session_->Stop();
     }
 }
 
-void Form1::StopForClosing() {
-    // No time to put back: the folder in hand stays as it stands, and its
-    // journal lets 元に戻す take it back at a later start.
-    queue_->StopForClosing();
-    EndWorkIfDone();
-}
-
-void Form1::BeginWork() {
-    working_ = true;
-    batch_failed_ = false;
-    ::SetTimer(window_, kProgressTimer, kProgressEveryMs, nullptr);
-    ShowProgress();
-    RefreshPointer();
-}
-
-void Form1::EndWorkIfDone() {
-    // A drained queue may be old news: a drop may have come since.
-    if (!working_ || queue_->Busy()) {
-        return;
-    }
-    working_ = false;
-    ::KillTimer(window_, kProgressTimer);
-    Frame2_.Progress().Hide();
-    taskbar_.Clear();
-    ListView1.ScrollToNewest();
-    scroll_pending_ = false;
-    RefreshPointer();
-    if (closing_) {
-        Form_Unload();
-        ::DestroyWindow(window_);
-    }
-}
-
-void Form1::ShowProgress() {
-    if (scroll_pending_) {
-        // Once a tick for all rows that came: the list is not scrolled for each.
-        ListView1.ScrollToNewest();
-        scroll_pending_ = false;
-    }
-    const WorkProgress progress = queue_->Progress();
-    if (!progress.busy) {
-        // Between the last folder and the news that the queue is empty: the
-        // last lines stay until then.
-        return;
-    }
-    Frame2_.Progress().Show(DescribeProgress(progress), progress.total > 0);
-    taskbar_.Show(progress.moved, progress.total, batch_failed_);
-}
-
-void Form1::TakeRow(LPARAM posted) {
-    AssertOnWindowThread();
-    const std::unique_ptr<FinishedRow> row = TakePostedRow(posted);
-    ListView1.AddFinishedRow(*row);
-    if (row->status == RowStatus::kError) {
-        batch_failed_ = true;
-    }
-    if (working_) {
-        scroll_pending_ = true;
+void Form1::ShowBusy(bool busy) {
+    if (busy) {
+        batch_failed_ = false;
+        ::SetTimer(window_, kTickTimer, WorkSession::kTickMs, nullptr);
     } else {
-        ListView1.ScrollToNewest();
+        ::KillTimer(window_, kTickTimer);
+        Frame2_.Progress().Hide();
+        taskbar_.Clear();
     }
+    RefreshPointer();
+}
+
+void Form1::ShowProgress(const WorkProgress& progress) {
+    const ProgressLines lines = DescribeProgress(progress);
+    Frame2_.Progress().Show(lines);
+    taskbar_.Show(progress.done, progress.total, batch_failed_);
+}
+
+void Form1::AddRows(const std::vector<FinishedRow>& rows) {
+    for (const FinishedRow& row : rows) {
+        ListView1.AddFinishedRow(row);
+        batch_failed_ = batch_failed_ || row.status == RowStatus::kError;
+    }
+    // Once for all rows that came: the list is not scrolled for each.
+    ListView1.ScrollToNewest();
+}
+
+void Form1::CloseNow() {
+    Form_Unload();
+    ::DestroyWindow(window_);
 }
 
 void Form1::RefreshPointer() const {
@@ -157,7 +102,7 @@ void Form1::RefreshPointer() const {
 
 bool Form1::SetWorkingPointer(LPARAM hit) const {
     // Only inside: the borders keep their sizing pointers.
-    if (!working_ || LOWORD(hit) != HTCLIENT) {
+    if (!Working() || LOWORD(hit) != HTCLIENT) {
         return false;
     }
     ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
@@ -166,13 +111,12 @@ bool Form1::SetWorkingPointer(LPARAM hit) const {
 
 bool Form1::TakeFolders(const COPYDATASTRUCT& data) {
     auto folders = ReceivedFolders(data);
-    if (!folders || closing_) {
+    if (!folders || session_ == nullptr || session_->Closing()) {
         // Closing, the window refuses, and the second start opens its own.
         return false;
     }
     BringToFront();
-    QueueFolders(*std::move(folders));
-    return true;
+    return session_->Add(*std::move(folders));
 }
 
 void Form1::OnListKey(const NMHDR& header) {
@@ -191,11 +135,17 @@ void Form1::OnListKey(const NMHDR& header) {
     if (key == VK_ESCAPE) {
         cmd中止_Click();
     } else if (key == 'Z' && control) {
-        // As an editor undoes the last change: the run of the newest row.
-        mnu元に戻す_Click(ListView1.NewestDroppedPath());
+        mnu元に戻す_Click(RowToUndo());
     } else if (key == 'C' && control) {
         mnuコピー_Click();
     }
+}
+
+// The selected row's run, as the menu says; the newest row's when none is
+// selected, as an editor undoes the last change.
+std::optional<std::string> Form1::RowToUndo() const {
+    auto folder = ListView1.FocusedDroppedPath();
+    return folder ? folder : ListView1.NewestDroppedPath();
 }
 
 void Form1::AssertOnWindowThread() const {

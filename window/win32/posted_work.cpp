@@ -1,20 +1,33 @@
 #include "window/win32/posted_work.h"
 
-namespace karuneo::win32 {
+#include <functional>
+#include <memory>
+#include <utility>
 
-WorkQueue::Handoff PostingTo(HWND window) {
-    return {[window](FinishedRow row) {
-                auto posted = std::make_unique<FinishedRow>(std::move(row));
-                if (::PostMessageW(window, kRowPosted, 0, reinterpret_cast<LPARAM>(posted.get()))) {
-                    // The window thread owns it now.
-                    static_cast<void>(posted.release());
-                }
-            },
-            [window] { ::PostMessageW(window, kQueueDrained, 0, 0); }};
+namespace karuneo::win32 {
+namespace {
+
+using Call = std::function<void()>;
+
+std::unique_ptr<Call> TakePosted(LPARAM lparam) {
+    return std::unique_ptr<Call>(reinterpret_cast<Call*>(lparam));
 }
 
-std::unique_ptr<FinishedRow> TakePostedRow(LPARAM lparam) {
-    return std::unique_ptr<FinishedRow>(reinterpret_cast<FinishedRow*>(lparam));
+}  // namespace
+
+PostToWindow PostingTo(HWND window) {
+    return [window](Call call) {
+        auto posted = std::make_unique<Call>(std::move(call));
+        if (::PostMessageW(window, kCallPosted, 0, reinterpret_cast<LPARAM>(posted.get()))) {
+            // The window thread owns it now.
+            static_cast<void>(posted.release());
+        }
+    };
+}
+
+void RunPosted(LPARAM lparam) {
+    const std::unique_ptr<Call> call = TakePosted(lparam);
+    (*call)();
 }
 
 void DiscardPosted(HWND window) {
@@ -26,9 +39,7 @@ void DiscardPosted(HWND window) {
             ::PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        if (message.message == kRowPosted) {
-            TakePostedRow(message.lParam).reset();
-        }
+        TakePosted(message.lParam).reset();
     }
 }
 

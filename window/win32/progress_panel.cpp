@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "engine/utf16_win32.h"
+#include "window/rules/form_design.h"
 
 namespace karuneo::win32 {
 namespace {
@@ -37,12 +38,15 @@ int LineHeight(HWND window) {
 bool ProgressPanel::Create(HWND area) {
     area_ = area;
     for (std::size_t line = 0; line < lines_.size(); ++line) {
-        // A long name ends in "…" rather than being cut at a letter.
-        lines_[line] = CreateIn(area, L"STATIC", L"", SS_LEFT | SS_ENDELLIPSIS | SS_NOPREFIX,
+        // A long name ends in "…" rather than being cut at a letter; the
+        // first line, which says what is being done, may take two.
+        const DWORD fit = line == 0 ? SS_EDITCONTROL : SS_ENDELLIPSIS;
+        lines_[line] = CreateIn(area, L"STATIC", L"", SS_LEFT | fit | SS_NOPREFIX,
                                 static_cast<int>(12 + line));
     }
     bar_ = CreateIn(area, PROGRESS_CLASSW, L"", 0, 14);
-    stop_ = CreateIn(area, L"BUTTON", L"中止", BS_PUSHBUTTON, kStopButton);
+    stop_ = CreateIn(area, L"BUTTON", Utf16FromUtf8(form_design::kStopCaption).value_or(L"").c_str(),
+                     BS_PUSHBUTTON, kStopButton);
     if (bar_ != nullptr) {
         ::SendMessageW(bar_, PBM_SETRANGE32, 0, 100);
     }
@@ -75,19 +79,24 @@ void ProgressPanel::Layout() {
     const int line_height = LineHeight(lines_[0]);
     constexpr UINT kPlace = SWP_NOZORDER | SWP_NOACTIVATE;
     for (HWND line : lines_) {
-        ::SetWindowPos(line, nullptr, margin, top, width, line_height, kPlace);
-        top += line_height;
+        const int height = line == lines_[0] ? 2 * line_height : line_height;
+        ::SetWindowPos(line, nullptr, margin, top, width, height, kPlace);
+        top += height;
     }
     ::SetWindowPos(bar_, nullptr, margin, bar_top, width, bar_height, kPlace);
     ::SetWindowPos(stop_, nullptr, (inside.right - button_width) / 2, button_top, button_width,
                    button_height, kPlace);
 }
 
-void ProgressPanel::Show(const ProgressLines& lines, bool total_known) {
+void ProgressPanel::Show(const ProgressLines& lines) {
     SetLine(0, lines.folder);
     SetLine(1, lines.entries);
     SetLine(2, lines.waiting);
-    SetBar(total_known, lines.percent);
+    SetBar(lines.counted, lines.percent);
+    if (can_stop_ != lines.can_stop) {
+        can_stop_ = lines.can_stop;
+        ::EnableWindow(stop_, can_stop_ ? TRUE : FALSE);
+    }
     if (!shown_) {
         shown_ = true;
         ShowControls(SW_SHOWNA);

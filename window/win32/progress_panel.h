@@ -28,7 +28,7 @@ class ProgressPanel {
     // Fits the controls into the drop area's present size, below its caption.
     void Layout();
 
-    void Show(const ProgressLines& lines, bool total_known);
+    void Show(const ProgressLines& lines);
     void Hide();
     bool Shown() const { return shown_; }
     HWND StopButton() const { return stop_; }
@@ -45,6 +45,7 @@ class ProgressPanel {
     std::array<std::wstring, 3> shown_texts_;
     HWND bar_ = nullptr;
     HWND stop_ = nullptr;
+    bool can_stop_ = true;
     bool shown_ = false;
     bool marquee_ = false;
     int percent_ = -1;

@@ -8,6 +8,8 @@
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
 #include "engine/journal/journaled_walk.h"
+#include "engine/journal/left_stopped.h"
+#include "engine/entry_path.h"
 #include "engine/journal/recovery.h"
 #include "engine/journal/undo.h"
 
@@ -30,8 +32,8 @@ FolderWork UndoLastRunWork(std::string journal_folder) {
     };
 }
 
-std::vector<CutOffRun> CutOffRuns(const std::string& journal_folder) {
-    std::vector<CutOffRun> runs;
+std::vector<QueuedJob> CutOffRuns(const std::string& journal_folder) {
+    std::vector<QueuedJob> runs;
     for (auto& journal_path : journal::CutOffJournals(journal_folder)) {
         // A journal too damaged to name its folder is still offered: the
         // attempt gives the row that says what is wrong with it.
@@ -43,9 +45,29 @@ std::vector<CutOffRun> CutOffRuns(const std::string& journal_folder) {
                                                        ResultSink& sink, WalkControl& control) {
                             journal::FinishCutOffRun(journal_path, journal_folder, fs, sink,
                                                      control, false);
-                        }});
+                        },
+                        JobKind::kFinish});
     }
     return runs;
+}
+
+LeftOver LeftByEarlierSessions(const std::string& journal_folder, FileSystem& fs) {
+    LeftOver left{CutOffRuns(journal_folder), {}};
+    for (auto& stopped : journal::RunsLeftStopped(journal_folder, fs)) {
+        JournalReason reason;
+        reason.event = JournalEvent::kLeftStopped;
+        reason.moved = stopped.moved;
+        reason.planned = stopped.planned;
+        std::string name = EntryPath(stopped.folder).LastName();
+        left.notices.push_back(FinishedRow{std::move(stopped.folder), std::move(name),
+                                           RowStatus::kError, reason, RowWork::kRun});
+    }
+    return left;
+}
+
+SessionWork JournaledSessionWork(const std::string& journal_folder) {
+    return {JournaledUnnest(journal_folder), UndoLastRunWork(journal_folder),
+            [journal_folder](FileSystem& fs) { return LeftByEarlierSessions(journal_folder, fs); }};
 }
 
 }  // namespace karuneo

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "window/worker/work_queue.h"
+#include "window/worker/work_session.h"
 
 namespace karuneo {
 
@@ -18,13 +19,12 @@ FolderWork JournaledUnnest(std::string journal_folder);
 // 元に戻す: undoes the last run on the folder.
 FolderWork UndoLastRunWork(std::string journal_folder);
 
-// A run that was cut off (a crash, a kill, a power cut), to be finished
-// when the window starts: the folder it worked on and the work that
-// finishes it.
-struct CutOffRun {
-    std::string folder;
-    FolderWork finish;
-};
-std::vector<CutOffRun> CutOffRuns(const std::string& journal_folder);
+// The runs a crash, a kill or a power cut left half done, each as the job
+// that finishes it, named by its folder.
+std::vector<QueuedJob> CutOffRuns(const std::string& journal_folder);
+
+// What a window finds at start: the cut-off runs, and a row for each folder
+// an earlier session stopped part-way and left so.
+LeftOver LeftByEarlierSessions(const std::string& journal_folder, FileSystem& fs);
 
 }  // namespace karuneo

@@ -25,9 +25,21 @@ class WorkQueue::Control final : public WalkControl {
         return !queue_.closing_ && queue_.stop_serial_ == serial_ && queue_.put_back_;
     }
 
+    bool StopAgainRequested() const override {
+        const std::lock_guard lock(queue_.mutex_);
+        return queue_.closing_ || (queue_.stop_serial_ == serial_ && queue_.stops_asked_ > 1);
+    }
+
     void MoveProgress(long long moved, long long total) override {
         const std::lock_guard lock(queue_.mutex_);
-        queue_.moved_ = moved;
+        queue_.done_ = moved;
+        queue_.total_ = total;
+    }
+
+    void PutBackProgress(long long moved, long long total) override {
+        const std::lock_guard lock(queue_.mutex_);
+        queue_.putting_back_ = true;
+        queue_.done_ = moved;
         queue_.total_ = total;
     }
 
@@ -41,21 +53,36 @@ namespace {
 // Collects the walk's rows and hands each on as it comes.
 class HandingSink final : public ResultSink {
   public:
-    HandingSink(std::string path, const std::function<void(FinishedRow)>& hand)
-        : path_(std::move(path)), hand_(hand) {}
+    HandingSink(std::string path, RowWork work, const std::function<void(FinishedRow)>& hand)
+        : path_(std::move(path)), work_(work), hand_(hand) {}
 
     void AddResult(std::string_view name, RowStatus status) override {
         AddResultWithReason(name, status, RowReason{});
     }
     void AddResultWithReason(std::string_view name, RowStatus status,
                              const RowReason& reason) override {
-        hand_(FinishedRow{path_, std::string(name), status, reason});
+        hand_(FinishedRow{path_, std::string(name), status, reason, work_});
     }
 
   private:
     std::string path_;
+    RowWork work_;
     const std::function<void(FinishedRow)>& hand_;
 };
+
+WorkPhase PhaseOf(JobKind kind, bool putting_back) {
+    switch (kind) {
+        case JobKind::kRun:
+            return putting_back ? WorkPhase::kPuttingBack : WorkPhase::kMoving;
+        case JobKind::kUndo:
+            return WorkPhase::kUndoing;
+        case JobKind::kFinish:
+            return WorkPhase::kFinishing;
+        case JobKind::kLookBack:
+            return WorkPhase::kLookingBack;
+    }
+    return WorkPhase::kMoving;
+}
 
 void Unnest(const std::string& path, FileSystem& fs, ResultSink& sink, WalkControl& control) {
     ProcessDroppedPath(path, fs, sink, control);
@@ -83,16 +110,25 @@ void WorkQueue::Add(std::vector<std::string> paths) {
     {
         const std::lock_guard lock(mutex_);
         for (auto& path : paths) {
-            waiting_.push_back(Job{std::move(path), unnest_});
+            waiting_.push_back(QueuedJob{std::move(path), unnest_, JobKind::kRun});
         }
     }
     wake_.notify_all();
 }
 
-void WorkQueue::AddJob(std::string path, FolderWork work) {
+void WorkQueue::AddJob(QueuedJob job) {
     {
         const std::lock_guard lock(mutex_);
-        waiting_.push_back(Job{std::move(path), std::move(work)});
+        waiting_.push_back(std::move(job));
+    }
+    wake_.notify_all();
+}
+
+void WorkQueue::AddFirst(std::vector<QueuedJob> jobs) {
+    {
+        const std::lock_guard lock(mutex_);
+        waiting_.insert(waiting_.begin(), std::make_move_iterator(jobs.begin()),
+                        std::make_move_iterator(jobs.end()));
     }
     wake_.notify_all();
 }
@@ -108,10 +144,15 @@ void WorkQueue::StopForClosing() {
 void WorkQueue::StopInHand(bool put_back) {
     const std::lock_guard lock(mutex_);
     waiting_.clear();
-    if (in_hand_) {
+    if (!in_hand_) {
+        return;
+    }
+    if (stop_serial_ != serial_in_hand_) {
         stop_serial_ = serial_in_hand_;
+        stops_asked_ = 0;
         put_back_ = put_back;
     }
+    ++stops_asked_;
 }
 
 bool WorkQueue::Busy() const {
@@ -121,8 +162,29 @@ bool WorkQueue::Busy() const {
 
 WorkProgress WorkQueue::Progress() const {
     const std::lock_guard lock(mutex_);
-    return WorkProgress{in_hand_ || !waiting_.empty(), folder_in_hand_, moved_, total_,
-                        waiting_.size()};
+    WorkProgress progress;
+    if (!in_hand_ && waiting_.empty()) {
+        return progress;
+    }
+    if (in_hand_) {
+        progress.phase = PhaseOf(kind_in_hand_, putting_back_);
+        progress.folder = folder_in_hand_;
+        progress.done = done_;
+        progress.total = total_;
+        progress.waiting = waiting_.size();
+    } else {
+        // Taken up next, in a moment: shown as begun already.
+        progress.phase = PhaseOf(waiting_.front().kind, false);
+        progress.folder = waiting_.front().path;
+        progress.waiting = waiting_.size() - 1;
+    }
+    const bool stopped = stop_serial_ == serial_in_hand_ && in_hand_;
+    progress.stopping = stopped || closing_;
+    // A put-back answers one stop more; everything else the first.
+    const int stops_heard = kind_in_hand_ == JobKind::kRun && put_back_ ? 2 : 1;
+    progress.can_stop = in_hand_ && !closing_ && kind_in_hand_ != JobKind::kLookBack &&
+                        (!stopped || stops_asked_ < stops_heard);
+    return progress;
 }
 
 void WorkQueue::Run() {
@@ -133,11 +195,11 @@ void WorkQueue::Run() {
         if (closing_) {
             return;
         }
-        Job job = std::move(waiting_.front());
+        QueuedJob job = std::move(waiting_.front());
         waiting_.pop_front();
         in_hand_ = true;
         folder_in_hand_ = job.path;
-        moved_ = total_ = 0;
+        kind_in_hand_ = job.kind;
         const std::uint64_t serial = ++serial_in_hand_;
         lock.unlock();
         Process(job, serial);
@@ -151,13 +213,14 @@ void WorkQueue::Run() {
     }
 }
 
-void WorkQueue::Process(const Job& job, std::uint64_t serial) {
+void WorkQueue::Process(const QueuedJob& job, std::uint64_t serial) {
     // Nothing may end the worker: the walk itself never throws, so only a
     // failure to make the layer or to hand a row on could land here.
     try {
         // Made afresh for each folder, as a drop of one would.
         const std::unique_ptr<FileSystem> fs = make_file_system_();
-        HandingSink sink(job.path, handoff_.row);
+        HandingSink sink(job.path, job.kind == JobKind::kUndo ? RowWork::kUndo : RowWork::kRun,
+                         handoff_.row);
         Control control(*this, serial);
         job.work(job.path, *fs, sink, control);
     } catch (...) {
@@ -167,7 +230,8 @@ void WorkQueue::Process(const Job& job, std::uint64_t serial) {
 void WorkQueue::ClearInHand() {
     in_hand_ = false;
     folder_in_hand_.clear();
-    moved_ = total_ = 0;
+    putting_back_ = false;
+    done_ = total_ = 0;
 }
 
 }  // namespace karuneo

@@ -64,13 +64,13 @@ class HeldWorker {
         const std::lock_guard lock(mutex_);
         inner_.push_back(MakeNativeFileSystem());
         auto fs = std::make_unique<FailingFileSystem>(*inner_.back());
-        if (inner_.size() == 1) {
-            fs->OnCall([this, moves = 0](int, Operation operation) mutable {
-                if (operation == Operation::kMoveEntries && ++moves == nth_move_) {
-                    Hold();
-                }
-            });
-        }
+        // Counted over every folder: work that moves nothing (the look for
+        // runs left at start) may come first.
+        fs->OnCall([this](int, Operation operation) {
+            if (operation == Operation::kMoveEntries && ++moves_ == nth_move_) {
+                Hold();
+            }
+        });
         return fs;
     }
     bool Holding() {
@@ -96,6 +96,7 @@ class HeldWorker {
     std::vector<std::unique_ptr<FileSystem>> inner_;
     bool holding_ = false;
     bool released_ = false;
+    std::atomic<int> moves_ = 0;
 };
 
 class Form1Test : public ::testing::Test {
@@ -312,7 +313,8 @@ TEST_F(Form1Test, CtrlZAndTheMenuUndoTheRunOfARow) {
     WaitForRows();
     ASSERT_EQ(Shown(), (Rows{{"D", "完了"}, {"E", "完了"}}));
 
-    // Ctrl+Z takes the newest row's run back.
+    // Ctrl+Z takes the newest row's run back when no row is chosen.
+    List().setCurrentItem(nullptr);
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
@@ -320,13 +322,24 @@ TEST_F(Form1Test, CtrlZAndTheMenuUndoTheRunOfARow) {
     WaitForRows();
     EXPECT_EQ(tree.Take("E"), before_e);
 
-    // The menu's 元に戻す takes back the run of the row chosen.
+    // With a row chosen, Ctrl+Z takes back that row's run, as the menu's
+    // 元に戻す does, not the newest.
     List().setCurrentItem(List().topLevelItem(0));
-    form->findChild<QAction*>("mnu元に戻す")->trigger();
+    QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
     ASSERT_TRUE(SpinUntil([this] { return List().topLevelItemCount() == 4; }));
     WaitForRows();
-    EXPECT_EQ(Shown(), (Rows{{"D", "完了"}, {"E", "完了"}, {"E", "完了"}, {"D", "完了"}}));
+    EXPECT_EQ(Shown(), (Rows{{"D", "完了"},
+                             {"E", "完了"},
+                             {"E", "元に戻しました"},
+                             {"D", "元に戻しました"}}));
     EXPECT_EQ(tree.Take("D"), before_d);
+
+    // Once more: there is nothing left to undo, and the row says why.
+    form->findChild<QAction*>("mnu元に戻す")->trigger();
+    ASSERT_TRUE(SpinUntil([this] { return List().topLevelItemCount() == 5; }));
+    WaitForRows();
+    EXPECT_EQ(List().topLevelItem(4)->text(1), QStringLiteral("エラー"));
+    EXPECT_TRUE(List().topLevelItem(4)->toolTip(0).contains("既に元に戻してあります"));
 }
 
 TEST_F(Form1Test, ARunThatWasCutOffIsFinishedWhenTheWindowStarts) {

@@ -2,35 +2,84 @@
 // second start hands its folders over in.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "window/rules/handoff_message.h"
 #include "window/rules/progress_text.h"
-#include "window/worker/work_queue.h"
+#include "results/rules/work_progress.h"
 
 namespace karuneo {
 namespace {
 
+WorkProgress InHand(WorkPhase phase, std::string folder, long long done, long long total,
+                    std::size_t waiting = 0) {
+    WorkProgress progress;
+    progress.phase = phase;
+    progress.folder = std::move(folder);
+    progress.done = done;
+    progress.total = total;
+    progress.waiting = waiting;
+    progress.can_stop = true;
+    return progress;
+}
+
 TEST(ProgressText, NamesTheFolderCountsItsEntriesAndTheFoldersWaiting) {
-    WorkProgress progress{true, "/home/me/Downloads/アーカイブ", 1234, 200000, 3};
+    WorkProgress progress =
+        InHand(WorkPhase::kMoving, "/home/me/Downloads/アーカイブ", 1234, 200000, 3);
     const auto lines = DescribeProgress(progress);
     EXPECT_EQ(lines.folder, "処理中: アーカイブ");
     EXPECT_EQ(lines.entries, "1,234 / 200,000 件を移動");
     EXPECT_EQ(lines.waiting, "あと 3 フォルダ");
     EXPECT_EQ(lines.percent, 0);
+    EXPECT_TRUE(lines.counted);
 
-    progress.moved = 200000;
+    progress.done = 200000;
     progress.waiting = 0;
     EXPECT_EQ(DescribeProgress(progress).percent, 100);
     EXPECT_EQ(DescribeProgress(progress).waiting, "");
 }
 
+// Every phase says what it does, with a count, and offers 中止 only where a
+// stop would be heard.
+TEST(ProgressText, EachPhaseSaysWhatItDoes) {
+    struct Case {
+        WorkPhase phase;
+        bool stopping;
+        bool can_stop;
+        const char* folder;
+        const char* entries;
+    };
+    const Case cases[] = {
+        {WorkPhase::kMoving, true, true, "中止しています: D", "5 / 10 件を移動"},
+        {WorkPhase::kPuttingBack, true, true, "元に戻しています: D", "5 / 10 件"},
+        {WorkPhase::kPuttingBack, true, false, "中止しています: D", "5 / 10 件"},
+        {WorkPhase::kUndoing, false, true, "元に戻しています: D", "5 / 10 件"},
+        {WorkPhase::kUndoing, true, false, "中止しています: D", "5 / 10 件"},
+        {WorkPhase::kFinishing, false, true, "中断していた処理を完了しています: D", "5 / 10 件"},
+    };
+    for (const Case& c : cases) {
+        WorkProgress progress = InHand(c.phase, "/x/D", 5, 10);
+        progress.stopping = c.stopping;
+        progress.can_stop = c.can_stop;
+        const auto lines = DescribeProgress(progress);
+        EXPECT_EQ(lines.folder, c.folder);
+        EXPECT_EQ(lines.entries, c.entries);
+        EXPECT_EQ(lines.can_stop, c.can_stop) << c.folder;
+    }
+    EXPECT_EQ(DescribeProgress(InHand(WorkPhase::kLookingBack, "", 0, 0)).folder,
+              "前回の記録を確認しています");
+}
+
 TEST(ProgressText, SaysNothingToCountBeforeTheMoveAndNothingWhenIdle) {
-    EXPECT_EQ(DescribeProgress({true, "/x/D", 0, 0, 0}).entries, "");
+    EXPECT_EQ(DescribeProgress(InHand(WorkPhase::kMoving, "/x/D", 0, 0)).entries, "");
+    EXPECT_FALSE(DescribeProgress(InHand(WorkPhase::kMoving, "/x/D", 0, 0)).counted);
     EXPECT_EQ(DescribeProgress({}).folder, "");
     // A name that is not UTF-8 is shown, never passed on raw to a widget.
-    EXPECT_EQ(DescribeProgress({true, "/x/\xff", 0, 0, 0}).folder, "処理中: \xEF\xBF\xBD");
+    EXPECT_EQ(DescribeProgress(InHand(WorkPhase::kMoving, "/x/\xff", 0, 0)).folder,
+              "処理中: \xEF\xBF\xBD");
 }
 
 TEST(ProgressText, GroupsDigitsByThousands) {

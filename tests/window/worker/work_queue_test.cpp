@@ -89,16 +89,16 @@ TEST(WorkQueue, StopEndsTheFolderInHandAndDropsTheWaitingOnes) {
     Gate gate;
     Received received;
     WorkQueue queue(MakeNativeFileSystem, received.Handoff());
-    queue.AddJob(tree.Path("P"), [&gate](const std::string& path, FileSystem& fs, ResultSink& sink,
-                                         WalkControl& control) {
-        {
-            std::unique_lock lock(gate.mutex);
-            gate.entered = true;
-            gate.opened.notify_all();
-            gate.opened.wait(lock, [&] { return gate.open; });
-        }
-        ProcessDroppedPath(path, fs, sink, control);
-    });
+    queue.AddJob({tree.Path("P"), [&gate](const std::string& path, FileSystem& fs,
+                                          ResultSink& sink, WalkControl& control) {
+                      {
+                          std::unique_lock lock(gate.mutex);
+                          gate.entered = true;
+                          gate.opened.notify_all();
+                          gate.opened.wait(lock, [&] { return gate.open; });
+                      }
+                      ProcessDroppedPath(path, fs, sink, control);
+                  }});
     queue.Add({tree.Path("Q")});
     {
         std::unique_lock lock(gate.mutex);
@@ -130,7 +130,7 @@ TEST(WorkQueue, DestroyingTheQueueStopsBetweenEntriesAndLosesNothing) {
     {
         WorkQueue queue(MakeNativeFileSystem, received.Handoff());
         queue.Add({tree.Path("P")});
-        while (queue.Progress().moved == 0 && queue.Busy()) {
+        while (queue.Progress().done == 0 && queue.Busy()) {
             std::this_thread::yield();
         }
     }
