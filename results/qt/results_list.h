@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "engine/result_sink.h"
-#include "results/rules/row_details.h"
 #include "results/rules/finished_row.h"
+#include "results/rules/row_details.h"
 
 class QContextMenuEvent;
 class QEvent;
@@ -87,8 +87,7 @@ class ResultsList final : public QTreeWidget, public ResultSink {
 
   private:
     void AddRow(std::string_view name, std::string_view status, const QString& tip);
-    void AddRowWithReason(std::string_view name, std::string_view status,
-                          const RowReason& reason);
+    void AddRowWithReason(std::string_view name, std::string_view status, const RowReason& reason);
     void ListView1_MouseDown(const QMouseEvent& event);
     void ShowMenuFromKeyboard();
     void FitColumns();

@@ -18,9 +18,9 @@ enum class WorkPhase {
 // What a window shows while work goes on; a copy, safe to read anywhere.
 struct WorkProgress {
     WorkPhase phase = WorkPhase::kIdle;
-    std::string folder;   // the dropped path in hand
-    long long done = 0;   // entries moved (or moved back) so far
-    long long total = 0;  // 0 until known
+    std::string folder;       // the dropped path in hand
+    long long done = 0;       // entries moved (or moved back) so far
+    long long total = 0;      // 0 until known
     std::size_t waiting = 0;  // folders queued behind it
     bool stopping = false;    // asked to stop, and not stopped yet
     bool can_stop = false;    // whether 中止 would do anything now

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine/result_sink.h"
-#include "results/rules/row_details.h"
 #include "results/rules/finished_row.h"
+#include "results/rules/row_details.h"
 
 namespace karuneo::win32 {
 

@@ -66,9 +66,10 @@ void DropArea::CreateProgressControls() {
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("ProgressBar"));
     column->addWidget(bar_);
-    stop_ = new QPushButton(QString::fromUtf8(form_design::kStopCaption.data(),
-                                              static_cast<qsizetype>(form_design::kStopCaption.size())),
-                            this);
+    stop_ =
+        new QPushButton(QString::fromUtf8(form_design::kStopCaption.data(),
+                                          static_cast<qsizetype>(form_design::kStopCaption.size())),
+                        this);
     stop_->setObjectName(QStringLiteral("StopButton"));
     connect(stop_, &QPushButton::clicked, this, [this] {
         if (stop_handler_) {

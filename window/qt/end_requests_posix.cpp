@@ -1,8 +1,9 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "window/qt/end_requests.h"
 #include "window/qt/form1.h"

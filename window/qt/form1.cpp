@@ -105,7 +105,8 @@ Form1::Form1(SettingsStore& settings, FileSystemFactory make_file_system)
            TwipsToPixels(form_design::kDesignClientHeight));
     geometry_.SetMinimumOuterSize(kMinWindowWidth, kMinWindowHeight);
     tick_.setInterval(WorkSession::kTickMs);
-    connect(&tick_, &QTimer::timeout, this, [this] { NothingEscapes([this] { session_->Tick(); }); });
+    connect(&tick_, &QTimer::timeout, this,
+            [this] { NothingEscapes([this] { session_->Tick(); }); });
     start_anyway_.setSingleShot(true);
     start_anyway_.setInterval(kStartAnywayMs);
     connect(&start_anyway_, &QTimer::timeout, this, [this] { StartOnceDrawn(); });

@@ -19,8 +19,7 @@ std::string_view Doing(const WorkProgress& progress) {
             return progress.stopping ? "中止しています" : "処理中";
         case WorkPhase::kPuttingBack:
         case WorkPhase::kUndoing:
-            return progress.stopping && !progress.can_stop ? "中止しています"
-                                                           : "元に戻しています";
+            return progress.stopping && !progress.can_stop ? "中止しています" : "元に戻しています";
         case WorkPhase::kFinishing:
             return progress.stopping ? "中止しています" : "中断していた処理を完了しています";
         case WorkPhase::kLookingBack:

@@ -10,11 +10,11 @@ struct WorkProgress;
 // how many folders wait behind it. The last two lines are left out while
 // there is nothing to count.
 struct ProgressLines {
-    std::string folder;   // "処理中: NAME", "元に戻しています: NAME", ...
-    std::string entries;  // "1,234 / 200,000 件を移動"
-    std::string waiting;  // "あと 3 フォルダ"
-    int percent = 0;      // for a progress bar: 0 to 100
-    bool counted = false;  // whether `percent` means anything yet
+    std::string folder;     // "処理中: NAME", "元に戻しています: NAME", ...
+    std::string entries;    // "1,234 / 200,000 件を移動"
+    std::string waiting;    // "あと 3 フォルダ"
+    int percent = 0;        // for a progress bar: 0 to 100
+    bool counted = false;   // whether `percent` means anything yet
     bool can_stop = false;  // 中止 is offered only where it would do something
 };
 

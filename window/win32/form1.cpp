@@ -175,9 +175,9 @@ bool Form1::Show(int show_command) {
         return false;
     }
     thread_ = ::GetCurrentThreadId();
-    session_ = std::make_unique<WorkSession>(static_cast<WorkView&>(*this), PostingTo(window_),
-                                             make_file_system_,
-                                             JournaledSessionWork(journal_folder_));
+    session_ =
+        std::make_unique<WorkSession>(static_cast<WorkView&>(*this), PostingTo(window_),
+                                      make_file_system_, JournaledSessionWork(journal_folder_));
     taskbar_button_created_ = TaskbarProgress::ListenForButton(window_);
     Form_Load();
     // The first sizing pass, which creates the columns, comes before the

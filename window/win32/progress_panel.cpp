@@ -45,8 +45,9 @@ bool ProgressPanel::Create(HWND area) {
                                 static_cast<int>(12 + line));
     }
     bar_ = CreateIn(area, PROGRESS_CLASSW, L"", 0, 14);
-    stop_ = CreateIn(area, L"BUTTON", Utf16FromUtf8(form_design::kStopCaption).value_or(L"").c_str(),
-                     BS_PUSHBUTTON, kStopButton);
+    stop_ =
+        CreateIn(area, L"BUTTON", Utf16FromUtf8(form_design::kStopCaption).value_or(L"").c_str(),
+                 BS_PUSHBUTTON, kStopButton);
     if (bar_ != nullptr) {
         ::SendMessageW(bar_, PBM_SETRANGE32, 0, 100);
     }

@@ -4,12 +4,12 @@
 // iwyu 8.18 takes std::move's result type for a use of <type_traits>.
 // IWYU pragma: no_include <type_traits>
 
+#include "engine/entry_path.h"
 #include "engine/error_number.h"
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
 #include "engine/journal/journaled_walk.h"
 #include "engine/journal/left_stopped.h"
-#include "engine/entry_path.h"
 #include "engine/journal/recovery.h"
 #include "engine/journal/undo.h"
 

@@ -8,17 +8,16 @@ namespace karuneo {
 WorkSession::WorkSession(WorkView& view, PostToWindow post, FileSystemFactory make_file_system,
                          SessionWork work)
     : view_(view), post_(std::move(post)), work_(std::move(work)) {
-    WorkQueue::Handoff handoff{
-        [this](FinishedRow row) { HandRow(std::move(row)); },
-        [this, alive = std::weak_ptr<bool>(alive_)] {
-            post_([this, alive] {
-                if (!alive.expired()) {
-                    Drained();
-                }
-            });
-        }};
-    queue_ = std::make_unique<WorkQueue>(std::move(make_file_system), std::move(handoff),
-                                         work_.run);
+    WorkQueue::Handoff handoff{[this](FinishedRow row) { HandRow(std::move(row)); },
+                               [this, alive = std::weak_ptr<bool>(alive_)] {
+                                   post_([this, alive] {
+                                       if (!alive.expired()) {
+                                           Drained();
+                                       }
+                                   });
+                               }};
+    queue_ =
+        std::make_unique<WorkQueue>(std::move(make_file_system), std::move(handoff), work_.run);
 }
 
 WorkSession::~WorkSession() {

@@ -328,10 +328,9 @@ TEST_F(Form1Test, CtrlZAndTheMenuUndoTheRunOfARow) {
     QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
     ASSERT_TRUE(SpinUntil([this] { return List().topLevelItemCount() == 4; }));
     WaitForRows();
-    EXPECT_EQ(Shown(), (Rows{{"D", "完了"},
-                             {"E", "完了"},
-                             {"E", "元に戻しました"},
-                             {"D", "元に戻しました"}}));
+    EXPECT_EQ(
+        Shown(),
+        (Rows{{"D", "完了"}, {"E", "完了"}, {"E", "元に戻しました"}, {"D", "元に戻しました"}}));
     EXPECT_EQ(tree.Take("D"), before_d);
 
     // Once more: there is nothing left to undo, and the row says why.

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "results/rules/work_progress.h"
 #include "window/rules/handoff_message.h"
 #include "window/rules/progress_text.h"
-#include "results/rules/work_progress.h"
 
 namespace karuneo {
 namespace {

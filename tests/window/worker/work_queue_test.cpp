@@ -89,8 +89,8 @@ TEST(WorkQueue, StopEndsTheFolderInHandAndDropsTheWaitingOnes) {
     Gate gate;
     Received received;
     WorkQueue queue(MakeNativeFileSystem, received.Handoff());
-    queue.AddJob({tree.Path("P"), [&gate](const std::string& path, FileSystem& fs,
-                                          ResultSink& sink, WalkControl& control) {
+    queue.AddJob({tree.Path("P"), [&gate](const std::string& path, FileSystem& fs, ResultSink& sink,
+                                          WalkControl& control) {
                       {
                           std::unique_lock lock(gate.mutex);
                           gate.entered = true;

@@ -186,9 +186,8 @@ TEST(WorkSession, StopPutsBackWithProgressAndASecondStopEndsThePutBack) {
     s.session.Stop();
     EXPECT_TRUE(s.view.last_progress.stopping);
     script.Allow(2);
-    s.TickUntil([](const WorkProgress& p) {
-        return p.phase == WorkPhase::kPuttingBack && p.done == 1;
-    });
+    s.TickUntil(
+        [](const WorkProgress& p) { return p.phase == WorkPhase::kPuttingBack && p.done == 1; });
     EXPECT_EQ(s.view.last_progress.total, 6);  // the five passed, and the one in hand
     EXPECT_TRUE(s.view.last_progress.can_stop);
     EXPECT_EQ(DescribeProgress(s.view.last_progress).folder, "元に戻しています: D");
