@@ -1,7 +1,7 @@
-#include "results/rules/local_time.h"
-
 #include <cstdint>
 #include <ctime>
+
+#include "results/rules/local_time.h"
 
 namespace karuneo::native {
 
