@@ -8,6 +8,7 @@
 #include "engine/journal/recovery.h"
 #include "engine/journal/undo.h"
 #include "engine/native_file_system.h"
+#include "results/rules/local_time.h"
 
 namespace karuneo::cli {
 namespace {
@@ -30,6 +31,8 @@ std::string_view StateWord(journal::RunStateShown state) {
             return "forgotten";
         case journal::RunStateShown::kDamaged:
             return "damaged";
+        case journal::RunStateShown::kRunning:
+            return "running";
     }
     return "?";
 }
@@ -72,8 +75,9 @@ void WarnOfCutOffRuns(const std::string& journal_folder, std::ostream& err) {
 
 void PrintHistory(const std::string& journal_folder, std::ostream& out) {
     for (const auto& run : journal::KeptRuns(journal_folder)) {
-        out << run.sequence << '\t' << StateWord(run.state) << '\t'
-            << Shown(run.folder.empty() ? journal::FileName(run.journal) : run.folder) << '\n';
+        out << run.sequence << '\t' << StateWord(run.state) << '\t' << LocalTimeText(run.written)
+            << '\t' << Shown(run.folder.empty() ? journal::FileName(run.journal) : run.folder)
+            << '\n';
     }
 }
 

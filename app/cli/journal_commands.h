@@ -33,7 +33,8 @@ std::size_t UndoLastRuns(const JournalCommand& command, std::span<const std::str
 void WarnOfCutOffRuns(const std::string& journal_folder, std::ostream& err);
 
 // --history: every run kept, oldest first, one line each:
-// NUMBER<TAB>STATE<TAB>FOLDER.
+// NUMBER<TAB>STATE<TAB>TIME<TAB>FOLDER, the time being when its journal
+// was last written, local (LocalTimeText).
 void PrintHistory(const std::string& journal_folder, std::ostream& out);
 
 // --forget: retires the cut-off runs on each folder without looking at it;

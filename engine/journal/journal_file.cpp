@@ -179,6 +179,16 @@ bool JournalClosed(const std::string& path) {
     return EndsClosed(end.value);
 }
 
+std::int64_t JournalWrittenAt(const std::string& path) {
+    std::error_code error;
+    const auto written = fs::last_write_time(PathOf(path), error);
+    if (error) {
+        return 0;
+    }
+    const auto since_1970 = std::chrono::file_clock::to_sys(written).time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::seconds>(since_1970).count();
+}
+
 void PruneJournals(const std::string& folder) {
     RemoveUnnamed(folder);
     const auto paths = ListJournals(folder);

@@ -82,6 +82,9 @@ Result<std::string> ReadJournalTail(const std::string& path, std::size_t bytes);
 bool JournalClosed(const std::string& path);
 // Whether a running process still writes this journal.
 bool JournalInUse(const std::string& path);
+// When the journal was last written, in seconds since 1970 (UTC): its run's
+// end, or a mark added later (undone, forgotten); 0 when it cannot be told.
+std::int64_t JournalWrittenAt(const std::string& path);
 
 // Keeps the newest runs and anything younger than a month; a journal that
 // was cut off is kept whatever its age, since it waits to be finished.

@@ -445,6 +445,19 @@ bool EndsClosed(std::string_view tail) {
     return false;
 }
 
+void ReadEndMarks(std::string_view tail, JournalRun& run) {
+    if (!tail.ends_with('\n')) {
+        return;
+    }
+    tail.remove_suffix(1);
+    for (auto cut = tail.rfind('\n'); cut != std::string_view::npos; cut = tail.rfind('\n')) {
+        if (!ReadEndLine(Split(tail.substr(cut + 1)), run)) {
+            return;
+        }
+        tail = tail.substr(0, cut);
+    }
+}
+
 Result<JournalRun> ParseJournal(std::string_view text) {
     Result<JournalRun> run;
     int number = 0;

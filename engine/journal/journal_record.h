@@ -91,6 +91,12 @@ inline constexpr std::string_view kForgottenLine = "forgotten\n";
 // later mark. Reads no more than the tail.
 bool EndsClosed(std::string_view tail);
 
+// Sets the end marks (close, and those added after it) that the last whole
+// lines of `tail`, a journal's last bytes, hold, as ParseJournal would: what
+// a list of runs needs of a journal too long to read whole. The first line of
+// `tail` is taken for a torn one.
+void ReadEndMarks(std::string_view tail, JournalRun& run);
+
 // The run a journal tells of. kUnexpected, with the number of the first
 // damaged line as its code, when a whole line makes no sense, or names a path
 // that could reach outside the dropped folder: such a journal is never acted on.

@@ -1,7 +1,10 @@
 #include "engine/journal/journal_runs.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <memory>
+#include <set>
+#include <string_view>
 #include <utility>
 
 #include "engine/file_system.h"
@@ -75,6 +78,68 @@ RunFound Found(const std::string& path, JournalRun run, const std::vector<Journa
     return found;
 }
 
+// FindLastRun passes over these on its way to a folder's last run.
+bool PassedOver(const JournalRun& run) {
+    return run.kind == JournalKind::kUndo || run.forgotten || run.finished_anew;
+}
+
+// The last whole mark of a journal and the few before it.
+constexpr std::size_t kEndMarkBytes = 64;
+
+// The head of a long journal up to its chain: what follows (the levels and
+// the entries) tells a list nothing.
+std::string_view UpToChain(std::string_view head) {
+    const auto chain = head.find("\nchain ");
+    const auto end =
+        chain == std::string_view::npos ? head.rfind('\n') : head.find('\n', chain + 1);
+    return end == std::string_view::npos ? std::string_view() : head.substr(0, end + 1);
+}
+
+// What a list of runs needs of a journal. One that its head holds whole is
+// read whole; a longer one (a run of thousands of entries) by its head and
+// its last lines, so that a thousand of them cost a few megabytes at most.
+Result<JournalRun> Glance(const std::string& path) {
+    const auto head = ReadJournalHead(path, kJournalHeadBytes);
+    if (!head.ok()) {
+        return {JournalRun{}, head.error};
+    }
+    if (head.value.size() < kJournalHeadBytes) {
+        return ParseJournal(head.value);
+    }
+    auto run = ParseJournal(UpToChain(head.value));
+    const auto tail = ReadJournalTail(path, kEndMarkBytes);
+    if (!run.ok() || !tail.ok()) {
+        return {std::move(run.value), run.ok() ? tail.error : run.error};
+    }
+    ReadEndMarks(tail.value, run.value);
+    // The recorder writes a plan whole or removes its journal, so that one
+    // which was closed had its plan on the disk.
+    run.value.planned = run.value.closed;
+    return run;
+}
+
+RunStateShown StateOf(const std::string& path, const Result<JournalRun>& read) {
+    const JournalRun& run = read.value;
+    if (!read.ok()) {
+        return RunStateShown::kDamaged;
+    }
+    if (run.forgotten) {
+        return RunStateShown::kForgotten;
+    }
+    if (!run.closed) {
+        return JournalInUse(path) ? RunStateShown::kRunning : RunStateShown::kCutOff;
+    }
+    if (run.kind == JournalKind::kUndo) {
+        return RunStateShown::kUndo;
+    }
+    return run.undone ? RunStateShown::kUndone : RunStateShown::kFinished;
+}
+
+bool Retire(const std::string& path) {
+    auto file = JournalFile::OpenExisting(path);
+    return file.ok() && !file.value->Append(kForgottenLine) && !file.value->Sync();
+}
+
 bool OnFolder(const JournalRun& run, const std::string& absolute, const Identity& identity) {
     return run.root == absolute || SameFolder(run.root_identity, identity);
 }
@@ -111,7 +176,7 @@ RunFound FindLastRun(const std::string& journal_folder, const std::string& absol
             undos.push_back(std::move(run.value));
             continue;
         }
-        if (run.value.forgotten || run.value.finished_anew) {
+        if (PassedOver(run.value)) {
             continue;
         }
         return Found(path, std::move(run.value), undos, absolute, identity);
@@ -143,23 +208,23 @@ RunFound FindRunOfUndo(const std::string& journal_folder, const std::string& und
 }
 
 std::vector<KeptRun> KeptRuns(const std::string& journal_folder) {
-    std::vector<KeptRun> kept;
-    for (const auto& path : ListJournals(journal_folder)) {
-        const auto run = ReadRun(path);
-        KeptRun shown{path, run.value.root, static_cast<long long>(JournalSequence(path)),
-                      RunStateShown::kFinished};
-        if (!run.ok()) {
-            shown.state = RunStateShown::kDamaged;
-        } else if (run.value.kind == JournalKind::kUndo) {
-            shown.state = run.value.closed ? RunStateShown::kUndo : RunStateShown::kCutOff;
-        } else if (run.value.forgotten) {
-            shown.state = RunStateShown::kForgotten;
-        } else if (run.value.undone) {
-            shown.state = RunStateShown::kUndone;
-        } else if (!run.value.closed) {
-            shown.state = RunStateShown::kCutOff;
+    const auto journals = ListJournals(journal_folder);
+    std::vector<KeptRun> kept(journals.size());
+    std::set<std::string> judged;  // folders whose last run was met, newest first
+    for (std::size_t i = journals.size(); i-- > 0;) {
+        const auto run = Glance(journals[i]);
+        KeptRun& shown = kept[i];
+        shown.journal = journals[i];
+        shown.folder = run.value.root;
+        shown.sequence = static_cast<long long>(JournalSequence(journals[i]));
+        shown.state = StateOf(journals[i], run);
+        shown.written = JournalWrittenAt(journals[i]);
+        // A damaged journal on the folder stops FindLastRun too.
+        if (!run.value.root.empty() && (!run.ok() || !PassedOver(run.value)) &&
+            judged.insert(run.value.root).second) {
+            shown.undoable = run.ok() && !run.value.undone && run.value.closed &&
+                             run.value.planned && !run.value.chain.empty();
         }
-        kept.push_back(std::move(shown));
     }
     return kept;
 }
@@ -173,14 +238,15 @@ int ForgetCutOffRuns(const std::string& journal_folder, const std::string& absol
         }
         ++forgotten;
         if (!dry_run) {
-            auto file = JournalFile::OpenExisting(path);
-            if (file.ok()) {
-                (void)file.value->Append(kForgottenLine);
-                (void)file.value->Sync();
-            }
+            (void)Retire(path);
         }
     }
     return forgotten;
+}
+
+bool ForgetCutOffRun(const std::string& journal_path) {
+    return !Glance(journal_path).value.Ended() && !JournalInUse(journal_path) &&
+           Retire(journal_path);
 }
 
 }  // namespace karuneo::journal

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,21 +41,31 @@ RunFound FindLastRun(const std::string& journal_folder, const std::string& absol
 RunFound FindRunOfUndo(const std::string& journal_folder, const std::string& undo_journal,
                        const Identity& identity);
 
-// What the program keeps of one run, for a list of them.
-enum class RunStateShown { kFinished, kCutOff, kUndone, kUndo, kForgotten, kDamaged };
+// What the program keeps of one run, for a list of them. kRunning: not
+// ended, and a process writes it still.
+enum class RunStateShown { kFinished, kCutOff, kUndone, kUndo, kForgotten, kDamaged, kRunning };
 
 struct KeptRun {
     std::string journal;
     std::string folder;
     long long sequence = 0;
     RunStateShown state = RunStateShown::kFinished;
+    std::int64_t written = 0;  // JournalWrittenAt
+    // The run FindLastRun takes on its folder, and one it does not refuse by
+    // its journal alone: whether the folder is still the same one, only the
+    // undo asks the disk.
+    bool undoable = false;
 };
 
-// Every journal kept, oldest first.
+// Every journal kept, oldest first. A long journal is read by its head and
+// its last lines only, so that listing a thousand runs stays quick.
 std::vector<KeptRun> KeptRuns(const std::string& journal_folder);
 
 // Retires the cut-off runs on `absolute` by a closing mark, asking nothing of
 // the disk; how many were retired. With `dry_run`, only counts them.
 int ForgetCutOffRuns(const std::string& journal_folder, const std::string& absolute, bool dry_run);
+// The same for one journal: false when it has ended, a process still writes
+// it, or the mark could not be written.
+bool ForgetCutOffRun(const std::string& journal_path);
 
 }  // namespace karuneo::journal

@@ -103,9 +103,11 @@ std::vector<std::string> StatesOf(const std::string& history, const std::string&
     std::istringstream lines(history);
     for (std::string line; std::getline(lines, line);) {
         const auto state = line.find('\t');
-        const auto path = line.rfind('\t');
-        if (state != path && line.substr(path + 1) == EscapeControls(folder)) {
-            states.push_back(line.substr(state + 1, path - state - 1));
+        const auto time = line.find('\t', state + 1);
+        const auto path = line.find('\t', time + 1);
+        EXPECT_EQ(path - time - 1, std::string_view("2024-05-01 09:30:15").size()) << line;
+        if (path != std::string::npos && line.substr(path + 1) == EscapeControls(folder)) {
+            states.push_back(line.substr(state + 1, time - state - 1));
         }
     }
     return states;

@@ -57,6 +57,17 @@ void JournalTree::Crash() {
     fake_ = std::make_unique<FailingFileSystem>(*native_);
 }
 
+void JournalTree::WalkKilledAtMove(int nth) {
+    int moves = 0;
+    fake_->OnCall([this, &moves, nth](int call, Operation operation) {
+        if (operation == Operation::kMoveEntries && ++moves == nth) {
+            fake_->KillAtCall(call);
+        }
+    });
+    Walk();
+    Crash();
+}
+
 void JournalTree::Undo() {
     ReasonSink sink(*this);
     journal::UndoLastRun(tree_.Path("D"), *native_, sink, UninterruptedWalk(), journal_folder_);

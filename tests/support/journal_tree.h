@@ -35,6 +35,8 @@ class JournalTree {
     // and every handle of the walk let go. Walk() and fake() are of no use
     // after it.
     void Crash();
+    // A walk killed as it makes its `nth` move, and the crash after it.
+    void WalkKilledAtMove(int nth);
     void Undo();
     // An undo through the fake, which can stop it dead as a kill would.
     void UndoThroughFake();
