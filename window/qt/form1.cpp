@@ -24,6 +24,7 @@
 #include "engine/journal/journal_file.h"
 #include "results/qt/results_list.h"
 #include "window/qt/drop_area.h"
+#include "window/qt/history_dialog.h"
 #include "window/rules/form_design.h"
 #include "window/rules/layout_rules.h"
 #include "window/rules/progress_text.h"
@@ -187,6 +188,10 @@ void Form1::CreateMenu() {
     });
     ListView1->SetDetailsHandler([this] { mnu詳細_Click(); });
     mnu編集->addSeparator();
+    mnu履歴 = mnu編集->addAction(FromUtf8(form_design::kMnu履歴Caption));
+    mnu履歴->setObjectName(QStringLiteral("mnu履歴"));
+    connect(mnu履歴, &QAction::triggered, this,
+            [this] { NothingEscapes([this] { mnu履歴_Click(); }); });
     mnu削除 = mnu編集->addAction(FromUtf8(form_design::kMnu削除Caption));
     mnu削除->setObjectName(QStringLiteral("mnu削除"));
     connect(mnu削除, &QAction::triggered, this, [this] { mnu削除_Click(); });
@@ -300,6 +305,18 @@ void Form1::RefreshListActions() {
 
 void Form1::CloseNow() {
     close();
+}
+
+// The kept runs; what the user chooses there is queued as any work is.
+void Form1::mnu履歴_Click() {
+    const std::string journal_folder = journal::DefaultJournalFolder();
+    const auto choice = ShowHistory(this, journal_folder);
+    if (!choice) {
+        return;
+    }
+    if (auto job = JobForChoice(*choice, journal_folder)) {
+        session_->AddJob(*std::move(job));
+    }
 }
 
 void Form1::mnu削除_Click() {

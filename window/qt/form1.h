@@ -72,6 +72,7 @@ class Form1 final : public QWidget, private WorkView {
     void StartOnceDrawn();
     void BringToFront();
     void mnu削除_Click();
+    void mnu履歴_Click();
     void RefreshListActions();
     void SaveWindowSettings();
     PostToWindow PostingToThisThread();
@@ -90,6 +91,7 @@ class Form1 final : public QWidget, private WorkView {
     ResultsList* ListView1 = nullptr;
     QMenu* mnu編集 = nullptr;
     QAction* mnu削除 = nullptr;
+    QAction* mnu履歴 = nullptr;
     QAction* mnu元に戻す = nullptr;
     QAction* mnu詳細 = nullptr;
     QAction* mnuコピー = nullptr;

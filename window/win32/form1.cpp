@@ -10,6 +10,7 @@
 #include "window/rules/layout_rules.h"
 #include "window/rules/twips_at_dpi.h"
 #include "window/rules/window_settings.h"
+#include "window/win32/history_dialog.h"
 #include "window/win32/posted_work.h"
 #include "window/win32/window_hook.h"
 #include "window/worker/folder_work.h"
@@ -83,6 +84,7 @@ HMENU CreateEditMenu() {
     add(kMnu詳細, form_design::kMnu詳細Caption, L"\tEnter");
     add(kMnuコピー, form_design::kMnuコピーCaption, L"\tCtrl+C");
     ::AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
+    add(kMnu履歴, form_design::kMnu履歴Caption, L"");
     add(kMnu削除, form_design::kMnu削除Caption, L"");
     ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit),
                   Wide(form_design::kMnu編集Caption).c_str());
@@ -302,8 +304,22 @@ void Form1::ShowContextMenu(LPARAM at) {
         case kMnu削除:
             mnu削除_Click();
             break;
+        case kMnu履歴:
+            mnu履歴_Click();
+            break;
         default:
             break;
+    }
+}
+
+// The kept runs; what the user chooses there is queued as any work is.
+void Form1::mnu履歴_Click() {
+    const auto choice = ShowHistoryDialog(window_, journal_folder_);
+    if (!choice || session_ == nullptr) {
+        return;
+    }
+    if (auto job = JobForChoice(*choice, journal_folder_)) {
+        session_->AddJob(*std::move(job));
     }
 }
 
@@ -439,6 +455,10 @@ LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_COPYDATA:
             return TakeFolders(*reinterpret_cast<const COPYDATASTRUCT*>(lparam)) ? TRUE : FALSE;
         case WM_COMMAND:
+            if (lparam == 0 && LOWORD(wparam) == kMnu履歴) {
+                mnu履歴_Click();
+                return 0;
+            }
             if (lparam == 0 && LOWORD(wparam) == kMnu削除) {
                 mnu削除_Click();
                 return 0;

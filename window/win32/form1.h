@@ -34,6 +34,7 @@ inline constexpr UINT kMnu削除 = 100;
 inline constexpr UINT kMnu元に戻す = 101;
 inline constexpr UINT kMnu詳細 = 102;
 inline constexpr UINT kMnuコピー = 103;
+inline constexpr UINT kMnu履歴 = 104;
 
 // The only window: drop folders on Frame2, read the outcomes in ListView1.
 // It remembers its place in `settings`, and un-nests every dropped folder
@@ -89,6 +90,7 @@ class Form1 final : private WorkView {
     void Form_Unload();
     void ShowContextMenu(LPARAM at);
     void mnu削除_Click();
+    void mnu履歴_Click();
     void mnu元に戻す_Click(const std::optional<std::string>& folder);
     void mnu詳細_Click(const std::optional<ShownRow>& row);
     void mnuコピー_Click();

@@ -51,6 +51,26 @@ std::vector<QueuedJob> CutOffRuns(const std::string& journal_folder) {
     return runs;
 }
 
+std::optional<QueuedJob> JobForChoice(const HistoryChoice& choice,
+                                      const std::string& journal_folder) {
+    switch (choice.action) {
+        case HistoryAction::kUndo:
+            return QueuedJob{choice.folder, UndoLastRunWork(journal_folder), JobKind::kUndo};
+        case HistoryAction::kFinish:
+            return QueuedJob{
+                choice.folder,
+                [journal_path = choice.journal, journal_folder](
+                    const std::string&, FileSystem& fs, ResultSink& sink, WalkControl& control) {
+                    journal::FinishCutOffRun(journal_path, journal_folder, fs, sink, control,
+                                             false);
+                },
+                JobKind::kFinish};
+        case HistoryAction::kForget:
+            break;
+    }
+    return std::nullopt;
+}
+
 LeftOver LeftByEarlierSessions(const std::string& journal_folder, FileSystem& fs) {
     LeftOver left{CutOffRuns(journal_folder), {}};
     for (auto& stopped : journal::RunsLeftStopped(journal_folder, fs)) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "window/rules/run_history.h"
 #include "window/worker/work_queue.h"
 #include "window/worker/work_session.h"
 
@@ -22,6 +24,11 @@ FolderWork UndoLastRunWork(std::string journal_folder);
 // The runs a crash, a kill or a power cut left half done, each as the job
 // that finishes it, named by its folder.
 std::vector<QueuedJob> CutOffRuns(const std::string& journal_folder);
+
+// What a choice in 履歴 asks of the work: to undo a run, or to finish one a
+// crash cut off; nothing for one the dialog saw to itself.
+std::optional<QueuedJob> JobForChoice(const HistoryChoice& choice,
+                                      const std::string& journal_folder);
 
 // What a window finds at start: the cut-off runs, and a row for each folder
 // an earlier session stopped part-way and left so.
