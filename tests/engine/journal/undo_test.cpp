@@ -9,6 +9,8 @@
 #include <string>
 
 #include "engine/journal/journal_file.h"
+#include "engine/journal/left_stopped.h"
+#include "engine/walk_control.h"
 #include "results/rules/status_text.h"
 #include "tests/support/journal_tree.h"
 #include "tests/support/named_cases.h"
@@ -190,6 +192,38 @@ TEST(UnjournaledRunTest, GoesAheadAndSaysItCannotBeUndone) {
 
     run.Undo();
     EXPECT_NE(run.Reasons().back().find("no run on this folder"), std::string::npos);
+}
+
+// Stops after two entries and leaves the rest, as closing the window does.
+class LeaveAfterTwo final : public WalkControl {
+  public:
+    bool StopRequested() const override { return moved_ >= 2; }
+    void MoveProgress(long long moved, long long /*total*/) override { moved_ = moved; }
+
+  private:
+    long long moved_ = 0;
+};
+
+// A run left part-way is told at the next start until it is undone or
+// another run follows it; a finished one, or a folder gone, is not.
+TEST(RunsLeftStoppedTest, NameTheFoldersAnEarlierSessionLeftPartWay) {
+    JournalTree run;
+    run.tree().Add({"A/B/f1", "A/B/f2", "A/B/f3", "A/B/f4"}, "D");
+    LeaveAfterTwo leave;
+    run.Walk(leave);
+    const auto left = journal::RunsLeftStopped(run.journal_folder(), run.native());
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].folder, run.tree().Path("D"));
+    EXPECT_GT(left[0].moved, 0);
+    EXPECT_LT(left[0].moved, 4);
+    EXPECT_EQ(left[0].planned, 4);
+
+    run.Undo();
+    EXPECT_EQ(run.rows().back().second, kStatusDone);
+    EXPECT_TRUE(journal::RunsLeftStopped(run.journal_folder(), run.native()).empty());
+
+    run.Walk();  // to its end this time
+    EXPECT_TRUE(journal::RunsLeftStopped(run.journal_folder(), run.native()).empty());
 }
 
 }  // namespace
