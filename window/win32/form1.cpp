@@ -187,6 +187,8 @@ bool Form1::Show(int show_command) {
     Form_Resize();
     ::ShowWindow(window_, geometry_->ShowsMaximized() ? SW_SHOWMAXIMIZED : show_command);
     ::UpdateWindow(window_);
+    // Drawn: from now on the work may start.
+    session_->Start();
     return true;
 }
 

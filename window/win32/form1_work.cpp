@@ -24,11 +24,7 @@ constexpr UINT_PTR kTickTimer = 1;
 
 void Form1::StartWork(const std::vector<std::wstring>& paths) {
     AssertOnWindowThread();
-    if (session_ == nullptr) {
-        return;
-    }
     Frame2_OLEDragDrop(paths);
-    session_->Start();
 }
 
 void Form1::Frame2_OLEDragDrop(const std::vector<std::wstring>& paths) {

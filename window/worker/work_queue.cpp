@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/native_file_system.h"
 #include "engine/result_sink.h"
 #include "engine/unnest.h"
 #include "engine/walk_control.h"
@@ -218,7 +219,11 @@ void WorkQueue::Process(const QueuedJob& job, std::uint64_t serial) {
     // failure to make the layer or to hand a row on could land here.
     try {
         // Made afresh for each folder, as a drop of one would.
-        const std::unique_ptr<FileSystem> fs = make_file_system_();
+        // The look for what earlier sessions left reads journals and asks
+        // whether folders exist; the layer the window was given is for the
+        // folders it hands over, one each.
+        const std::unique_ptr<FileSystem> fs =
+            job.kind == JobKind::kLookBack ? MakeNativeFileSystem() : make_file_system_();
         HandingSink sink(job.path, job.kind == JobKind::kUndo ? RowWork::kUndo : RowWork::kRun,
                          handoff_.row);
         Control control(*this, serial);

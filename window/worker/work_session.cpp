@@ -33,20 +33,28 @@ void WorkSession::Start() {
     if (work_.left_over) {
         // Looked for on the worker: reading journals has no place on the way
         // to the window's first paint. What it finds goes ahead of the
-        // user's folders, which are the ones a user waits on next.
-        // The job holds the queue itself, not the member: that is cleared
-        // before the queue is gone.
+        // user's folders, which are the ones a user waits on next; the
+        // window shows itself busy only when there is something. The job
+        // holds the queue itself, not the member: that is cleared before
+        // the queue is gone.
         queue_->AddJob({{},
-                        [this, queue = queue_.get()](const std::string&, FileSystem& fs,
-                                                     ResultSink&, WalkControl&) {
+                        [this, queue = queue_.get(), alive = std::weak_ptr<bool>(alive_)](
+                            const std::string&, FileSystem& fs, ResultSink&, WalkControl&) {
                             LeftOver left = work_.left_over(fs);
+                            if (left.finish.empty() && left.notices.empty()) {
+                                return;
+                            }
                             queue->AddFirst(std::move(left.finish));
                             for (FinishedRow& notice : left.notices) {
                                 HandRow(std::move(notice));
                             }
+                            post_([this, alive] {
+                                if (!alive.expired()) {
+                                    BecomeBusy();
+                                }
+                            });
                         },
                         JobKind::kLookBack});
-        BecomeBusy();
     }
     Queue(std::exchange(before_start_, {}));
 }

@@ -348,6 +348,8 @@ TEST_F(Form1Test, ARunThatWasCutOffIsFinishedWhenTheWindowStarts) {
     testing::LeaveACutOffRun(tree.Path("D"), 12);
     ASSERT_NE(testing::Layout(tree.Take("D")), flattened_names);
     Open();
+    // Looked for beside the window's start: busy only once found.
+    ASSERT_TRUE(SpinUntil([this] { return List().topLevelItemCount() == 1; }));
     WaitForRows();
     ASSERT_EQ(Shown(), (Rows{{"D", "完了"}}));
     EXPECT_EQ(testing::Layout(tree.Take("D")), flattened_names);

@@ -45,7 +45,7 @@ TEST_F(Form1JournalTest, CtrlZAndTheMenuUndoTheRunOfARow) {
     ASSERT_TRUE(WaitUntilIdle());
     ASSERT_EQ(Rows(), (std::vector<WideRow>{{L"D", L"完了"}, {L"E", L"完了"}}));
 
-    // Ctrl+Z takes the newest row's run back.
+    // Ctrl+Z takes the newest row's run back when no row is chosen.
     PressCtrl('Z');
     ASSERT_TRUE(PumpUntil([&] { return Rows().size() == 3; }));
     ASSERT_TRUE(WaitUntilIdle());
@@ -62,8 +62,10 @@ TEST_F(Form1JournalTest, CtrlZAndTheMenuUndoTheRunOfARow) {
     EXPECT_TRUE(undo_offered);
     ASSERT_TRUE(PumpUntil([&] { return Rows().size() == 4; }));
     ASSERT_TRUE(WaitUntilIdle());
-    EXPECT_EQ(Rows(), (std::vector<WideRow>{
-                          {L"D", L"完了"}, {L"E", L"完了"}, {L"E", L"完了"}, {L"D", L"完了"}}));
+    EXPECT_EQ(Rows(), (std::vector<WideRow>{{L"D", L"完了"},
+                                            {L"E", L"完了"},
+                                            {L"E", L"元に戻しました"},
+                                            {L"D", L"元に戻しました"}}));
     EXPECT_EQ(tree.Take("D"), before_d);
 }
 
