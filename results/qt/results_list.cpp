@@ -17,17 +17,22 @@
 #include <cmath>
 #include <string>
 
-#include "engine/display_text.h"
 #include "results/rules/column_widths.h"
+#include "results/rules/escaped_text.h"
 #include "results/rules/reason_text.h"
 #include "results/rules/status_text.h"
 
 namespace karuneo {
 namespace {
 
-QString FromBytes(std::string_view bytes) {
-    const std::string text = ToDisplayText(bytes);
+QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A name or path as a user reads it: it may hold line breaks and marks that
+// would reorder the row.
+QString Shown(std::string_view bytes) {
+    return FromUtf8(ShownInWindow(bytes));
 }
 
 // Case-insensitive, numbers by value, in the user's language. The "C"
@@ -111,19 +116,19 @@ void ResultsList::AddResult(std::string_view name, RowStatus status) {
 
 void ResultsList::AddResultWithReason(std::string_view name, RowStatus status,
                                       const RowReason& reason) {
-    const std::string why = ReasonInJapanese(reason, name);
+    const std::string why = ReasonInJapanese(reason, name, &ShownInWindow);
     if (why.empty()) {
         AddRow(name, status, dropped_path_);
         return;
     }
-    reason_ = FromBytes(why);
+    reason_ = FromUtf8(why);
     AddRow(name, status, RichTip(dropped_path_, reason_));
     reason_.clear();
 }
 
 void ResultsList::AddRow(std::string_view name, RowStatus status, const QString& tip) {
     Q_ASSERT(QThread::currentThread() == thread());
-    auto* row = new ResultRow(QStringList{FromBytes(name), FromBytes(StatusText(status))});
+    auto* row = new ResultRow(QStringList{Shown(name), FromUtf8(std::string(StatusText(status)))});
     row->setToolTip(0, tip);
     row->setToolTip(1, tip);
     row->setData(0, kDroppedPathRole, dropped_bytes_);
@@ -145,7 +150,7 @@ void ResultsList::ScrollToNewest() {
 }
 
 void ResultsList::SetDroppedPath(std::string_view path) {
-    dropped_path_ = FromBytes(path);
+    dropped_path_ = Shown(path);
     dropped_bytes_ = QByteArray(path.data(), static_cast<qsizetype>(path.size()));
 }
 
@@ -166,17 +171,19 @@ std::optional<std::string> DroppedPathOf(const QTreeWidgetItem* row) {
 
 namespace {
 
-ShownRow Shown(const QTreeWidgetItem& row) {
-    return {row.text(0).toStdString(), row.text(1).toStdString(),
-            QString::fromUtf8(row.data(0, kDroppedPathRole).toByteArray()).toStdString(),
-            row.data(0, kReasonRole).toString().toStdString()};
+ShownRow ShownRowOf(const QTreeWidgetItem& row) {
+    const QByteArray path = row.data(0, kDroppedPathRole).toByteArray();
+    return {
+        row.text(0).toStdString(), row.text(1).toStdString(),
+        ShownInWindow(std::string_view(path.constData(), static_cast<std::size_t>(path.size()))),
+        row.data(0, kReasonRole).toString().toStdString()};
 }
 
 }  // namespace
 
 std::optional<ShownRow> ResultsList::CurrentShownRow() const {
     if (const QTreeWidgetItem* row = currentItem()) {
-        return Shown(*row);
+        return ShownRowOf(*row);
     }
     return std::nullopt;
 }
@@ -185,7 +192,7 @@ std::vector<ShownRow> ResultsList::SelectedShownRows() const {
     std::vector<ShownRow> rows;
     for (int i = 0; i < topLevelItemCount(); ++i) {
         if (const QTreeWidgetItem* row = topLevelItem(i); row->isSelected()) {
-            rows.push_back(Shown(*row));
+            rows.push_back(ShownRowOf(*row));
         }
     }
     return rows;

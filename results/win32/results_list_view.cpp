@@ -9,6 +9,7 @@
 #include "engine/display_text.h"
 #include "engine/utf16_win32.h"
 #include "results/rules/column_widths.h"
+#include "results/rules/escaped_text.h"
 #include "results/rules/reason_text.h"
 #include "results/rules/status_text.h"
 #include "results/win32/clipboard_text.h"
@@ -16,13 +17,20 @@
 namespace karuneo::win32 {
 namespace {
 
-std::wstring FromBytes(std::string_view bytes) {
-    // Names come as the engine found them; one that is not even WTF-8 is
-    // shown as readable text instead.
-    if (auto wide = Utf16FromUtf8(bytes)) {
+// Names come as the engine found them, as WTF-8 when they hold a lone
+// surrogate, which the list shows as it is; one that is not even WTF-8 is
+// shown as readable text instead.
+std::wstring Wide(std::string_view text) {
+    if (auto wide = Utf16FromUtf8(text)) {
         return *std::move(wide);
     }
-    return Utf16FromUtf8(ToDisplayText(bytes)).value_or(std::wstring());
+    return Utf16FromUtf8(ToDisplayText(text)).value_or(std::wstring());
+}
+
+// A name or path, which may hold line breaks and marks that would reorder
+// the row.
+std::wstring FromBytes(std::string_view bytes) {
+    return Wide(EscapeControls(bytes, Backslash::kKept));
 }
 
 constexpr UINT_PTR kSubclassId = 1;
@@ -68,7 +76,7 @@ std::wstring TipText(std::string_view dropped_path, std::string_view reason) {
     if (reason.empty()) {
         return path;
     }
-    return path.empty() ? FromBytes(reason) : path + L"\r\n" + FromBytes(reason);
+    return path.empty() ? Wide(reason) : path + L"\r\n" + Wide(reason);
 }
 
 }  // namespace
@@ -88,7 +96,8 @@ HWND ResultsListView::Create(HWND parent, int id) {
 }
 
 void ResultsListView::AddFinishedRow(const FinishedRow& row) {
-    AddRow(row.name, row.status, row.dropped_path, ReasonInJapanese(row.reason, row.name));
+    AddRow(row.name, row.status, row.dropped_path,
+           ReasonInJapanese(row.reason, row.name, &ShownInWindow));
 }
 
 void ResultsListView::ScrollToNewest() {
@@ -105,7 +114,8 @@ void ResultsListView::AddResult(std::string_view name, RowStatus status) {
 
 void ResultsListView::AddResultWithReason(std::string_view name, RowStatus status,
                                           const RowReason& reason) {
-    AddRow(name, status, Utf8FromUtf16(dropped_path_), ReasonInJapanese(reason, name));
+    AddRow(name, status, Utf8FromUtf16(dropped_path_),
+           ReasonInJapanese(reason, name, &ShownInWindow));
     ScrollToNewest();
 }
 
@@ -116,8 +126,8 @@ void ResultsListView::AssertOnOwnThread() const {
 void ResultsListView::AddRow(std::string_view name, RowStatus status, std::string dropped_path,
                              std::string reason) {
     AssertOnOwnThread();
-    rows_.push_back({FromBytes(name), FromBytes(StatusText(status)), std::move(dropped_path),
-                     std::move(reason)});
+    rows_.push_back(
+        {FromBytes(name), Wide(StatusText(status)), std::move(dropped_path), std::move(reason)});
     Row& row = rows_.back();
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -234,7 +244,7 @@ std::optional<std::string> ResultsListView::DroppedPathAt(POINT screen) const {
 }
 
 ShownRow ResultsListView::Shown(const Row& row) {
-    return {Utf8FromUtf16(row.name), Utf8FromUtf16(row.status), ToDisplayText(row.dropped_path),
+    return {Utf8FromUtf16(row.name), Utf8FromUtf16(row.status), ShownInWindow(row.dropped_path),
             row.reason};
 }
 
@@ -261,7 +271,7 @@ std::vector<ShownRow> ResultsListView::SelectedShownRows() const {
 
 bool ResultsListView::CopySelectedRows() const {
     const std::vector<ShownRow> rows = SelectedShownRows();
-    return !rows.empty() && PutOnClipboard(list_, FromBytes(TabSeparatedRows(rows)));
+    return !rows.empty() && PutOnClipboard(list_, Wide(TabSeparatedRows(rows)));
 }
 
 void ResultsListView::ListView1_ColumnClick(int column) {

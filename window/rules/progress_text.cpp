@@ -2,8 +2,8 @@
 
 #include <cstddef>
 
-#include "engine/display_text.h"
 #include "engine/entry_path.h"
+#include "results/rules/escaped_text.h"
 #include "window/worker/work_queue.h"
 
 namespace karuneo {
@@ -22,7 +22,7 @@ ProgressLines DescribeProgress(const WorkProgress& progress) {
         return lines;
     }
     const std::string name = EntryPath(progress.folder).LastName();
-    lines.folder = "処理中: " + ToDisplayText(name.empty() ? progress.folder : name);
+    lines.folder = "処理中: " + ShownInWindow(name.empty() ? progress.folder : name);
     if (progress.total > 0) {
         lines.entries =
             GroupedNumber(progress.moved) + " / " + GroupedNumber(progress.total) + " 件を移動";

@@ -154,6 +154,25 @@ TEST_F(ResultsListTest, RowsArriveInOrderAndRemovingThemKeepsTheColumns) {
     EXPECT_EQ(Shown(), (Rows{{"c", "未処理"}}));
 }
 
+// A name may hold a line break or a mark that reverses what follows it: the
+// row, its tip, its reason and what is copied show them as escapes, and a
+// path keeps its single backslashes.
+TEST_F(ResultsListTest, ControlsAndReorderingMarksOfANameShowAsEscapesEverywhere) {
+    list.SetDroppedPath("/x/a\nb\u202e");
+    list.AddResultWithReason("a\nb\u202e", RowStatus::kUntouched,
+                             UntouchedReason{NotNested::kSingleFile, 1, {"f\tg\\h"}});
+    EXPECT_EQ(Shown(), (Rows{{"a\\nb\\u202e", "未処理"}}));
+    const QString tip = list.topLevelItem(0)->toolTip(0);
+    EXPECT_TRUE(tip.contains("/x/a\\nb\\u202e")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("f\\tg\\h")) << tip.toStdString();
+
+    list.selectAll();
+    list.CopySelectedRows();
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+              "a\\nb\\u202e\t未処理\t/x/a\\nb\\u202e\t"
+              "ファイル「f\\tg\\h」が 1 つあるだけです。何も変更していません。\n");
+}
+
 // A keyboard user reaches everything a mouse does: the menu by Shift+F10
 // and the menu key, a row's details by Enter, and the rows by Ctrl+C.
 TEST_F(ResultsListTest, TheKeyboardOpensTheMenuShowsDetailsAndCopiesRows) {

@@ -154,5 +154,10 @@ TEST_F(ResultsListViewTest, NamesThatAreNoTextAreShownReadably) {
     EXPECT_EQ(Rows(), (std::vector<WideRow>{{L"a\uFFFDb", L"完了"}}));
 }
 
+TEST_F(ResultsListViewTest, LineBreaksAndReorderingMarksOfANameShowAsEscapes) {
+    list.AddResult("a\nb\u202e", RowStatus::kDone);
+    EXPECT_EQ(Rows(), (std::vector<WideRow>{{L"a\\nb\\u202e", L"完了"}}));
+}
+
 }  // namespace
 }  // namespace karuneo::win32
