@@ -15,11 +15,13 @@
 #include <QThread>
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <string>
 
 #include "results/rules/column_widths.h"
 #include "results/rules/escaped_text.h"
 #include "results/rules/reason_text.h"
+#include "results/rules/sort_order.h"
 #include "results/rules/status_text.h"
 
 namespace karuneo {
@@ -67,11 +69,21 @@ class ResultRow final : public QTreeWidgetItem {
   public:
     using QTreeWidgetItem::QTreeWidgetItem;
 
+    // The list always sorts "ascending": the direction is the rule's, so
+    // that rows of equal text keep their arrival either way.
     bool operator<(const QTreeWidgetItem& other) const override {
         auto* list = static_cast<ResultsList*>(treeWidget());
-        const int column = list->sortColumn();
-        return list->Collator().compare(text(column), other.text(column)) < 0;
+        const SortOrder order = list->Order();
+        const int compared = list->Collator().compare(text(order.column), other.text(order.column));
+        return RowOrder(compared, Arrival(), static_cast<const ResultRow&>(other).Arrival(),
+                        order.descending) < 0;
     }
+
+    std::size_t Arrival() const { return arrival_; }
+    void SetArrival(std::size_t arrival) { arrival_ = arrival; }
+
+  private:
+    std::size_t arrival_ = 0;
 };
 
 // Where each row keeps the path it was dropped as, for undoing its run, and
@@ -101,7 +113,8 @@ ResultsList::ResultsList(QWidget* parent) : QTreeWidget(parent) {
     // Sorting stays off so that later rows are appended, yet the header
     // must still report clicks.
     header()->setSectionsClickable(true);
-    header()->setSortIndicatorShown(false);
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(-1, Qt::AscendingOrder);
     header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this,
             [this](int column) { ListView1_ColumnClick(column); });
@@ -133,6 +146,8 @@ void ResultsList::AddRow(std::string_view name, RowStatus status, const QString&
     row->setToolTip(1, tip);
     row->setData(0, kDroppedPathRole, dropped_bytes_);
     row->setData(0, kReasonRole, reason_);
+    row->SetArrival(arrivals_++);
+    ShowOrder({});
     if (collected_ != nullptr) {
         collected_->push_back(row);
         return;
@@ -265,6 +280,7 @@ void ResultsList::FitColumns() {
 
 void ResultsList::RemoveAllRows() {
     clear();
+    ShowOrder({});
 }
 
 int ResultsList::ColumnSpace() const {
@@ -272,8 +288,24 @@ int ResultsList::ColumnSpace() const {
 }
 
 void ResultsList::ListView1_ColumnClick(int column) {
+    order_ = AfterHeaderClick(order_, column);
     // sortItems sorts what is there without turning sorting on.
     sortItems(column, Qt::AscendingOrder);
+    ShowArrow();
+}
+
+void ResultsList::ShowOrder(const SortOrder& order) {
+    if (order != order_) {
+        order_ = order;
+        ShowArrow();
+    }
+}
+
+void ResultsList::ShowArrow() {
+    // After sortItems and after the header's own flip on a click, which both
+    // set an arrow of their own.
+    header()->setSortIndicator(order_.column,
+                               order_.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 const QCollator& ResultsList::Collator() {

@@ -11,6 +11,7 @@
 #include "results/rules/column_widths.h"
 #include "results/rules/escaped_text.h"
 #include "results/rules/reason_text.h"
+#include "results/rules/sort_order.h"
 #include "results/rules/status_text.h"
 #include "results/win32/clipboard_text.h"
 
@@ -143,7 +144,7 @@ void ResultsListView::AddRow(std::string_view name, RowStatus status, std::strin
     ::SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(index),
                    reinterpret_cast<LPARAM>(&item));
     RefitColumns();
-    ShowSortArrow(-1);
+    ShowSortArrow({});
 }
 
 void ResultsListView::CreateColumns() {
@@ -163,7 +164,7 @@ void ResultsListView::RemoveAllRows() {
     ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
     rows_.clear();
     RefitColumns();
-    ShowSortArrow(-1);
+    ShowSortArrow({});
 }
 
 int ResultsListView::ColumnSpace() const {
@@ -191,6 +192,8 @@ LRESULT CALLBACK ResultsListView::ListProc(HWND list, UINT message, WPARAM wpara
     const LRESULT result = ::DefSubclassProc(list, message, wparam, lparam);
     if (message == WM_SIZE) {
         reinterpret_cast<ResultsListView*>(self)->RefitColumns();
+    } else if (message == WM_KEYDOWN && wparam == 'A' && ::GetKeyState(VK_CONTROL) < 0) {
+        reinterpret_cast<ResultsListView*>(self)->SelectAllRows();
     } else if (message == WM_NCDESTROY) {
         ::RemoveWindowSubclass(list, ListProc, kSubclassId);
     }
@@ -275,29 +278,42 @@ bool ResultsListView::CopySelectedRows() const {
 }
 
 void ResultsListView::ListView1_ColumnClick(int column) {
-    // The list hands each item's lParam, the index of its row here: reading
-    // the items' texts back while the list sorts them is not reliable.
+    const SortOrder order = AfterHeaderClick(sort_, column);
+    // The list hands each item's lParam, the index of its row here, which is
+    // also its arrival: reading the items' texts back while the list sorts
+    // them is not reliable.
     struct Request {
         const std::vector<Row>* rows;
-        int column;
+        SortOrder order;
     };
-    Request request{&rows_, column};
+    Request request{&rows_, order};
     const auto compare = [](LPARAM left, LPARAM right, LPARAM sort) -> int {
         const auto& how = *reinterpret_cast<const Request*>(sort);
         const Row& a = (*how.rows)[static_cast<std::size_t>(left)];
         const Row& b = (*how.rows)[static_cast<std::size_t>(right)];
-        return how.column == 0 ? CompareText(a.name, b.name) : CompareText(a.status, b.status);
+        const int compared =
+            how.order.column == 0 ? CompareText(a.name, b.name) : CompareText(a.status, b.status);
+        return RowOrder(compared, static_cast<std::size_t>(left), static_cast<std::size_t>(right),
+                        how.order.descending);
     };
     ::SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&request),
                    reinterpret_cast<LPARAM>(static_cast<PFNLVCOMPARE>(compare)));
-    ShowSortArrow(column);
+    ShowSortArrow(order);
 }
 
-void ResultsListView::ShowSortArrow(int column) {
-    if (column == sorted_column_) {
+void ResultsListView::SelectAllRows() {
+    LVITEMW selected{};
+    selected.stateMask = LVIS_SELECTED;
+    selected.state = LVIS_SELECTED;
+    ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&selected));
+}
+
+void ResultsListView::ShowSortArrow(const SortOrder& order) {
+    if (order == sort_) {
         return;
     }
-    sorted_column_ = column;
+    sort_ = order;
     const HWND header = ListView_GetHeader(list_);
     for (int at = 0; at < ColumnCount(list_); ++at) {
         HDITEMW item{};
@@ -307,8 +323,8 @@ void ResultsListView::ShowSortArrow(int column) {
             continue;
         }
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (at == column) {
-            item.fmt |= HDF_SORTUP;
+        if (at == order.column) {
+            item.fmt |= order.descending ? HDF_SORTDOWN : HDF_SORTUP;
         }
         ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(at),
                        reinterpret_cast<LPARAM>(&item));

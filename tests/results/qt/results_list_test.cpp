@@ -51,6 +51,10 @@ class ResultsListTest : public ::testing::Test {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
     }
 
+    std::pair<int, Qt::SortOrder> Arrow() const {
+        return {list.header()->sortIndicatorSection(), list.header()->sortIndicatorOrder()};
+    }
+
     void ExpectColumnsFillTheVisibleWidth() const {
         EXPECT_EQ(list.columnWidth(0) + list.columnWidth(1), list.viewport()->width());
         EXPECT_FALSE(list.horizontalScrollBar()->isVisible());
@@ -105,21 +109,31 @@ TEST_F(ResultsListTest, ABurstOfRowsScrollsOnceToTheNewest) {
     EXPECT_EQ(newest->toolTip(0), "/d/D199");
 }
 
-TEST_F(ResultsListTest, HeaderClickSortsOnceAndLaterRowsGoToTheEnd) {
+TEST_F(ResultsListTest, HeaderClicksSortEitherWayAndLaterRowsGoToTheEnd) {
     ClickHeader(0);  // nothing to sort yet
     list.AddResult("c", RowStatus::kDone);
     list.AddResult("a", RowStatus::kUntouched);
     list.AddResult("b", RowStatus::kError);
+    EXPECT_EQ(list.header()->sortIndicatorSection(), -1) << "no arrow for rows as they came";
     ClickHeader(0);
     EXPECT_EQ(Shown(), (Rows{{"a", "未処理"}, {"b", "エラー"}, {"c", "完了"}}));
+    EXPECT_EQ(Arrow(), (std::pair{0, Qt::AscendingOrder}));
     EXPECT_FALSE(list.isSortingEnabled());
+    ClickHeader(0);
+    EXPECT_EQ(Shown(), (Rows{{"c", "完了"}, {"b", "エラー"}, {"a", "未処理"}}));
+    EXPECT_EQ(Arrow(), (std::pair{0, Qt::DescendingOrder}));
 
     list.AddResult("0", RowStatus::kDone);
     EXPECT_EQ(Shown().back(), (std::pair<QString, QString>{"0", "完了"}));
+    EXPECT_EQ(list.header()->sortIndicatorSection(), -1) << "the rows are out of order now";
 
     ClickHeader(1);
-    // By status text, in the list's own text order; the last row joins in.
+    // By status text, in the list's own text order; the last row joins in,
+    // equal statuses in the order they arrived, whichever way.
     EXPECT_EQ(Shown(), (Rows{{"b", "エラー"}, {"c", "完了"}, {"0", "完了"}, {"a", "未処理"}}));
+    ClickHeader(1);
+    EXPECT_EQ(Shown(), (Rows{{"a", "未処理"}, {"c", "完了"}, {"0", "完了"}, {"b", "エラー"}}));
+    EXPECT_EQ(Arrow(), (std::pair{1, Qt::DescendingOrder}));
 }
 
 TEST_F(ResultsListTest, SortIsCaseInsensitiveWithNumbersByValue) {
@@ -174,7 +188,8 @@ TEST_F(ResultsListTest, ControlsAndReorderingMarksOfANameShowAsEscapesEverywhere
 }
 
 // A keyboard user reaches everything a mouse does: the menu by Shift+F10
-// and the menu key, a row's details by Enter, and the rows by Ctrl+C.
+// and the menu key, a row's details by Enter, every row by Ctrl+A, and the
+// rows by Ctrl+C.
 TEST_F(ResultsListTest, TheKeyboardOpensTheMenuShowsDetailsAndCopiesRows) {
     list.SetDroppedPath("/x/D");
     list.AddResultWithReason("D", RowStatus::kUntouched,
@@ -200,7 +215,8 @@ TEST_F(ResultsListTest, TheKeyboardOpensTheMenuShowsDetailsAndCopiesRows) {
     EXPECT_EQ(list.CurrentShownRow()->reason,
               "ファイル「f」が 1 つあるだけです。何も変更していません。");
 
-    list.selectAll();
+    QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(list.SelectedShownRows().size(), 2U);
     QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
               "D\t未処理\t/x/D\tファイル「f」が 1 つあるだけです。何も変更していません。\n"

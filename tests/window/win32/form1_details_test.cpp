@@ -92,13 +92,16 @@ TEST_F(Form1DetailsTest, TheMenuAndEnterShowTheDetailsOfTheirRow) {
     EXPECT_EQ(details_shown.size(), 2u);
 }
 
-TEST_F(Form1DetailsTest, CtrlCAndTheMenuCopyTheSelectedRowsWithWindowsLineEnds) {
+TEST_F(Form1DetailsTest, CtrlAAndCtrlCAndTheMenuCopyTheSelectedRowsWithWindowsLineEnds) {
     Open();
     DropFolders({"a", "b", "c"});
     EmptyTheClipboard();
     Select({0, 2});
     PressCtrl('C');
     EXPECT_EQ(Clipboard(), LineOf("a") + LineOf("c"));
+    PressCtrl('A');
+    PressCtrl('C');
+    EXPECT_EQ(Clipboard(), LineOf("a") + LineOf("b") + LineOf("c")) << "Ctrl+A selects all";
 
     Select({1});
     OpenMenuFromKeyboard(kMnuコピー);
