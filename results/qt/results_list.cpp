@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <string>
 
+#include "results/rules/bounded_text.h"
 #include "results/rules/column_widths.h"
 #include "results/rules/escaped_text.h"
 #include "results/rules/reason_text.h"
@@ -91,14 +92,16 @@ class ResultRow final : public QTreeWidgetItem {
 constexpr int kDroppedPathRole = Qt::UserRole;
 constexpr int kReasonRole = Qt::UserRole + 1;
 
-// As rich text, which Qt wraps at a readable width (a reason runs to a few
-// hundred characters); the path keeps a line of its own, unbroken.
+// Wrapped and cut here, as the Win32 list's are: Qt would wrap rich text,
+// but let a reason naming thousands of entries grow past the screen. As
+// rich text, so that nothing in a name ("<b>" is one) is taken for markup.
 QString RichTip(const QString& path, const QString& reason) {
-    QString tip;
-    if (!path.isEmpty()) {
-        tip = QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(path.toHtmlEscaped());
-    }
-    return tip + QStringLiteral("<p>%1</p>").arg(reason.toHtmlEscaped());
+    const QString text =
+        path.isEmpty() || reason.isEmpty() ? path + reason : path + QLatin1Char('\n') + reason;
+    const QString bounded =
+        QString::fromStdString(BoundedText(text.toStdString(), kTipColumns, kTipLines));
+    return QStringLiteral("<p style=\"white-space:pre\">%1</p>")
+        .arg(bounded.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
 }
 
 }  // namespace
@@ -124,14 +127,14 @@ ResultsList::ResultsList(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void ResultsList::AddResult(std::string_view name, RowStatus status) {
-    AddRow(name, status, dropped_path_);
+    AddRow(name, status, dropped_tip_);
 }
 
 void ResultsList::AddResultWithReason(std::string_view name, RowStatus status,
                                       const RowReason& reason) {
     const std::string why = ReasonInJapanese(reason, name, &ShownInWindow);
     if (why.empty()) {
-        AddRow(name, status, dropped_path_);
+        AddRow(name, status, dropped_tip_);
         return;
     }
     reason_ = FromUtf8(why);
@@ -166,6 +169,7 @@ void ResultsList::ScrollToNewest() {
 
 void ResultsList::SetDroppedPath(std::string_view path) {
     dropped_path_ = Shown(path);
+    dropped_tip_ = RichTip(dropped_path_, {});
     dropped_bytes_ = QByteArray(path.data(), static_cast<qsizetype>(path.size()));
 }
 

@@ -106,6 +106,7 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     QList<QTreeWidgetItem*>* collected_ = nullptr;  // rows to insert together
     QTimer scroll_soon_;
     QString dropped_path_;
+    QString dropped_tip_;       // the path, wrapped and cut as every tip
     QByteArray dropped_bytes_;  // exact: a name need not be UTF-8
     float first_share_ = 0.6f;
     // Made at the first sort: opening a collation costs start-up time.

@@ -8,6 +8,7 @@
 
 #include "engine/display_text.h"
 #include "engine/utf16_win32.h"
+#include "results/rules/bounded_text.h"
 #include "results/rules/column_widths.h"
 #include "results/rules/escaped_text.h"
 #include "results/rules/reason_text.h"
@@ -71,13 +72,21 @@ int CompareText(const std::wstring& left, const std::wstring& right) {
            CSTR_EQUAL;
 }
 
-// The path it was dropped as, then on the next line why, when there is a why.
+// The path it was dropped as, then on the next line why, when there is a
+// why; wrapped and cut short, as a reason can name thousands of entries.
 std::wstring TipText(std::string_view dropped_path, std::string_view reason) {
-    const std::wstring path = FromBytes(dropped_path);
-    if (reason.empty()) {
-        return path;
+    std::string text = EscapeControls(dropped_path, Backslash::kKept);
+    if (!reason.empty()) {
+        text += text.empty() ? std::string(reason) : "\n" + std::string(reason);
     }
-    return path.empty() ? Wide(reason) : path + L"\r\n" + Wide(reason);
+    std::wstring tip;
+    for (const wchar_t c : Wide(BoundedText(text, kTipColumns, kTipLines))) {
+        if (c == L'\n') {
+            tip += L'\r';
+        }
+        tip += c;
+    }
+    return tip;
 }
 
 }  // namespace
@@ -354,6 +363,13 @@ void ResultsListView::ShowTip(NMHDR& header) const {
         return;
     }
     const std::wstring text = TipText(row->dropped_path, row->reason);
+    // A tip keeps to one line unless it is given a width to wrap at; the
+    // text is wrapped already, so any width it never reaches will do.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(list_, MONITOR_DEFAULTTONEAREST), &monitor);
+    ::SendMessageW(ListView_GetToolTips(list_), TTM_SETMAXTIPWIDTH, 0,
+                   monitor.rcWork.right - monitor.rcWork.left);
     const std::size_t room = static_cast<std::size_t>(tip.cchTextMax) - 1;
     const std::size_t length = std::min(text.size(), room);
     text.copy(tip.pszText, length);

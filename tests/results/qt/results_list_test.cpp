@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/reason/row_reason.h"
+#include "results/rules/bounded_text.h"
 
 namespace karuneo {
 namespace {
@@ -106,7 +107,7 @@ TEST_F(ResultsListTest, ABurstOfRowsScrollsOnceToTheNewest) {
     EXPECT_EQ(scrolls, 1);
     QTreeWidgetItem* newest = list.topLevelItem(199);
     EXPECT_TRUE(list.viewport()->rect().contains(list.visualItemRect(newest)));
-    EXPECT_EQ(newest->toolTip(0), "/d/D199");
+    EXPECT_TRUE(newest->toolTip(0).contains(">/d/D199<")) << newest->toolTip(0).toStdString();
 }
 
 TEST_F(ResultsListTest, HeaderClicksSortEitherWayAndLaterRowsGoToTheEnd) {
@@ -185,6 +186,23 @@ TEST_F(ResultsListTest, ControlsAndReorderingMarksOfANameShowAsEscapesEverywhere
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
               "a\\nb\\u202e\t未処理\t/x/a\\nb\\u202e\t"
               "ファイル「f\\tg\\h」が 1 つあるだけです。何も変更していません。\n");
+}
+
+TEST_F(ResultsListTest, ATipIsBoundedAndNothingInANameIsMarkup) {
+    list.SetDroppedPath("/x/<b>D</b>");
+    std::vector<std::string> many;
+    for (int entry = 0; entry < 3000; ++entry) {
+        many.push_back("entry" + std::to_string(entry));
+    }
+    list.AddResultWithReason("<b>D</b>", RowStatus::kUntouched,
+                             UntouchedReason{NotNested::kEntries, 3000, many});
+    list.AddResult("<b>E</b>", RowStatus::kDone);
+    for (const int row : {0, 1}) {
+        const QString tip = list.topLevelItem(row)->toolTip(0);
+        EXPECT_TRUE(tip.contains("/x/&lt;b&gt;D&lt;/b&gt;")) << tip.toStdString();
+        EXPECT_LE(tip.count("<br>"), static_cast<qsizetype>(kTipLines) - 1);
+    }
+    EXPECT_TRUE(list.topLevelItem(0)->toolTip(0).contains("…"));
 }
 
 // A keyboard user reaches everything a mouse does: the menu by Shift+F10
