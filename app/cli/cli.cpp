@@ -5,7 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app/cli/escaped_text.h"
 #include "app/cli/journal_commands.h"
 #include "app/cli/platform_help.h"
 #include "engine/display_text.h"
@@ -14,6 +13,7 @@
 #include "engine/journal/journaled_walk.h"
 #include "engine/result_sink.h"
 #include "engine/unnest.h"
+#include "results/rules/escaped_text.h"
 #include "results/rules/reason_text.h"
 #include "results/rules/status_text.h"
 

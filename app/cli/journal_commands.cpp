@@ -1,6 +1,5 @@
 #include "app/cli/journal_commands.h"
 
-#include "app/cli/escaped_text.h"
 #include "engine/display_text.h"
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
@@ -8,6 +7,7 @@
 #include "engine/journal/recovery.h"
 #include "engine/journal/undo.h"
 #include "engine/native_file_system.h"
+#include "results/rules/escaped_text.h"
 #include "results/rules/local_time.h"
 
 namespace karuneo::cli {

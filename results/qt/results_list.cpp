@@ -15,19 +15,27 @@
 #include <QThread>
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <string>
 
-#include "engine/display_text.h"
+#include "results/rules/bounded_text.h"
 #include "results/rules/column_widths.h"
+#include "results/rules/escaped_text.h"
 #include "results/rules/reason_text.h"
+#include "results/rules/sort_order.h"
 #include "results/rules/status_text.h"
 
 namespace karuneo {
 namespace {
 
-QString FromBytes(std::string_view bytes) {
-    const std::string text = ToDisplayText(bytes);
+QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A name or path as a user reads it: it may hold line breaks and marks that
+// would reorder the row.
+QString Shown(std::string_view bytes) {
+    return FromUtf8(ShownInWindow(bytes));
 }
 
 // Case-insensitive, numbers by value, in the user's language. The "C"
@@ -62,11 +70,21 @@ class ResultRow final : public QTreeWidgetItem {
   public:
     using QTreeWidgetItem::QTreeWidgetItem;
 
+    // The list always sorts "ascending": the direction is the rule's, so
+    // that rows of equal text keep their arrival either way.
     bool operator<(const QTreeWidgetItem& other) const override {
         auto* list = static_cast<ResultsList*>(treeWidget());
-        const int column = list->sortColumn();
-        return list->Collator().compare(text(column), other.text(column)) < 0;
+        const SortOrder order = list->Order();
+        const int compared = list->Collator().compare(text(order.column), other.text(order.column));
+        return RowOrder(compared, Arrival(), static_cast<const ResultRow&>(other).Arrival(),
+                        order.descending) < 0;
     }
+
+    std::size_t Arrival() const { return arrival_; }
+    void SetArrival(std::size_t arrival) { arrival_ = arrival; }
+
+  private:
+    std::size_t arrival_ = 0;
 };
 
 // Where each row keeps the path it was dropped as, for undoing its run, and
@@ -74,14 +92,16 @@ class ResultRow final : public QTreeWidgetItem {
 constexpr int kDroppedPathRole = Qt::UserRole;
 constexpr int kReasonRole = Qt::UserRole + 1;
 
-// As rich text, which Qt wraps at a readable width (a reason runs to a few
-// hundred characters); the path keeps a line of its own, unbroken.
+// Wrapped and cut here, as the Win32 list's are: Qt would wrap rich text,
+// but let a reason naming thousands of entries grow past the screen. As
+// rich text, so that nothing in a name ("<b>" is one) is taken for markup.
 QString RichTip(const QString& path, const QString& reason) {
-    QString tip;
-    if (!path.isEmpty()) {
-        tip = QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(path.toHtmlEscaped());
-    }
-    return tip + QStringLiteral("<p>%1</p>").arg(reason.toHtmlEscaped());
+    const QString text =
+        path.isEmpty() || reason.isEmpty() ? path + reason : path + QLatin1Char('\n') + reason;
+    const QString bounded =
+        QString::fromStdString(BoundedText(text.toStdString(), kTipColumns, kTipLines));
+    return QStringLiteral("<p style=\"white-space:pre\">%1</p>")
+        .arg(bounded.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
 }
 
 }  // namespace
@@ -96,7 +116,8 @@ ResultsList::ResultsList(QWidget* parent) : QTreeWidget(parent) {
     // Sorting stays off so that later rows are appended, yet the header
     // must still report clicks.
     header()->setSectionsClickable(true);
-    header()->setSortIndicatorShown(false);
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(-1, Qt::AscendingOrder);
     header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this,
             [this](int column) { ListView1_ColumnClick(column); });
@@ -106,7 +127,7 @@ ResultsList::ResultsList(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void ResultsList::AddResult(std::string_view name, RowStatus status) {
-    AddRow(name, StatusText(status), dropped_path_);
+    AddRow(name, StatusText(status), dropped_tip_);
 }
 
 void ResultsList::AddResultWithReason(std::string_view name, RowStatus status,
@@ -116,23 +137,25 @@ void ResultsList::AddResultWithReason(std::string_view name, RowStatus status,
 
 void ResultsList::AddRowWithReason(std::string_view name, std::string_view status,
                                    const RowReason& reason) {
-    const std::string why = ReasonInJapanese(reason, name);
+    const std::string why = ReasonInJapanese(reason, name, &ShownInWindow);
     if (why.empty()) {
-        AddRow(name, status, dropped_path_);
+        AddRow(name, status, dropped_tip_);
         return;
     }
-    reason_ = FromBytes(why);
+    reason_ = FromUtf8(why);
     AddRow(name, status, RichTip(dropped_path_, reason_));
     reason_.clear();
 }
 
 void ResultsList::AddRow(std::string_view name, std::string_view status, const QString& tip) {
     Q_ASSERT(QThread::currentThread() == thread());
-    auto* row = new ResultRow(QStringList{FromBytes(name), FromBytes(status)});
+    auto* row = new ResultRow(QStringList{Shown(name), FromUtf8(std::string(status))});
     row->setToolTip(0, tip);
     row->setToolTip(1, tip);
     row->setData(0, kDroppedPathRole, dropped_bytes_);
     row->setData(0, kReasonRole, reason_);
+    row->SetArrival(arrivals_++);
+    ShowOrder({});
     if (collected_ != nullptr) {
         collected_->push_back(row);
         return;
@@ -150,7 +173,8 @@ void ResultsList::ScrollToNewest() {
 }
 
 void ResultsList::SetDroppedPath(std::string_view path) {
-    dropped_path_ = FromBytes(path);
+    dropped_path_ = Shown(path);
+    dropped_tip_ = RichTip(dropped_path_, {});
     dropped_bytes_ = QByteArray(path.data(), static_cast<qsizetype>(path.size()));
 }
 
@@ -171,17 +195,19 @@ std::optional<std::string> DroppedPathOf(const QTreeWidgetItem* row) {
 
 namespace {
 
-ShownRow Shown(const QTreeWidgetItem& row) {
-    return {row.text(0).toStdString(), row.text(1).toStdString(),
-            QString::fromUtf8(row.data(0, kDroppedPathRole).toByteArray()).toStdString(),
-            row.data(0, kReasonRole).toString().toStdString()};
+ShownRow ShownRowOf(const QTreeWidgetItem& row) {
+    const QByteArray path = row.data(0, kDroppedPathRole).toByteArray();
+    return {
+        row.text(0).toStdString(), row.text(1).toStdString(),
+        ShownInWindow(std::string_view(path.constData(), static_cast<std::size_t>(path.size()))),
+        row.data(0, kReasonRole).toString().toStdString()};
 }
 
 }  // namespace
 
 std::optional<ShownRow> ResultsList::CurrentShownRow() const {
     if (const QTreeWidgetItem* row = currentItem()) {
-        return Shown(*row);
+        return ShownRowOf(*row);
     }
     return std::nullopt;
 }
@@ -190,7 +216,7 @@ std::vector<ShownRow> ResultsList::SelectedShownRows() const {
     std::vector<ShownRow> rows;
     for (int i = 0; i < topLevelItemCount(); ++i) {
         if (const QTreeWidgetItem* row = topLevelItem(i); row->isSelected()) {
-            rows.push_back(Shown(*row));
+            rows.push_back(ShownRowOf(*row));
         }
     }
     return rows;
@@ -263,6 +289,7 @@ void ResultsList::FitColumns() {
 
 void ResultsList::RemoveAllRows() {
     clear();
+    ShowOrder({});
 }
 
 int ResultsList::ColumnSpace() const {
@@ -270,8 +297,24 @@ int ResultsList::ColumnSpace() const {
 }
 
 void ResultsList::ListView1_ColumnClick(int column) {
+    order_ = AfterHeaderClick(order_, column);
     // sortItems sorts what is there without turning sorting on.
     sortItems(column, Qt::AscendingOrder);
+    ShowArrow();
+}
+
+void ResultsList::ShowOrder(const SortOrder& order) {
+    if (order != order_) {
+        order_ = order;
+        ShowArrow();
+    }
+}
+
+void ResultsList::ShowArrow() {
+    // After sortItems and after the header's own flip on a click, which both
+    // set an arrow of their own.
+    header()->setSortIndicator(order_.column,
+                               order_.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 const QCollator& ResultsList::Collator() {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 #include "engine/result_sink.h"
 #include "results/rules/finished_row.h"
 #include "results/rules/row_details.h"
+#include "results/rules/sort_order.h"
 
 class QContextMenuEvent;
 class QEvent;
@@ -23,8 +25,10 @@ class QMouseEvent;
 namespace karuneo {
 
 // ListView1: one row per outcome of the engine, name and status, in the
-// order they arrive. A header click sorts the rows present once; rows that
-// arrive later go to the end, so the last drop's outcome is easy to find.
+// order they arrive. A header click sorts the rows present once, a second
+// click on it the other way round, and the header's arrow shows which; rows
+// that arrive later go to the end, so the last drop's outcome is easy to
+// find, and the arrow goes. Ctrl+A selects every row.
 class ResultsList final : public QTreeWidget, public ResultSink {
   public:
     explicit ResultsList(QWidget* parent = nullptr);
@@ -75,6 +79,8 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     void CopySelectedRows() const;
 
     void ListView1_ColumnClick(int column);
+    // The order of the last sort; none once a row arrived after it.
+    const SortOrder& Order() const { return order_; }
 
     // The order of the sort: as a file manager lists names.
     const QCollator& Collator();
@@ -92,6 +98,8 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     void ShowMenuFromKeyboard();
     void FitColumns();
     void ScrollToNewest();
+    void ShowOrder(const SortOrder& order);
+    void ShowArrow();
 
     QMenu* context_menu_ = nullptr;
     std::function<void()> show_details_;
@@ -99,10 +107,13 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     QList<QTreeWidgetItem*>* collected_ = nullptr;  // rows to insert together
     QTimer scroll_soon_;
     QString dropped_path_;
+    QString dropped_tip_;       // the path, wrapped and cut as every tip
     QByteArray dropped_bytes_;  // exact: a name need not be UTF-8
     float first_share_ = 0.6f;
     // Made at the first sort: opening a collation costs start-up time.
     std::optional<QCollator> collator_;
+    SortOrder order_;
+    std::size_t arrivals_ = 0;  // rows added so far, for ties of a sort
 };
 
 }  // namespace karuneo

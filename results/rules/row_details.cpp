@@ -1,30 +1,14 @@
 #include "results/rules/row_details.h"
 
+#include "results/rules/escaped_text.h"
+
 namespace karuneo {
 namespace {
 
+// The fields are display text already; escaping them again changes only
+// the line breaks and tabs of texts that are not names, such as a reason.
 std::string OneField(const std::string& text) {
-    std::string field;
-    field.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '\t':
-                field += "\\t";
-                break;
-            case '\n':
-                field += "\\n";
-                break;
-            case '\r':
-                field += "\\r";
-                break;
-            case '\\':
-                field += "\\\\";
-                break;
-            default:
-                field += c;
-        }
-    }
-    return field;
+    return EscapeControls(text, Backslash::kKept);
 }
 
 }  // namespace

@@ -21,8 +21,9 @@ std::string DetailsText(const ShownRow& row);
 
 // What コピー puts on the clipboard: one line per row, name, status, full
 // path and reason separated by tabs, for a mail or a bug report. A tab or a
-// line break inside a field (a name can hold them) is written as \t or \n,
-// a backslash as \\, so that every row stays one line of four fields.
+// line break inside a field is written as \t or \n, so that every row stays
+// one line of four fields; a backslash stays single, so that a Windows path
+// pasted into Explorer still opens.
 std::string TabSeparatedRows(const std::vector<ShownRow>& rows);
 
 }  // namespace karuneo

@@ -8,21 +8,31 @@
 
 #include "engine/display_text.h"
 #include "engine/utf16_win32.h"
+#include "results/rules/bounded_text.h"
 #include "results/rules/column_widths.h"
+#include "results/rules/escaped_text.h"
 #include "results/rules/reason_text.h"
+#include "results/rules/sort_order.h"
 #include "results/rules/status_text.h"
 #include "results/win32/clipboard_text.h"
 
 namespace karuneo::win32 {
 namespace {
 
-std::wstring FromBytes(std::string_view bytes) {
-    // Names come as the engine found them; one that is not even WTF-8 is
-    // shown as readable text instead.
-    if (auto wide = Utf16FromUtf8(bytes)) {
+// Names come as the engine found them, as WTF-8 when they hold a lone
+// surrogate, which the list shows as it is; one that is not even WTF-8 is
+// shown as readable text instead.
+std::wstring Wide(std::string_view text) {
+    if (auto wide = Utf16FromUtf8(text)) {
         return *std::move(wide);
     }
-    return Utf16FromUtf8(ToDisplayText(bytes)).value_or(std::wstring());
+    return Utf16FromUtf8(ToDisplayText(text)).value_or(std::wstring());
+}
+
+// A name or path, which may hold line breaks and marks that would reorder
+// the row.
+std::wstring FromBytes(std::string_view bytes) {
+    return Wide(EscapeControls(bytes, Backslash::kKept));
 }
 
 constexpr UINT_PTR kSubclassId = 1;
@@ -62,13 +72,21 @@ int CompareText(const std::wstring& left, const std::wstring& right) {
            CSTR_EQUAL;
 }
 
-// The path it was dropped as, then on the next line why, when there is a why.
+// The path it was dropped as, then on the next line why, when there is a
+// why; wrapped and cut short, as a reason can name thousands of entries.
 std::wstring TipText(std::string_view dropped_path, std::string_view reason) {
-    const std::wstring path = FromBytes(dropped_path);
-    if (reason.empty()) {
-        return path;
+    std::string text = EscapeControls(dropped_path, Backslash::kKept);
+    if (!reason.empty()) {
+        text += text.empty() ? std::string(reason) : "\n" + std::string(reason);
     }
-    return path.empty() ? FromBytes(reason) : path + L"\r\n" + FromBytes(reason);
+    std::wstring tip;
+    for (const wchar_t c : Wide(BoundedText(text, kTipColumns, kTipLines))) {
+        if (c == L'\n') {
+            tip += L'\r';
+        }
+        tip += c;
+    }
+    return tip;
 }
 
 }  // namespace
@@ -89,7 +107,7 @@ HWND ResultsListView::Create(HWND parent, int id) {
 
 void ResultsListView::AddFinishedRow(const FinishedRow& row) {
     AddRow(row.name, FinishedStatusText(row), row.dropped_path,
-           ReasonInJapanese(row.reason, row.name));
+           ReasonInJapanese(row.reason, row.name, &ShownInWindow));
 }
 
 void ResultsListView::ScrollToNewest() {
@@ -106,7 +124,8 @@ void ResultsListView::AddResult(std::string_view name, RowStatus status) {
 
 void ResultsListView::AddResultWithReason(std::string_view name, RowStatus status,
                                           const RowReason& reason) {
-    AddRow(name, StatusText(status), Utf8FromUtf16(dropped_path_), ReasonInJapanese(reason, name));
+    AddRow(name, StatusText(status), Utf8FromUtf16(dropped_path_),
+           ReasonInJapanese(reason, name, &ShownInWindow));
     ScrollToNewest();
 }
 
@@ -118,7 +137,7 @@ void ResultsListView::AddRow(std::string_view name, std::string_view status,
                              std::string dropped_path, std::string reason) {
     AssertOnOwnThread();
     rows_.push_back(
-        {FromBytes(name), FromBytes(status), std::move(dropped_path), std::move(reason)});
+        {FromBytes(name), Wide(status), std::move(dropped_path), std::move(reason)});
     Row& row = rows_.back();
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -134,7 +153,7 @@ void ResultsListView::AddRow(std::string_view name, std::string_view status,
     ::SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(index),
                    reinterpret_cast<LPARAM>(&item));
     RefitColumns();
-    ShowSortArrow(-1);
+    ShowSortArrow({});
 }
 
 void ResultsListView::CreateColumns() {
@@ -154,7 +173,7 @@ void ResultsListView::RemoveAllRows() {
     ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
     rows_.clear();
     RefitColumns();
-    ShowSortArrow(-1);
+    ShowSortArrow({});
 }
 
 int ResultsListView::ColumnSpace() const {
@@ -182,6 +201,8 @@ LRESULT CALLBACK ResultsListView::ListProc(HWND list, UINT message, WPARAM wpara
     const LRESULT result = ::DefSubclassProc(list, message, wparam, lparam);
     if (message == WM_SIZE) {
         reinterpret_cast<ResultsListView*>(self)->RefitColumns();
+    } else if (message == WM_KEYDOWN && wparam == 'A' && ::GetKeyState(VK_CONTROL) < 0) {
+        reinterpret_cast<ResultsListView*>(self)->SelectAllRows();
     } else if (message == WM_NCDESTROY) {
         ::RemoveWindowSubclass(list, ListProc, kSubclassId);
     }
@@ -235,7 +256,7 @@ std::optional<std::string> ResultsListView::DroppedPathAt(POINT screen) const {
 }
 
 ShownRow ResultsListView::Shown(const Row& row) {
-    return {Utf8FromUtf16(row.name), Utf8FromUtf16(row.status), ToDisplayText(row.dropped_path),
+    return {Utf8FromUtf16(row.name), Utf8FromUtf16(row.status), ShownInWindow(row.dropped_path),
             row.reason};
 }
 
@@ -262,33 +283,46 @@ std::vector<ShownRow> ResultsListView::SelectedShownRows() const {
 
 bool ResultsListView::CopySelectedRows() const {
     const std::vector<ShownRow> rows = SelectedShownRows();
-    return !rows.empty() && PutOnClipboard(list_, FromBytes(TabSeparatedRows(rows)));
+    return !rows.empty() && PutOnClipboard(list_, Wide(TabSeparatedRows(rows)));
 }
 
 void ResultsListView::ListView1_ColumnClick(int column) {
-    // The list hands each item's lParam, the index of its row here: reading
-    // the items' texts back while the list sorts them is not reliable.
+    const SortOrder order = AfterHeaderClick(sort_, column);
+    // The list hands each item's lParam, the index of its row here, which is
+    // also its arrival: reading the items' texts back while the list sorts
+    // them is not reliable.
     struct Request {
         const std::vector<Row>* rows;
-        int column;
+        SortOrder order;
     };
-    Request request{&rows_, column};
+    Request request{&rows_, order};
     const auto compare = [](LPARAM left, LPARAM right, LPARAM sort) -> int {
         const auto& how = *reinterpret_cast<const Request*>(sort);
         const Row& a = (*how.rows)[static_cast<std::size_t>(left)];
         const Row& b = (*how.rows)[static_cast<std::size_t>(right)];
-        return how.column == 0 ? CompareText(a.name, b.name) : CompareText(a.status, b.status);
+        const int compared =
+            how.order.column == 0 ? CompareText(a.name, b.name) : CompareText(a.status, b.status);
+        return RowOrder(compared, static_cast<std::size_t>(left), static_cast<std::size_t>(right),
+                        how.order.descending);
     };
     ::SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&request),
                    reinterpret_cast<LPARAM>(static_cast<PFNLVCOMPARE>(compare)));
-    ShowSortArrow(column);
+    ShowSortArrow(order);
 }
 
-void ResultsListView::ShowSortArrow(int column) {
-    if (column == sorted_column_) {
+void ResultsListView::SelectAllRows() {
+    LVITEMW selected{};
+    selected.stateMask = LVIS_SELECTED;
+    selected.state = LVIS_SELECTED;
+    ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&selected));
+}
+
+void ResultsListView::ShowSortArrow(const SortOrder& order) {
+    if (order == sort_) {
         return;
     }
-    sorted_column_ = column;
+    sort_ = order;
     const HWND header = ListView_GetHeader(list_);
     for (int at = 0; at < ColumnCount(list_); ++at) {
         HDITEMW item{};
@@ -298,8 +332,8 @@ void ResultsListView::ShowSortArrow(int column) {
             continue;
         }
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (at == column) {
-            item.fmt |= HDF_SORTUP;
+        if (at == order.column) {
+            item.fmt |= order.descending ? HDF_SORTDOWN : HDF_SORTUP;
         }
         ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(at),
                        reinterpret_cast<LPARAM>(&item));
@@ -329,6 +363,13 @@ void ResultsListView::ShowTip(NMHDR& header) const {
         return;
     }
     const std::wstring text = TipText(row->dropped_path, row->reason);
+    // A tip keeps to one line unless it is given a width to wrap at; the
+    // text is wrapped already, so any width it never reaches will do.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(list_, MONITOR_DEFAULTTONEAREST), &monitor);
+    ::SendMessageW(ListView_GetToolTips(list_), TTM_SETMAXTIPWIDTH, 0,
+                   monitor.rcWork.right - monitor.rcWork.left);
     const std::size_t room = static_cast<std::size_t>(tip.cchTextMax) - 1;
     const std::size_t length = std::min(text.size(), room);
     text.copy(tip.pszText, length);

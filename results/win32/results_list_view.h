@@ -10,13 +10,15 @@
 #include "engine/result_sink.h"
 #include "results/rules/finished_row.h"
 #include "results/rules/row_details.h"
+#include "results/rules/sort_order.h"
 
 namespace karuneo::win32 {
 
 // ListView1: one row per outcome of the engine, name and status, in the
-// order they arrive. A header click sorts the rows present once, and the
-// column's header shows the sort arrow until a row arrives: later rows go
-// to the end, out of that order. Each row keeps the full path it was dropped
+// order they arrive. A header click sorts the rows present once, a second
+// click on it the other way round, and the column's header shows the sort
+// arrow of that direction until a row arrives: later rows go to the end, out
+// of that order. Ctrl+A selects every row. Each row keeps the full path it was dropped
 // as, shown as the row's tip and undone by 元に戻す. Only the thread that
 // created it may touch it.
 class ResultsListView final : public ResultSink {
@@ -69,6 +71,7 @@ class ResultsListView final : public ResultSink {
     bool CopySelectedRows() const;
 
     void ListView1_ColumnClick(int column);
+    void SelectAllRows();
     // Answers the list's notifications to its parent; false for those it
     // leaves to the parent.
     bool OnNotify(const NMHDR& header);
@@ -84,8 +87,7 @@ class ResultsListView final : public ResultSink {
     static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
                                      UINT_PTR id, DWORD_PTR self);
     void RefitColumns();
-    // -1 for none.
-    void ShowSortArrow(int column);
+    void ShowSortArrow(const SortOrder& order);
     void AddRow(std::string_view name, std::string_view status, std::string dropped_path,
                 std::string reason);
     const Row* RowOfItem(int item) const;
@@ -100,8 +102,8 @@ class ResultsListView final : public ResultSink {
     // Rows stay here in arrival order; each list item's lParam is its index.
     std::vector<Row> rows_;
     std::wstring dropped_path_;
-    int sorted_column_ = -1;  // the one whose header shows the arrow
-    DWORD thread_ = 0;        // the one that created the control
+    SortOrder sort_;    // as the header's arrow shows it
+    DWORD thread_ = 0;  // the one that created the control
 };
 
 }  // namespace karuneo::win32

@@ -9,12 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/cli/escaped_text.h"
 #include "engine/native_file_system.h"
 #include "engine/path_separator.h"
+#include "results/rules/escaped_text.h"
 #include "tests/support/cli_reason_lines.h"
 #include "tests/support/journal_tree.h"
-#include "tests/support/named_cases.h"
 #include "tests/support/platform.h"
 #include "tests/support/temp_tree.h"
 
@@ -250,30 +249,6 @@ TEST(CliTest, TakesFolderNamesThatLookLikeOptionsAfterDoubleDash) {
     EXPECT_EQ(run.status, kExitOk);
     EXPECT_EQ(run.out, "-x\t完了\n");
 }
-
-const testing::TextCase kEscapeCases[] = {
-    {"NewLine", "new\nline", "new\\nline"},
-    {"TabAndCarriageReturn", "tab\tcr\r", "tab\\tcr\\r"},
-    {"Escape", "\x1b[31mred", "\\x1b[31mred"},
-    {"NulAndDelete", std::string("nul\0del\x7f", 8), "nul\\x00del\\x7f"},
-    {"NextLine", "next\xc2\x85line", "next\\u0085line"},
-    {"Backslash", "back\\slash", "back\\\\slash"},
-    {"PrintableTextStays", "日本語 ü", "日本語 ü"},
-    {"LineAndParagraphSeparators", "a\u2028b\u2029c", "a\\u2028b\\u2029c"},
-    {"DirectionOverride", "\u202egpj.exe", "\\u202egpj.exe"},
-    {"DirectionIsolatesAndMarks", "\u2066x\u2069\u200f\u061c", "\\u2066x\\u2069\\u200f\\u061c"},
-    {"NeighboursOfTheMarksStay", "\u2027\u2030\u2065\u206a\u2010",
-     "\u2027\u2030\u2065\u206a\u2010"},
-};
-
-using EscapeControlsTest = testing::TextCaseTest;
-
-TEST_P(EscapeControlsTest, ShowsControlCharactersAndBackslashesEscaped) {
-    EXPECT_EQ(EscapeControls(GetParam().given), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, EscapeControlsTest, ::testing::ValuesIn(kEscapeCases),
-                         testing::CaseName());
 
 TEST(CliTest, OneRowIsOneLineWhateverTheName) {
     if (!testing::kNamesAreBytes) {

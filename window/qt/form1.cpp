@@ -8,7 +8,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QMoveEvent>
 #include <QResizeEvent>
@@ -22,6 +21,7 @@
 #include <utility>
 
 #include "engine/journal/journal_file.h"
+#include "results/qt/details_box.h"
 #include "results/qt/results_list.h"
 #include "window/qt/drop_area.h"
 #include "window/qt/history_dialog.h"
@@ -254,10 +254,8 @@ void Form1::StartOnceDrawn() {
 
 void Form1::mnu詳細_Click() {
     if (const auto row = ListView1->CurrentShownRow()) {
-        QMessageBox details(QMessageBox::Information, FromUtf8(form_design::kDetailsTitle),
-                            QString::fromStdString(DetailsText(*row)), QMessageBox::Ok, this);
-        details.setObjectName(QStringLiteral("詳細"));
-        details.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        DetailsBox details(this, FromUtf8(form_design::kDetailsTitle),
+                           QString::fromStdString(DetailsText(*row)));
         details.exec();
     }
 }

@@ -6,9 +6,12 @@
 #include <QFile>
 #include <QString>
 #include <QtGlobal>
+#include <array>
 #include <cerrno>
+#include <string>
 
 #include "window/qt/single_instance.h"
+#include "window/rules/display_key.h"
 
 namespace karuneo {
 namespace {
@@ -34,20 +37,18 @@ QByteArray PrivateFolder() {
     return OnlyThisUserEnters(own) ? own : QByteArray();
 }
 
-// Each display has a window of its own; its name may hold any character.
-QByteArray DisplayKey() {
-    QByteArray display = qgetenv("WAYLAND_DISPLAY");
-    if (display.isEmpty()) {
-        display = qgetenv("DISPLAY");
+// Each display has a window of its own, whichever way a start spells it.
+QByteArray DisplayKeyOfThisStart() {
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    const QByteArray x = qgetenv("DISPLAY");
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    std::array<char, 256> host{};
+    if (::gethostname(host.data(), host.size() - 1) != 0) {
+        host[0] = '\0';
     }
-    constexpr int kLongest = 40;  // a socket's path is short
-    QByteArray key;
-    for (const char c : display.left(kLongest)) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') || c == '.' || c == '-';
-        key += plain ? c : '_';
-    }
-    return key.isEmpty() ? QByteArray("none") : key;
+    const std::string key =
+        DisplayKey({wayland.toStdString(), x.toStdString(), host.data(), runtime.toStdString()});
+    return QByteArray::fromStdString(key);
 }
 
 }  // namespace
@@ -57,7 +58,7 @@ QString PrivateSocketPath() {
     if (folder.isEmpty()) {
         return {};
     }
-    return QFile::decodeName(folder + "/karuneo-window-" + DisplayKey());
+    return QFile::decodeName(folder + "/karuneo-window-" + DisplayKeyOfThisStart());
 }
 
 }  // namespace karuneo

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "engine/display_text.h"
 #include "engine/entry_path.h"
+#include "results/rules/escaped_text.h"
 #include "results/rules/work_progress.h"
 
 namespace karuneo {
@@ -46,7 +46,7 @@ ProgressLines DescribeProgress(const WorkProgress& progress) {
     lines.folder = std::string(Doing(progress));
     const std::string name = EntryPath(progress.folder).LastName();
     if (!progress.folder.empty()) {
-        lines.folder += ": " + ToDisplayText(name.empty() ? progress.folder : name);
+        lines.folder += ": " + ShownInWindow(name.empty() ? progress.folder : name);
     }
     if (progress.total > 0) {
         const std::string count =

@@ -110,11 +110,18 @@ void RestoreWindowSettings(SettingsStore& store, WindowGeometry& window,
         return;
     }
     if (store.Read(kSettingsSection, kKeyWindowState).empty()) {
+        // Where the windowing system put it, unless its default size is
+        // larger than the screen (a small one, or a large scale).
+        const TwipRect fresh = window.Outer();
+        const TwipRect fitted = FitOnScreen(fresh, screens);
+        if (fitted.width != fresh.width || fitted.height != fresh.height) {
+            window.SetOuter(fitted);
+        }
         return;
     }
     const TwipRect saved{ReadNumber(store, kKeyLeft), ReadNumber(store, kKeyTop),
                          ReadNumber(store, kKeyWidth), ReadNumber(store, kKeyHeight)};
-    window.SetOuter(BringOnScreen(saved, screens));
+    window.SetOuter(FitOnScreen(saved, screens));
 }
 
 std::string FormatTwips(float twips) {

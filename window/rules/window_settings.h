@@ -45,9 +45,10 @@ void SaveMaximizedState(SettingsStore& store);
 // the window then lies where the system parks icons.
 void SaveWindowState(const WindowGeometry& window, SettingsStore& store);
 
-// Puts the window back as the store remembers it; an empty store leaves it
-// where the windowing system put it. `screens` are the usable areas of all
-// screens, the primary one first.
+// Puts the window back as the store remembers it, fitted to the screen it
+// opens on; an empty store leaves it where the windowing system put it,
+// unless it is larger than that screen. `screens` are the usable areas of
+// all screens, the primary one first.
 void RestoreWindowSettings(SettingsStore& store, WindowGeometry& window,
                            std::span<const TwipRect> screens);
 

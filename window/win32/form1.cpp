@@ -6,6 +6,7 @@
 
 #include "engine/journal/journal_file.h"
 #include "engine/utf16_win32.h"
+#include "results/win32/details_box.h"
 #include "window/rules/form_design.h"
 #include "window/rules/layout_rules.h"
 #include "window/rules/twips_at_dpi.h"
@@ -102,8 +103,7 @@ UINT TrackMenu(HMENU menu, POINT at, HWND owner) {
 }
 
 void ShowDetailsBox(HWND owner, const std::wstring& text) {
-    ::MessageBoxW(owner, text.c_str(), Wide(form_design::kDetailsTitle).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
+    ShowDetails(owner, Wide(form_design::kDetailsTitle), text);
 }
 
 void Enable(HMENU menu, UINT command, bool enabled) {

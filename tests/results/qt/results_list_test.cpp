@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/reason/row_reason.h"
+#include "results/rules/bounded_text.h"
 
 namespace karuneo {
 namespace {
@@ -49,6 +50,10 @@ class ResultsListTest : public ::testing::Test {
         QHeaderView* header = list.header();
         const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    }
+
+    std::pair<int, Qt::SortOrder> Arrow() const {
+        return {list.header()->sortIndicatorSection(), list.header()->sortIndicatorOrder()};
     }
 
     void ExpectColumnsFillTheVisibleWidth() const {
@@ -102,24 +107,34 @@ TEST_F(ResultsListTest, ABurstOfRowsScrollsOnceToTheNewest) {
     EXPECT_EQ(scrolls, 1);
     QTreeWidgetItem* newest = list.topLevelItem(199);
     EXPECT_TRUE(list.viewport()->rect().contains(list.visualItemRect(newest)));
-    EXPECT_EQ(newest->toolTip(0), "/d/D199");
+    EXPECT_TRUE(newest->toolTip(0).contains(">/d/D199<")) << newest->toolTip(0).toStdString();
 }
 
-TEST_F(ResultsListTest, HeaderClickSortsOnceAndLaterRowsGoToTheEnd) {
+TEST_F(ResultsListTest, HeaderClicksSortEitherWayAndLaterRowsGoToTheEnd) {
     ClickHeader(0);  // nothing to sort yet
     list.AddResult("c", RowStatus::kDone);
     list.AddResult("a", RowStatus::kUntouched);
     list.AddResult("b", RowStatus::kError);
+    EXPECT_EQ(list.header()->sortIndicatorSection(), -1) << "no arrow for rows as they came";
     ClickHeader(0);
     EXPECT_EQ(Shown(), (Rows{{"a", "未処理"}, {"b", "エラー"}, {"c", "完了"}}));
+    EXPECT_EQ(Arrow(), (std::pair{0, Qt::AscendingOrder}));
     EXPECT_FALSE(list.isSortingEnabled());
+    ClickHeader(0);
+    EXPECT_EQ(Shown(), (Rows{{"c", "完了"}, {"b", "エラー"}, {"a", "未処理"}}));
+    EXPECT_EQ(Arrow(), (std::pair{0, Qt::DescendingOrder}));
 
     list.AddResult("0", RowStatus::kDone);
     EXPECT_EQ(Shown().back(), (std::pair<QString, QString>{"0", "完了"}));
+    EXPECT_EQ(list.header()->sortIndicatorSection(), -1) << "the rows are out of order now";
 
     ClickHeader(1);
-    // By status text, in the list's own text order; the last row joins in.
+    // By status text, in the list's own text order; the last row joins in,
+    // equal statuses in the order they arrived, whichever way.
     EXPECT_EQ(Shown(), (Rows{{"b", "エラー"}, {"c", "完了"}, {"0", "完了"}, {"a", "未処理"}}));
+    ClickHeader(1);
+    EXPECT_EQ(Shown(), (Rows{{"a", "未処理"}, {"c", "完了"}, {"0", "完了"}, {"b", "エラー"}}));
+    EXPECT_EQ(Arrow(), (std::pair{1, Qt::DescendingOrder}));
 }
 
 TEST_F(ResultsListTest, SortIsCaseInsensitiveWithNumbersByValue) {
@@ -154,8 +169,45 @@ TEST_F(ResultsListTest, RowsArriveInOrderAndRemovingThemKeepsTheColumns) {
     EXPECT_EQ(Shown(), (Rows{{"c", "未処理"}}));
 }
 
+// A name may hold a line break or a mark that reverses what follows it: the
+// row, its tip, its reason and what is copied show them as escapes, and a
+// path keeps its single backslashes.
+TEST_F(ResultsListTest, ControlsAndReorderingMarksOfANameShowAsEscapesEverywhere) {
+    list.SetDroppedPath("/x/a\nb\u202e");
+    list.AddResultWithReason("a\nb\u202e", RowStatus::kUntouched,
+                             UntouchedReason{NotNested::kSingleFile, 1, {"f\tg\\h"}});
+    EXPECT_EQ(Shown(), (Rows{{"a\\nb\\u202e", "未処理"}}));
+    const QString tip = list.topLevelItem(0)->toolTip(0);
+    EXPECT_TRUE(tip.contains("/x/a\\nb\\u202e")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("f\\tg\\h")) << tip.toStdString();
+
+    list.selectAll();
+    list.CopySelectedRows();
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+              "a\\nb\\u202e\t未処理\t/x/a\\nb\\u202e\t"
+              "ファイル「f\\tg\\h」が 1 つあるだけです。何も変更していません。\n");
+}
+
+TEST_F(ResultsListTest, ATipIsBoundedAndNothingInANameIsMarkup) {
+    list.SetDroppedPath("/x/<b>D</b>");
+    std::vector<std::string> many;
+    for (int entry = 0; entry < 3000; ++entry) {
+        many.push_back("entry" + std::to_string(entry));
+    }
+    list.AddResultWithReason("<b>D</b>", RowStatus::kUntouched,
+                             UntouchedReason{NotNested::kEntries, 3000, many});
+    list.AddResult("<b>E</b>", RowStatus::kDone);
+    for (const int row : {0, 1}) {
+        const QString tip = list.topLevelItem(row)->toolTip(0);
+        EXPECT_TRUE(tip.contains("/x/&lt;b&gt;D&lt;/b&gt;")) << tip.toStdString();
+        EXPECT_LE(tip.count("<br>"), static_cast<qsizetype>(kTipLines) - 1);
+    }
+    EXPECT_TRUE(list.topLevelItem(0)->toolTip(0).contains("…"));
+}
+
 // A keyboard user reaches everything a mouse does: the menu by Shift+F10
-// and the menu key, a row's details by Enter, and the rows by Ctrl+C.
+// and the menu key, a row's details by Enter, every row by Ctrl+A, and the
+// rows by Ctrl+C.
 TEST_F(ResultsListTest, TheKeyboardOpensTheMenuShowsDetailsAndCopiesRows) {
     list.SetDroppedPath("/x/D");
     list.AddResultWithReason("D", RowStatus::kUntouched,
@@ -181,7 +233,8 @@ TEST_F(ResultsListTest, TheKeyboardOpensTheMenuShowsDetailsAndCopiesRows) {
     EXPECT_EQ(list.CurrentShownRow()->reason,
               "ファイル「f」が 1 つあるだけです。何も変更していません。");
 
-    list.selectAll();
+    QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(list.SelectedShownRows().size(), 2U);
     QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
               "D\t未処理\t/x/D\tファイル「f」が 1 つあるだけです。何も変更していません。\n"

@@ -12,12 +12,15 @@ TEST(RowDetails, ShowPathStatusAndReasonEachOnALine) {
     EXPECT_EQ(DetailsText({"D", "完了", "/home/me/D", ""}), "フォルダ: /home/me/D\n処理結果: 完了");
 }
 
-TEST(RowDetails, EachCopiedRowIsOneLineOfFourFieldsWhateverTheNameHolds) {
-    const std::string copied = TabSeparatedRows(
-        {{"D", "完了", "/x/D", ""}, {"a\tb\nc\\", "エラー", "/x/a\tb\nc\\", "why"}});
+TEST(RowDetails, EachCopiedRowIsOneLineOfFourFieldsAndAPathStaysAPath) {
+    const std::string copied =
+        TabSeparatedRows({{"D", "完了", "C:\\users\\me\\D", ""},
+                          {"a\tb", "エラー", "/x/a\tb", "first line\nsecond\r\nthird"},
+                          {"\u202etxt.exe", "完了", "/x/\u202etxt.exe", ""}});
     EXPECT_EQ(copied,
-              "D\t完了\t/x/D\t\n"
-              "a\\tb\\nc\\\\\tエラー\t/x/a\\tb\\nc\\\\\twhy\n");
+              "D\t完了\tC:\\users\\me\\D\t\n"
+              "a\\tb\tエラー\t/x/a\\tb\tfirst line\\nsecond\\r\\nthird\n"
+              "\\u202etxt.exe\t完了\t/x/\\u202etxt.exe\t\n");
     EXPECT_EQ(TabSeparatedRows({}), "");
 }
 

@@ -64,16 +64,20 @@ struct SortCase {
     int column;
     std::vector<WideRow> before;
     std::vector<WideRow> after;
+    std::vector<WideRow> after_second_click;
 };
 
 class ResultsListViewSortTest : public ResultsListViewTest,
                                 public ::testing::WithParamInterface<SortCase> {};
 
-TEST_P(ResultsListViewSortTest, SortsTheRowsPresentOnce) {
+TEST_P(ResultsListViewSortTest, SortsTheRowsPresentOnceEitherWay) {
     Add(GetParam().before);
     list.ListView1_ColumnClick(GetParam().column);
     EXPECT_EQ(Rows(), GetParam().after);
     EXPECT_EQ(SortArrows(), GetParam().column == 0 ? "^-" : "-^");
+    list.ListView1_ColumnClick(GetParam().column);
+    EXPECT_EQ(Rows(), GetParam().after_second_click);
+    EXPECT_EQ(SortArrows(), GetParam().column == 0 ? "v-" : "-v");
     Add({{L"0", L"エラー"}});
     EXPECT_EQ(Rows().back(), (WideRow{L"0", L"エラー"})) << "a later row goes to the end";
     EXPECT_EQ(SortArrows(), "--") << "the rows are out of order now";
@@ -84,12 +88,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SortCase{"numbers as numbers, letters in any case",
                                0,
                                {{L"file10", L"完了"}, {L"File2", L"未処理"}, {L"file1", L"完了"}},
-                               {{L"file1", L"完了"}, {L"File2", L"未処理"}, {L"file10", L"完了"}}},
+                               {{L"file1", L"完了"}, {L"File2", L"未処理"}, {L"file10", L"完了"}},
+                               {{L"file10", L"完了"}, {L"File2", L"未処理"}, {L"file1", L"完了"}}},
                       SortCase{"by status, equal names kept",
                                1,
                                {{L"a", L"未処理"}, {L"a", L"完了"}, {L"b", L"エラー"}},
-                               {{L"b", L"エラー"}, {L"a", L"完了"}, {L"a", L"未処理"}}},
-                      SortCase{"nothing to sort", 0, {}, {}}),
+                               {{L"b", L"エラー"}, {L"a", L"完了"}, {L"a", L"未処理"}},
+                               {{L"a", L"未処理"}, {L"a", L"完了"}, {L"b", L"エラー"}}},
+                      SortCase{"equal names kept in their arrival either way",
+                               0,
+                               {{L"b", L"完了"}, {L"a", L"エラー"}, {L"b", L"未処理"}},
+                               {{L"a", L"エラー"}, {L"b", L"完了"}, {L"b", L"未処理"}},
+                               {{L"b", L"完了"}, {L"b", L"未処理"}, {L"a", L"エラー"}}},
+                      SortCase{"nothing to sort", 0, {}, {}, {}}),
     [](const auto& param_info) { return "Case" + std::to_string(param_info.index); });
 
 TEST_F(ResultsListViewTest, TheNewestRowIsInViewAndColumnsFillTheWidthWithoutScrolling) {
@@ -152,6 +163,11 @@ TEST_F(ResultsListViewTest, NamesThatAreNoTextAreShownReadably) {
         "b",
         RowStatus::kDone);
     EXPECT_EQ(Rows(), (std::vector<WideRow>{{L"a\uFFFDb", L"完了"}}));
+}
+
+TEST_F(ResultsListViewTest, LineBreaksAndReorderingMarksOfANameShowAsEscapes) {
+    list.AddResult("a\nb\u202e", RowStatus::kDone);
+    EXPECT_EQ(Rows(), (std::vector<WideRow>{{L"a\\nb\\u202e", L"完了"}}));
 }
 
 }  // namespace

@@ -30,6 +30,27 @@ TEST_F(RestoreTest, EmptyStoreLeavesTheWindowAlone) {
     EXPECT_EQ(window.state, WindowState::kNormal);
 }
 
+// 1280 by 720 pixels at a scale of 2: the default size does not fit.
+TEST_F(RestoreTest, EmptyStoreFitsADefaultLargerThanTheScreen) {
+    const std::vector<TwipRect> small_screen{{0, 0, 9600, 5400}};
+    RestoreWindowSettings(store, window, small_screen);
+    EXPECT_EQ(window.outer, (TwipRect{0, 0, 9600, 5400}));
+}
+
+// Saved at 1000 by 608 pixels at scale 1, reopened at 1.5 on a screen of
+// 1600 by 1000 pixels it reached past the screen's bottom and right.
+TEST_F(RestoreTest, ARectangleSavedAtAnotherScaleIsFittedInside) {
+    store.values = {{"Main/WindowState", "vbNomal"},
+                    {"Main/Left", "7500"},
+                    {"Main/Top", "1500"},
+                    {"Main/Width", "15000"},
+                    {"Main/Height", "9120"}};
+    const std::vector<TwipRect> scaled_screen{{0, 0, 16000, 10000}};
+    RestoreWindowSettings(store, window, scaled_screen);
+    EXPECT_EQ(window.outer, (TwipRect{1000, 880, 15000, 9120}));
+    EXPECT_TRUE(store.writes.empty()) << "the stored rectangle stays as it was";
+}
+
 TEST_F(RestoreTest, MaximisedOpensMaximisedAndIgnoresTheRectangle) {
     store.values = {{"Main/WindowState", "vbMaximized"}, {"Main/Left", "100"}};
     const TwipRect before = window.outer;

@@ -53,12 +53,9 @@ class Form1DetailsTest : public Form1Fixture {
         return L"フォルダ: " + Dropped(name) + L"\n処理結果: 未処理\n理由: " + kTwoEntries;
     }
     std::wstring LineOf(const std::string& name) {
+        // The path as Explorer takes it, its backslashes single.
         const std::wstring wide(name.begin(), name.end());
-        std::wstring path;
-        for (const wchar_t c : Dropped(name)) {
-            path += c == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, c);
-        }
-        return wide + L"\t未処理\t" + path + L"\t" + kTwoEntries + L"\r\n";
+        return wide + L"\t未処理\t" + Dropped(name) + L"\t" + kTwoEntries + L"\r\n";
     }
     static std::wstring Clipboard() {
         if (!::OpenClipboard(nullptr)) {
@@ -95,13 +92,16 @@ TEST_F(Form1DetailsTest, TheMenuAndEnterShowTheDetailsOfTheirRow) {
     EXPECT_EQ(details_shown.size(), 2u);
 }
 
-TEST_F(Form1DetailsTest, CtrlCAndTheMenuCopyTheSelectedRowsWithWindowsLineEnds) {
+TEST_F(Form1DetailsTest, CtrlAAndCtrlCAndTheMenuCopyTheSelectedRowsWithWindowsLineEnds) {
     Open();
     DropFolders({"a", "b", "c"});
     EmptyTheClipboard();
     Select({0, 2});
     PressCtrl('C');
     EXPECT_EQ(Clipboard(), LineOf("a") + LineOf("c"));
+    PressCtrl('A');
+    PressCtrl('C');
+    EXPECT_EQ(Clipboard(), LineOf("a") + LineOf("b") + LineOf("c")) << "Ctrl+A selects all";
 
     Select({1});
     OpenMenuFromKeyboard(kMnuコピー);

@@ -1,9 +1,11 @@
-#include "app/cli/escaped_text.h"
+#include "results/rules/escaped_text.h"
 
 #include <cstdint>
 #include <cstdio>
 
-namespace karuneo::cli {
+#include "engine/display_text.h"
+
+namespace karuneo {
 namespace {
 
 std::string Hex(const char* format, unsigned value) {
@@ -62,12 +64,12 @@ Mark MarkAt(std::string_view text, std::size_t i) {
 
 }  // namespace
 
-std::string EscapeControls(std::string_view text) {
+std::string EscapeControls(std::string_view text, Backslash backslash) {
     std::string escaped;
     escaped.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte == '\\') {
+        if (byte == '\\' && backslash == Backslash::kDoubled) {
             escaped += "\\\\";
         } else if (byte < 0x20 || byte == 0x7F) {
             escaped += EscapeC0(byte);
@@ -83,4 +85,8 @@ std::string EscapeControls(std::string_view text) {
     return escaped;
 }
 
-}  // namespace karuneo::cli
+std::string ShownInWindow(std::string_view bytes) {
+    return EscapeControls(ToDisplayText(bytes), Backslash::kKept);
+}
+
+}  // namespace karuneo
