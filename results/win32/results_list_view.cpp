@@ -136,8 +136,7 @@ void ResultsListView::AssertOnOwnThread() const {
 void ResultsListView::AddRow(std::string_view name, std::string_view status,
                              std::string dropped_path, std::string reason) {
     AssertOnOwnThread();
-    rows_.push_back(
-        {FromBytes(name), Wide(status), std::move(dropped_path), std::move(reason)});
+    rows_.push_back({FromBytes(name), Wide(status), std::move(dropped_path), std::move(reason)});
     Row& row = rows_.back();
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
