@@ -4,8 +4,8 @@
 #include <compare>
 #include <tuple>
 
-#include "engine/display_text.h"
 #include "engine/journal/journal_runs.h"
+#include "results/rules/escaped_text.h"
 #include "results/rules/local_time.h"
 
 namespace karuneo {
@@ -38,7 +38,7 @@ HistoryRow RowOf(const journal::KeptRun& run) {
     row.folder = run.folder;
     row.journal = run.journal;
     row.shown_folder =
-        ToDisplayText(run.folder.empty() ? journal::FileName(run.journal) : run.folder);
+        ShownInWindow(run.folder.empty() ? journal::FileName(run.journal) : run.folder);
     row.time = LocalTimeText(run.written);
     row.state = StateText(run.state);
     row.sequence = run.sequence;
