@@ -168,10 +168,17 @@ WorkProgress WorkQueue::Progress() const {
         return progress;
     }
     if (in_hand_) {
-        progress.phase = PhaseOf(kind_in_hand_, putting_back_);
+        // A run asked to stop is about to be put back: it reads its journal
+        // and the disk first, which takes a while for a big folder, and the
+        // count it stopped at would only stand still meanwhile.
+        const bool put_back_asked = kind_in_hand_ == JobKind::kRun &&
+                                    stop_serial_ == serial_in_hand_ && put_back_ && !closing_;
+        progress.phase = PhaseOf(kind_in_hand_, putting_back_ || put_back_asked);
         progress.folder = folder_in_hand_;
-        progress.done = done_;
-        progress.total = total_;
+        if (putting_back_ || !put_back_asked) {
+            progress.done = done_;
+            progress.total = total_;
+        }
         progress.waiting = waiting_.size();
     } else {
         // Taken up next, in a moment: shown as begun already.

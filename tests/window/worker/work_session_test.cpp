@@ -185,6 +185,9 @@ TEST(WorkSession, StopPutsBackWithProgressAndASecondStopEndsThePutBack) {
     script.WaitAtGate("D");
     s.session.Stop();
     EXPECT_TRUE(s.view.last_progress.stopping);
+    // Said at once, without the count it stopped at standing still.
+    EXPECT_EQ(DescribeProgress(s.view.last_progress).folder, "元に戻しています: D");
+    EXPECT_EQ(DescribeProgress(s.view.last_progress).entries, "");
     script.Allow(2);
     s.TickUntil(
         [](const WorkProgress& p) { return p.phase == WorkPhase::kPuttingBack && p.done == 1; });
