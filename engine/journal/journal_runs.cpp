@@ -95,6 +95,8 @@ std::string_view UpToChain(std::string_view head) {
     return end == std::string_view::npos ? std::string_view() : head.substr(0, end + 1);
 }
 
+}  // namespace
+
 // What a list of runs needs of a journal. One that its head holds whole is
 // read whole; a longer one (a run of thousands of entries) by its head and
 // its last lines, so that a thousand of them cost a few megabytes at most.
@@ -117,6 +119,8 @@ Result<JournalRun> Glance(const std::string& path) {
     run.value.planned = run.value.closed;
     return run;
 }
+
+namespace {
 
 RunStateShown StateOf(const std::string& path, const Result<JournalRun>& read) {
     const JournalRun& run = read.value;

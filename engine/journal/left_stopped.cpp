@@ -13,10 +13,23 @@
 namespace karuneo::journal {
 namespace {
 
-bool StoppedPartWay(const JournalRun& run) {
-    const bool chain_stayed =
-        run.settled == ChainPlace::kOwnName || run.settled == ChainPlace::kTemporaryName;
-    return run.closed && !run.undone && chain_stayed && !run.moved.empty();
+// Read from its last lines first: most runs finished, and a window start
+// must not read every kept journal whole.
+std::optional<LeftStopped> StoppedPartWay(const std::string& path, const JournalRun& glance) {
+    if (!glance.closed || glance.undone) {
+        return std::nullopt;
+    }
+    const auto tail = ReadJournalTail(path, 64);
+    if (!tail.ok() || (tail.value.find("\nsettled own\n") == std::string::npos &&
+                       tail.value.find("\nsettled temp\n") == std::string::npos)) {
+        return std::nullopt;
+    }
+    const auto run = ReadRun(path);
+    if (!run.ok() || run.value.moved.empty()) {
+        return std::nullopt;
+    }
+    return LeftStopped{run.value.root, static_cast<long long>(run.value.moved.size()),
+                       static_cast<long long>(run.value.entries.size())};
 }
 
 bool FolderExists(FileSystem& fs, const std::string& path) {
@@ -33,7 +46,7 @@ std::vector<LeftStopped> RunsLeftStopped(const std::string& journal_folder, File
     std::map<std::string, std::optional<LeftStopped>> last_on_folder;
     std::vector<std::string> order;
     for (const auto& path : ListJournals(journal_folder)) {
-        const auto run = ReadRun(path);
+        const auto run = Glance(path);
         if (!run.ok() || run.value.kind != JournalKind::kFlatten || run.value.forgotten ||
             run.value.root.empty()) {
             continue;
@@ -42,12 +55,7 @@ std::vector<LeftStopped> RunsLeftStopped(const std::string& journal_folder, File
         if (!last_on_folder.contains(found.root)) {
             order.push_back(found.root);
         }
-        auto& last = last_on_folder[found.root];
-        last.reset();
-        if (StoppedPartWay(found)) {
-            last = LeftStopped{found.root, static_cast<long long>(found.moved.size()),
-                               static_cast<long long>(found.entries.size())};
-        }
+        last_on_folder[found.root] = StoppedPartWay(path, found);
     }
     std::vector<LeftStopped> left;
     for (const auto& folder : order) {
