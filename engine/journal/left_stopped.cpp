@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/entry_path.h"
+#include "engine/error_number.h"
 #include "engine/file_system.h"
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"

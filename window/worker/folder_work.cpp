@@ -1,6 +1,8 @@
 #include "window/worker/folder_work.h"
 
+#include <functional>
 #include <utility>
+#include <variant>
 // iwyu 8.18 takes std::move's result type for a use of <type_traits>.
 // IWYU pragma: no_include <type_traits>
 
@@ -12,6 +14,10 @@
 #include "engine/journal/left_stopped.h"
 #include "engine/journal/recovery.h"
 #include "engine/journal/undo.h"
+#include "engine/reason/row_reason.h"
+#include "engine/row_status.h"
+#include "results/rules/finished_row.h"
+#include "window/rules/run_history.h"
 
 namespace karuneo {
 class FileSystem;

@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "window/rules/run_history.h"
 #include "window/worker/work_queue.h"
 #include "window/worker/work_session.h"
 
 namespace karuneo {
+class FileSystem;
+struct HistoryChoice;
 
 // What the windows do with a folder, each kept in the run journals of
 // `journal_folder` (the user's own by default), so that a run can be undone

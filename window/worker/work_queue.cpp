@@ -1,12 +1,16 @@
 #include "window/worker/work_queue.h"
 
+#include <iterator>
 #include <string_view>
 #include <utility>
 
 #include "engine/native_file_system.h"
+#include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
+#include "engine/row_status.h"
 #include "engine/unnest.h"
 #include "engine/walk_control.h"
+#include "results/rules/finished_row.h"
 
 namespace karuneo {
 

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "engine/file_system.h"
-#include "results/rules/finished_row.h"
 #include "results/rules/work_progress.h"
 
 namespace karuneo {
 class ResultSink;
 class WalkControl;
+struct FinishedRow;
 
 using FileSystemFactory = std::function<std::unique_ptr<FileSystem>()>;
 

@@ -2,8 +2,14 @@
 
 #include <iterator>
 #include <utility>
+#include <variant>
+
+#include "results/rules/work_progress.h"
 
 namespace karuneo {
+class FileSystem;
+class ResultSink;
+class WalkControl;
 
 WorkSession::WorkSession(WorkView& view, PostToWindow post, FileSystemFactory make_file_system,
                          SessionWork work)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -8,10 +7,11 @@
 #include <vector>
 
 #include "results/rules/finished_row.h"
-#include "results/rules/work_progress.h"
 #include "window/worker/work_queue.h"
 
 namespace karuneo {
+class FileSystem;
+struct WorkProgress;
 
 // What a window does for its work session; called on the window's own
 // thread only.

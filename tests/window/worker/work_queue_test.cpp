@@ -15,6 +15,7 @@
 
 #include "engine/native_file_system.h"
 #include "engine/unnest.h"
+#include "results/rules/finished_row.h"
 #include "results/rules/status_text.h"
 #include "tests/support/temp_tree.h"
 
