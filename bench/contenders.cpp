@@ -107,13 +107,13 @@ bool RunEngineOver(const std::vector<std::filesystem::path>& folders) {
     CountingSink sink;
     const auto scratch = folders.front().parent_path();
     const std::string journal = (scratch / "state" / "journal").string();
+    // One command over every folder, as the tool runs it: their syncs shared.
+    std::vector<std::string> paths;
     for (const auto& folder : folders) {
-        journal::ProcessJournaled(folder.string(), fs, sink, UninterruptedWalk(), journal);
-        if (!sink.done) {
-            return false;
-        }
+        paths.push_back(folder.string());
     }
-    return sink.rows == static_cast<int>(folders.size());
+    journal::ProcessJournaledFolders(paths, fs, sink, UninterruptedWalk(), journal);
+    return sink.done && sink.rows == static_cast<int>(folders.size());
 }
 
 bool RunDryRunOver(const std::vector<std::filesystem::path>& folders) {

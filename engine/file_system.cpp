@@ -54,6 +54,15 @@ Failure FileSystem::MoveEntries(const EntryPath& from, std::span<const std::stri
     return {};
 }
 
+Failure FileSystem::SyncFolders(std::span<const EntryPath> folders) {
+    for (const EntryPath& folder : folders) {
+        if (auto error = SyncFolder(folder)) {
+            return error;
+        }
+    }
+    return {};
+}
+
 Failure FileSystem::RemoveEmptyFolder(const EntryPath& folder) {
     if (folder.IsRoot()) {
         return Failure(kBadFileName);

@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include "engine/entry_path.h"
 #include "engine/error_number.h"
 
 namespace karuneo {
-class EntryPath;
 
 struct Entry {
     std::string name;
@@ -130,12 +130,17 @@ class FileSystem {
     // it named now, however its text would resolve later (it may run through
     // the chain itself, as "D/A/.." does). A layer that resolves nothing ahead
     // may keep these defaults; one that cannot resolve the root holds nothing.
+    // A layer that HoldsManyRoots keeps each root held until its own release,
+    // so that a batch of runs can be planned before any of them changes
+    // something; any other holds one at a time, the last one asked for.
     virtual void HoldRoot(const EntryPath& root) { (void)root; }
-    virtual void ReleaseRoot() {}
+    virtual void ReleaseRoot(const EntryPath& root) { (void)root; }
+    virtual bool HoldsManyRoots() const { return false; }
 
     // Claims a folder below or at the root for this walk, until ReleaseRoot,
-    // against other runs of this program: kAnotherRun when one holds it.
-    // Claiming one twice is no failure. A layer or a file system that cannot
+    // against other runs of this program: kAnotherRun when one holds it, or
+    // when another root this layer holds claimed it. Claiming one twice
+    // under one root is no failure. A layer or a file system that cannot
     // claim anything lets every walk go ahead.
     virtual Failure ClaimFolder(const EntryPath& folder) {
         (void)folder;
@@ -173,6 +178,9 @@ class FileSystem {
         (void)folder;
         return {};
     }
+    // The same for the folders of many runs at once, each under a root held:
+    // what a batch of runs changed, made durable together.
+    virtual Failure SyncFolders(std::span<const EntryPath> folders);
 
     // What undoing a run needs besides. A layer that cannot tell or do these
     // keeps the defaults, which fail with kUnexpected.
@@ -212,13 +220,14 @@ class FileSystem {
 // recovery, released on any way out.
 class HeldRoot {
   public:
-    HeldRoot(FileSystem& fs, const EntryPath& root) : fs_(fs) { fs_.HoldRoot(root); }
-    ~HeldRoot() { fs_.ReleaseRoot(); }
+    HeldRoot(FileSystem& fs, const EntryPath& root) : fs_(fs), root_(root) { fs_.HoldRoot(root_); }
+    ~HeldRoot() { fs_.ReleaseRoot(root_); }
     HeldRoot(const HeldRoot&) = delete;
     HeldRoot& operator=(const HeldRoot&) = delete;
 
   private:
     FileSystem& fs_;
+    EntryPath root_;
 };
 
 // Neither empty, "." nor "..", and free of separators (and on Windows of

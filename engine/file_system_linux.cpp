@@ -18,8 +18,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/entry_path.h"
 #include "engine/folder_look_linux.h"
@@ -300,61 +303,96 @@ struct LinuxFileSystem::Claim {
     UniqueFd fd;
 };
 
+// One dropped folder held, with the folders claimed below it.
+struct LinuxFileSystem::Held {
+    std::string root;
+    std::string name;
+    UniqueFd fd;  // not valid when the root could not be opened
+    std::vector<Claim> claims;
+};
+
 LinuxFileSystem::LinuxFileSystem() : LinuxFileSystem(&::renameat2) {}
 
 LinuxFileSystem::LinuxFileSystem(RenameCall rename) : rename_(rename) {}
 
 LinuxFileSystem::~LinuxFileSystem() = default;
 
+// Held again under the same text, a root is resolved anew: the newer hold is
+// the one its paths use until it is released.
 void LinuxFileSystem::HoldRoot(const EntryPath& root) {
-    ReleaseRoot();
-    UniqueFd fd = OpenRoot(root, -1, O_PATH);
-    if (!fd.valid()) {
-        return;  // each call then looks the root up itself and fails as it may
+    auto held = std::make_unique<Held>();
+    held->root = root.Root();
+    held->fd = OpenRoot(root, -1, O_PATH);
+    if (held->fd.valid()) {
+        held->name = OwnName(root);
     }
-    held_name_ = OwnName(root);
-    held_root_ = root.Root();
-    held_fd_ = std::move(fd);
+    // A root that cannot be opened holds nothing: each call then looks it
+    // up itself and fails as it may. Its claims are still kept here.
+    held_.push_back(std::move(held));
 }
 
-void LinuxFileSystem::ReleaseRoot() {
-    claims_.clear();
-    held_fd_ = UniqueFd();
-    held_root_.clear();
-    held_name_.clear();
+void LinuxFileSystem::ReleaseRoot(const EntryPath& root) {
+    for (auto it = held_.rbegin(); it != held_.rend(); ++it) {
+        if ((*it)->root == root.Root()) {
+            held_.erase(std::next(it).base());
+            return;
+        }
+    }
+}
+
+LinuxFileSystem::Held* LinuxFileSystem::HeldOf(const EntryPath& path) const {
+    for (auto it = held_.rbegin(); it != held_.rend(); ++it) {
+        if ((*it)->root == path.Root()) {
+            return it->get();
+        }
+    }
+    return nullptr;
 }
 
 // An advisory lock, which only other runs of this program ask for: it keeps
 // two of them from renaming and emptying one chain at the same time. Locks of
 // one process on two descriptors of a folder would refuse each other, so a
-// folder claimed already is known by its identity.
+// folder claimed already is known by its identity: claimed under the same
+// root it is this walk's own (or an outer walk's on the same folder, as a
+// recovery's); under another root held at the same time (a batch of runs) it
+// is another run's, as it would be in another process, even on a file
+// system that has no locks.
 Failure LinuxFileSystem::ClaimFolder(const EntryPath& folder) {
     Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
     struct stat info {};
     if (!opened.fd.valid() || ::fstat(opened.fd.get(), &info) != 0) {
         return {};  // the walk's own calls will meet whatever stands in the way
     }
-    for (const Claim& claim : claims_) {
-        if (claim.device == info.st_dev && claim.inode == info.st_ino) {
-            return {};
+    for (const auto& held : held_) {
+        for (const Claim& claim : held->claims) {
+            if (claim.device == info.st_dev && claim.inode == info.st_ino) {
+                return held->root == folder.Root() ? Failure()
+                                                   : Failure{kAnotherRun, 0, folder.Below()};
+            }
         }
     }
+    Held* own = HeldOf(folder);
     if (::flock(opened.fd.get(), LOCK_EX | LOCK_NB) != 0) {
         // Only a lock held elsewhere stops the walk; a file system without
         // locks lets it go ahead as before.
         return errno == EWOULDBLOCK ? Failure{kAnotherRun, 0, folder.Below()} : Failure();
     }
-    claims_.push_back({info.st_dev, info.st_ino, std::move(opened.fd)});
+    if (own == nullptr) {
+        HoldRoot(EntryPath(folder.Root()));  // a claim outlives no root's release
+        own = held_.back().get();
+    }
+    own->claims.push_back({info.st_dev, info.st_ino, std::move(opened.fd)});
     return {};
 }
 
 int LinuxFileSystem::HeldFor(const EntryPath& path) const {
-    return held_fd_.valid() && path.Root() == held_root_ ? held_fd_.get() : -1;
+    const Held* held = HeldOf(path);
+    return held != nullptr && held->fd.valid() ? held->fd.get() : -1;
 }
 
 Result<std::string> LinuxFileSystem::FolderName(const EntryPath& folder) {
-    if (folder.IsRoot() && HeldFor(folder) >= 0) {
-        return {held_name_};
+    if (const Held* held = HeldOf(folder); folder.IsRoot() && held != nullptr && held->fd.valid()) {
+        return {held->name};
     }
     const Opened opened = OpenFolder(folder, HeldFor(folder), O_PATH);
     if (!opened.fd.valid()) {

@@ -6,7 +6,6 @@
 
 #include "engine/error_number.h"
 #include "engine/file_system.h"
-#include "engine/unique_fd_posix.h"
 
 // Declared here, or StatOf below would declare a karuneo::stat of its own.
 struct stat;  // IWYU pragma: keep
@@ -29,7 +28,8 @@ class LinuxFileSystem final : public FileSystem {
     ~LinuxFileSystem() override;
 
     void HoldRoot(const EntryPath& root) override;
-    void ReleaseRoot() override;
+    void ReleaseRoot(const EntryPath& root) override;
+    bool HoldsManyRoots() const override { return true; }
     Failure ClaimFolder(const EntryPath& folder) override;
     Result<std::string> FolderName(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
@@ -50,16 +50,17 @@ class LinuxFileSystem final : public FileSystem {
     // The entry's status, a link's own; the root's through links.
     Result<struct stat> StatOf(const EntryPath& entry) const;
 
+    struct Held;
+    // The latest hold of the path's root, or none.
+    Held* HeldOf(const EntryPath& path) const;
     // The held root's descriptor for a path under it, else -1.
     int HeldFor(const EntryPath& path) const;
 
     RenameCall rename_;
-    std::string held_root_;
-    std::string held_name_;
-    posix::UniqueFd held_fd_;
-    // Each folder claimed by this walk, open and locked, with its identity.
+    // Each folder claimed by a walk, open and locked, with its identity.
     struct Claim;
-    std::vector<Claim> claims_;
+    // The roots held, latest last: one walk's, or each of a batch's runs'.
+    std::vector<std::unique_ptr<Held>> held_;
 };
 
 }  // namespace karuneo

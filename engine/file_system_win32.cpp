@@ -400,7 +400,7 @@ class FolderPairMover final : public EntryMover {
 // is renamed; holding D without sharing delete access keeps it from being
 // renamed or swapped for a junction between the calls of one walk.
 void Win32FileSystem::HoldRoot(const EntryPath& root) {
-    ReleaseRoot();
+    ReleaseAll();
     const auto path = win32::LongRootPath(root.Root());
     std::vector<UniqueHandle> held;
     if (path.ok() && HoldFolder(path.value, held) == kNoError) {
@@ -412,7 +412,13 @@ void Win32FileSystem::HoldRoot(const EntryPath& root) {
     }
 }
 
-void Win32FileSystem::ReleaseRoot() {
+// One root at a time: releasing any lets go of the one held, as a new hold
+// does.
+void Win32FileSystem::ReleaseRoot(const EntryPath& /*root*/) {
+    ReleaseAll();
+}
+
+void Win32FileSystem::ReleaseAll() {
     claims_.clear();
     held_root_.reset();
 }

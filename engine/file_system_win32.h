@@ -24,7 +24,7 @@ class Win32FileSystem final : public FileSystem {
     struct HeldRoot;
 
     void HoldRoot(const EntryPath& root) override;
-    void ReleaseRoot() override;
+    void ReleaseRoot(const EntryPath& root) override;
     Failure ClaimFolder(const EntryPath& folder) override;
     Result<std::string> FolderName(const EntryPath& folder) override;
     Failure ListEntries(const EntryPath& folder, const EntryVisitor& visit) override;
@@ -41,6 +41,8 @@ class Win32FileSystem final : public FileSystem {
                          LookNotRestored* not_restored) override;
 
   private:
+    void ReleaseAll();
+
     std::unique_ptr<HeldRoot> held_root_;  // the dropped folder during a walk
     struct Claim {
         std::uint32_t volume;

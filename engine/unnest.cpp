@@ -1,8 +1,11 @@
 #include "engine/unnest.h"
 
 #include <new>
+#include <optional>
 #include <utility>
 #include <variant>
+// iwyu 8.18 takes std::move's result type for a use of <type_traits>.
+// IWYU pragma: no_include <type_traits>
 
 #include "engine/entry_path.h"
 #include "engine/file_system.h"
@@ -21,20 +24,17 @@ class NoControl final : public WalkControl {
     void MoveProgress(long long /*moved*/, long long /*total*/) override {}
 };
 
-WalkOutcome PlanAndRun(WalkContext& walk, const EntryPath& root, std::string& sDeleteFolda) {
+// Out of memory, or anything else a walk did not expect, ends it with a
+// row like any failure.
+template <class Step>
+Failure Caught(Step step) {
     try {
-        PlanOutcome planned = MakeFlattenPlan(walk, root);
-        if (auto* failure = std::get_if<Failure>(&planned)) {
-            return {Completed{}, std::move(*failure)};
-        }
-        if (auto* row = std::get_if<Completed>(&planned)) {
-            return *row;
-        }
-        return RunFlatten(walk, std::get<FlattenPlan>(planned), sDeleteFolda);
+        step();
+        return {};
     } catch (const std::bad_alloc&) {
-        return {Completed{}, Failure(kOutOfMemory)};
+        return Failure(kOutOfMemory);
     } catch (...) {
-        return {Completed{}, Failure(kUnexpected)};
+        return Failure(kUnexpected);
     }
 }
 
@@ -57,22 +57,58 @@ void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sin
         const EntryPath root(path);
         const HeldRoot held(fs, root);
         WalkContext walk(fs, sink, control, recorder);
-        const auto folderName = GetFolderName(fs, root);
-        if (folderName.error == kPathNotFound) {
-            return;  // a dropped plain file, or a folder that is gone: ignored
+        const PlannedDrop planned = PlanDropped(walk, root);
+        if (planned.ignored) {
+            return;
         }
-        // A failed lookup has no stored name to show: the row then carries
-        // the name the path ends in.
-        walk.displayName = folderName.ok() ? folderName.value : root.LastName();
         std::string sDeleteFolda;
-        const WalkOutcome outcome = folderName.ok() ? PlanAndRun(walk, root, sDeleteFolda)
-                                                    : WalkOutcome{Completed{}, folderName.error};
-        ReportOutcome(walk, outcome, root, sDeleteFolda);
+        RunPlanned(walk, root, planned, sDeleteFolda);
         CloseRun(walk, root);
     } catch (...) {
         // Only a sink that fails even to take the error row gets here; there
         // is nobody left to tell.
     }
+}
+
+PlannedDrop PlanDropped(WalkContext& walk, const EntryPath& root) {
+    PlannedDrop planned;
+    const auto folderName = GetFolderName(walk.fs, root);
+    if (folderName.error == kPathNotFound) {
+        planned.ignored = true;  // a dropped plain file, or a folder that is gone
+        return planned;
+    }
+    // A failed lookup has no stored name to show: the row then carries
+    // the name the path ends in.
+    walk.displayName = folderName.ok() ? folderName.value : root.LastName();
+    if (!folderName.ok()) {
+        planned.outcome = {Completed{}, folderName.error};
+        return planned;
+    }
+    PlanOutcome made = Failure();
+    if (auto error = Caught([&made, &walk, &root] { made = MakeFlattenPlan(walk, root); })) {
+        made = std::move(error);
+    }
+    if (auto* failure = std::get_if<Failure>(&made)) {
+        planned.outcome = {Completed{}, std::move(*failure)};
+    } else if (auto* row = std::get_if<Completed>(&made)) {
+        planned.outcome = *row;
+    } else {
+        planned.plan = std::move(std::get<FlattenPlan>(made));
+    }
+    return planned;
+}
+
+void RunPlanned(WalkContext& walk, const EntryPath& root, const PlannedDrop& planned,
+                std::string& sDeleteFolda) {
+    if (!planned.plan) {
+        ReportOutcome(walk, planned.outcome, root, sDeleteFolda);
+        return;
+    }
+    WalkOutcome outcome;
+    if (auto error = Caught([&] { outcome = RunFlatten(walk, *planned.plan, sDeleteFolda); })) {
+        outcome = {Completed{}, std::move(error)};
+    }
+    ReportOutcome(walk, outcome, root, sDeleteFolda);
 }
 
 Result<std::string> GetFolderName(FileSystem& fs, const EntryPath& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -7,6 +8,7 @@
 #include "engine/error_number.h"
 #include "engine/reason/row_reason.h"
 #include "engine/row_status.h"
+#include "engine/run/flatten_plan.h"
 // The default arguments below call UninterruptedWalk().
 #include "engine/walk_control.h"  // IWYU pragma: keep
 
@@ -68,6 +70,21 @@ struct Completed {
 // failure its row must tell. The walk gives no row of its own; its caller
 // gives the one row (walk_report.h).
 using WalkOutcome = Result<Completed>;
+
+// The two halves of ProcessDroppedPath, for a caller that makes the plans of
+// many folders durable together before any of them changes (a batch of
+// runs), each under its root held.
+struct PlannedDrop {
+    bool ignored = false;             // not an existing folder: no row at all
+    std::optional<FlattenPlan> plan;  // what the run will change
+    WalkOutcome outcome;              // the row, when there is nothing to change
+};
+// The read-only pass; asks for the folder's name to show.
+PlannedDrop PlanDropped(WalkContext& walk, const EntryPath& root);
+// Carries out the plan and gives the one row; the run is still to be closed
+// (CloseRun). A `sDeleteFolda` given is the temporary name tried first.
+void RunPlanned(WalkContext& walk, const EntryPath& root, const PlannedDrop& planned,
+                std::string& sDeleteFolda);
 
 // The folder's own name; kPathNotFound when it is not an existing folder.
 Result<std::string> GetFolderName(FileSystem& fs, const EntryPath& path);

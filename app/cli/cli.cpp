@@ -1,5 +1,6 @@
 #include "app/cli/cli.h"
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -162,27 +163,23 @@ int Stopped(std::size_t not_started, int status, std::ostream& err) {
     return status;
 }
 
-// How one folder is processed: journaled in a real run, straight through
-// the preview layer in a dry run.
-using FolderRun = std::function<void(const std::string& folder, ResultSink& sink)>;
+// How the folders are processed, in order: journaled in a real run, straight
+// through the preview layer in a dry run. Gives how many were started: none
+// after a stop, nor once the report cannot be written.
+using FoldersRun =
+    std::function<std::size_t(const std::vector<std::string>& folders, LineSink& lines)>;
 
-int UnnestAll(const std::vector<std::string>& folders, const FolderRun& run, std::ostream& out,
+int UnnestAll(const std::vector<std::string>& folders, const FoldersRun& run, std::ostream& out,
               std::ostream& err, Interruption& stop) {
     LineSink lines(out, err);
-    for (std::size_t done = 0; done < folders.size(); ++done) {
-        const std::string& folder = folders[done];
-        if (stop.StopRequested()) {
-            return Stopped(folders.size() - done, stop.ExitStatus(), err);
-        }
-        run(folder, lines);
-        if (lines.lost()) {
-            err << "karuneo-cli: cannot write the report; stopped after "
-                << EscapeControls(ToDisplayText(folder)) << '\n';
-            return kExitSomeFailed;
-        }
+    const std::size_t started = run(folders, lines);
+    if (lines.lost() && started > 0) {
+        err << "karuneo-cli: cannot write the report; stopped after "
+            << EscapeControls(ToDisplayText(folders[started - 1])) << '\n';
+        return kExitSomeFailed;
     }
     if (stop.StopRequested()) {
-        return Stopped(0, stop.ExitStatus(), err);
+        return Stopped(folders.size() - started, stop.ExitStatus(), err);
     }
     return lines.any_error() ? kExitSomeFailed : kExitOk;
 }
@@ -265,8 +262,13 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
         dry_run::DryRunFileSystem preview(fs, err);
         return UnnestAll(
             parsed.folders,
-            [&](const std::string& folder, ResultSink& sink) {
-                ProcessDroppedPath(folder, preview, sink, stop);
+            [&](const std::vector<std::string>& folders, LineSink& lines) {
+                std::size_t started = 0;
+                for (; started < folders.size() && !stop.StopRequested() && !lines.lost();
+                     ++started) {
+                    ProcessDroppedPath(folders[started], preview, lines, stop);
+                }
+                return started;
             },
             out, err, stop);
     }
@@ -274,8 +276,9 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
     WarnOfCutOffRuns(journal_folder, err);
     return UnnestAll(
         parsed.folders,
-        [&](const std::string& folder, ResultSink& sink) {
-            journal::ProcessJournaled(folder, fs, sink, stop, journal_folder);
+        [&](const std::vector<std::string>& folders, LineSink& lines) {
+            return journal::ProcessJournaledFolders(folders, fs, lines, stop, journal_folder,
+                                                    [&lines] { return lines.lost(); });
         },
         out, err, stop);
 }

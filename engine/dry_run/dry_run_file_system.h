@@ -36,7 +36,7 @@ class DryRunFileSystem final : public FileSystem {
     // Held below too, so that a dropped path running through its own chain
     // ("D/A/..") names the same folder in the preview as in the real run.
     void HoldRoot(const EntryPath& root) override { inner_.HoldRoot(root); }
-    void ReleaseRoot() override { inner_.ReleaseRoot(); }
+    void ReleaseRoot(const EntryPath& root) override { inner_.ReleaseRoot(root); }
     // Claimed below too: a preview of a folder that a run is working in
     // says so, as the real run would.
     Failure ClaimFolder(const EntryPath& folder) override;

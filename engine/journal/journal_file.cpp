@@ -100,11 +100,22 @@ Result<std::uint64_t> NextSequence(const std::string& folder) {
 }  // namespace
 
 Result<std::unique_ptr<JournalFile>> JournalFile::CreateNew(const std::string& folder) {
-    if (auto error = native::MakeFolders(folder)) {
-        return {nullptr, error};
+    std::uint64_t last_taken = 0;
+    return CreateNext(folder, last_taken);
+}
+
+Result<std::unique_ptr<JournalFile>> JournalFile::CreateNext(const std::string& folder,
+                                                             std::uint64_t& last_taken) {
+    Result<std::uint64_t> sequence{last_taken + 1};
+    if (last_taken == 0) {
+        if (auto error = native::MakeFolders(folder)) {
+            return {nullptr, error};
+        }
+        RemoveUnnamed(folder);
+        sequence = NextSequence(folder);
+    } else if (last_taken == std::numeric_limits<std::uint64_t>::max()) {
+        sequence.error = Failure(kOverflow);
     }
-    RemoveUnnamed(folder);
-    auto sequence = NextSequence(folder);
     if (!sequence.ok()) {
         return {nullptr, sequence.error};
     }
@@ -123,6 +134,7 @@ Result<std::unique_ptr<JournalFile>> JournalFile::CreateNew(const std::string& f
             named = created.value->TakeName(prefix + SequenceName(++sequence.value));
         }
         if (!named) {
+            last_taken = sequence.value;
             return created;
         }
         const std::string unnamed = created.value->path();

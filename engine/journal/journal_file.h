@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -39,6 +40,12 @@ class JournalFile {
     // folder when it is missing. No other process sees it before it is
     // locked.
     static Result<std::unique_ptr<JournalFile>> CreateNew(const std::string& folder);
+    // The same for a batch of runs, which lists the folder once: with
+    // `last_taken` 0 as CreateNew, else trying the sequences after it
+    // (another process may have taken them meanwhile). The sequence taken
+    // goes to `last_taken`.
+    static Result<std::unique_ptr<JournalFile>> CreateNext(const std::string& folder,
+                                                           std::uint64_t& last_taken);
     // An existing journal, to be finished or marked undone; kFileAlreadyExists
     // when a running process holds it.
     static Result<std::unique_ptr<JournalFile>> OpenExisting(const std::string& path);
@@ -46,6 +53,9 @@ class JournalFile {
     Failure Append(std::string_view text);
     // The file's contents on the disk, and the first time its folder's entry.
     Failure Sync();
+    // Sync for many journals of one folder at once, as cheaply as the system
+    // allows: a batch of runs pays for one sync, not one per run.
+    static Failure SyncTogether(std::span<JournalFile* const> files);
     // Drops everything past the first `size` bytes: a torn last line, which
     // lines appended after it would otherwise run into.
     Failure CutTo(std::uint64_t size);

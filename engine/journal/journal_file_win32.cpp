@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "engine/error_codes_win32.h"
@@ -182,6 +183,17 @@ Failure JournalFile::Sync() {
         return LastFailure();
     }
     folder_synced_ = true;
+    return {};
+}
+
+// Windows syncs a file system only for an administrator: each file is
+// flushed by itself.
+Failure JournalFile::SyncTogether(std::span<JournalFile* const> files) {
+    for (JournalFile* file : files) {
+        if (auto error = file->Sync()) {
+            return error;
+        }
+    }
     return {};
 }
 

@@ -25,8 +25,13 @@ JournalRecorder::~JournalRecorder() {
 }
 
 void JournalRecorder::OnBegin(const FlattenPlan& plan, const std::string& temp) {
-    if (file_ == nullptr && failure_.number == kNoError) {
+    if (file_ == nullptr && failure_.number == kNoError && !batched_) {
         Start(plan, temp);
+        return;
+    }
+    // The staged name, already on the disk with the plan.
+    if (!staged_temp_.empty() && temp == staged_temp_) {
+        staged_temp_.clear();
         return;
     }
     // Another temporary name after a clash: the same start.
@@ -36,22 +41,74 @@ void JournalRecorder::OnBegin(const FlattenPlan& plan, const std::string& temp) 
     }
 }
 
-void JournalRecorder::Start(const FlattenPlan& plan, const std::string& temp) {
-    if (plan.unrecordable) {
-        Fail(plan.unrecordable);
+void JournalRecorder::Stage(const FlattenPlan& plan, const std::string& temp,
+                            std::uint64_t& last_taken) {
+    batched_ = true;
+    if (!WritePlan(plan, temp, last_taken)) {
         return;
     }
-    auto created = JournalFile::CreateNew(folder_);
+    Flush();
+    staged_temp_ = temp;
+    waiting_ = Writing();
+}
+
+// Until the plan is synced the journal may still go; once the closing line
+// is, the run's journal is let go of like one synced by itself.
+void JournalRecorder::Synced(Failure failure) {
+    if (!Writing() || !waiting_) {
+        return;
+    }
+    waiting_ = false;
+    if (failure) {
+        Fail(std::move(failure));
+        return;
+    }
+    if (!plan_durable_) {
+        plan_durable_ = true;
+        return;
+    }
+    kept_path_ = file_->path();
+    file_.reset();
+}
+
+void JournalRecorder::Retire() {
+    if (state() != RunState::kPlanned) {
+        return;
+    }
+    if (file_ != nullptr) {
+        const std::string path = file_->path();
+        file_.reset();
+        (void)RemoveJournal(path);
+    }
+    waiting_ = false;
+    staged_temp_.clear();
+}
+
+void JournalRecorder::Start(const FlattenPlan& plan, const std::string& temp) {
+    std::uint64_t last_taken = 0;
+    if (!WritePlan(plan, temp, last_taken)) {
+        return;
+    }
+    SyncNow();
+    plan_durable_ = Writing();
+    PruneJournals(folder_);
+}
+
+bool JournalRecorder::WritePlan(const FlattenPlan& plan, const std::string& temp,
+                                std::uint64_t& last_taken) {
+    if (plan.unrecordable) {
+        Fail(plan.unrecordable);
+        return false;
+    }
+    auto created = JournalFile::CreateNext(folder_, last_taken);
     if (!created.ok()) {
         Fail(created.error);
-        return;
+        return false;
     }
     file_ = std::move(created.value);
     Write(PlanLines(plan, AbsolutePath(plan.root.Root())));
     Write(TempLine(temp));
-    SyncNow();
-    plan_durable_ = Writing();
-    PruneJournals(folder_);
+    return true;
 }
 
 void JournalRecorder::OnMoved(const std::string& name) {
@@ -77,6 +134,12 @@ void JournalRecorder::OnClose() {
         return;
     }
     Write(kCloseLine);
+    if (batched_) {
+        // Synced with the next batch's plans, after the changes it closes.
+        Flush();
+        waiting_ = Writing();
+        return;
+    }
     SyncNow();
     if (Writing()) {
         kept_path_ = file_->path();

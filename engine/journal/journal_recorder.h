@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,6 +38,18 @@ class JournalRecorder final : public RunRecorder {
     // The journal of the run, empty when it changed nothing.
     std::string journal_path() const { return file_ ? file_->path() : kept_path_; }
 
+    // For a run of a batch, whose syncs are shared. Stage writes the plan
+    // and the temporary name tried first, unsynced, in a journal named
+    // after `last_taken` (JournalFile::CreateNext); the closing line too is
+    // left unsynced. Until told Synced, the journal waiting for a sync is
+    // Unsynced(); a failed sync fails the journal as its own would.
+    void Stage(const FlattenPlan& plan, const std::string& temp, std::uint64_t& last_taken);
+    JournalFile* Unsynced() const { return Writing() && waiting_ ? file_.get() : nullptr; }
+    void Synced(Failure failure);
+    // A staged run that was never begun changed nothing: its journal goes.
+    // Once begun, the journal stays.
+    void Retire();
+
   protected:
     void OnBegin(const FlattenPlan& plan, const std::string& temp) override;
     void OnMoved(const std::string& name) override;
@@ -47,6 +60,8 @@ class JournalRecorder final : public RunRecorder {
   private:
     bool Writing() const { return file_ != nullptr && !failure_; }
     void Start(const FlattenPlan& plan, const std::string& temp);
+    // In a new journal, unsynced; false when it cannot be.
+    bool WritePlan(const FlattenPlan& plan, const std::string& temp, std::uint64_t& last_taken);
     // Buffered: written out when large, and before every sync.
     void Write(std::string_view text);
     void Flush();
@@ -57,6 +72,9 @@ class JournalRecorder final : public RunRecorder {
     std::unique_ptr<JournalFile> file_;
     std::string kept_path_;
     bool plan_durable_ = false;
+    bool batched_ = false;  // its syncs are the batch's
+    bool waiting_ = false;  // for the batch's next sync
+    std::string staged_temp_;
     Failure failure_;
     std::string buffer_;
 };

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -54,5 +56,16 @@ ReasonRewritingSink::Rewrite NoteWhenNotJournaled(const RunRecorder& journal);
 // loses nothing either, and --undo finishes the put-back later.
 void ProcessJournaled(const std::string& path, FileSystem& fs, ResultSink& sink,
                       WalkControl& control, const std::string& journal_folder);
+
+// ProcessJournaled over many folders, in order, their syncs shared: the
+// plans of a batch of folders are made durable by one sync before the first
+// of them changes anything, and what the batch changed by one more before
+// their closing lines are written. Asked to stop, or once `give_up` says so,
+// it starts no further folder; a folder planned and not started changed
+// nothing, and keeps no journal. How many of `paths` were started.
+std::size_t ProcessJournaledFolders(std::span<const std::string> paths, FileSystem& fs,
+                                    ResultSink& sink, WalkControl& control,
+                                    const std::string& journal_folder,
+                                    const std::function<bool()>& give_up = {});
 
 }  // namespace karuneo::journal

@@ -50,6 +50,16 @@ bool FolderContents::Holds(const JournalEntry& entry) const {
            (entry.id == 0 || found->second.id == 0 || found->second.id == entry.id);
 }
 
+std::vector<std::string> FolderContents::NamesBut(const std::set<std::string>& these) const {
+    std::vector<std::string> names;
+    for (const auto& [name, entry] : entries_) {
+        if (these.count(name) == 0) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
 Obstacle FolderContents::WhyNot(const JournalEntry& entry) const {
     const auto found = entries_.find(entry.name);
     if (found == entries_.end()) {
@@ -159,6 +169,8 @@ Whereabouts FindPlannedEntries(FileSystem& fs, const JournalRun& run, const TopF
             }
         }
     }
+    found.unplanned_in_root =
+        in_root.NamesBut(std::set<std::string>(found.moved.begin(), found.moved.end()));
     return found;
 }
 

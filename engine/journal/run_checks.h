@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -43,6 +44,8 @@ class FolderContents {
     // The entry itself: of its kind, and with its number where the plan has one.
     bool Holds(const JournalEntry& entry) const;
     bool Has(const std::string& name) const { return entries_.count(name) != 0; }
+    // Every name it holds but `these`.
+    std::vector<std::string> NamesBut(const std::set<std::string>& these) const;
     // Why the entry is not here: gone, or its name held by another entry or
     // by one of another kind.
     Obstacle WhyNot(const JournalEntry& entry) const;
@@ -86,6 +89,9 @@ struct Whereabouts {
     std::vector<std::string> waiting;  // in the deepest folder
     // Moved, while another entry holds its name in the deepest folder.
     std::vector<std::string> name_taken_below;
+    // What else the dropped folder holds (the top, hidden entries, any that
+    // came after the run), from the same listing.
+    std::vector<std::string> unplanned_in_root;
 };
 Whereabouts FindPlannedEntries(FileSystem& fs, const JournalRun& run, const TopFound& top,
                                std::size_t levels_there, Obstacles& obstacles);

@@ -34,8 +34,9 @@ constexpr std::size_t kStayedNamed = 3;
 struct UndoPlan {
     TopFound top;
     std::size_t levels_there = 0;
-    std::vector<std::string> to_move;  // in the dropped folder, in the order the run planned
-    bool top_made = false;             // the top standing is one an undo made
+    std::vector<std::string> to_move;         // in the dropped folder, in the order the run planned
+    bool top_made = false;                    // the top standing is one an undo made
+    std::vector<std::string> others_in_root;  // what the dropped folder holds besides
 };
 
 bool WasMade(FileSystem& fs, const EntryPath& top, const MadeTops& made) {
@@ -50,6 +51,7 @@ void CheckEntries(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacl
         obstacles.Add(Obstacle::kNameTaken, DeepestUnder(run, plan.top.name).Child(name).Below());
     }
     plan.to_move = std::move(found.moved);
+    plan.others_in_root = std::move(found.unplanned_in_root);
 }
 
 void CheckChain(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacles& obstacles) {
@@ -88,18 +90,20 @@ UndoPlan JudgeByDisk(FileSystem& fs, const RunFound& found, bool finishing, Obst
     return plan;
 }
 
-// Entries of the dropped folder now that were not there before the run: they
-// stay, and the row names the first few.
-void Newcomers(FileSystem& fs, const JournalRun& run, JournalReason& reason) {
+// Entries of the dropped folder that were not there before the run: they
+// stay, and the row names the first few. The listing the undo was judged by
+// tells them, so that a folder of many entries is listed once: what the undo
+// moves is the run's own, and the top stood under the name it was found by.
+void Newcomers(const JournalRun& run, const UndoPlan& plan, JournalReason& reason) {
     std::set<std::string> known(run.hidden.begin(), run.hidden.end());
     known.insert(run.top());
+    known.insert(plan.top.name);
     std::vector<std::string> stayed;
-    (void)fs.ListEntries(EntryPath(run.root), [&](const Entry& entry) {
-        if (known.count(entry.name) == 0) {
-            stayed.push_back(entry.name);
+    for (const auto& name : plan.others_in_root) {
+        if (known.count(name) == 0) {
+            stayed.push_back(name);
         }
-        return true;
-    });
+    }
     std::sort(stayed.begin(), stayed.end());
     reason.stayed_count = static_cast<long long>(stayed.size());
     stayed.resize(std::min(stayed.size(), kStayedNamed));
@@ -334,7 +338,7 @@ void UndoFound(UndoRequest& request, const RunFound& found, const Identity& root
     }
     reason.event = request.done_event;
     reason.not_restored = undo.not_restored.parts;
-    Newcomers(request.fs, found.run, reason);
+    Newcomers(found.run, plan, reason);
     request.sink.AddResultWithReason(request.name, RowStatus::kDone, reason);
 }
 

@@ -31,7 +31,10 @@ Failure RenameToTempName(WalkContext& walk, const FlattenPlan& plan, std::string
     }
     Failure error(kFileAlreadyExists);
     for (int attempt = 0; attempt < kTempNameAttempts && error == kFileAlreadyExists; ++attempt) {
-        sDeleteFolda = GetBaseName(walk.fs.GetTempName());
+        // A name given is the one a batch's journal holds already.
+        if (attempt > 0 || sDeleteFolda.empty()) {
+            sDeleteFolda = GetBaseName(walk.fs.GetTempName());
+        }
         walk.recorder.Begin(plan, sDeleteFolda);
         error = walk.fs.RenameFolder(top, sDeleteFolda);
     }

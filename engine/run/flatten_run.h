@@ -13,7 +13,8 @@ class EntryPath;
 // Carries out a plan: the top takes a temporary name, every planned entry
 // moves up, then the emptied chain goes, each step told to walk.recorder as
 // it is taken. `sDeleteFolda` is the top's name while the run holds it, empty
-// once the chain is gone. Stops between two entries when asked.
+// once the chain is gone; given, it is the first name tried. Stops between
+// two entries when asked.
 WalkOutcome RunFlatten(WalkContext& walk, const FlattenPlan& plan, std::string& sDeleteFolda);
 
 // The rest of a run that was cut off: `still_deepest` are the planned

@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -74,16 +75,20 @@ class FailingFileSystem final : public FileSystem {
 
     // Passed on uncounted: they touch nothing.
     void HoldRoot(const EntryPath& root) override { inner_.HoldRoot(root); }
-    void ReleaseRoot() override {
+    void ReleaseRoot(const EntryPath& root) override {
         if (!killed()) {
-            inner_.ReleaseRoot();
+            inner_.ReleaseRoot(root);
         }
     }
+    bool HoldsManyRoots() const override { return inner_.HoldsManyRoots(); }
     Failure ClaimFolder(const EntryPath& folder) override { return inner_.ClaimFolder(folder); }
     // Uncounted too, but a killed walk syncs nothing, so its record is never
     // closed.
     Failure SyncFolder(const EntryPath& folder) override {
         return killed() ? Failure(kUnexpected) : inner_.SyncFolder(folder);
+    }
+    Failure SyncFolders(std::span<const EntryPath> folders) override {
+        return killed() ? Failure(kUnexpected) : inner_.SyncFolders(folders);
     }
     Result<std::string> FolderName(const EntryPath& folder) override;
     Result<Identity> Identify(const EntryPath& entry) override;

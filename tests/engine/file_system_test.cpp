@@ -112,10 +112,10 @@ TEST(FileSystemTest, AFolderOneRunClaimsIsRefusedToAnotherUntilReleased) {
         << sink.reasons[0];
     EXPECT_EQ(tree.Take("D"), before);
 
-    first->ReleaseRoot();
+    first->ReleaseRoot(d);
     second->HoldRoot(d);
     EXPECT_EQ(second->ClaimFolder(d.Child("A")), kNoError);
-    second->ReleaseRoot();
+    second->ReleaseRoot(d);
 }
 
 }  // namespace

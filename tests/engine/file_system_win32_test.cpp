@@ -221,7 +221,7 @@ TEST_F(Win32FileSystemTest, TheDroppedFolderCannotBeRenamedWhileItIsHeld) {
     };
     native_->HoldRoot(EntryPath(tree_.Path("D")));
     EXPECT_FALSE(rename("D", "E"));
-    native_->ReleaseRoot();
+    native_->ReleaseRoot(EntryPath(tree_.Path("D")));
     EXPECT_TRUE(rename("D", "E"));
 }
 
