@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -151,6 +152,20 @@ struct BatchRun {
     std::string sDeleteFolda;
 };
 
+// Whether one path lies inside the other (or they are one), by their names
+// alone: a batch must not plan a folder before a run of the same batch
+// changes it.
+bool OneHoldsTheOther(const std::string& first, const std::string& second) {
+    const auto a = std::filesystem::path(first).lexically_normal();
+    const auto b = std::filesystem::path(second).lexically_normal();
+    const auto [a_end, b_end] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    const auto ends = [](const std::filesystem::path::iterator at,
+                         const std::filesystem::path& whole) {
+        return at == whole.end() || (std::next(at) == whole.end() && at->empty());
+    };
+    return ends(a_end, a) || ends(b_end, b);
+}
+
 // The SQLite pager's way with its journal, for many runs: every plan of a
 // batch is written, then made durable by one sync, before the first run
 // changes anything; once the runs are done, the folders they changed are
@@ -209,7 +224,11 @@ class Batches {
             }
             auto run = std::make_unique<BatchRun>(path, fs_, control_, journal_folder_);
             run->planned = PlanDropped(run->walk, run->root);
-            if (!batch.empty() && run->planned.outcome.error == kAnotherRun) {
+            // What an earlier run of the batch will change must be planned
+            // after it: a folder inside it, or one that is no folder yet and
+            // may be one then.
+            if (!batch.empty() && (run->planned.outcome.error == kAnotherRun ||
+                                   run->planned.ignored || InsideARunOf(batch, path))) {
                 break;
             }
             if (run->planned.plan) {
@@ -220,6 +239,12 @@ class Batches {
             batch.push_back(std::move(run));
         }
         return batch;
+    }
+
+    static bool InsideARunOf(const std::vector<std::unique_ptr<BatchRun>>& batch,
+                             const std::string& path) {
+        return std::any_of(batch.begin(), batch.end(),
+                           [&path](const auto& run) { return OneHoldsTheOther(run->path, path); });
     }
 
     static bool HoldsRoot(const std::vector<std::unique_ptr<BatchRun>>& batch,
