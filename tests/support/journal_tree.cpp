@@ -92,7 +92,7 @@ Snapshot TakeWithLooks(const TempTree& tree, const std::string& relative) {
         }
         const fs::path entry = base / PathFromUtf8(path);
         const auto perms = static_cast<unsigned>(fs::status(entry).permissions());
-        const auto time = fs::last_write_time(entry).time_since_epoch().count();
+        const auto time = ModifiedTime(entry);
         kind += " mode " + std::to_string(perms) + " time " + std::to_string(time);
     }
     return looks;

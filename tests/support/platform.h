@@ -40,6 +40,10 @@ void HideLikeADotName(const std::filesystem::path& entry);
 // Sets an entry's modification time, a folder's too: the library's own call
 // cannot open a folder on Windows.
 void SetModifiedTime(const std::filesystem::path& entry, std::filesystem::file_time_type time);
+// The entry's modification time as the system keeps it, in its own units:
+// mingw-w64's C++ library reads it to the second only, and not always the
+// same second.
+long long ModifiedTime(const std::filesystem::path& entry);
 
 // The folder that test trees are made in, in a form that every call of the
 // platform accepts past 260 characters.

@@ -25,6 +25,10 @@ void SetModifiedTime(const std::filesystem::path& entry, std::filesystem::file_t
     std::filesystem::last_write_time(entry, time);
 }
 
+long long ModifiedTime(const std::filesystem::path& entry) {
+    return std::filesystem::last_write_time(entry).time_since_epoch().count();
+}
+
 std::filesystem::path TestTreesFolder() {
     return std::filesystem::temp_directory_path();
 }

@@ -55,6 +55,25 @@ void SetModifiedTime(const fs::path& entry, fs::file_time_type time) {
     }
 }
 
+long long ModifiedTime(const fs::path& entry) {
+    HANDLE handle = ::CreateFileW(entry.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    FILETIME written{};
+    const bool read =
+        handle != INVALID_HANDLE_VALUE && ::GetFileTime(handle, nullptr, nullptr, &written);
+    const DWORD code = ::GetLastError();
+    if (handle != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(handle);
+    }
+    if (!read) {
+        throw fs::filesystem_error("cannot read the modification time", entry,
+                                   std::error_code(static_cast<int>(code), std::system_category()));
+    }
+    return static_cast<long long>((static_cast<unsigned long long>(written.dwHighDateTime) << 32) |
+                                  written.dwLowDateTime);
+}
+
 fs::path TestTreesFolder() {
     const std::wstring absolute = fs::absolute(fs::temp_directory_path()).wstring();
     return absolute.starts_with(LR"(\\?\)") ? fs::path(absolute) : fs::path(LR"(\\?\)" + absolute);
