@@ -26,7 +26,13 @@ using testing::TempTree;
 using Micros = std::chrono::microseconds;
 
 constexpr int kDefaultRuns = 300;
+// Enough that the moves take a share of the run that random kills find;
+// under the sanitizers, whose start and exit take most of it, more.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kFiles = 600;
+#else
 constexpr int kFiles = 150;
+#endif
 
 int Runs() {
     const char* text = std::getenv("KARUNEO_CRASH_RUNS");

@@ -120,13 +120,17 @@ class Script {
     static constexpr int kEntries = 10;
 
   private:
+    // Waits at the gate only when no step is left: the test then knows
+    // exactly where the worker stands.
     void Pass(const std::string& name) {
         std::unique_lock lock(mutex_);
-        waiting_in_ = name;
-        changed_.notify_all();
-        changed_.wait(lock, [&] { return allowed_ > 0; });
+        if (allowed_ == 0) {
+            waiting_in_ = name;
+            changed_.notify_all();
+            changed_.wait(lock, [&] { return allowed_ > 0; });
+            waiting_in_.clear();
+        }
         --allowed_;
-        waiting_in_.clear();
     }
 
     std::mutex mutex_;
