@@ -77,7 +77,10 @@ int CompareText(const std::wstring& left, const std::wstring& right) {
 std::wstring TipText(std::string_view dropped_path, std::string_view reason) {
     std::string text = EscapeControls(dropped_path, Backslash::kKept);
     if (!reason.empty()) {
-        text += text.empty() ? std::string(reason) : "\n" + std::string(reason);
+        if (!text.empty()) {
+            text += '\n';
+        }
+        text += reason;
     }
     std::wstring tip;
     for (const wchar_t c : Wide(BoundedText(text, kTipColumns, kTipLines))) {
