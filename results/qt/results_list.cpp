@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "results/qt/utf8_text.h"
 #include "results/rules/bounded_text.h"
 #include "results/rules/column_captions.h"
 #include "results/rules/column_widths.h"
@@ -29,10 +30,6 @@
 
 namespace karuneo {
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A name or path as a user reads it: it may hold line breaks and marks that
 // would reorder the row.
