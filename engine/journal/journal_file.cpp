@@ -16,6 +16,7 @@
 #include <tuple>
 
 #include "engine/journal/journal_record.h"
+#include "engine/journal/storage_fault.h"
 
 namespace karuneo::journal {
 namespace {
@@ -170,16 +171,27 @@ std::vector<std::string> ListJournals(const std::string& folder) {
     return paths;
 }
 
+namespace {
+
+Result<std::string> ReadStored(const std::string& path, native::Span span, std::size_t bytes) {
+    if (auto fault = InjectedFault(StorageStep::kRead)) {
+        return fault;
+    }
+    return native::ReadRegularFile(path, span, bytes);
+}
+
+}  // namespace
+
 Result<std::string> ReadJournal(const std::string& path) {
-    return native::ReadRegularFile(path, native::Span::kWhole, kMaxJournalBytes);
+    return ReadStored(path, native::Span::kWhole, kMaxJournalBytes);
 }
 
 Result<std::string> ReadJournalHead(const std::string& path, std::size_t bytes) {
-    return native::ReadRegularFile(path, native::Span::kHead, std::min(bytes, kMaxJournalBytes));
+    return ReadStored(path, native::Span::kHead, std::min(bytes, kMaxJournalBytes));
 }
 
 Result<std::string> ReadJournalTail(const std::string& path, std::size_t bytes) {
-    return native::ReadRegularFile(path, native::Span::kTail, std::min(bytes, kMaxJournalBytes));
+    return ReadStored(path, native::Span::kTail, std::min(bytes, kMaxJournalBytes));
 }
 
 // The tail tells without reading a journal of a million entries.

@@ -16,6 +16,7 @@
 
 #include "engine/error_number.h"
 #include "engine/journal/journal_file.h"
+#include "engine/journal/storage_fault.h"
 #include "engine/system_code.h"
 #include "engine/unique_fd_posix.h"
 
@@ -151,6 +152,9 @@ Failure JournalFile::TakeName(const std::string& path) {
 }
 
 Result<std::unique_ptr<JournalFile>> JournalFile::OpenExisting(const std::string& path) {
+    if (auto fault = InjectedFault(StorageStep::kOpen)) {
+        return fault;
+    }
     Opened opened = OpenRegular(path, O_WRONLY | O_APPEND);
     if (opened.error) {
         return opened.error;
@@ -165,6 +169,9 @@ Result<std::unique_ptr<JournalFile>> JournalFile::OpenExisting(const std::string
 }
 
 Failure JournalFile::Append(std::string_view text) {
+    if (auto fault = InjectedFault(StorageStep::kAppend)) {
+        return fault;
+    }
     const int fd = static_cast<int>(handle_);
     while (!text.empty()) {
         const ssize_t written = ::write(fd, text.data(), text.size());
@@ -187,6 +194,9 @@ Failure JournalFile::CutTo(std::uint64_t size) {
 }
 
 Failure JournalFile::Sync() {
+    if (auto fault = InjectedFault(StorageStep::kSync)) {
+        return fault;
+    }
     if (::fsync(static_cast<int>(handle_)) != 0) {
         return SystemFailure(errno);
     }
@@ -211,6 +221,9 @@ Failure JournalFile::Sync() {
 // any other program has left unwritten on that file system: minutes, on a
 // disk another program is filling.
 Failure JournalFile::SyncTogether(std::span<JournalFile* const> files) {
+    if (auto fault = InjectedFault(StorageStep::kSync)) {
+        return fault;
+    }
     for (JournalFile* file : files) {
         (void)::sync_file_range(static_cast<int>(file->handle_), 0, 0, SYNC_FILE_RANGE_WRITE);
     }
@@ -239,6 +252,9 @@ bool JournalInUse(const std::string& path) {
 }
 
 Failure RemoveJournal(const std::string& path) {
+    if (auto fault = InjectedFault(StorageStep::kRemove)) {
+        return fault;
+    }
     return ::unlink(path.c_str()) == 0 ? Failure() : SystemFailure(errno);
 }
 

@@ -8,6 +8,7 @@
 
 #include "engine/error_codes_win32.h"
 #include "engine/journal/journal_file.h"
+#include "engine/journal/storage_fault.h"
 #include "engine/system_code.h"
 #include "engine/utf16_win32.h"
 
@@ -139,6 +140,9 @@ Failure JournalFile::TakeName(const std::string& path) {
 // (SetEndOfFile asks for it); writes then go where the file pointer is, so it
 // is put at the end first.
 Result<std::unique_ptr<JournalFile>> JournalFile::OpenExisting(const std::string& path) {
+    if (auto fault = InjectedFault(StorageStep::kOpen)) {
+        return fault;
+    }
     const Opened opened =
         OpenRegular(path, FILE_APPEND_DATA | FILE_WRITE_DATA, FILE_SHARE_READ, OPEN_EXISTING);
     if (opened.error) {
@@ -154,6 +158,9 @@ Result<std::unique_ptr<JournalFile>> JournalFile::OpenExisting(const std::string
 }
 
 Failure JournalFile::Append(std::string_view text) {
+    if (auto fault = InjectedFault(StorageStep::kAppend)) {
+        return fault;
+    }
     while (!text.empty()) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1 << 20));
@@ -179,6 +186,9 @@ Failure JournalFile::CutTo(std::uint64_t size) {
 
 // Windows keeps a new file's entry with its data; there is no folder to flush.
 Failure JournalFile::Sync() {
+    if (auto fault = InjectedFault(StorageStep::kSync)) {
+        return fault;
+    }
     if (!::FlushFileBuffers(reinterpret_cast<HANDLE>(handle_))) {
         return LastFailure();
     }
@@ -189,6 +199,9 @@ Failure JournalFile::Sync() {
 // Windows syncs a file system only for an administrator: each file is
 // flushed by itself.
 Failure JournalFile::SyncTogether(std::span<JournalFile* const> files) {
+    if (auto fault = InjectedFault(StorageStep::kSync)) {
+        return fault;
+    }
     for (JournalFile* file : files) {
         if (auto error = file->Sync()) {
             return error;
@@ -202,6 +215,9 @@ bool JournalInUse(const std::string& path) {
 }
 
 Failure RemoveJournal(const std::string& path) {
+    if (auto fault = InjectedFault(StorageStep::kRemove)) {
+        return fault;
+    }
     return ::DeleteFileW(Wide(path).c_str()) ? Failure() : LastFailure();
 }
 

@@ -29,9 +29,10 @@ class JournalRecorder final : public RunRecorder {
   public:
     // A new journal in `folder` once the run begins to change something.
     explicit JournalRecorder(std::string folder) : folder_(std::move(folder)) {}
-    // Goes on with the journal of a run that was cut off in `state`.
+    // Goes on with the journal of a run that was cut off in `state`. Its
+    // plan was read from the disk: whatever fails now, the journal stays.
     JournalRecorder(std::unique_ptr<JournalFile> resumed, RunState state)
-        : RunRecorder(state), file_(std::move(resumed)) {}
+        : RunRecorder(state), file_(std::move(resumed)), plan_durable_(true) {}
     ~JournalRecorder() override;
 
     Failure failure() const override { return failure_; }

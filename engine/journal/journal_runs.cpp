@@ -170,6 +170,13 @@ RunFound FindLastRun(const std::string& journal_folder, const std::string& absol
     std::vector<JournalRun> undos;
     for (const auto& path : journals) {
         auto run = ReadRun(path);
+        // A journal the disk would not give may be this folder's last run:
+        // undoing an earlier one past it would undo the wrong run. (One
+        // read but senseless from its first line names nothing to act on.)
+        if (!run.ok() && run.error() != kUnexpected && run.value().root.empty()) {
+            return Refused(path, Obstacle::kJournalUnreadable,
+                           std::to_string(run.error().system_code));
+        }
         if (!OnFolder(run.value(), absolute, identity)) {
             continue;
         }

@@ -111,8 +111,10 @@ void FinishMoves(Finishing& job, const JournalRun& run, const Progress& progress
     }
     RunRecorder& recorder = resumed ? static_cast<RunRecorder&>(*resumed) : none;
     ReasonRewritingSink rows = FinishedRows(job.sink);
+    // A finishing its journal could not follow cannot be undone: the row says so.
+    ReasonRewritingSink noted(rows, NoteWhenNotJournaled(recorder));
     const HeldRoot held(job.fs, plan.root);
-    WalkContext walk(job.fs, rows, job.control, recorder);
+    WalkContext walk(job.fs, noted, job.control, recorder);
     walk.displayName = name;
     std::string sDeleteFolda = progress.top.name;
     if (progress.top.place == TopPlace::kOwnName) {
@@ -312,8 +314,13 @@ void FinishCutOffRun(const std::string& journal_path, const std::string& journal
     Finishing job{journal_path, journal_folder, fs, sink, control, dry_run, nullptr};
     if (!dry_run) {
         auto opened = JournalFile::OpenExisting(journal_path);
-        if (!opened.ok()) {
+        const Failure& error = opened.error();
+        if (error == kFileAlreadyExists || error == kFileNotFound || error == kPathNotFound) {
             return;  // another process has it, or it is gone
+        }
+        if (error) {
+            Report(job, FileName(journal_path), Unreadable(error));
+            return;
         }
         job.file = std::move(opened.value());
     }

@@ -125,7 +125,15 @@ class UndoJournal {
             return created.error();
         }
         file_ = std::move(created.value());
-        return Sync(UndoLines(FileName(found.journal), found.run.root, root_identity));
+        Failure error = Sync(UndoLines(FileName(found.journal), found.run.root, root_identity));
+        if (error) {
+            // Nothing was changed, and a plan not on the disk must not be
+            // taken by the next recovery for an undo to finish.
+            const std::string path = file_->path();
+            file_.reset();
+            (void)RemoveJournal(path);
+        }
+        return error;
     }
     Failure Sync(std::string_view lines) {
         if (!file_) {
@@ -301,7 +309,13 @@ void UndoFound(UndoRequest& request, const RunFound& found, const Identity& root
     auto run_journal = request.record ? JournalFile::OpenExisting(found.journal)
                                       : Result<std::unique_ptr<JournalFile>>(nullptr);
     if (request.record && !run_journal.ok()) {
-        Refuse(request.sink, request.name, Obstacle::kJournalInUse, {});
+        const Failure& error = run_journal.error();
+        if (error == kFileAlreadyExists) {
+            Refuse(request.sink, request.name, Obstacle::kJournalInUse, {});
+        } else {
+            Refuse(request.sink, request.name, Obstacle::kJournalUnreadable,
+                   std::to_string(error.system_code));
+        }
         return;
     }
     UndoJournal journal(request.record, request.journal_folder);

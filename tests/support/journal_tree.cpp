@@ -83,6 +83,13 @@ void JournalTree::Recover() {
     journal::FinishCutOffRuns(journal_folder_, *native_, sink);
 }
 
+void JournalTree::RecoverEachAlone() {
+    ReasonSink sink(*this);
+    for (const auto& path : journal::CutOffJournals(journal_folder_)) {
+        journal::FinishCutOffRun(path, journal_folder_, *native_, sink, UninterruptedWalk(), false);
+    }
+}
+
 Snapshot TakeWithLooks(const TempTree& tree, const std::string& relative) {
     Snapshot looks = tree.Take(relative);
     const fs::path base = tree.root() / PathFromUtf8(relative);

@@ -41,6 +41,8 @@ class JournalTree {
     // An undo through the fake, which can stop it dead as a kill would.
     void UndoThroughFake();
     void Recover();
+    // As a window's start finishes them: one job per cut-off journal.
+    void RecoverEachAlone();
     // The rows' reasons too, in English.
     std::vector<std::string> Reasons() const { return reasons_; }
 
