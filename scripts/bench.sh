@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh bench
 cmake --preset release > /dev/null
 cmake --build --preset release -j "$(nproc)" --target karuneo-bench
 build/release/bin/karuneo-bench "$@"
