@@ -72,10 +72,15 @@ constexpr std::string_view kUsageOptions =
     "                 ENCODING (an iconv name); by default they are taken as UTF-8\n"
     "                 when they are, else as CP932.\n"
     "  --undo         undo the last run on each FOLDER: changes nothing unless\n"
-    "                 every entry can go back exactly where it was.\n"
+    "                 every entry can go back exactly where it was. A FOLDER that\n"
+    "                 --extract made is removed, only when every entry in it is as\n"
+    "                 the extraction left it (identity, size, time) and none was\n"
+    "                 added; else the first one that changed is named.\n"
     "  --recover      finish every run that was cut off (a crash, a kill, a power\n"
     "                 cut), or an undo that was, judging every entry by where it\n"
     "                 is now; a journal that cannot be read is kept and named.\n"
+    "                 An extraction cut off part-way is removed, with its\n"
+    "                 temporary folder; one cut off once whole is given its name.\n"
     "  --history      list the runs kept in the journal, oldest first:\n"
     "                 NUMBER<TAB>STATE<TAB>TIME<TAB>FOLDER, STATE being finished,\n"
     "                 cut off, undone, undo, forgotten, damaged or running, TIME\n"
@@ -277,6 +282,7 @@ int ExtractAll(const Parsed& parsed, FileSystem& fs, std::ostream& out, std::ost
     options.dry_run = parsed.dry_run;
     options.changes = &err;
     options.name_encoding = parsed.name_encoding;
+    options.journal_folder = journal_folder;
     return UnnestAll(
         parsed.folders,
         [&](const std::vector<std::string>& paths, LineSink& lines) {

@@ -12,6 +12,7 @@
 #include "engine/extract/archive_reader.h"
 #include "engine/extract/captured_row.h"
 #include "engine/extract/extract_target.h"
+#include "engine/extract/extraction_record.h"
 #include "engine/extract/junk_hidden.h"
 #include "engine/extract/table_file_system.h"
 #include "engine/file_system.h"
@@ -291,11 +292,15 @@ void RealRun(const std::string& path, const ArchivePlace& place, const std::stri
     TableFileSystem table(temp_path);
     ExpansionCount count(options.bounds, ArchiveBytes(path), FreeBytes(place.parent));
     CapturedRow unnested;
+    ExtractionRecord record(options.journal_folder);
+    record.Begin(path, place.parent, temp_name);
     Refusal refused = target->MakeTop(place.parent, temp_name);
     if (refused) {
+        record.Closed();
         GiveRefusal(sink, place.file_name, refused);
         return;
     }
+    record.Made(temp_path);
     refused = Extraction(reader, table, count, target.get(), control).Run();
     if (!refused) {
         refused = Planned(table, temp_path, unnested);
@@ -310,6 +315,7 @@ void RealRun(const std::string& path, const ArchivePlace& place, const std::stri
     }
     Result<std::string> named;
     if (!refused) {
+        record.Finished(temp_path);
         named = GiveFinalName(fs, place, temp_name, base);
         if (!named.ok()) {
             refused = {named.error == kFileAlreadyExists ? ExtractProblem::kNoFreeName
@@ -320,7 +326,10 @@ void RealRun(const std::string& path, const ArchivePlace& place, const std::stri
         }
     }
     if (refused) {
+        // Closed either way: what stays after a failed removal may hold
+        // another program's files, which no recovery may take for its own.
         const bool removed = target->RemoveMade();
+        record.Closed();
         if (removed && refused.problem == ExtractProblem::kUnnestFailed) {
             ExtractReason reason{refused.problem, {}, {}, {}, 0, Boxed(unnested.reason)};
             sink.AddResultWithReason(place.file_name, RowStatus::kError, reason);
@@ -329,6 +338,7 @@ void RealRun(const std::string& path, const ArchivePlace& place, const std::stri
         GiveRefusal(sink, place.file_name, refused, !removed);
         return;
     }
+    record.Named(named.value);
     GiveDone(sink, place.file_name, named.value, unnested, table);
 }
 

@@ -22,6 +22,9 @@ struct ExtractOptions {
     // empty to guess (UTF-8 when they are, else CP932).
     std::string name_encoding;
     ExpansionBounds bounds;
+    // Where the journal of a real run goes, for its undo and recovery
+    // (extract_recovery.h); empty for none.
+    std::string journal_folder;
 };
 
 // Whether this build can extract at all.

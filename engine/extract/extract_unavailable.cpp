@@ -1,5 +1,6 @@
 // For a build without libarchive: every archive gets a row that says so.
 #include "engine/extract/archive_name.h"
+#include "engine/extract/extract_recovery.h"
 #include "engine/extract/extract_run.h"
 #include "engine/path_separator.h"
 #include "engine/result_sink.h"
@@ -23,6 +24,14 @@ void ExtractArchive(const std::string& path, FileSystem& /*fs*/, ResultSink& sin
                       {},
                       0,
                       {}});
+}
+
+void RecoverCutOffExtractions(const std::string& /*journal_folder*/, ResultSink& /*sink*/,
+                              bool /*dry_run*/) {}
+
+bool UndoExtraction(const std::string& /*journal_folder*/, const std::string& /*path*/,
+                    ResultSink& /*sink*/, bool /*dry_run*/) {
+    return false;
 }
 
 }  // namespace karuneo::extract

@@ -138,6 +138,11 @@ enum class ExtractProblem {
     kUnnestFailed,   // the un-nesting of the new folder failed: `walk` tells
     kWorkStopped,    // the work was stopped
     kLeftBehind,     // refused, and what it had made could not all be removed
+    kCutOffRemoved,  // an extraction cut off part-way was removed
+    kCutOffNamed,    // an extraction cut off once whole was given its name
+    kCutOffKept,     // an extraction cut off part-way could not all be removed
+    kUndone,         // an extraction was undone: its folder removed
+    kNotUndone,      // an undo was refused: `entry` changed since; nothing was removed
 };
 
 struct ExtractReason {

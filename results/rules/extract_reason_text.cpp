@@ -17,7 +17,7 @@ struct ExtractPhrases {
     std::string_view nothing_left;  // after a refusal
     std::string_view left_behind;   // {} why it was refused
     // Indexed by ExtractProblem; {} the entry, {} the detail.
-    std::array<std::string_view, 24> problems;
+    std::array<std::string_view, 29> problems;
 };
 
 constexpr ExtractPhrases kEnglishExtract{
@@ -27,30 +27,38 @@ constexpr ExtractPhrases kEnglishExtract{
     .left_behind =
         "{}; what the extraction made could not all be removed: it stays under a temporary "
         "name beside the archive",
-    .problems = {"",
-                 "it is not an archive (by its name); nothing was changed",
-                 "this build cannot extract archives; nothing was changed",
-                 "the archive cannot be read: {1}",
-                 "the entry {0} is named from the top of a disk",
-                 "the entry {0} climbs out with \"..\"",
-                 "the entry {0} is named with a drive letter",
-                 "the entry {0} bears the name of a Windows device",
-                 "the entry {0} has an empty or \".\" part in its name",
-                 "the entry {0} has a backslash in its name",
-                 "the entry {0} has a name too long for a file system",
-                 "the link {0} points outside the new folder (to {1})",
-                 "the hard link {0} names {1}, which is outside or not extracted before it",
-                 "the entry {0} is a device, a FIFO or a socket, which are never made",
-                 "two entries are named {0}; nothing is ever overwritten",
-                 "the entry {0} is encrypted, which is not supported",
-                 "it would expand beyond {1} bytes",
-                 "it would expand to more than {1} times its own size",
-                 "it would not fit in the free space ({1} bytes)",
-                 "could not write {0}",
-                 "no free name beside the archive for its folder",
-                 "its folder could not be un-nested",
-                 "the work was stopped",
-                 ""}};
+    .problems = {
+        "",
+        "it is not an archive (by its name); nothing was changed",
+        "this build cannot extract archives; nothing was changed",
+        "the archive cannot be read: {1}",
+        "the entry {0} is named from the top of a disk",
+        "the entry {0} climbs out with \"..\"",
+        "the entry {0} is named with a drive letter",
+        "the entry {0} bears the name of a Windows device",
+        "the entry {0} has an empty or \".\" part in its name",
+        "the entry {0} has a backslash in its name",
+        "the entry {0} has a name too long for a file system",
+        "the link {0} points outside the new folder (to {1})",
+        "the hard link {0} names {1}, which is outside or not extracted before it",
+        "the entry {0} is a device, a FIFO or a socket, which are never made",
+        "two entries are named {0}; nothing is ever overwritten",
+        "the entry {0} is encrypted, which is not supported",
+        "it would expand beyond {1} bytes",
+        "it would expand to more than {1} times its own size",
+        "it would not fit in the free space ({1} bytes)",
+        "could not write {0}",
+        "no free name beside the archive for its folder",
+        "its folder could not be un-nested",
+        "the work was stopped",
+        "",
+        "an extraction into {1} was cut off; what it had made was removed",
+        "an extraction into {1} was cut off once whole, and was given its name",
+        "an extraction into {1} was cut off; what it had made could not all be "
+        "removed, and stays",
+        "the extraction was undone: its folder was removed",
+        "the undo was refused: {0} changed, is gone or is new since the extraction; nothing "
+        "was removed"}};
 
 constexpr ExtractPhrases kJapaneseExtract{
     .extracted = "{}に展開しました",
@@ -58,30 +66,42 @@ constexpr ExtractPhrases kJapaneseExtract{
     .nothing_left = "。何も展開せず、何も残していません。",
     .left_behind =
         "{}。展開したものをすべては削除できず、アーカイブの横に一時的な名前で残っています。",
-    .problems = {"",
-                 "アーカイブではありません(名前による判断)。何も変更していません",
-                 "このビルドはアーカイブを展開できません。何も変更していません",
-                 "アーカイブを読めません: {1}",
-                 "項目{0}はディスクの最上位からの名前です",
-                 "項目{0}は「..」で外に出る名前です",
-                 "項目{0}はドライブ文字付きの名前です",
-                 "項目{0}は Windows のデバイス名です",
-                 "項目{0}の名前に空または「.」の部分があります",
-                 "項目{0}の名前にバックスラッシュがあります",
-                 "項目{0}の名前が長すぎます",
-                 "リンク{0}は新しいフォルダの外({1})を指しています",
-                 "ハードリンク{0}の先{1}は外にあるか、先に展開されていません",
-                 "項目{0}はデバイス、FIFO またはソケットで、作りません",
-                 "同じ名前{0}の項目が 2 つあります。上書きはしません",
-                 "項目{0}は暗号化されています。対応していません",
-                 "展開すると {1} バイトを超えます",
-                 "展開するとアーカイブの {1} 倍を超えます",
-                 "空き容量({1} バイト)に収まりません",
-                 "{0}を書き込めませんでした",
-                 "アーカイブの横にフォルダの空き名がありません",
-                 "フォルダの入れ子を解消できませんでした",
-                 "作業を中止しました",
-                 ""}};
+    .problems = {
+        "",
+        "アーカイブではありません(名前による判断)。何も変更していません",
+        "このビルドはアーカイブを展開できません。何も変更していません",
+        "アーカイブを読めません: {1}",
+        "項目{0}はディスクの最上位からの名前です",
+        "項目{0}は「..」で外に出る名前です",
+        "項目{0}はドライブ文字付きの名前です",
+        "項目{0}は Windows のデバイス名です",
+        "項目{0}の名前に空または「.」の部分があります",
+        "項目{0}の名前にバックスラッシュがあります",
+        "項目{0}の名前が長すぎます",
+        "リンク{0}は新しいフォルダの外({1})を指しています",
+        "ハードリンク{0}の先{1}は外にあるか、先に展開されていません",
+        "項目{0}はデバイス、FIFO またはソケットで、作りません",
+        "同じ名前{0}の項目が 2 つあります。上書きはしません",
+        "項目{0}は暗号化されています。対応していません",
+        "展開すると {1} バイトを超えます",
+        "展開するとアーカイブの {1} 倍を超えます",
+        "空き容量({1} バイト)に収まりません",
+        "{0}を書き込めませんでした",
+        "アーカイブの横にフォルダの空き名がありません",
+        "フォルダの入れ子を解消できませんでした",
+        "作業を中止しました",
+        "",
+        "{1}への展開が途中で中断されていました。作ったものは削除しました",
+        "{1}への展開は完了後に中断されていました。名前を付けました",
+        "{1}への展開が途中で中断されていました。作ったものをすべては削除できず、残っています",
+        "展開を元に戻しました。フォルダを削除しました",
+        "{0}"
+        "は展開後に変更、削除、または追加されたため、元に戻しませんでした。何も削除していません"}};
+
+// A refusal of an extraction under way, which removes what it made.
+bool IsRefusal(ExtractProblem problem) {
+    return problem >= ExtractProblem::kUnreadable && problem <= ExtractProblem::kWorkStopped;
+}
 
 std::string Put(std::string_view pattern, const std::string& entry, const std::string& detail) {
     std::string put;
@@ -130,8 +150,7 @@ std::string ExtractText(const Wording& words, const ExtractReason& reason,
     if (reason.problem == ExtractProblem::kUnnestFailed && !walk.empty()) {
         text += std::string(english ? ": " : ": ") + walk;
     }
-    if (reason.problem != ExtractProblem::kNotAnArchive &&
-        reason.problem != ExtractProblem::kUnsupported) {
+    if (IsRefusal(reason.problem)) {
         text += phrases.nothing_left;
     }
     return text;
