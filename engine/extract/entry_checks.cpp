@@ -45,6 +45,11 @@ Refusal CheckEntry(const ArchiveEntry& entry, const SplitName& split, TableFileS
         return entry.type == EntryType::kFolder ? Refusal{}
                                                 : Refusal{ExtractProblem::kEmptyPart, entry.name};
     }
+    // No system makes a link whose target is longer.
+    constexpr std::size_t kLongestTarget = 4095;
+    if (entry.type == EntryType::kSymlink && entry.link.size() > kLongestTarget) {
+        return {ExtractProblem::kLongName, entry.name};
+    }
     if (entry.type == EntryType::kSymlink && !LinkStaysInside(entry.link, split.parts.size() - 1)) {
         return {ExtractProblem::kLinkOutside, entry.name, entry.link};
     }

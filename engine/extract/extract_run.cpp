@@ -97,14 +97,10 @@ class Extraction {
 
   private:
     Refusal Take(const ArchiveEntry& entry, const Parts& parts) {
-        if (target_ == nullptr) {
-            return entry.type == EntryType::kFile
-                       ? count_.Add(
-                             static_cast<std::uint64_t>(std::max<std::int64_t>(entry.size, 0)),
-                             entry.name)
-                       : Refusal{};
+        if (entry.type == EntryType::kFile) {
+            return ReadFile(entry, parts);
         }
-        if (parts.empty()) {
+        if (target_ == nullptr || parts.empty()) {
             return {};
         }
         switch (entry.type) {
@@ -112,18 +108,20 @@ class Extraction {
                 return target_->MakeFolder(parts, entry.mode);
             case EntryType::kSymlink:
                 return target_->MakeSymlink(parts, entry.link);
-            case EntryType::kHardLink:
-                return target_->MakeHardLink(parts, SplitEntryName(entry.link).parts);
             default:
-                return WriteFile(entry, parts);
+                return target_->MakeHardLink(parts, SplitEntryName(entry.link).parts);
         }
     }
 
-    // The bytes counted are those the file comes to hold, holes included,
-    // whatever its header said.
-    Refusal WriteFile(const ArchiveEntry& entry, const Parts& parts) {
-        if (auto refused = target_->OpenFile(parts, entry.mode)) {
-            return refused;
+    // Read whole in a dry run too, written only in a real one: the data may
+    // be damaged or larger than its header says, and both runs must find it
+    // at the same place. The bytes counted are those the file comes to hold,
+    // holes included.
+    Refusal ReadFile(const ArchiveEntry& entry, const Parts& parts) {
+        if (target_ != nullptr) {
+            if (auto refused = target_->OpenFile(parts, entry.mode)) {
+                return refused;
+            }
         }
         std::uint64_t end = 0;
         for (;;) {
@@ -146,9 +144,14 @@ class Extraction {
             if (done) {
                 break;
             }
-            if (auto refused = target_->Write(block, offset)) {
-                return refused;
+            if (target_ != nullptr) {
+                if (auto refused = target_->Write(block, offset)) {
+                    return refused;
+                }
             }
+        }
+        if (target_ == nullptr) {
+            return {};
         }
         return target_->CloseFile(static_cast<std::int64_t>(end), entry.has_mtime, entry.mtime_s,
                                   entry.mtime_ns);

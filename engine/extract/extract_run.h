@@ -15,7 +15,9 @@ class ResultSink;
 namespace karuneo::extract {
 
 struct ExtractOptions {
-    // Nothing is created: the row and, to `changes`, what would be.
+    // Nothing is created: the row and, to `changes`, what would be. The
+    // archive is read whole all the same, its data checked and counted as
+    // the real run would.
     bool dry_run = false;
     std::ostream* changes = nullptr;
     // The character set of names the archive does not mark as UTF-8;
