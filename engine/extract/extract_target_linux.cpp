@@ -8,6 +8,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <set>
 #include <unordered_set>
@@ -74,6 +75,7 @@ class LinuxExtractTarget final : public ExtractTarget {
     UniqueFd cached_;
     UniqueFd file_;
     Parts file_parts_;
+    std::int64_t file_end_ = 0;
 };
 
 void LinuxExtractTarget::NoteMade(int parent, const std::string& name) {
@@ -172,6 +174,7 @@ Refusal LinuxExtractTarget::OpenFile(const Parts& parts, std::uint32_t mode) {
         made_.emplace(info.st_dev, info.st_ino);
     }
     file_parts_ = parts;
+    file_end_ = 0;
     files_.insert(Joined(parts, parts.size()));
     return {};
 }
@@ -188,15 +191,14 @@ Refusal LinuxExtractTarget::Write(std::string_view data, std::int64_t offset) {
         data.remove_prefix(static_cast<std::size_t>(wrote));
         offset += wrote;
     }
+    file_end_ = std::max(file_end_, offset);
     return {};
 }
 
 Refusal LinuxExtractTarget::CloseFile(std::int64_t size, bool has_mtime, std::int64_t mtime_s,
                                       long mtime_ns) {
-    struct stat info {};
     // A sparse file's last hole is no block of data: the size makes it.
-    if (::fstat(file_.get(), &info) == 0 && info.st_size < size &&
-        ::ftruncate(file_.get(), size) != 0) {
+    if (file_end_ < size && ::ftruncate(file_.get(), size) != 0) {
         return Failed(errno, file_parts_, file_parts_.size());
     }
     if (has_mtime) {

@@ -56,7 +56,9 @@ void ExtractionRecord::Finished(const std::string& temp_path) {
     for (const auto& entry : entries.value) {
         lines += EntryLine(entry);
     }
-    Append(lines, true);
+    // Synced with the name that follows: a recovery needs neither, and an
+    // undo of a folder whose entries never reached the disk is refused.
+    Append(lines, false);
 }
 
 void ExtractionRecord::Named(const std::string& name) {

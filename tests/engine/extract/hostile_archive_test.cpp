@@ -2,6 +2,8 @@
 // each gives an エラー row, and the folder of the archive is as it was.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -80,6 +82,39 @@ TEST(HostileArchives, EncryptedEntriesAreRefused) {
     const ExtractedRow row = Extract(tree.Path("arc.zip"), false);
     EXPECT_EQ(row.status, "エラー");
     EXPECT_NE(row.reason.find("encrypted"), std::string::npos) << row.reason;
+    EXPECT_EQ(tree.Take(""), before);
+}
+
+// Cut short, as a download that stopped: the data of the last file is
+// missing, which the dry run finds where the real run does.
+TEST(HostileArchives, ACutShortArchiveIsRefusedAlikeByBothRuns) {
+    for (const std::string format : {"tar.gz", "zip"}) {
+        SCOPED_TRACE(format);
+        TempTree tree;
+        const std::string archive = tree.Path("arc." + format);
+        MakeArchive(archive, format,
+                    {File("W/a"), {"W/big", 'f', std::string(1 << 20, 'x'), {}, 0644}});
+        std::filesystem::resize_file(archive, std::filesystem::file_size(archive) / 2);
+        const Snapshot before = tree.Take("");
+        const ExtractedRow preview = Extract(archive, true);
+        const ExtractedRow row = Extract(archive, false);
+        EXPECT_EQ(row.status, "エラー");
+        EXPECT_EQ(preview.reason, row.reason);
+        EXPECT_EQ(tree.Take(""), before);
+    }
+}
+
+// An mtree "archive" lists files of this disk to take the data from: read
+// as an archive, it would copy out whatever file it names.
+TEST(HostileArchives, AListOfFilesOnDiskIsNoArchive) {
+    TempTree tree;
+    tree.Add({"secret"});
+    std::ofstream(tree.Path("arc.tar"))
+        << "#mtree\n./stolen type=file contents=" << tree.Path("secret") << "\n";
+    const Snapshot before = tree.Take("");
+    const ExtractedRow row = Extract(tree.Path("arc.tar"), false);
+    EXPECT_EQ(row.status, "エラー");
+    EXPECT_NE(row.reason.find("cannot be read"), std::string::npos) << row.reason;
     EXPECT_EQ(tree.Take(""), before);
 }
 
