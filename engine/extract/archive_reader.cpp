@@ -3,7 +3,12 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <cstddef>
 #include <optional>
+
+#include "engine/reason/row_reason.h"
+
+struct archive_entry;
 
 namespace karuneo::extract {
 namespace {

@@ -7,7 +7,8 @@
 #include "engine/extract/refusal.h"
 #include "engine/extract/utf8_names.h"
 
-struct archive;
+// Declared here, or the member below would declare one of this namespace.
+struct archive;  // IWYU pragma: keep
 
 namespace karuneo::extract {
 

@@ -1,8 +1,13 @@
 #include "engine/extract/entry_checks.h"
 
+#include <cstddef>
 #include <vector>
 
+#include "engine/extract/archive_reader.h"
+#include "engine/extract/entry_name.h"
 #include "engine/extract/table_file_system.h"
+#include "engine/file_system.h"
+#include "engine/reason/row_reason.h"
 
 namespace karuneo::extract {
 namespace {

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/extract/archive_reader.h"
-#include "engine/extract/entry_name.h"
 #include "engine/extract/refusal.h"
 
 namespace karuneo::extract {
 class TableFileSystem;
+struct ArchiveEntry;
+struct SplitName;
 
 // What an archive may not do, checked entry by entry from its table of
 // contents alone, the same in a dry run and a real one: names leading

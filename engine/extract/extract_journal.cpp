@@ -1,7 +1,10 @@
 #include "engine/extract/extract_journal.h"
 
 #include <charconv>
+#include <cstddef>
 #include <optional>
+#include <system_error>
+#include <utility>
 
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"

@@ -2,7 +2,11 @@
 
 #include <filesystem>
 #include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
 
+#include "engine/error_number.h"
 #include "engine/extract/extract_journal.h"
 #include "engine/extract/extracted_tree.h"
 #include "engine/journal/journal_file.h"
@@ -10,6 +14,7 @@
 #include "engine/journal/recovery.h"
 #include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
+#include "engine/row_status.h"
 
 namespace karuneo::extract {
 namespace {

@@ -1,23 +1,32 @@
 #include "engine/extract/extract_run.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 #include <system_error>
 #include <unordered_set>
-#include <utility>
+#include <variant>
+#include <vector>
 
 #include "engine/dry_run/terminal_token.h"
 #include "engine/entry_path.h"
+#include "engine/error_number.h"
 #include "engine/extract/archive_name.h"
 #include "engine/extract/archive_reader.h"
 #include "engine/extract/captured_row.h"
+#include "engine/extract/entry_name.h"
 #include "engine/extract/extract_target.h"
 #include "engine/extract/extraction_record.h"
 #include "engine/extract/junk_hidden.h"
+#include "engine/extract/refusal.h"
 #include "engine/extract/table_file_system.h"
 #include "engine/file_system.h"
 #include "engine/path_separator.h"
+#include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
+#include "engine/row_status.h"
 #include "engine/temp_name.h"
 #include "engine/unnest.h"
 

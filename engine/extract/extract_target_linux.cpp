@@ -10,11 +10,19 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <set>
+#include <string>
+#include <string_view>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "engine/extract/extract_target.h"
+#include "engine/extract/refusal.h"
+#include "engine/reason/row_reason.h"
 #include "engine/unique_fd_posix.h"
 
 namespace karuneo::extract {

@@ -5,13 +5,22 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
 #include <set>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
+// iwyu 8.18 takes structured bindings for a use of <type_traits>.
+// IWYU pragma: no_include <type_traits>
 
+#include "engine/error_number.h"
+#include "engine/extract/extract_journal.h"
 #include "engine/extract/extracted_tree.h"
+#include "engine/file_system.h"
 #include "engine/system_code.h"
 #include "engine/unique_fd_posix.h"
 

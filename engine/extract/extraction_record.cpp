@@ -1,5 +1,10 @@
 #include "engine/extract/extraction_record.h"
 
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/error_number.h"
 #include "engine/extract/extract_journal.h"
 #include "engine/extract/extracted_tree.h"
 #include "engine/journal/journal_file.h"

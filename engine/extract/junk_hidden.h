@@ -1,10 +1,17 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "engine/error_number.h"
 #include "engine/file_system.h"
+
+namespace karuneo {
+class EntryPath;
+}  // namespace karuneo
 
 namespace karuneo::extract {
 

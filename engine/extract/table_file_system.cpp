@@ -1,6 +1,10 @@
 #include "engine/extract/table_file_system.h"
 
+#include <cstddef>
 #include <utility>
+// iwyu 8.18 takes structured bindings of a map for uses of these.
+// IWYU pragma: no_include <bits/utility.h>
+// IWYU pragma: no_include <type_traits>
 
 #include "engine/entry_path.h"
 

@@ -7,7 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/error_number.h"
 #include "engine/file_system.h"
+
+namespace karuneo {
+class EntryPath;
+}  // namespace karuneo
 
 namespace karuneo::extract {
 

@@ -1,5 +1,7 @@
 #include "engine/extract/utf8_names.h"
 
+#include <cstddef>
+
 namespace karuneo::extract {
 
 // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.

@@ -1,8 +1,10 @@
 #include <iconv.h>
 #include <locale.h>
 
-#include <cerrno>
 #include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "engine/extract/utf8_names.h"
 

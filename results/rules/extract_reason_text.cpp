@@ -1,6 +1,8 @@
 // The reasons of an archive's row: what was extracted where, or why nothing
 // was, in each language.
 #include <array>
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
