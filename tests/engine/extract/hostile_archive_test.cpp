@@ -2,6 +2,7 @@
 // each gives an エラー row, and the folder of the archive is as it was.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -144,6 +145,28 @@ TEST(HostileArchives, ExpansionBeyondABoundIsRefusedPartWay) {
         EXPECT_NE(row.reason.find(bound.reason), std::string::npos) << row.reason;
         EXPECT_EQ(preview.reason, row.reason);
         EXPECT_EQ(tree.Take(""), before);
+    }
+}
+
+// The free space cannot be made small for a test: the count that the runs
+// share is tested on its own, each bound where it starts to refuse.
+TEST(HostileArchives, EachBoundRefusesOnlyPastItself) {
+    struct Case {
+        std::uint64_t bytes;
+        std::uint64_t archive;
+        std::uint64_t free;
+        ExtractProblem expected;
+    };
+    // At most 1000 bytes, ten per byte of archive past 100, within the free space.
+    const extract::ExpansionBounds bounds{1000, 10, 100};
+    const std::vector<Case> cases = {
+        {100, 1, 500, ExtractProblem::kNone},      {109, 10, 500, ExtractProblem::kNone},
+        {110, 10, 500, ExtractProblem::kRatio},    {500, 100, 500, ExtractProblem::kNone},
+        {501, 100, 500, ExtractProblem::kNoSpace}, {1001, 1000, 5000, ExtractProblem::kTooBig},
+    };
+    for (const auto& check : cases) {
+        extract::ExpansionCount count(bounds, check.archive, check.free);
+        EXPECT_EQ(count.Add(check.bytes, "e").problem, check.expected) << check.bytes;
     }
 }
 
