@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <string>
 #include <utility>
 
@@ -62,16 +63,56 @@ struct [[nodiscard]] Failure {
 };
 
 // A value or the error that prevented it; std::expected is not in C++20.
+// A failed result holds no value to read: value() is for after the check.
 template <typename T>
-struct [[nodiscard]] Result {
-    Result() = default;
-    Result(T found) : value(std::move(found)) {}  // NOLINT: a value stands for success
-    Result(T found, Failure failure) : value(std::move(found)), error(std::move(failure)) {}
+class [[nodiscard]] Result {
+  public:
+    Result(T found) : value_(std::move(found)) {}           // NOLINT: a value stands for success
+    Result(Failure failure) : error_(std::move(failure)) {  // NOLINT: so does a failure
+        assert(error_);
+    }
 
-    T value{};
-    Failure error;
+    bool ok() const { return error_ == kNoError; }
+    const Failure& error() const { return error_; }
 
-    bool ok() const { return error == kNoError; }
+    const T& value() const& {
+        assert(ok());
+        return value_;
+    }
+    T& value() & {
+        assert(ok());
+        return value_;
+    }
+    T&& value() && {
+        assert(ok());
+        return std::move(value_);
+    }
+
+  private:
+    // Default-made while failed: a read that skipped the check in a build
+    // without assertions finds nothing, never garbage.
+    T value_{};
+    Failure error_;
+};
+
+// What a reading got before a failure stopped it, and that failure: a
+// damaged record still tells what it was about, which a message about it
+// needs. Unlike a Result, the value is there to read either way.
+template <typename T>
+class [[nodiscard]] PartlyRead {
+  public:
+    PartlyRead(T found) : value_(std::move(found)) {}  // NOLINT: read whole
+    PartlyRead(T found, Failure failure) : value_(std::move(found)), error_(std::move(failure)) {}
+
+    bool ok() const { return error_ == kNoError; }
+    const Failure& error() const { return error_; }
+    const T& value() const& { return value_; }
+    T& value() & { return value_; }
+    T&& value() && { return std::move(value_); }
+
+  private:
+    T value_;
+    Failure error_;
 };
 
 }  // namespace karuneo

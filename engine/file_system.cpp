@@ -32,13 +32,13 @@ Failure FileSystem::MoveEntries(const EntryPath& from, std::span<const std::stri
     }
     auto mover = OpenMove(from, to);
     if (!mover.ok()) {
-        return mover.error;
+        return mover.error();
     }
     for (std::size_t moved = 0; moved < names.size(); ++moved) {
         const std::string& name = names[moved];
         Failure error = before_each ? before_each(moved) : Failure();
         if (!error) {
-            error = IsPlainName(name) ? mover.value->Move(name) : Failure(kBadFileName);
+            error = IsPlainName(name) ? mover.value()->Move(name) : Failure(kBadFileName);
         }
         if (error) {
             const std::string entry = from.Child(name).Below();
@@ -71,11 +71,11 @@ Failure FileSystem::RemoveEmptyFolder(const EntryPath& folder) {
 }
 
 Result<Identity> FileSystem::Identify(const EntryPath& entry) {
-    return {{}, {kUnexpected, 0, entry.Below()}};
+    return Failure(kUnexpected, 0, entry.Below());
 }
 
 Result<FolderLook> FileSystem::LookOfFolder(const EntryPath& folder) {
-    return {{}, {kUnexpected, 0, folder.Below()}};
+    return Failure(kUnexpected, 0, folder.Below());
 }
 
 Failure FileSystem::CreateFolder(const EntryPath& folder) {

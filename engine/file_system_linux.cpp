@@ -58,10 +58,10 @@ bool IsMountRoot(const struct statx& info, dev_t parent_device) {
 }
 
 Result<struct statx> StatxAt(int parent, const char* name, int flags) {
-    Result<struct statx> info;
-    if (::statx(parent, name, flags | AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE,
-                &info.value) != 0) {
-        info.error = SystemFailure(errno, {});
+    struct statx info {};
+    if (::statx(parent, name, flags | AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE, &info) !=
+        0) {
+        return SystemFailure(errno, {});
     }
     return info;
 }
@@ -79,7 +79,7 @@ bool IsFolderNotMount(const struct statx& info, dev_t parent_device) {
 // the folder `parent`.
 bool IsMountedOver(int parent, int child) {
     const auto info = StatxAt(child, "", AT_EMPTY_PATH);
-    return !info.ok() || IsMountRoot(info.value, DeviceOf(parent));
+    return !info.ok() || IsMountRoot(info.value(), DeviceOf(parent));
 }
 
 // The root may be reached through links (the user chose that path), but is
@@ -190,11 +190,11 @@ Failure DescribeEntry(int parent, dev_t parent_device, const dirent& raw, Entry&
     }
     const auto info = StatxAt(parent, raw.d_name, 0);
     if (!info.ok()) {
-        return info.error;
+        return info.error();
     }
-    entry.is_folder = IsFolderNotMount(info.value, parent_device);
-    entry.is_link = S_ISLNK(info.value.stx_mode);
-    entry.is_mount_point = S_ISDIR(info.value.stx_mode) && !entry.is_folder;
+    entry.is_folder = IsFolderNotMount(info.value(), parent_device);
+    entry.is_link = S_ISLNK(info.value().stx_mode);
+    entry.is_mount_point = S_ISDIR(info.value().stx_mode) && !entry.is_folder;
     return {};
 }
 
@@ -206,7 +206,7 @@ bool IsDotOrDotDot(const char* name) {
 // across file systems does, where a link would fail less plainly.
 bool IsDirectoryAt(int parent, const std::string& name) {
     const auto info = StatxAt(parent, name.c_str(), 0);
-    return info.ok() && S_ISDIR(info.value.stx_mode);
+    return info.ok() && S_ISDIR(info.value().stx_mode);
 }
 
 // Some file systems (older FUSE ones, some network mounts) lack renameat2's
@@ -396,8 +396,7 @@ Result<std::string> LinuxFileSystem::FolderName(const EntryPath& folder) {
     }
     const Opened opened = OpenFolder(folder, HeldFor(folder), O_PATH);
     if (!opened.fd.valid()) {
-        return {folder.LastName(),
-                folder.IsRoot() ? RootLookupError(folder, opened.error) : opened.error};
+        return folder.IsRoot() ? RootLookupError(folder, opened.error) : opened.error;
     }
     return {folder.IsRoot() ? OwnName(folder) : folder.LastName()};
 }
@@ -453,11 +452,11 @@ Result<std::unique_ptr<EntryMover>> LinuxFileSystem::OpenMove(const EntryPath& f
                                                               const EntryPath& to) {
     Opened source = OpenFolder(from, HeldFor(from), O_PATH);
     if (!source.fd.valid()) {
-        return {nullptr, source.error};
+        return source.error;
     }
     Opened target = OpenFolder(to, HeldFor(to), O_PATH);
     if (!target.fd.valid()) {
-        return {nullptr, target.error};
+        return target.error;
     }
     return {std::make_unique<FolderPairMover>(rename_, std::move(source.fd), std::move(target.fd))};
 }
@@ -474,21 +473,20 @@ Failure LinuxFileSystem::RemoveEmptyChild(const EntryPath& folder) {
 }
 
 Result<struct stat> LinuxFileSystem::StatOf(const EntryPath& entry) const {
-    Result<struct stat> info;
+    struct stat info {};
     if (entry.IsRoot()) {
         const UniqueFd root = OpenRoot(entry, HeldFor(entry), O_PATH);
-        if (!root.valid() || ::fstat(root.get(), &info.value) != 0) {
-            info.error = SystemFailure(errno, {});
+        if (!root.valid() || ::fstat(root.get(), &info) != 0) {
+            return SystemFailure(errno, {});
         }
         return info;
     }
     const Opened parent = OpenParent(entry, HeldFor(entry));
     if (!parent.fd.valid()) {
-        return {{}, parent.error};
+        return parent.error;
     }
-    if (::fstatat(parent.fd.get(), entry.LastName().c_str(), &info.value, AT_SYMLINK_NOFOLLOW) !=
-        0) {
-        info.error = SystemFailure(errno, entry.Below());
+    if (::fstatat(parent.fd.get(), entry.LastName().c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return SystemFailure(errno, entry.Below());
     }
     return info;
 }
@@ -497,10 +495,10 @@ Result<Identity> LinuxFileSystem::Identify(const EntryPath& entry) {
     const Opened own = OpenOwn(entry, HeldFor(entry));
     struct stat info {};
     if (!own.fd.valid()) {
-        return {{}, own.error};
+        return own.error;
     }
     if (::fstat(own.fd.get(), &info) != 0) {
-        return {{}, SystemFailure(errno, entry.Below())};
+        return SystemFailure(errno, entry.Below());
     }
     return {Identity{FileSystemId(own.fd.get(), info.st_dev),
                      static_cast<std::uint64_t>(info.st_ino), KindOf(info.st_mode)}};
@@ -510,10 +508,10 @@ Result<FolderLook> LinuxFileSystem::LookOfFolder(const EntryPath& folder) {
     const Opened opened = OpenFolder(folder, HeldFor(folder), O_RDONLY);
     struct stat info {};
     if (!opened.fd.valid()) {
-        return {{}, opened.error};
+        return opened.error;
     }
     if (::fstat(opened.fd.get(), &info) != 0) {
-        return {{}, SystemFailure(errno, folder.Below())};
+        return SystemFailure(errno, folder.Below());
     }
     FolderLook look{static_cast<std::uint32_t>(info.st_mode & 07777),
                     Nanoseconds(info.st_atim),
@@ -523,9 +521,9 @@ Result<FolderLook> LinuxFileSystem::LookOfFolder(const EntryPath& folder) {
                     {}};
     auto attributes = ReadAttributes(opened.fd.get());
     if (!attributes.ok()) {
-        return {{}, SystemFailure(attributes.error.system_code, folder.Below())};
+        return SystemFailure(attributes.error().system_code, folder.Below());
     }
-    look.attributes = std::move(attributes.value);
+    look.attributes = std::move(attributes.value());
     return {std::move(look)};
 }
 

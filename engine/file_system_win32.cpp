@@ -274,10 +274,10 @@ Result<std::wstring> LongRoot(const EntryPath& entry, const HeldRoot* held_root)
 Resolved ResolveFolder(const EntryPath& folder, const HeldRoot* held_root, bool hold_last = true) {
     const auto root = LongRoot(folder, held_root);
     if (!root.ok()) {
-        return {root.value, root.error, {}, {}};
+        return {{}, root.error(), {}, {}};
     }
     const bool root_held = held_root != nullptr && folder.Root() == held_root->given;
-    Resolved resolved{root.value, {}, {}, {}};
+    Resolved resolved{root.value(), {}, {}, {}};
     std::vector<ObjectName> buffer;
     const auto& names = folder.Names();
     for (std::size_t i = 0; i <= names.size() && !resolved.error; ++i) {
@@ -403,12 +403,12 @@ void Win32FileSystem::HoldRoot(const EntryPath& root) {
     ReleaseAll();
     const auto path = win32::LongRootPath(root.Root());
     std::vector<UniqueHandle> held;
-    if (path.ok() && HoldFolder(path.value, held) == kNoError) {
+    if (path.ok() && HoldFolder(path.value(), held) == kNoError) {
         std::vector<ObjectName> buffer;
         std::wstring held_name(HeldName(held.front().get(), buffer));
         held_root_ = std::make_unique<HeldRoot>(HeldRoot{
-            root.Root(), path.value, std::shared_ptr<void>(held.front().release(), HandleCloser()),
-            std::move(held_name)});
+            root.Root(), path.value(),
+            std::shared_ptr<void>(held.front().release(), HandleCloser()), std::move(held_name)});
     }
 }
 
@@ -429,14 +429,14 @@ Win32FileSystem::~Win32FileSystem() = default;
 Result<std::string> Win32FileSystem::FolderName(const EntryPath& folder) {
     if (folder.IsRoot()) {
         const auto root = LongRoot(folder, held_root_.get());
-        const Failure error = root.ok() ? RootLookupError(root.value) : Failure(root.error);
+        const Failure error = root.ok() ? RootLookupError(root.value()) : Failure(root.error());
         if (error) {
-            return {folder.LastName(), error};
+            return error;
         }
     }
     const Resolved resolved = ResolveFolder(folder, held_root_.get());
     if (resolved.error) {
-        return {folder.LastName(), resolved.error};
+        return resolved.error;
     }
     return {StoredName(resolved.path, folder)};
 }
@@ -478,11 +478,11 @@ Result<std::unique_ptr<EntryMover>> Win32FileSystem::OpenMove(const EntryPath& f
                                                               const EntryPath& to) {
     Resolved source = ResolveFolder(from, held_root_.get());
     if (source.error) {
-        return {nullptr, source.error};
+        return source.error;
     }
     Resolved target = ResolveFolder(to, held_root_.get());
     if (target.error) {
-        return {nullptr, target.error};
+        return target.error;
     }
     return {std::make_unique<FolderPairMover>(std::move(source), std::move(target))};
 }
@@ -528,11 +528,11 @@ Result<std::wstring> EntryPathOf(const EntryPath& entry, const HeldRoot* held_ro
     }
     const Resolved parent = ResolveFolder(entry.Parent(), held_root);
     if (parent.error) {
-        return {{}, parent.error};
+        return parent.error;
     }
     const Resolved joined = JoinName(parent.path, entry.LastName());
     if (joined.error) {
-        return {{}, NamedFailure(Failure(kBadFileName, 0, entry.Below()), entry)};
+        return NamedFailure(Failure(kBadFileName, 0, entry.Below()), entry);
     }
     return {joined.path};
 }
@@ -545,10 +545,10 @@ struct Information {
 Information InformationOf(const EntryPath& entry, const HeldRoot* held_root) {
     const auto path = EntryPathOf(entry, held_root);
     if (!path.ok()) {
-        return {{}, path.error};
+        return {{}, path.error()};
     }
     HANDLE handle = ::CreateFileW(
-        path.value.c_str(), FILE_READ_ATTRIBUTES,
+        path.value().c_str(), FILE_READ_ATTRIBUTES,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
         FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -644,7 +644,7 @@ std::optional<Win32FileSystem::Claim> Win32FileSystem::TakeClaimOf(const EntryPa
 Result<Identity> Win32FileSystem::Identify(const EntryPath& entry) {
     const Information found = InformationOf(entry, held_root_.get());
     if (found.error) {
-        return {{}, found.error};
+        return found.error;
     }
     const auto& info = found.info;
     return {Identity{info.dwVolumeSerialNumber,
@@ -655,7 +655,7 @@ Result<Identity> Win32FileSystem::Identify(const EntryPath& entry) {
 Result<FolderLook> Win32FileSystem::LookOfFolder(const EntryPath& folder) {
     const Information found = InformationOf(folder, held_root_.get());
     if (found.error) {
-        return {{}, found.error};
+        return found.error;
     }
     const auto& info = found.info;
     FolderLook look;
@@ -668,9 +668,9 @@ Result<FolderLook> Win32FileSystem::LookOfFolder(const EntryPath& folder) {
 Failure Win32FileSystem::CreateChildFolder(const EntryPath& folder) {
     const auto path = EntryPathOf(folder, held_root_.get());
     if (!path.ok()) {
-        return path.error;
+        return path.error();
     }
-    if (!::CreateDirectoryW(path.value.c_str(), nullptr)) {
+    if (!::CreateDirectoryW(path.value().c_str(), nullptr)) {
         return SystemFailure(::GetLastError(), folder.Below());
     }
     return {};
@@ -681,13 +681,13 @@ Failure Win32FileSystem::SetChildLook(const EntryPath& folder, const FolderLook&
                                       LookNotRestored* not_restored) {
     const auto path = EntryPathOf(folder, held_root_.get());
     if (!path.ok()) {
-        return path.error;
+        return path.error();
     }
     constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                 FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                 FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     HANDLE handle = ::CreateFileW(
-        path.value.c_str(), FILE_WRITE_ATTRIBUTES,
+        path.value().c_str(), FILE_WRITE_ATTRIBUTES,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
         FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {

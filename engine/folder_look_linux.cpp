@@ -26,7 +26,7 @@ Result<std::string> ReadGrowing(Read read) {
     for (int attempt = 0; attempt < kReadTries; ++attempt) {
         const ssize_t size = read(nullptr, 0);
         if (size < 0) {
-            return {{}, Failure(kDeviceIoError, errno, {})};
+            return Failure(kDeviceIoError, errno, {});
         }
         std::string bytes(static_cast<std::size_t>(size), '\0');
         const ssize_t got = read(bytes.data(), bytes.size());
@@ -35,10 +35,10 @@ Result<std::string> ReadGrowing(Read read) {
             return {std::move(bytes)};
         }
         if (errno != ERANGE) {
-            return {{}, Failure(kDeviceIoError, errno, {})};
+            return Failure(kDeviceIoError, errno, {});
         }
     }
-    return {{}, Failure(kDeviceIoError, ERANGE, {})};
+    return Failure(kDeviceIoError, ERANGE, {});
 }
 
 bool NotKept(int error) {
@@ -49,10 +49,13 @@ Result<std::vector<std::string>> AttributeNames(int fd) {
     auto list = ReadGrowing(
         [fd](char* buffer, std::size_t size) { return ::flistxattr(fd, buffer, size); });
     if (!list.ok()) {
-        return {{}, NotKept(list.error.system_code) ? Failure() : list.error};
+        if (NotKept(list.error().system_code)) {
+            return std::vector<std::string>{};
+        }
+        return list.error();
     }
     std::vector<std::string> names;
-    for (std::string_view rest = list.value; !rest.empty();) {
+    for (std::string_view rest = list.value(); !rest.empty();) {
         const std::string_view name = rest.substr(0, rest.find('\0'));
         names.emplace_back(name);
         rest.remove_prefix(std::min(rest.size(), name.size() + 1));
@@ -65,20 +68,20 @@ Result<std::vector<std::string>> AttributeNames(int fd) {
 Result<std::vector<ExtendedAttribute>> ReadAttributes(int fd) {
     auto names = AttributeNames(fd);
     if (!names.ok()) {
-        return {{}, names.error};
+        return names.error();
     }
     std::vector<ExtendedAttribute> attributes;
-    for (auto& name : names.value) {
+    for (auto& name : names.value()) {
         auto value = ReadGrowing([fd, &name](char* buffer, std::size_t size) {
             return ::fgetxattr(fd, name.c_str(), buffer, size);
         });
-        if (!value.ok() && value.error.system_code == ENODATA) {
+        if (!value.ok() && value.error().system_code == ENODATA) {
             continue;  // removed since it was listed
         }
         if (!value.ok()) {
-            return {{}, value.error};
+            return value.error();
         }
-        attributes.push_back({std::move(name), std::move(value.value)});
+        attributes.push_back({std::move(name), std::move(value.value())});
     }
     return {std::move(attributes)};
 }
@@ -101,7 +104,7 @@ void GiveOwnerBack(int fd, const FolderLook& look, LookNotRestored& not_restored
 void GiveAttributesBack(int fd, const std::vector<ExtendedAttribute>& attributes,
                         LookNotRestored& not_restored) {
     const auto present = AttributeNames(fd);
-    for (const auto& name : present.value) {
+    for (const auto& name : present.value()) {
         const bool kept = std::any_of(attributes.begin(), attributes.end(),
                                       [&name](const auto& had) { return had.name == name; });
         if (!kept && ::fremovexattr(fd, name.c_str()) != 0 && errno != ENODATA) {

@@ -73,15 +73,15 @@ void ProcessDroppedPath(const std::string& path, FileSystem& fs, ResultSink& sin
 PlannedDrop PlanDropped(WalkContext& walk, const EntryPath& root) {
     PlannedDrop planned;
     const auto folderName = GetFolderName(walk.fs, root);
-    if (folderName.error == kPathNotFound) {
+    if (folderName.error() == kPathNotFound) {
         planned.ignored = true;  // a dropped plain file, or a folder that is gone
         return planned;
     }
     // A failed lookup has no stored name to show: the row then carries
     // the name the path ends in.
-    walk.displayName = folderName.ok() ? folderName.value : root.LastName();
+    walk.displayName = folderName.ok() ? folderName.value() : root.LastName();
     if (!folderName.ok()) {
-        planned.outcome = {Completed{}, folderName.error};
+        planned.outcome = folderName.error();
         return planned;
     }
     PlanOutcome made = Failure();
@@ -89,7 +89,7 @@ PlannedDrop PlanDropped(WalkContext& walk, const EntryPath& root) {
         made = std::move(error);
     }
     if (auto* failure = std::get_if<Failure>(&made)) {
-        planned.outcome = {Completed{}, std::move(*failure)};
+        planned.outcome = std::move(*failure);
     } else if (auto* row = std::get_if<Completed>(&made)) {
         planned.outcome = *row;
     } else {
@@ -104,9 +104,9 @@ void RunPlanned(WalkContext& walk, const EntryPath& root, const PlannedDrop& pla
         ReportOutcome(walk, planned.outcome, root, sDeleteFolda);
         return;
     }
-    WalkOutcome outcome;
+    WalkOutcome outcome = Completed{};
     if (auto error = Caught([&] { outcome = RunFlatten(walk, *planned.plan, sDeleteFolda); })) {
-        outcome = {Completed{}, std::move(error)};
+        outcome = std::move(error);
     }
     ReportOutcome(walk, outcome, root, sDeleteFolda);
 }

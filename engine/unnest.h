@@ -75,9 +75,9 @@ using WalkOutcome = Result<Completed>;
 // many folders durable together before any of them changes (a batch of
 // runs), each under its root held.
 struct PlannedDrop {
-    bool ignored = false;             // not an existing folder: no row at all
-    std::optional<FlattenPlan> plan;  // what the run will change
-    WalkOutcome outcome;              // the row, when there is nothing to change
+    bool ignored = false;               // not an existing folder: no row at all
+    std::optional<FlattenPlan> plan;    // what the run will change
+    WalkOutcome outcome = Completed{};  // the row, when there is nothing to change
 };
 // The read-only pass; asks for the folder's name to show.
 PlannedDrop PlanDropped(WalkContext& walk, const EntryPath& root);

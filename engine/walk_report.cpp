@@ -105,9 +105,9 @@ Failure ReportCompleted(WalkContext& walk, const Completed& row, const EntryPath
 
 void ReportOutcome(WalkContext& walk, const WalkOutcome& outcome, const EntryPath& sParentPath,
                    const std::string& sDeleteFolda) {
-    Failure failure = outcome.error;
+    Failure failure = outcome.error();
     if (!failure) {
-        failure = ReportCompleted(walk, outcome.value, sParentPath, sDeleteFolda);
+        failure = ReportCompleted(walk, outcome.value(), sParentPath, sDeleteFolda);
     }
     if (failure) {
         ReportError(walk, failure, sParentPath, sDeleteFolda);

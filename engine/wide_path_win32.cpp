@@ -39,7 +39,7 @@ std::wstring WithDriveRoot(std::wstring_view path) {
 Result<std::wstring> LongRootPath(const std::string& utf8_root) {
     const auto wide = Utf16FromUtf8(utf8_root);
     if (!wide || wide->empty()) {
-        return {{}, Failure(kPathNotFound)};
+        return Failure(kPathNotFound);
     }
     const std::wstring given = WithDriveRoot(*wide);
     std::wstring full(MAX_PATH, L'\0');
@@ -47,7 +47,7 @@ Result<std::wstring> LongRootPath(const std::string& utf8_root) {
         const DWORD needed = ::GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()),
                                                 full.data(), nullptr);
         if (needed == 0) {
-            return {{}, Failure(MeaningOfSystemCode(static_cast<int>(::GetLastError())).number)};
+            return Failure(MeaningOfSystemCode(static_cast<int>(::GetLastError())).number);
         }
         if (needed < full.size()) {
             full.resize(needed);

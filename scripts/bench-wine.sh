@@ -14,6 +14,7 @@ cd "$(dirname "$0")/.."
 
 files="${BENCH_FILES:-4000}"
 scripts/install-deps.sh windows
+scripts/build-libarchive-mingw.sh > /dev/null
 cmake --preset windows > /dev/null
 cmake --build --preset windows -j 2 --target karuneo win32-responsiveness win32-moves > /dev/null
 

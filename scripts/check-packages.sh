@@ -137,7 +137,7 @@ check_zip() {
   for exe in "$work"/zip/*.exe; do
     # Only system DLLs: the zip must run on a bare Windows.
     dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' |
-      grep -viE '^(kernel32|user32|gdi32|shell32|ole32|comctl32|comdlg32|advapi32|shlwapi|uxtheme|msvcrt|api-ms-win-.*)\.dll$' || true)
+      grep -viE '^(kernel32|user32|gdi32|shell32|ole32|comctl32|comdlg32|advapi32|bcrypt|shlwapi|uxtheme|msvcrt|api-ms-win-.*)\.dll$' || true)
     [ -z "$dlls" ] || fail "$(basename "$exe") needs $dlls"
   done
 }
@@ -153,6 +153,7 @@ check_window_deb "$release/karuneo_${version}_amd64.deb"
 check_debs_resolve "./$release/karuneo-cli_${version}_amd64.deb" "./$release/karuneo_${version}_amd64.deb"
 
 echo "== Windows zip"
+scripts/build-libarchive-mingw.sh
 cmake --preset ci-windows-release > /dev/null
 cmake --build --preset ci-windows-release -j "$(nproc)" > /dev/null
 cpack --preset ci-windows-release > /dev/null

@@ -17,7 +17,8 @@ for group in "$@"; do
     bench) packages+=(libarchive-tools) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     startup) packages+=(libx11-dev) ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-noto-cjk python3 nsis) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-noto-cjk python3 nsis
+                      dpkg-dev libz-mingw-w64-dev) ;;
     screenshots) packages+=(xvfb xauth imagemagick) ;;
     icons) packages+=(librsvg2-bin icoutils) ;;
     packaging) packages+=(dpkg-dev file lintian appstream desktop-file-utils unzip binutils-mingw-w64-x86-64) ;;

@@ -14,6 +14,7 @@ cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-build/windows/karuneo-windows.png}")
 shift || true
 scripts/install-deps.sh windows screenshots
+scripts/build-libarchive-mingw.sh > /dev/null
 cmake --preset windows > /dev/null
 cmake --build --preset windows --target karuneo > /dev/null
 

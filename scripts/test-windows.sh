@@ -10,6 +10,7 @@ export WINEPREFIX="$PWD/$build/wineprefix"
 . scripts/wine-env.sh
 
 echo "== Windows cross build"
+scripts/build-libarchive-mingw.sh
 cmake --preset ci-windows > /dev/null
 cmake --build --preset ci-windows -j "$jobs"
 

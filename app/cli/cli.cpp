@@ -263,7 +263,7 @@ int RunHistoryCommand(const Parsed& parsed, std::ostream& out, std::ostream& err
 }
 
 bool IsFolder(FileSystem& fs, const std::string& path) {
-    return fs.FolderName(EntryPath(path)).error != kPathNotFound;
+    return fs.FolderName(EntryPath(path)).error() != kPathNotFound;
 }
 
 // --extract: each archive gets its row; each folder is un-nested as it would

@@ -67,12 +67,12 @@ void WarnOfCutOffRuns(const std::string& journal_folder, std::ostream& err) {
     const auto fs = MakeNativeFileSystem();
     for (const auto& path : journal::CutOffJournals(journal_folder)) {
         const auto text = journal::ReadJournalHead(path, journal::kJournalHeadBytes);
-        const auto run = journal::ParseJournal(text.value);
-        const std::string folder = run.value.root.empty() ? path : run.value.root;
-        if (run.value.root.empty() || journal::FolderOfRunExists(*fs, run.value)) {
+        const auto run = journal::ParseJournal(text.value());
+        const std::string folder = run.value().root.empty() ? path : run.value().root;
+        if (run.value().root.empty() || journal::FolderOfRunExists(*fs, run.value())) {
             err << "karuneo-cli: a run on " << Shown(folder)
                 << " was cut off and waits; karuneo-cli --recover finishes it\n";
-        } else if (journal::TellGoneOnce(*fs, path, run.value)) {
+        } else if (journal::TellGoneOnce(*fs, path, run.value())) {
             err << "karuneo-cli: a run on " << Shown(folder)
                 << " was cut off, and the folder is gone; karuneo-cli --history lists it, "
                    "karuneo-cli --forget FOLDER retires it\n";

@@ -158,12 +158,12 @@ void DryRunFileSystem::TakeInEarlierRoots(OverlayFolder& root,
         std::vector<std::string> parent_names(below->begin(), below->end() - 1);
         const auto parent = Descend(&root, parent_names);
         const std::string& name = below->back();
-        if (!parent.ok() || Load(*parent.value) || !parent.value->Find(name) ||
-            !parent.value->Find(name)->is_folder) {
+        if (!parent.ok() || Load(*parent.value()) || !parent.value()->Find(name) ||
+            !parent.value()->Find(name)->is_folder) {
             ++it;  // not a folder of this tree as it stands: it stays apart
             continue;
         }
-        parent.value->opened[NameKey(name)] = std::move(it->second);
+        parent.value()->opened[NameKey(name)] = std::move(it->second);
         it = roots_.erase(it);
     }
 }
@@ -178,7 +178,7 @@ Result<OverlayFolder*> DryRunFileSystem::Resolve(const EntryPath& folder) {
         if (!reached.ok()) {
             return reached;
         }
-        root = reached.value;
+        root = reached.value();
     }
     return Descend(root, folder.Names());
 }
@@ -188,24 +188,27 @@ Result<OverlayFolder*> DryRunFileSystem::Descend(OverlayFolder* folder,
     EntryPath reached(std::string{});
     for (const auto& name : names) {
         if (auto error = Load(*folder)) {
-            return {nullptr, error};
+            return error;
         }
         reached = reached.Child(name);
         const Entry* entry = folder->Find(name);
         if (entry == nullptr || !entry->is_folder) {
-            return {nullptr, {kPathNotFound, 0, reached.Below()}};
+            return Failure(kPathNotFound, 0, reached.Below());
         }
         folder = &folder->Subfolder(name);
     }
-    return {folder};
+    return folder;
 }
 
 // Only where the walk changes a folder it has not listed to the end does the
 // dry run list it on its own.
 Result<OverlayFolder*> DryRunFileSystem::LoadedParent(const EntryPath& entry) {
     auto parent = Resolve(entry.Parent());
-    if (parent.ok()) {
-        parent.error = Load(*parent.value);
+    if (!parent.ok()) {
+        return parent;
+    }
+    if (auto error = Load(*parent.value())) {
+        return error;
     }
     return parent;
 }
@@ -235,9 +238,9 @@ Result<std::string> DryRunFileSystem::FolderName(const EntryPath& folder) {
     }
     const auto resolved = Resolve(folder);
     if (!resolved.ok()) {
-        return {folder.LastName(), resolved.error};
+        return resolved.error();
     }
-    return {folder.LastName()};
+    return folder.LastName();
 }
 
 // A dropped folder inside one given before it: it may be gone or renamed by
@@ -248,41 +251,46 @@ Result<std::string> DryRunFileSystem::DroppedFolderWithin(OverlayFolder& earlier
                                                           const EntryPath& folder) {
     const std::vector<std::string> parent_names(below.begin(), below.end() - 1);
     const auto parent = Descend(&earlier, parent_names);
-    if (!parent.ok() || Load(*parent.value)) {
-        return {folder.LastName(), Failure(kPathNotFound)};
+    if (!parent.ok() || Load(*parent.value())) {
+        return Failure(kPathNotFound);
     }
-    const Entry* entry = parent.value->Find(below.back());
+    const Entry* entry = parent.value()->Find(below.back());
     if (entry == nullptr) {
-        return {folder.LastName(), Failure(kPathNotFound)};
+        return Failure(kPathNotFound);
     }
     if (entry->is_folder) {
         const std::string name = folder.LastName();
-        return IsSpecialName(name) ? inner_.FolderName(parent.value->Subfolder(below.back()).source)
-                                   : Result<std::string>{name};
+        return IsSpecialName(name)
+                   ? inner_.FolderName(parent.value()->Subfolder(below.back()).source)
+                   : Result<std::string>{name};
     }
     // A link that an earlier folder moved here is asked where it stood:
     // right when it leads to an absolute path, but a relative one may lead
     // elsewhere from its new place, which nothing here can read.
-    const auto arrival = parent.value->arrived.find(NameKey(below.back()));
-    const EntryPath stood = arrival != parent.value->arrived.end()
+    const auto arrival = parent.value()->arrived.find(NameKey(below.back()));
+    const EntryPath stood = arrival != parent.value()->arrived.end()
                                 ? arrival->second.stood_in->Child(entry->name)
-                                : parent.value->source.Child(entry->name);
-    return {folder.LastName(), inner_.FolderName(EntryPath(stood.Joined())).error};
+                                : parent.value()->source.Child(entry->name);
+    const auto there = inner_.FolderName(EntryPath(stood.Joined()));
+    if (!there.ok()) {
+        return there.error();
+    }
+    return folder.LastName();
 }
 
 // Only where the folder still stands on disk: one the preview has renamed
 // is claimed by its place there.
 Failure DryRunFileSystem::ClaimFolder(const EntryPath& folder) {
     const auto resolved = Resolve(folder);
-    return resolved.ok() ? inner_.ClaimFolder(resolved.value->source) : Failure();
+    return resolved.ok() ? inner_.ClaimFolder(resolved.value()->source) : Failure();
 }
 
 Failure DryRunFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor& visit) {
     const auto resolved = Resolve(folder);
     if (!resolved.ok()) {
-        return resolved.error;
+        return resolved.error();
     }
-    OverlayFolder& state = *resolved.value;
+    OverlayFolder& state = *resolved.value();
     // The walk's own listing goes to the disk as it would in a real run, and
     // runs to its end so that later checks of names need no listing of their own.
     NameMap<Entry> on_disk;
@@ -346,9 +354,9 @@ Failure DryRunFileSystem::CheckMove(OverlayFolder& from, const std::string& name
 Failure DryRunFileSystem::RenamePlainFolder(const EntryPath& folder, const std::string& target) {
     const auto parent = Resolve(folder.Parent());
     if (!parent.ok()) {
-        return parent.error;
+        return parent.error();
     }
-    OverlayFolder& where = *parent.value;
+    OverlayFolder& where = *parent.value();
     if (auto error = CheckMove(where, folder.LastName(), where, target, folder)) {
         return error;
     }
@@ -366,14 +374,14 @@ Result<std::unique_ptr<EntryMover>> DryRunFileSystem::OpenMove(const EntryPath& 
                                                                const EntryPath& to) {
     const auto source = Resolve(from);
     if (!source.ok()) {
-        return {nullptr, source.error};
+        return source.error();
     }
     const auto target = Resolve(to);
     if (!target.ok()) {
-        return {nullptr, target.error};
+        return target.error();
     }
-    return {std::make_unique<MoverCalling>([this, &from_folder = *source.value,
-                                            &to_folder = *target.value, from,
+    return {std::make_unique<MoverCalling>([this, &from_folder = *source.value(),
+                                            &to_folder = *target.value(), from,
                                             to](const std::string& name) {
         const EntryPath moved = from.Child(name);
         if (auto error = CheckMove(from_folder, name, to_folder, name, moved)) {
@@ -388,30 +396,30 @@ Result<std::unique_ptr<EntryMover>> DryRunFileSystem::OpenMove(const EntryPath& 
 Failure DryRunFileSystem::RemoveEmptyChild(const EntryPath& folder) {
     const auto parent = LoadedParent(folder);
     if (!parent.ok()) {
-        return parent.error;
+        return parent.error();
     }
     const std::string name = folder.LastName();
-    const Entry* entry = parent.value->Find(name);
+    const Entry* entry = parent.value()->Find(name);
     if (entry == nullptr || !entry->is_folder) {
         return {kPathNotFound, 0, folder.Below()};
     }
     if (auto error = NameRefusal(name, folder)) {
         return error;
     }
-    if (auto error = TakingAccess(*parent.value, folder)) {
+    if (auto error = TakingAccess(*parent.value(), folder)) {
         return error;
     }
-    if (auto error = OwnAccess(*parent.value, name, folder)) {
+    if (auto error = OwnAccess(*parent.value(), name, folder)) {
         return error;
     }
-    OverlayFolder& removed = parent.value->Subfolder(name);
+    OverlayFolder& removed = parent.value()->Subfolder(name);
     if (auto error = Load(removed)) {
         return error;
     }
     if (!removed.IsEmpty()) {
         return {kFolderNotEmpty, 0, folder.Below()};
     }
-    parent.value->Take(name);
+    parent.value()->Take(name);
     Print(folder, "remove " + Shown(folder));
     return {};
 }
@@ -419,26 +427,26 @@ Failure DryRunFileSystem::RemoveEmptyChild(const EntryPath& folder) {
 Failure DryRunFileSystem::CreateChildFolder(const EntryPath& folder) {
     const auto parent = LoadedParent(folder);
     if (!parent.ok()) {
-        return parent.error;
+        return parent.error();
     }
     const std::string name = folder.LastName();
-    if (parent.value->Find(name) != nullptr) {
+    if (parent.value()->Find(name) != nullptr) {
         return {kFileAlreadyExists, 0, folder.Below()};
     }
     if (auto error = NameRefusal(name, folder)) {
         return error;
     }
-    if (auto error = AddingAccess(*parent.value, folder)) {
+    if (auto error = AddingAccess(*parent.value(), folder)) {
         return error;
     }
     // A folder that is not on the disk: it holds nothing but what arrives.
-    auto created = std::make_unique<OverlayFolder>(parent.value->source.Child(name));
+    auto created = std::make_unique<OverlayFolder>(parent.value()->source.Child(name));
     created->on_disk.emplace();
     created->write_access = FolderAccess{};  // made by this user, open to this user
     Entry entry;
     entry.name = name;
     entry.is_folder = true;
-    parent.value->Put({entry, std::move(created), nullptr});
+    parent.value()->Put({entry, std::move(created), nullptr});
     Print(folder, "create " + Shown(folder));
     return {};
 }
@@ -447,7 +455,7 @@ Failure DryRunFileSystem::SetChildLook(const EntryPath& folder, const FolderLook
                                        LookNotRestored* not_restored) {
     const auto reached = Resolve(folder);
     if (!reached.ok()) {
-        return reached.error;
+        return reached.error();
     }
     char mode[16];
     std::snprintf(mode, sizeof mode, "%o", static_cast<unsigned>(look.mode));

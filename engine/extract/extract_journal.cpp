@@ -130,7 +130,7 @@ std::string NamedLine(const std::string& name) {
 }
 
 Result<ExtractJournal> ParseExtractJournal(std::string_view text) {
-    Result<ExtractJournal> run;
+    ExtractJournal run;
     int number = 0;
     while (!text.empty()) {
         const auto end = text.find('\n');
@@ -140,14 +140,13 @@ Result<ExtractJournal> ParseExtractJournal(std::string_view text) {
         const std::string_view line = text.substr(0, end);
         text.remove_prefix(end + 1);
         ++number;
-        const bool ok = number == 1 ? line == kExtractFirstLine : ReadLine(Tokens(line), run.value);
+        const bool ok = number == 1 ? line == kExtractFirstLine : ReadLine(Tokens(line), run);
         if (!ok) {
-            run.error = Failure(kUnexpected, number, {});
-            return run;
+            return Failure(kUnexpected, number, {});
         }
     }
     if (number == 0) {
-        run.error = Failure(kUnexpected, 1, {});
+        return Failure(kUnexpected, 1, {});
     }
     return run;
 }

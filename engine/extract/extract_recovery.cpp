@@ -92,14 +92,16 @@ void RecoverCutOffExtractions(const std::string& journal_folder, ResultSink& sin
             if (!opened.ok()) {
                 continue;  // another process has it
             }
-            file = std::move(opened.value);
+            file = std::move(opened).value();
         }
         const auto text = journal::ReadJournal(path);
-        const auto run = ParseExtractJournal(text.value);
-        if (!text.ok() || !run.ok()) {
+        if (!text.ok()) {
             continue;  // never acted on; it stays for a look
         }
-        Recover(run.value, file.get(), sink);
+        const auto run = ParseExtractJournal(text.value());
+        if (run.ok()) {
+            Recover(run.value(), file.get(), sink);
+        }
     }
 }
 
@@ -111,33 +113,33 @@ bool UndoExtraction(const std::string& journal_folder, const std::string& path, 
         folder.empty() ? std::vector<std::string>() : journal::ListJournals(folder);
     for (auto it = journals.rbegin(); it != journals.rend(); ++it) {
         const auto text = journal::ReadJournal(*it);
-        const auto run = ParseExtractJournal(text.value);
-        if (!text.ok() || !run.ok() || run.value.named.empty() ||
-            Normal(Joined(run.value.parent, run.value.named)) != absolute) {
+        const auto run = text.ok() ? ParseExtractJournal(text.value()) : text.error();
+        if (!run.ok() || run.value().named.empty() ||
+            Normal(Joined(run.value().parent, run.value().named)) != absolute) {
             continue;
         }
-        if (run.value.undone) {
+        if (run.value().undone) {
             return false;  // its folder is gone; another run made what is there now
         }
         const std::string name = LastName(absolute);
         // Held while the folder goes, so that no other undo races this one.
         auto opened = journal::JournalFile::OpenExisting(*it);
         if (!dry_run && !opened.ok()) {
-            Give(sink, name, run.value, RowStatus::kError, ExtractProblem::kNotUndone, name);
+            Give(sink, name, run.value(), RowStatus::kError, ExtractProblem::kNotUndone, name);
             return true;
         }
         const auto removal =
-            RemoveRecordedTree(absolute, run.value.top, run.value.entries, dry_run);
+            RemoveRecordedTree(absolute, run.value().top, run.value().entries, dry_run);
         if (!removal.as_recorded) {
-            Give(sink, name, run.value, RowStatus::kError, ExtractProblem::kNotUndone,
+            Give(sink, name, run.value(), RowStatus::kError, ExtractProblem::kNotUndone,
                  removal.first_difference.empty() ? name : removal.first_difference);
             return true;
         }
         if (!dry_run && removal.removed) {
-            (void)opened.value->Append(std::string(journal::kUndoneLine));
-            (void)opened.value->Sync();
+            (void)opened.value()->Append(std::string(journal::kUndoneLine));
+            (void)opened.value()->Sync();
         }
-        Give(sink, name, run.value,
+        Give(sink, name, run.value(),
              dry_run || removal.removed ? RowStatus::kDone : RowStatus::kError,
              dry_run || removal.removed ? ExtractProblem::kUndone : ExtractProblem::kCutOffKept);
         return true;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <system_error>
 #include <unordered_set>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -287,7 +288,22 @@ Result<std::string> GiveFinalName(FileSystem& fs, const ArchivePlace& place,
             return name;
         }
     }
-    return {{}, failed};
+    return failed;
+}
+
+// The new folder's own name, or why it could not be given.
+Refusal NameFolder(FileSystem& fs, const ArchivePlace& place, const std::string& temp_name,
+                   const std::string& base, std::string& final_name) {
+    auto named = GiveFinalName(fs, place, temp_name, base);
+    if (named.ok()) {
+        final_name = std::move(named).value();
+        return {};
+    }
+    const bool taken = named.error() == kFileAlreadyExists;
+    return {taken ? ExtractProblem::kNoFreeName : ExtractProblem::kWrite,
+            {},
+            {},
+            named.error().system_code};
 }
 
 void RealRun(const std::string& path, const ArchivePlace& place, const std::string& base,
@@ -325,17 +341,10 @@ void RealRun(const std::string& path, const ArchivePlace& place, const std::stri
                        {}};
         }
     }
-    Result<std::string> named;
+    std::string final_name;
     if (!refused) {
         record.Finished(temp_path);
-        named = GiveFinalName(fs, place, temp_name, base);
-        if (!named.ok()) {
-            refused = {named.error == kFileAlreadyExists ? ExtractProblem::kNoFreeName
-                                                         : ExtractProblem::kWrite,
-                       {},
-                       {},
-                       named.error.system_code};
-        }
+        refused = NameFolder(fs, place, temp_name, base, final_name);
     }
     if (refused) {
         // Closed either way: what stays after a failed removal may hold
@@ -350,8 +359,8 @@ void RealRun(const std::string& path, const ArchivePlace& place, const std::stri
         GiveRefusal(sink, place.file_name, refused, !removed);
         return;
     }
-    record.Named(named.value);
-    GiveDone(sink, place.file_name, named.value, unnested, table);
+    record.Named(final_name);
+    GiveDone(sink, place.file_name, final_name, unnested, table);
 }
 
 }  // namespace

@@ -159,19 +159,20 @@ std::optional<std::string> FirstDifference(const std::vector<RecordedEntry>& now
 Result<Identity> IdentityOfPath(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) {
-        return {{}, SystemFailure(errno, {})};
+        return SystemFailure(errno, {});
     }
     return Identity{info.st_dev, info.st_ino, KindOf(info.st_mode)};
 }
 
 Result<std::vector<RecordedEntry>> ListTree(const std::string& folder) {
-    Result<std::vector<RecordedEntry>> listed;
     UniqueFd top(::open(folder.c_str(), kFolderFlags));
     if (!top.valid()) {
-        listed.error = SystemFailure(errno, {});
-        return listed;
+        return SystemFailure(errno, {});
     }
-    listed.error = ListBelow(top.get(), {}, listed.value);
+    std::vector<RecordedEntry> listed;
+    if (auto failed = ListBelow(top.get(), {}, listed)) {
+        return failed;
+    }
     return listed;
 }
 
@@ -204,15 +205,15 @@ RecordedRemoval RemoveRecordedTree(const std::string& folder, const Identity& id
                                    const std::vector<RecordedEntry>& recorded, bool check_only) {
     RecordedRemoval removal;
     const auto now_identity = IdentityOfPath(folder);
-    if (!now_identity.ok() || !(now_identity.value == identity)) {
+    if (!now_identity.ok() || !(now_identity.value() == identity)) {
         return removal;
     }
     const auto now = ListTree(folder);
     if (!now.ok()) {
-        removal.first_difference = now.error.entry;
+        removal.first_difference = now.error().entry;
         return removal;
     }
-    if (auto differs = FirstDifference(now.value, recorded)) {
+    if (auto differs = FirstDifference(now.value(), recorded)) {
         removal.first_difference = *differs;
         return removal;
     }

@@ -35,14 +35,14 @@ void ExtractionRecord::Begin(const std::string& archive, const std::string& pare
     if (!created.ok()) {
         return;
     }
-    file_ = std::move(created.value);
+    file_ = std::move(created).value();
     Append(HeadLines(journal::AbsolutePath(archive), journal::AbsolutePath(parent), temp), true);
 }
 
 void ExtractionRecord::Made(const std::string& temp_path) {
     const auto identity = IdentityOfPath(temp_path);
     if (identity.ok()) {
-        Append(MadeLine(identity.value), true);
+        Append(MadeLine(identity.value()), true);
     } else {
         broken_ = true;
     }
@@ -58,7 +58,7 @@ void ExtractionRecord::Finished(const std::string& temp_path) {
         return;
     }
     std::string lines;
-    for (const auto& entry : entries.value) {
+    for (const auto& entry : entries.value()) {
         lines += EntryLine(entry);
     }
     // Synced with the name that follows: a recovery needs neither, and an

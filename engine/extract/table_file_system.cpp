@@ -107,7 +107,7 @@ void TableFileSystem::Visit(const Visitor& visit) const {
 Result<std::string> TableFileSystem::FolderName(const EntryPath& folder) {
     const Node* node = Find(folder);
     if (node == nullptr || node->kind != EntryKind::kFolder) {
-        return {{}, Failure(kPathNotFound, 0, folder.Below())};
+        return Failure(kPathNotFound, 0, folder.Below());
     }
     return folder.LastName();
 }
@@ -134,14 +134,14 @@ Failure TableFileSystem::ListEntries(const EntryPath& folder, const EntryVisitor
 Result<Identity> TableFileSystem::Identify(const EntryPath& entry) {
     const Node* node = Find(entry);
     if (node == nullptr) {
-        return {{}, Failure(kPathNotFound, 0, entry.Below())};
+        return Failure(kPathNotFound, 0, entry.Below());
     }
     return Identity{1, node->id, node->kind};
 }
 
 Result<FolderLook> TableFileSystem::LookOfFolder(const EntryPath& folder) {
     if (Find(folder) == nullptr) {
-        return {{}, Failure(kPathNotFound)};
+        return Failure(kPathNotFound);
     }
     FolderLook look;
     look.mode = 0700;
@@ -167,7 +167,7 @@ Result<std::unique_ptr<EntryMover>> TableFileSystem::OpenMove(const EntryPath& f
     Node* source = Find(from);
     Node* target = Find(to);
     if (source == nullptr || target == nullptr) {
-        return {nullptr, Failure(kPathNotFound)};
+        return Failure(kPathNotFound);
     }
     return std::unique_ptr<EntryMover>(std::make_unique<TableMover>(*source, *target));
 }

@@ -92,7 +92,7 @@ Result<std::uint64_t> NextSequence(const std::string& folder) {
         greatest = std::max(greatest, JournalSequence(path));
     }
     if (greatest == std::numeric_limits<std::uint64_t>::max()) {
-        return {0, Failure(kOverflow)};
+        return Failure(kOverflow);
     }
     return {greatest + 1};
 }
@@ -109,44 +109,44 @@ Result<std::unique_ptr<JournalFile>> JournalFile::CreateNext(const std::string& 
     Result<std::uint64_t> sequence{last_taken + 1};
     if (last_taken == 0) {
         if (auto error = native::MakeFolders(folder)) {
-            return {nullptr, error};
+            return error;
         }
         RemoveUnnamed(folder);
         sequence = NextSequence(folder);
     } else if (last_taken == std::numeric_limits<std::uint64_t>::max()) {
-        sequence.error = Failure(kOverflow);
+        sequence = Failure(kOverflow);
     }
     if (!sequence.ok()) {
-        return {nullptr, sequence.error};
+        return sequence.error();
     }
     const std::string prefix = folder + native::Separator();
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
         auto created = CreateUnnamed(prefix + UnnamedName());
-        if (created.error == kFileAlreadyExists) {
+        if (created.error() == kFileAlreadyExists) {
             continue;  // the random name was taken, or another process clears it
         }
         if (!created.ok()) {
             return created;
         }
-        Failure named = created.value->TakeName(prefix + SequenceName(sequence.value));
+        Failure named = created.value()->TakeName(prefix + SequenceName(sequence.value()));
         // Another process began a run at the same moment and took the name.
         for (; named == kFileAlreadyExists && attempt < kCreateAttempts; ++attempt) {
-            named = created.value->TakeName(prefix + SequenceName(++sequence.value));
+            named = created.value()->TakeName(prefix + SequenceName(++sequence.value()));
         }
         if (!named) {
-            last_taken = sequence.value;
+            last_taken = sequence.value();
             return created;
         }
-        const std::string unnamed = created.value->path();
-        created.value.reset();
+        const std::string unnamed = created.value()->path();
+        created.value().reset();
         (void)RemoveJournal(unnamed);  // a later start clears what stays
         // Not found: another process cleared the file before this one locked
         // it, and a new one takes its place.
         if (named != kPathNotFound) {
-            return {nullptr, named};
+            return named;
         }
     }
-    return {nullptr, Failure(kFileAlreadyExists)};
+    return Failure(kFileAlreadyExists);
 }
 
 std::uint64_t JournalSequence(const std::string& path) {
@@ -188,7 +188,7 @@ bool JournalClosed(const std::string& path) {
     if (!end.ok()) {
         return false;
     }
-    return EndsClosed(end.value);
+    return EndsClosed(end.value());
 }
 
 std::int64_t JournalWrittenAt(const std::string& path) {

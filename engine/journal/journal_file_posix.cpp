@@ -54,8 +54,7 @@ Opened OpenRegular(const std::string& path, int flags) {
 // Locked for as long as this process holds it open.
 Result<int> Locked(UniqueFd fd) {
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-        return {-1, errno == EWOULDBLOCK ? Failure(kFileAlreadyExists, errno, {})
-                                         : SystemFailure(errno)};
+        return errno == EWOULDBLOCK ? Failure(kFileAlreadyExists, errno, {}) : SystemFailure(errno);
     }
     return {fd.release()};
 }
@@ -70,7 +69,7 @@ Result<std::string> ReadRange(int fd, native::ByteRange range) {
             continue;
         }
         if (got < 0) {
-            return {{}, SystemFailure(errno)};
+            return SystemFailure(errno);
         }
         if (got == 0) {
             break;  // cut shorter since it was measured
@@ -131,16 +130,16 @@ JournalFile::~JournalFile() {
 Result<std::unique_ptr<JournalFile>> JournalFile::CreateUnnamed(const std::string& path) {
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600));
     if (!fd.valid()) {
-        return {nullptr, SystemFailure(errno)};
+        return SystemFailure(errno);
     }
     const auto locked = Locked(std::move(fd));
     if (!locked.ok()) {
-        if (locked.error != kFileAlreadyExists) {
+        if (locked.error() != kFileAlreadyExists) {
             ::unlink(path.c_str());
         }
-        return {nullptr, locked.error};
+        return locked.error();
     }
-    return {std::unique_ptr<JournalFile>(new JournalFile(path, locked.value))};
+    return {std::unique_ptr<JournalFile>(new JournalFile(path, locked.value()))};
 }
 
 Failure JournalFile::TakeName(const std::string& path) {
@@ -154,13 +153,13 @@ Failure JournalFile::TakeName(const std::string& path) {
 Result<std::unique_ptr<JournalFile>> JournalFile::OpenExisting(const std::string& path) {
     Opened opened = OpenRegular(path, O_WRONLY | O_APPEND);
     if (opened.error) {
-        return {nullptr, opened.error};
+        return opened.error;
     }
     const auto fd = Locked(std::move(opened.fd));
     if (!fd.ok()) {
-        return {nullptr, fd.error};
+        return fd.error();
     }
-    auto file = std::unique_ptr<JournalFile>(new JournalFile(path, fd.value));
+    auto file = std::unique_ptr<JournalFile>(new JournalFile(path, fd.value()));
     file->folder_synced_ = true;  // its entry is on the disk since its first sync
     return {std::move(file)};
 }
@@ -236,7 +235,7 @@ Failure JournalFile::SyncTogether(std::span<JournalFile* const> files) {
 
 bool JournalInUse(const std::string& path) {
     const auto opened = JournalFile::OpenExisting(path);
-    return opened.error == kFileAlreadyExists;
+    return opened.error() == kFileAlreadyExists;
 }
 
 Failure RemoveJournal(const std::string& path) {
@@ -264,11 +263,11 @@ namespace karuneo::journal::native {
 Result<std::string> ReadRegularFile(const std::string& path, Span span, std::size_t bytes) {
     const Opened opened = OpenRegular(path, O_RDONLY);
     if (opened.error) {
-        return {{}, opened.error};
+        return opened.error;
     }
     const auto range = RangeToRead(span, opened.size, bytes);
     if (!range) {
-        return {{}, SystemFailure(EFBIG)};
+        return SystemFailure(EFBIG);
     }
     return ReadRange(opened.fd.get(), *range);
 }

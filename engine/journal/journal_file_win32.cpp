@@ -83,7 +83,7 @@ Result<std::string> ReadRange(HANDLE handle, native::ByteRange range) {
             if (::GetLastError() == ERROR_HANDLE_EOF) {
                 break;
             }
-            return {{}, LastFailure()};
+            return LastFailure();
         }
         if (got == 0) {
             break;  // cut shorter since it was measured
@@ -111,7 +111,7 @@ JournalFile::~JournalFile() {
 Result<std::unique_ptr<JournalFile>> JournalFile::CreateUnnamed(const std::string& path) {
     const Opened opened = OpenForAppending(path, CREATE_NEW);
     if (opened.error) {
-        return {nullptr, opened.error};
+        return opened.error;
     }
     return {std::unique_ptr<JournalFile>(
         new JournalFile(path, reinterpret_cast<std::intptr_t>(opened.handle)))};
@@ -142,12 +142,12 @@ Result<std::unique_ptr<JournalFile>> JournalFile::OpenExisting(const std::string
     const Opened opened =
         OpenRegular(path, FILE_APPEND_DATA | FILE_WRITE_DATA, FILE_SHARE_READ, OPEN_EXISTING);
     if (opened.error) {
-        return {nullptr, opened.error};
+        return opened.error;
     }
     if (!::SetFilePointerEx(opened.handle, LARGE_INTEGER{}, nullptr, FILE_END)) {
         const Failure error = LastFailure();
         ::CloseHandle(opened.handle);
-        return {nullptr, error};
+        return error;
     }
     return {std::unique_ptr<JournalFile>(
         new JournalFile(path, reinterpret_cast<std::intptr_t>(opened.handle)))};
@@ -198,7 +198,7 @@ Failure JournalFile::SyncTogether(std::span<JournalFile* const> files) {
 }
 
 bool JournalInUse(const std::string& path) {
-    return JournalFile::OpenExisting(path).error == kFileAlreadyExists;
+    return JournalFile::OpenExisting(path).error() == kFileAlreadyExists;
 }
 
 Failure RemoveJournal(const std::string& path) {
@@ -227,17 +227,17 @@ Result<std::string> ReadRegularFile(const std::string& path, Span span, std::siz
     const Opened opened = OpenRegular(
         path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
     if (opened.error) {
-        return {{}, opened.error};
+        return opened.error;
     }
     LARGE_INTEGER size{};
-    Result<std::string> read;
+    Result<std::string> read = std::string();
     if (!::GetFileSizeEx(opened.handle, &size)) {
-        read.error = LastFailure();
+        read = LastFailure();
     } else if (const auto range =
                    RangeToRead(span, static_cast<std::uint64_t>(size.QuadPart), bytes)) {
         read = ReadRange(opened.handle, *range);
     } else {
-        read.error = SystemFailure(ERROR_FILE_TOO_LARGE);
+        read = SystemFailure(ERROR_FILE_TOO_LARGE);
     }
     ::CloseHandle(opened.handle);
     return read;

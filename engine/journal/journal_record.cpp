@@ -458,8 +458,8 @@ void ReadEndMarks(std::string_view tail, JournalRun& run) {
     }
 }
 
-Result<JournalRun> ParseJournal(std::string_view text) {
-    Result<JournalRun> run;
+PartlyRead<JournalRun> ParseJournal(std::string_view text) {
+    PartlyRead<JournalRun> run{JournalRun{}};
     int number = 0;
     int version = 0;
     for (auto end = text.find('\n'); end != std::string_view::npos; end = text.find('\n')) {
@@ -468,10 +468,10 @@ Result<JournalRun> ParseJournal(std::string_view text) {
         ++number;
         if (number == 1) {
             version = line == kFirstLine ? 2 : line == kFirstLineVersion1 ? 1 : 0;
-            run.value.version = version;
+            run.value().version = version;
         }
-        if (version == 0 || (number > 1 && !ReadLine(line, version, run.value))) {
-            return {std::move(run.value), {kUnexpected, number, {}}};
+        if (version == 0 || (number > 1 && !ReadLine(line, version, run.value()))) {
+            return {std::move(run.value()), {kUnexpected, number, {}}};
         }
     }
     // No whole line: killed before its plan was written, which comes before

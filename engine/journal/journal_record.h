@@ -97,9 +97,10 @@ bool EndsClosed(std::string_view tail);
 // `tail` is taken for a torn one.
 void ReadEndMarks(std::string_view tail, JournalRun& run);
 
-// The run a journal tells of. kUnexpected, with the number of the first
+// The run a journal tells of, as far as its lines make sense: a damaged one
+// still names its folder for the row about it. kUnexpected, with the number of the first
 // damaged line as its code, when a whole line makes no sense, or names a path
 // that could reach outside the dropped folder: such a journal is never acted on.
-Result<JournalRun> ParseJournal(std::string_view text);
+PartlyRead<JournalRun> ParseJournal(std::string_view text);
 
 }  // namespace karuneo::journal

@@ -102,10 +102,10 @@ bool JournalRecorder::WritePlan(const FlattenPlan& plan, const std::string& temp
     }
     auto created = JournalFile::CreateNext(folder_, last_taken);
     if (!created.ok()) {
-        Fail(created.error);
+        Fail(created.error());
         return false;
     }
-    file_ = std::move(created.value);
+    file_ = std::move(created.value());
     Write(PlanLines(plan, AbsolutePath(plan.root.Root())));
     Write(TempLine(temp));
     return true;

@@ -100,30 +100,30 @@ std::string_view UpToChain(std::string_view head) {
 // What a list of runs needs of a journal. One that its head holds whole is
 // read whole; a longer one (a run of thousands of entries) by its head and
 // its last lines, so that a thousand of them cost a few megabytes at most.
-Result<JournalRun> Glance(const std::string& path) {
+PartlyRead<JournalRun> Glance(const std::string& path) {
     const auto head = ReadJournalHead(path, kJournalHeadBytes);
     if (!head.ok()) {
-        return {JournalRun{}, head.error};
+        return {JournalRun{}, head.error()};
     }
-    if (head.value.size() < kJournalHeadBytes) {
-        return ParseJournal(head.value);
+    if (head.value().size() < kJournalHeadBytes) {
+        return ParseJournal(head.value());
     }
-    auto run = ParseJournal(UpToChain(head.value));
+    auto run = ParseJournal(UpToChain(head.value()));
     const auto tail = ReadJournalTail(path, kEndMarkBytes);
     if (!run.ok() || !tail.ok()) {
-        return {std::move(run.value), run.ok() ? tail.error : run.error};
+        return {std::move(run.value()), run.ok() ? tail.error() : run.error()};
     }
-    ReadEndMarks(tail.value, run.value);
+    ReadEndMarks(tail.value(), run.value());
     // The recorder writes a plan whole or removes its journal, so that one
     // which was closed had its plan on the disk.
-    run.value.planned = run.value.closed;
+    run.value().planned = run.value().closed;
     return run;
 }
 
 namespace {
 
-RunStateShown StateOf(const std::string& path, const Result<JournalRun>& read) {
-    const JournalRun& run = read.value;
+RunStateShown StateOf(const std::string& path, const PartlyRead<JournalRun>& read) {
+    const JournalRun& run = read.value();
     if (!read.ok()) {
         return RunStateShown::kDamaged;
     }
@@ -141,7 +141,7 @@ RunStateShown StateOf(const std::string& path, const Result<JournalRun>& read) {
 
 bool Retire(const std::string& path) {
     auto file = JournalFile::OpenExisting(path);
-    return file.ok() && !file.value->Append(kForgottenLine) && !file.value->Sync();
+    return file.ok() && !file.value()->Append(kForgottenLine) && !file.value()->Sync();
 }
 
 bool OnFolder(const JournalRun& run, const std::string& absolute, const Identity& identity) {
@@ -155,12 +155,12 @@ std::string FileName(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-Result<JournalRun> ReadRun(const std::string& path) {
+PartlyRead<JournalRun> ReadRun(const std::string& path) {
     const auto text = ReadJournal(path);
     if (!text.ok()) {
-        return {JournalRun{}, text.error};
+        return {JournalRun{}, text.error()};
     }
-    return ParseJournal(text.value);
+    return ParseJournal(text.value());
 }
 
 RunFound FindLastRun(const std::string& journal_folder, const std::string& absolute,
@@ -170,20 +170,21 @@ RunFound FindLastRun(const std::string& journal_folder, const std::string& absol
     std::vector<JournalRun> undos;
     for (const auto& path : journals) {
         auto run = ReadRun(path);
-        if (!OnFolder(run.value, absolute, identity)) {
+        if (!OnFolder(run.value(), absolute, identity)) {
             continue;
         }
         if (!run.ok()) {
-            return Refused(path, Obstacle::kJournalDamaged, std::to_string(run.error.system_code));
+            return Refused(path, Obstacle::kJournalDamaged,
+                           std::to_string(run.error().system_code));
         }
-        if (run.value.kind == JournalKind::kUndo) {
-            undos.push_back(std::move(run.value));
+        if (run.value().kind == JournalKind::kUndo) {
+            undos.push_back(std::move(run.value()));
             continue;
         }
-        if (PassedOver(run.value)) {
+        if (PassedOver(run.value())) {
             continue;
         }
-        return Found(path, std::move(run.value), undos, absolute, identity);
+        return Found(path, std::move(run.value()), undos, absolute, identity);
     }
     return Refused({}, Obstacle::kNoRun);
 }
@@ -194,11 +195,11 @@ RunFound FindRunOfUndo(const std::string& journal_folder, const std::string& und
     std::string undoes;
     for (const auto& path : ListJournals(journal_folder)) {
         auto run = ReadRun(path);
-        if (run.ok() && run.value.kind == JournalKind::kUndo) {
+        if (run.ok() && run.value().kind == JournalKind::kUndo) {
             if (path == undo_journal) {
-                undoes = run.value.undoes;
+                undoes = run.value().undoes;
             }
-            undos.push_back(std::move(run.value));
+            undos.push_back(std::move(run.value()));
         }
     }
     const std::string folder =
@@ -207,8 +208,8 @@ RunFound FindRunOfUndo(const std::string& journal_folder, const std::string& und
     if (undoes.empty() || !run.ok()) {
         return Refused({}, Obstacle::kNoRun);
     }
-    const std::string root = run.value.root;
-    return Found(folder + undoes, std::move(run.value), undos, root, identity);
+    const std::string root = run.value().root;
+    return Found(folder + undoes, std::move(run.value()), undos, root, identity);
 }
 
 std::vector<KeptRun> KeptRuns(const std::string& journal_folder) {
@@ -219,15 +220,15 @@ std::vector<KeptRun> KeptRuns(const std::string& journal_folder) {
         const auto run = Glance(journals[i]);
         KeptRun& shown = kept[i];
         shown.journal = journals[i];
-        shown.folder = run.value.root;
+        shown.folder = run.value().root;
         shown.sequence = static_cast<long long>(JournalSequence(journals[i]));
         shown.state = StateOf(journals[i], run);
         shown.written = JournalWrittenAt(journals[i]);
         // A damaged journal on the folder stops FindLastRun too.
-        if (!run.value.root.empty() && (!run.ok() || !PassedOver(run.value)) &&
-            judged.insert(run.value.root).second) {
-            shown.undoable = run.ok() && !run.value.undone && run.value.closed &&
-                             run.value.planned && !run.value.chain.empty();
+        if (!run.value().root.empty() && (!run.ok() || !PassedOver(run.value())) &&
+            judged.insert(run.value().root).second) {
+            shown.undoable = run.ok() && !run.value().undone && run.value().closed &&
+                             run.value().planned && !run.value().chain.empty();
         }
     }
     return kept;
@@ -237,7 +238,7 @@ int ForgetCutOffRuns(const std::string& journal_folder, const std::string& absol
     int forgotten = 0;
     for (const auto& path : ListJournals(journal_folder)) {
         const auto run = ReadRun(path);
-        if (run.value.root != absolute || run.value.Ended() || JournalInUse(path)) {
+        if (run.value().root != absolute || run.value().Ended() || JournalInUse(path)) {
             continue;
         }
         ++forgotten;
@@ -249,7 +250,7 @@ int ForgetCutOffRuns(const std::string& journal_folder, const std::string& absol
 }
 
 bool ForgetCutOffRun(const std::string& journal_path) {
-    return !Glance(journal_path).value.Ended() && !JournalInUse(journal_path) &&
+    return !Glance(journal_path).value().Ended() && !JournalInUse(journal_path) &&
            Retire(journal_path);
 }
 

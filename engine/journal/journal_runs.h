@@ -29,10 +29,10 @@ std::string FileName(const std::string& path);
 
 // A journal read and parsed: any failure to read it is a failure, never an
 // empty run.
-Result<JournalRun> ReadRun(const std::string& path);
+PartlyRead<JournalRun> ReadRun(const std::string& path);
 // What a list needs of it: its folder, its kind and how it ended, read from
 // its head and its last lines only (entries and steps may be missing).
-Result<JournalRun> Glance(const std::string& path);
+PartlyRead<JournalRun> Glance(const std::string& path);
 
 // The last run on the folder at `absolute` with `identity`, by the order the
 // program keeps: the newest journal of it that is no undo. It must have ended,

@@ -228,7 +228,7 @@ class Batches {
             // What an earlier run of the batch will change must be planned
             // after it: a folder inside it, or one that is no folder yet and
             // may be one then.
-            if (!batch.empty() && (run->planned.outcome.error == kAnotherRun ||
+            if (!batch.empty() && (run->planned.outcome.error() == kAnotherRun ||
                                    run->planned.ignored || InsideARunOf(batch, path))) {
                 break;
             }

@@ -21,16 +21,16 @@ std::optional<LeftStopped> StoppedPartWay(const std::string& path, const Journal
         return std::nullopt;
     }
     const auto tail = ReadJournalTail(path, 64);
-    if (!tail.ok() || (tail.value.find("\nsettled own\n") == std::string::npos &&
-                       tail.value.find("\nsettled temp\n") == std::string::npos)) {
+    if (!tail.ok() || (tail.value().find("\nsettled own\n") == std::string::npos &&
+                       tail.value().find("\nsettled temp\n") == std::string::npos)) {
         return std::nullopt;
     }
     const auto run = ReadRun(path);
-    if (!run.ok() || run.value.moved.empty()) {
+    if (!run.ok() || run.value().moved.empty()) {
         return std::nullopt;
     }
-    return LeftStopped{run.value.root, static_cast<long long>(run.value.moved.size()),
-                       static_cast<long long>(run.value.entries.size())};
+    return LeftStopped{run.value().root, static_cast<long long>(run.value().moved.size()),
+                       static_cast<long long>(run.value().entries.size())};
 }
 
 bool FolderExists(FileSystem& fs, const std::string& path) {
@@ -48,11 +48,11 @@ std::vector<LeftStopped> RunsLeftStopped(const std::string& journal_folder, File
     std::vector<std::string> order;
     for (const auto& path : ListJournals(journal_folder)) {
         const auto run = Glance(path);
-        if (!run.ok() || run.value.kind != JournalKind::kFlatten || run.value.forgotten ||
-            run.value.root.empty()) {
+        if (!run.ok() || run.value().kind != JournalKind::kFlatten || run.value().forgotten ||
+            run.value().root.empty()) {
             continue;
         }
-        const JournalRun& found = run.value;
+        const JournalRun& found = run.value();
         if (!last_on_folder.contains(found.root)) {
             order.push_back(found.root);
         }

@@ -189,14 +189,14 @@ void FinishFlattenRun(Finishing& job, const JournalRun& run) {
     {
         const HeldRoot held(job.fs, root);
         const auto identity = job.fs.Identify(root);
-        if (identity.error == kPathNotFound || identity.error == kFileNotFound) {
+        if (identity.error() == kPathNotFound || identity.error() == kFileNotFound) {
             if (RootsFileSystemMounted(job.fs, run)) {
                 FolderGone(job, run, name);
             }
             return;
         }
-        if (!identity.ok() || identity.value.id != run.root_identity.id ||
-            identity.value.device != run.root_identity.device) {
+        if (!identity.ok() || identity.value().id != run.root_identity.id ||
+            identity.value().device != run.root_identity.device) {
             obstacles.Add(Obstacle::kFolderReplaced, {});
         } else {
             progress = JudgeByDisk(job.fs, run, obstacles);
@@ -265,7 +265,7 @@ bool RootsFileSystemMounted(FileSystem& fs, const JournalRun& run) {
         const HeldRoot held(fs, above);
         const auto identity = fs.Identify(above);
         if (identity.ok()) {
-            return identity.value.device == run.root_identity.device;
+            return identity.value().device == run.root_identity.device;
         }
     }
 }
@@ -273,7 +273,7 @@ bool RootsFileSystemMounted(FileSystem& fs, const JournalRun& run) {
 bool FolderOfRunExists(FileSystem& fs, const JournalRun& run) {
     const EntryPath root(run.root);
     const HeldRoot held(fs, root);
-    return fs.FolderName(root).error != kPathNotFound;
+    return fs.FolderName(root).error() != kPathNotFound;
 }
 
 bool TellGoneOnce(FileSystem& fs, const std::string& journal_path, const JournalRun& run) {
@@ -284,7 +284,7 @@ bool TellGoneOnce(FileSystem& fs, const std::string& journal_path, const Journal
     if (!file.ok()) {
         return false;  // another process has it
     }
-    return !file.value->Append(kToldLine) && !file.value->Sync();
+    return !file.value()->Append(kToldLine) && !file.value()->Sync();
 }
 
 std::vector<std::string> CutOffJournals(const std::string& journal_folder) {
@@ -315,44 +315,44 @@ void FinishCutOffRun(const std::string& journal_path, const std::string& journal
         if (!opened.ok()) {
             return;  // another process has it, or it is gone
         }
-        job.file = std::move(opened.value);
+        job.file = std::move(opened.value());
     }
     // Read whole before anything is decided: a journal that cannot be read
     // stays, and the row says why.
     const auto text = ReadJournal(journal_path);
     if (!text.ok()) {
-        Report(job, FileName(journal_path), Unreadable(text.error));
+        Report(job, FileName(journal_path), Unreadable(text.error()));
         return;
     }
-    const auto run = ParseJournal(text.value);
+    const auto run = ParseJournal(text.value());
     // The lines this finishing adds must start on a line of their own.
-    const auto last_newline = text.value.rfind('\n');
-    if (job.file && last_newline != std::string::npos && last_newline + 1 < text.value.size()) {
+    const auto last_newline = text.value().rfind('\n');
+    if (job.file && last_newline != std::string::npos && last_newline + 1 < text.value().size()) {
         (void)job.file->CutTo(last_newline + 1);
     }
     if (!run.ok()) {
         const std::string name =
-            run.value.root.empty() ? FileName(journal_path) : FolderNameOf(run.value);
-        Report(job, name, Damaged(run.error));
+            run.value().root.empty() ? FileName(journal_path) : FolderNameOf(run.value());
+        Report(job, name, Damaged(run.error()));
         return;
     }
-    if (!run.value.planned && run.value.version == 1 && !run.value.chain.empty()) {
+    if (!run.value().planned && run.value().version == 1 && !run.value().chain.empty()) {
         // The first version named the entries only once they were about to
         // move: its top may stand under the temporary name.
-        const HeldRoot held(fs, EntryPath(run.value.root));
-        FinishAnew(job, run.value, FindTop(fs, run.value), FolderNameOf(run.value));
+        const HeldRoot held(fs, EntryPath(run.value().root));
+        FinishAnew(job, run.value(), FindTop(fs, run.value()), FolderNameOf(run.value()));
         return;
     }
-    if (!run.value.planned || run.value.root.empty()) {
+    if (!run.value().planned || run.value().root.empty()) {
         // Killed while its plan was written, which comes before any change:
         // the run changed nothing, and its journal goes.
         Retire(job);
         return;
     }
-    if (run.value.kind == JournalKind::kUndo) {
-        FinishUndo(job, run.value);
+    if (run.value().kind == JournalKind::kUndo) {
+        FinishUndo(job, run.value());
     } else {
-        FinishFlattenRun(job, run.value);
+        FinishFlattenRun(job, run.value());
     }
 }
 

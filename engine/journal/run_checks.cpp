@@ -31,7 +31,7 @@ JournalReason Obstacles::Reason(JournalEvent event) const {
 bool IsEntry(FileSystem& fs, const EntryPath& path, std::uint64_t id, EntryKind kind) {
     const auto identity = fs.Identify(path);
     // 0: the listing told no number (Windows lists none); the kind must do.
-    return identity.ok() && (id == 0 || identity.value.id == id) && identity.value.kind == kind;
+    return identity.ok() && (id == 0 || identity.value().id == id) && identity.value().kind == kind;
 }
 
 FolderContents FolderContents::Of(FileSystem& fs, const EntryPath& folder) {
@@ -71,17 +71,17 @@ Obstacle FolderContents::WhyNot(const JournalEntry& entry) const {
 
 bool IsFree(FileSystem& fs, const EntryPath& path) {
     const auto identity = fs.Identify(path);
-    return identity.error == kFileNotFound || identity.error == kPathNotFound;
+    return identity.error() == kFileNotFound || identity.error() == kPathNotFound;
 }
 
 namespace {
 
 bool IsTop(FileSystem& fs, const EntryPath& path, const JournalRun& run, const MadeTops& made) {
     const auto identity = fs.Identify(path);
-    if (!identity.ok() || identity.value.kind != EntryKind::kFolder) {
+    if (!identity.ok() || identity.value().kind != EntryKind::kFolder) {
         return false;
     }
-    const std::uint64_t id = identity.value.id;
+    const std::uint64_t id = identity.value().id;
     const std::uint64_t own = run.chain.front().identity.id;
     return own == 0 || id == own ||
            std::find(made.ids.begin(), made.ids.end(), id) != made.ids.end();
@@ -106,7 +106,7 @@ TopFound FindTop(FileSystem& fs, const JournalRun& run, const MadeTops& made) {
     // it records what it made: a folder under that fresh name is its own.
     for (auto temp = made.temps.rbegin(); temp != made.temps.rend(); ++temp) {
         const auto identity = fs.Identify(root.Child(*temp));
-        if (identity.ok() && identity.value.kind == EntryKind::kFolder) {
+        if (identity.ok() && identity.value().kind == EntryKind::kFolder) {
             return {TopPlace::kTemporaryName, *temp};
         }
     }
@@ -132,7 +132,7 @@ std::size_t LevelsThere(FileSystem& fs, const JournalRun& run, const std::string
     std::size_t there = 1;
     for (; there < run.chain.size(); ++there) {
         const auto identity = fs.Identify(LevelUnder(run, top_name, there));
-        if (!identity.ok() || identity.value.kind != EntryKind::kFolder) {
+        if (!identity.ok() || identity.value().kind != EntryKind::kFolder) {
             break;
         }
     }

@@ -42,7 +42,7 @@ struct UndoPlan {
 bool WasMade(FileSystem& fs, const EntryPath& top, const MadeTops& made) {
     const auto identity = fs.Identify(top);
     return identity.ok() &&
-           std::find(made.ids.begin(), made.ids.end(), identity.value.id) != made.ids.end();
+           std::find(made.ids.begin(), made.ids.end(), identity.value().id) != made.ids.end();
 }
 
 void CheckEntries(FileSystem& fs, const JournalRun& run, UndoPlan& plan, Obstacles& obstacles) {
@@ -122,9 +122,9 @@ class UndoJournal {
         }
         auto created = JournalFile::CreateNew(folder_);
         if (!created.ok()) {
-            return created.error;
+            return created.error();
         }
-        file_ = std::move(created.value);
+        file_ = std::move(created.value());
         return Sync(UndoLines(FileName(found.journal), found.run.root, root_identity));
     }
     Failure Sync(std::string_view lines) {
@@ -176,9 +176,9 @@ Failure MakeTop(Undoing& undo, const EntryPath& root) {
     }
     const auto identity = undo.fs.Identify(root.Child(undo.top_now));
     if (!identity.ok()) {
-        return identity.error;
+        return identity.error();
     }
-    return undo.journal.Sync(MadeLine({0, identity.value}));
+    return undo.journal.Sync(MadeLine({0, identity.value()}));
 }
 
 Failure BringChainBack(Undoing& undo) {
@@ -299,7 +299,7 @@ void UndoFound(UndoRequest& request, const RunFound& found, const Identity& root
     }
     // Held while the undo works, so that no other process takes the run.
     auto run_journal = request.record ? JournalFile::OpenExisting(found.journal)
-                                      : Result<std::unique_ptr<JournalFile>>();
+                                      : Result<std::unique_ptr<JournalFile>>(nullptr);
     if (request.record && !run_journal.ok()) {
         Refuse(request.sink, request.name, Obstacle::kJournalInUse, {});
         return;
@@ -320,9 +320,9 @@ void UndoFound(UndoRequest& request, const RunFound& found, const Identity& root
     if (!synced) {
         error = error ? error : Failure(kDeviceIoError);
     }
-    if (!error && run_journal.value) {
-        (void)run_journal.value->Append(kUndoneLine);
-        (void)run_journal.value->Sync();
+    if (!error && run_journal.value()) {
+        (void)run_journal.value()->Append(kUndoneLine);
+        (void)run_journal.value()->Sync();
     }
     // As a run's: closed only once its moves are on the disk; left open,
     // it is finished by the next recovery, judged by the disk.
@@ -355,7 +355,7 @@ void UndoAt(UndoRequest& request, const EntryPath& root,
         Refuse(request.sink, request.name, Obstacle::kJournalInUse, {});
         return;
     }
-    const RunFound found = find(identity.value);
+    const RunFound found = find(identity.value());
     // Cut off after it marked the run undone: nothing was left but its close.
     if (found.refused == Obstacle::kAlreadyUndone &&
         request.done_event == JournalEvent::kUndoFinished) {
@@ -368,7 +368,7 @@ void UndoAt(UndoRequest& request, const EntryPath& root,
         Refuse(request.sink, request.name, *found.refused, found.about);
         return;
     }
-    UndoFound(request, found, identity.value);
+    UndoFound(request, found, identity.value());
 }
 
 }  // namespace
@@ -378,14 +378,14 @@ void UndoLastRun(const std::string& path, FileSystem& fs, ResultSink& sink, Walk
     const EntryPath root(path);
     const HeldRoot held(fs, root);
     const auto name = fs.FolderName(root);
-    if (name.error == kPathNotFound) {
+    if (name.error() == kPathNotFound) {
         return;
     }
     if (!name.ok()) {
         Refuse(sink, root.LastName(), Obstacle::kFolderReplaced, {});
         return;
     }
-    UndoRequest request{name.value, fs, sink, control, journal_folder, record};
+    UndoRequest request{name.value(), fs, sink, control, journal_folder, record};
     const std::string absolute = AbsolutePath(path);
     UndoAt(request, root, [&](const Identity& identity) {
         return FindLastRun(journal_folder, absolute, identity);
@@ -398,7 +398,7 @@ void FinishCutOffUndo(const std::string& undo_journal, const std::string& root_p
     const EntryPath root(root_path);
     const HeldRoot held(fs, root);
     const auto name = fs.FolderName(root);
-    const std::string shown = name.ok() ? name.value : root.LastName();
+    const std::string shown = name.ok() ? name.value() : root.LastName();
     if (!name.ok()) {
         Refuse(sink, shown, Obstacle::kFolderGone, root_path);
         return;

@@ -29,21 +29,24 @@ struct SingleEntry {
 // The dropped folder itself is counted to the end, so that a "未処理" row
 // can say how many entries it holds.
 Result<SingleEntry> FindSingleEntry(WalkContext& walk, const EntryPath& folder, bool count_all) {
-    Result<SingleEntry> found;
+    SingleEntry found;
     walk.attempt = Attempt::kList;
-    found.error = walk.fs.ListEntries(folder, [&found, count_all](const Entry& entry) {
+    Failure error = walk.fs.ListEntries(folder, [&found, count_all](const Entry& entry) {
         if (entry.is_hidden) {
-            if (count_all && found.value.hidden.size() < kHiddenKept) {
-                found.value.hidden.push_back(entry.name);
+            if (count_all && found.hidden.size() < kHiddenKept) {
+                found.hidden.push_back(entry.name);
             }
             return true;
         }
-        found.value.last = entry;
-        if (count_all && found.value.visible_count <= kNamedEntries) {
-            found.value.first_names.push_back(entry.name);
+        found.last = entry;
+        if (count_all && found.visible_count <= kNamedEntries) {
+            found.first_names.push_back(entry.name);
         }
-        return ++found.value.visible_count < 2 || count_all;
+        return ++found.visible_count < 2 || count_all;
     });
+    if (error) {
+        return error;
+    }
     return found;
 }
 
@@ -73,10 +76,15 @@ void NoteLevel(WalkContext& walk, FlattenPlan& plan, const EntryPath& folder) {
     auto identity = walk.fs.Identify(folder);
     auto look = walk.fs.LookOfFolder(folder);
     if (!plan.unrecordable) {
-        plan.unrecordable = identity.ok() ? look.error : identity.error;
+        plan.unrecordable = identity.ok() ? look.error() : identity.error();
     }
-    level.identity = identity.value;
-    level.look = std::move(look.value);
+    // Without them the plan is still made, only not recorded.
+    if (identity.ok()) {
+        level.identity = identity.value();
+    }
+    if (look.ok()) {
+        level.look = std::move(look.value());
+    }
     plan.chain.push_back(std::move(level));
 }
 
@@ -105,15 +113,15 @@ PlanOutcome PlanLevels(WalkContext& walk, FlattenPlan plan, EntryPath folder) {
         NoteLevel(walk, plan, folder);
         const auto single = FindSingleEntry(walk, folder, false);
         if (!single.ok()) {
-            return single.error;
+            return single.error();
         }
-        if (single.value.visible_count != 1 || !single.value.last.is_folder) {
+        if (single.value().visible_count != 1 || !single.value().last.is_folder) {
             break;
         }
         if (static_cast<int>(plan.chain.size()) >= kMaxNestLevel) {
-            return Failure{kOverflow, 0, folder.Child(single.value.last.name).Below()};
+            return Failure{kOverflow, 0, folder.Child(single.value().last.name).Below()};
         }
-        folder = folder.Child(single.value.last.name);
+        folder = folder.Child(single.value().last.name);
     }
     if (auto error = ListDeepest(walk, folder, plan)) {
         return error;
@@ -146,29 +154,34 @@ PlanOutcome MakeFlattenPlan(WalkContext& walk, const EntryPath& root) {
     }
     const auto single = FindSingleEntry(walk, root, true);
     if (!single.ok()) {
-        return single.error;
+        return single.error();
     }
-    if (single.value.visible_count != 1 || !single.value.last.is_folder) {
-        return NotNestedRow(single.value);
+    if (single.value().visible_count != 1 || !single.value().last.is_folder) {
+        return NotNestedRow(single.value());
     }
     FlattenPlan plan;
     plan.root = root;
-    plan.root_hidden = single.value.hidden;
+    plan.root_hidden = single.value().hidden;
     auto identity = walk.fs.Identify(root);
-    plan.unrecordable = identity.error;
-    plan.root_identity = identity.value;
-    return PlanLevels(walk, std::move(plan), root.Child(single.value.last.name));
+    plan.unrecordable = identity.error();
+    if (identity.ok()) {
+        plan.root_identity = identity.value();
+    }
+    return PlanLevels(walk, std::move(plan), root.Child(single.value().last.name));
 }
 
 Result<bool> IsFolderEmpty(FileSystem& fs, const EntryPath& path) {
-    Result<bool> empty{true};
-    empty.error = fs.ListEntries(path, [&empty](const Entry& entry) {
+    bool empty = true;
+    Failure error = fs.ListEntries(path, [&empty](const Entry& entry) {
         if (entry.is_hidden) {
             return true;
         }
-        empty.value = false;
+        empty = false;
         return false;
     });
+    if (error) {
+        return error;
+    }
     return empty;
 }
 

@@ -97,16 +97,16 @@ Failure RemoveEmptyChain(WalkContext& walk, const EntryPath& deepest, std::strin
 }
 
 WalkOutcome Failed(Failure failure) {
-    return {Completed{}, std::move(failure)};
+    return failure;
 }
 
 WalkOutcome Flattened(WalkContext& walk, const EntryPath& root) {
     walk.attempt = Attempt::kList;
     const auto empty = IsFolderEmpty(walk.fs, root);
     if (!empty.ok()) {
-        return Failed(empty.error);
+        return Failed(empty.error());
     }
-    return Completed{empty.value ? RowStatus::kDoneEmpty : RowStatus::kDone, {}};
+    return Completed{empty.value() ? RowStatus::kDoneEmpty : RowStatus::kDone, {}};
 }
 
 std::vector<std::string> EntryNames(const FlattenPlan& plan) {

@@ -49,7 +49,7 @@ Failure FailingFileSystem::Count(Operation operation, const EntryPath& entry) {
 
 Result<std::string> FailingFileSystem::FolderName(const EntryPath& folder) {
     if (auto error = Count(Operation::kFolderName, folder)) {
-        return {folder.LastName(), error};
+        return error;
     }
     return inner_.FolderName(folder);
 }
@@ -98,14 +98,14 @@ Result<std::unique_ptr<EntryMover>> FailingFileSystem::OpenMove(const EntryPath&
 
 Result<Identity> FailingFileSystem::Identify(const EntryPath& entry) {
     if (auto error = Count(Operation::kIdentify, entry)) {
-        return {{}, error};
+        return error;
     }
     return inner_.Identify(entry);
 }
 
 Result<FolderLook> FailingFileSystem::LookOfFolder(const EntryPath& folder) {
     if (auto error = Count(Operation::kIdentify, folder)) {
-        return {{}, error};
+        return error;
     }
     return inner_.LookOfFolder(folder);
 }

@@ -17,8 +17,11 @@
 #include <cmath>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
+#include "results/qt/utf8_text.h"
 #include "results/rules/bounded_text.h"
+#include "results/rules/column_captions.h"
 #include "results/rules/column_widths.h"
 #include "results/rules/escaped_text.h"
 #include "results/rules/reason_text.h"
@@ -27,10 +30,6 @@
 
 namespace karuneo {
 namespace {
-
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A name or path as a user reads it: it may hold line breaks and marks that
 // would reorder the row.
@@ -260,8 +259,8 @@ void ResultsList::CreateColumns() {
     const int first = columnCount();
     setColumnCount(first + 2);
     auto* labels = headerItem();
-    labels->setText(first, QStringLiteral("フォルダ名"));
-    labels->setText(first + 1, QStringLiteral("処理結果"));
+    labels->setText(first, FromUtf8(kNameColumnCaption));
+    labels->setText(first + 1, FromUtf8(kStatusColumnCaption));
     for (const int column : {first, first + 1}) {
         labels->setSizeHint(column, HeaderSectionSize(*header(), labels->text(column)));
     }

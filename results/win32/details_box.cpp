@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "results/rules/details_box.h"
+#include "results/win32/message_font.h"
 
 namespace karuneo::win32 {
 namespace {
@@ -18,7 +19,16 @@ constexpr DWORD kBoxStyle = DS_MODALFRAME | DS_SHELLFONT | WS_POPUP | WS_CAPTION
 struct Request {
     const std::wstring* title;
     const std::wstring* text;
+    // The template's shell font has no Japanese glyphs where nothing links
+    // one in (Wine); the window's own font has. Lives as long as the box.
+    Font font;
 };
+
+void UseFont(HWND box, HFONT font) {
+    for (const int id : {kTextId, IDOK}) {
+        ::SendMessageW(::GetDlgItem(box, id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
 
 // GCC 12 at -O2 sees the vector below grow and warns of a write past an
 // allocation it has just made larger (a known false positive of
@@ -160,7 +170,9 @@ void Place(HWND box, const std::wstring& text) {
 INT_PTR CALLBACK BoxProc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_INITDIALOG: {
-            const auto& request = *reinterpret_cast<const Request*>(lparam);
+            auto& request = *reinterpret_cast<Request*>(lparam);
+            request.font = MessageFont(static_cast<int>(::GetDpiForWindow(box)));
+            UseFont(box, request.font.Get());
             ::SetWindowTextW(box, request.title->c_str());
             const std::wstring text = WithWindowsLineEnds(*request.text);
             ::SetDlgItemTextW(box, kTextId, text.c_str());
@@ -183,7 +195,7 @@ INT_PTR CALLBACK BoxProc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
 
 void ShowDetails(HWND owner, const std::wstring& title, const std::wstring& text) {
     const Template box;
-    Request request{&title, &text};
+    Request request{&title, &text, {}};
     ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), box.Get(), owner, BoxProc,
                               reinterpret_cast<LPARAM>(&request));
 }

@@ -9,6 +9,7 @@
 #include "engine/display_text.h"
 #include "engine/utf16_win32.h"
 #include "results/rules/bounded_text.h"
+#include "results/rules/column_captions.h"
 #include "results/rules/column_widths.h"
 #include "results/rules/escaped_text.h"
 #include "results/rules/reason_text.h"
@@ -46,10 +47,11 @@ int ColumnCount(HWND list) {
     return static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
 }
 
-void InsertColumn(HWND list, int position, const wchar_t* text, int width) {
+void InsertColumn(HWND list, int position, std::string_view caption, int width) {
+    std::wstring text = Utf16FromUtf8(caption).value_or(std::wstring{});
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<wchar_t*>(text);
+    column.pszText = text.data();
     column.cx = width;
     ::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(position),
                    reinterpret_cast<LPARAM>(&column));
@@ -162,8 +164,8 @@ void ResultsListView::CreateColumns() {
     const int first = ColumnCount(list_);
     const ColumnWidths widths = ColumnWidthsFor(static_cast<float>(ColumnSpace()));
     const int first_width = static_cast<int>(widths.first);
-    InsertColumn(list_, first, L"フォルダ名", first_width);
-    InsertColumn(list_, first + 1, L"処理結果", ColumnSpace() - first_width);
+    InsertColumn(list_, first, kNameColumnCaption, first_width);
+    InsertColumn(list_, first + 1, kStatusColumnCaption, ColumnSpace() - first_width);
 }
 
 void ResultsListView::SetColumnWidths(int first, int second) {

@@ -23,6 +23,7 @@
 #include "engine/journal/journal_file.h"
 #include "results/qt/details_box.h"
 #include "results/qt/results_list.h"
+#include "results/qt/utf8_text.h"
 #include "window/qt/drop_area.h"
 #include "window/qt/history_dialog.h"
 #include "window/rules/form_design.h"
@@ -35,10 +36,6 @@
 
 namespace karuneo {
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A window hidden on another desktop is not drawn; its work starts anyway.
 constexpr int kStartAnywayMs = 1000;

@@ -9,12 +9,10 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "results/qt/utf8_text.h"
+
 namespace karuneo {
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A slot runs inside Qt's event dispatch, which an exception must not cross:
 // what fails is left undone.

@@ -1,14 +1,11 @@
 #include "window/qt/qt_settings_store.h"
 
+#include "results/qt/utf8_text.h"
 #include "window/qt/settings_organization.h"
 #include "window/rules/window_settings.h"
 
 namespace karuneo {
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString KeyPath(std::string_view section, std::string_view key) {
     return FromUtf8(section) + QLatin1Char('/') + FromUtf8(key);

@@ -5,17 +5,6 @@
 namespace karuneo::win32 {
 namespace {
 
-LOGFONTW MessageLogFont(int dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
-                                      static_cast<UINT>(dpi))) {
-        ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof metrics.lfMessageFont,
-                     &metrics.lfMessageFont);
-    }
-    return metrics.lfMessageFont;
-}
-
 int TextWidth(std::wstring_view text, const LOGFONTW& face) {
     HDC dc = ::GetDC(nullptr);
     HFONT font = ::CreateFontIndirectW(&face);
@@ -29,26 +18,6 @@ int TextWidth(std::wstring_view text, const LOGFONTW& face) {
 }
 
 }  // namespace
-
-Font& Font::operator=(Font&& other) noexcept {
-    if (this != &other) {
-        Font gone(font_);
-        font_ = other.font_;
-        other.font_ = nullptr;
-    }
-    return *this;
-}
-
-Font::~Font() {
-    if (font_ != nullptr) {
-        ::DeleteObject(font_);
-    }
-}
-
-Font MessageFont(int dpi) {
-    const LOGFONTW face = MessageLogFont(dpi);
-    return Font(::CreateFontIndirectW(&face));
-}
 
 Font MessageFontFitting(std::wstring_view text, int width, int dpi) {
     LOGFONTW face = MessageLogFont(dpi);

@@ -44,8 +44,8 @@ std::vector<QueuedJob> CutOffRuns(const std::string& journal_folder) {
         // A journal too damaged to name its folder is still offered: the
         // attempt gives the row that says what is wrong with it.
         const auto text = journal::ReadJournalHead(journal_path, journal::kJournalHeadBytes);
-        const auto run = journal::ParseJournal(text.value);
-        std::string folder = run.value.root.empty() ? journal_path : run.value.root;
+        const auto run = journal::ParseJournal(text.value());
+        std::string folder = run.value().root.empty() ? journal_path : run.value().root;
         runs.push_back({std::move(folder),
                         [journal_path, journal_folder](const std::string&, FileSystem& fs,
                                                        ResultSink& sink, WalkControl& control) {

@@ -75,7 +75,7 @@ std::string_view Named(JournalState state) {
 std::string JournalText(const std::string& path) {
     const auto text = journal::ReadJournal(path);
     EXPECT_TRUE(text.ok()) << path;
-    return text.value;
+    return text.value();
 }
 
 void WriteJournal(const std::string& path, const std::string& text) {

@@ -28,7 +28,7 @@ TEST(JournalFilePosixTest, APipeOrALinkNamedLikeAJournalIsSkippedAndRefusedWitho
         EXPECT_FALSE(journal::ReadJournal(folder + name).ok()) << name;
         EXPECT_FALSE(journal::JournalFile::OpenExisting(folder + name).ok()) << name;
     }
-    EXPECT_EQ(journal::ReadJournal(folder + "/link.journal").error, kPathFileAccessError);
+    EXPECT_EQ(journal::ReadJournal(folder + "/link.journal").error(), kPathFileAccessError);
 }
 
 TEST(JournalFilePosixTest, AnUnnamedJournalStaysWhileItsCreatorHoldsIt) {

@@ -31,9 +31,9 @@ struct JournalFolder {
     }
     std::string NewRun(const std::string& text = "run\n") const {
         auto file = JournalFile::CreateNew(path);
-        EXPECT_TRUE(file.ok()) << file.error.system_code;
-        EXPECT_FALSE(file.value->Append(text));
-        return file.value->path();
+        EXPECT_TRUE(file.ok()) << file.error().system_code;
+        EXPECT_FALSE(file.value()->Append(text));
+        return file.value()->path();
     }
 };
 
@@ -61,7 +61,7 @@ TEST(JournalFileTest, RunsBegunAtOnceGetJournalsOfTheirOwnAndNoneIsSeenBeforeItI
     std::thread watcher([&] {
         while (creating) {
             for (const auto& path : journal::ListJournals(folder.path)) {
-                if (!journal::JournalInUse(path) && journal::ReadJournal(path).value.empty()) {
+                if (!journal::JournalInUse(path) && journal::ReadJournal(path).value().empty()) {
                     unlocked_and_empty.push_back(path);
                 }
             }
@@ -74,7 +74,7 @@ TEST(JournalFileTest, RunsBegunAtOnceGetJournalsOfTheirOwnAndNoneIsSeenBeforeItI
             for (int i = 0; i < 20; ++i) {
                 folder.NewRun();
             }
-            file = std::move(JournalFile::CreateNew(folder.path).value);
+            file = std::move(JournalFile::CreateNew(folder.path).value());
         });
     }
     for (auto& run : runs) {
@@ -113,8 +113,8 @@ TEST(JournalFileTest, AnOversizedJournalIsRefusedUnreadWhileItsEndsStillRead) {
     fs::resize_file(testing::PathFromUtf8(path), std::uintmax_t{2} << 30);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(journal::ReadJournal(path).ok());
-    EXPECT_EQ(journal::ReadJournalHead(path, 7).value, "header\n");
-    EXPECT_EQ(journal::ReadJournalTail(path, 4).value, std::string(4, '\0'));
+    EXPECT_EQ(journal::ReadJournalHead(path, 7).value(), "header\n");
+    EXPECT_EQ(journal::ReadJournalTail(path, 4).value(), std::string(4, '\0'));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 

@@ -38,20 +38,20 @@ TEST(JournalRecordTest, ReadsBackThePlanAndTheStepsAndATornLastLineAsNeverWritte
         PlanLines(SamplePlan(), kRoot) + TempLine("karuneo0a1b2c3d") + MovedLine("f 1") + "m G";
     const auto run = ParseJournal(text);
     ASSERT_TRUE(run.ok());
-    EXPECT_TRUE(run.value.planned);
-    EXPECT_EQ(run.value.root, kRoot);
-    EXPECT_EQ(run.value.root_identity.id, 42u);
-    EXPECT_EQ(run.value.top(), "A");
-    EXPECT_EQ(run.value.chain.at(0).look, SamplePlan().chain[0].look);
-    EXPECT_EQ(run.value.chain.at(1).identity.id, 44u);
-    EXPECT_EQ(run.value.entries.size(), 2u);
-    EXPECT_EQ(run.value.temp(), "karuneo0a1b2c3d");
-    EXPECT_EQ(run.value.moved, std::vector<std::string>{"f 1"});
-    EXPECT_FALSE(run.value.closed);
+    EXPECT_TRUE(run.value().planned);
+    EXPECT_EQ(run.value().root, kRoot);
+    EXPECT_EQ(run.value().root_identity.id, 42u);
+    EXPECT_EQ(run.value().top(), "A");
+    EXPECT_EQ(run.value().chain.at(0).look, SamplePlan().chain[0].look);
+    EXPECT_EQ(run.value().chain.at(1).identity.id, 44u);
+    EXPECT_EQ(run.value().entries.size(), 2u);
+    EXPECT_EQ(run.value().temp(), "karuneo0a1b2c3d");
+    EXPECT_EQ(run.value().moved, std::vector<std::string>{"f 1"});
+    EXPECT_FALSE(run.value().closed);
 
     text += std::string("\n") + SettledLine(ChainPlace::kGone) + std::string(kCloseLine);
-    EXPECT_TRUE(ParseJournal(text).value.closed);
-    EXPECT_EQ(ParseJournal(text).value.settled, ChainPlace::kGone);
+    EXPECT_TRUE(ParseJournal(text).value().closed);
+    EXPECT_EQ(ParseJournal(text).value().settled, ChainPlace::kGone);
     EXPECT_TRUE(EndsClosed(text));
 }
 
@@ -59,7 +59,7 @@ TEST(JournalRecordTest, AWholeLineThatMakesNoSenseIsDamageWithItsNumber) {
     const std::string text = PlanLines(SamplePlan(), kRoot) + "e 12 f\n";
     const auto run = ParseJournal(text);
     EXPECT_FALSE(run.ok());
-    EXPECT_EQ(run.error.system_code, 11);
+    EXPECT_EQ(run.error().system_code, 11);
     EXPECT_FALSE(ParseJournal("karuneo-journal 3\n").ok());
 }
 
@@ -82,14 +82,14 @@ TEST(JournalRecordTest, AFirstVersionJournalIsReadAsItsRun) {
         " 7 42\ntop A 43 488 1 2\ntemp karuneoX\n"
         "level karuneoX 488 1 2\nlevel karuneoX/B 493 3 4\nbatch karuneoX/B\ne 45 f f1\nm f1\n";
     const auto run = ParseJournal(text);
-    ASSERT_TRUE(run.ok()) << run.error.system_code;
-    EXPECT_EQ(run.value.version, 1);
-    EXPECT_TRUE(run.value.planned);
-    ASSERT_EQ(run.value.chain.size(), 2u);
-    EXPECT_EQ(run.value.top(), "A");
-    EXPECT_EQ(run.value.chain[1].name, "B");
-    EXPECT_EQ(run.value.chain[1].look.mode, 493u);
-    EXPECT_EQ(run.value.temp(), "karuneoX");
+    ASSERT_TRUE(run.ok()) << run.error().system_code;
+    EXPECT_EQ(run.value().version, 1);
+    EXPECT_TRUE(run.value().planned);
+    ASSERT_EQ(run.value().chain.size(), 2u);
+    EXPECT_EQ(run.value().top(), "A");
+    EXPECT_EQ(run.value().chain[1].name, "B");
+    EXPECT_EQ(run.value().chain[1].look.mode, 493u);
+    EXPECT_EQ(run.value().temp(), "karuneoX");
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ fs::path In(JournalTree& run, const std::string& entry) {
 
 void RewriteJournal(JournalTree& run, const std::function<void(std::string&)>& edit) {
     const auto paths = journal::ListJournals(run.journal_folder());
-    auto text = journal::ReadJournal(paths.back()).value;
+    auto text = journal::ReadJournal(paths.back()).value();
     edit(text);
     std::ofstream(paths.back(), std::ios::binary | std::ios::trunc) << text;
 }
