@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
+  libarchive-dev
   libgtest-dev googletest librapidcheck-dev
   clang-format
   e2fsprogs fuse2fs exfatprogs exfat-fuse
@@ -13,6 +14,7 @@ packages=(
 for group in "$@"; do
   case "$group" in
     window) packages+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-cjk xvfb xauth iwyu) ;;
+    bench) packages+=(libarchive-tools) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     startup) packages+=(libx11-dev) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-noto-cjk python3 nsis

@@ -10,6 +10,8 @@
 #include "app/cli/platform_help.h"
 #include "engine/display_text.h"
 #include "engine/dry_run/dry_run_file_system.h"
+#include "engine/entry_path.h"
+#include "engine/extract/extract_run.h"
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journaled_walk.h"
 #include "engine/result_sink.h"
@@ -23,6 +25,8 @@ namespace {
 
 constexpr std::string_view kUsageHead =
     "Usage: karuneo-cli [-n | --dry-run] [--] FOLDER...\n"
+    "       karuneo-cli [-n | --dry-run] (-x | --extract) [--name-encoding ENCODING]\n"
+    "                   [--] PATH...\n"
     "       karuneo-cli [-n | --dry-run] --undo [--] FOLDER...\n"
     "       karuneo-cli [-n | --dry-run] --recover\n"
     "       karuneo-cli --history\n"
@@ -48,11 +52,35 @@ constexpr std::string_view kUsageOptions =
     "                 would make, one per line. A dry run cannot know what another\n"
     "                 program changes in the folders before the real run, nor a\n"
     "                 failure that the disk itself gives only when a change is made.\n"
+    "  -x, --extract  also extract each PATH that is an archive (by its name: .zip,\n"
+    "                 .7z, .tar, .tar.gz, .tgz, .tar.xz, .tar.bz2, .tar.zst, .rar,\n"
+    "                 .iso, .cpio...) into a new folder beside it, named after it\n"
+    "                 without those extensions (\"foo (2)\" when \"foo\" is taken),\n"
+    "                 and un-nest that folder; __MACOSX, .DS_Store, Thumbs.db and\n"
+    "                 desktop.ini beside a single folder at the archive's top stay,\n"
+    "                 and do not keep that folder from being un-nested. The archive\n"
+    "                 is only read. An archive with an entry that would lead outside\n"
+    "                 the new folder (\"..\", an absolute name, a link pointing out),\n"
+    "                 a device file, an encrypted entry, two entries of one name, or\n"
+    "                 one that expands beyond the free space, 256 GiB or a thousand\n"
+    "                 times its size is refused: エラー, and nothing is left behind.\n"
+    "                 Modes keep their permission bits only, within the umask.\n"
+    "                 Folders among the PATHs are un-nested as without -x; other\n"
+    "                 files give 未処理.\n"
+    "  --name-encoding ENCODING\n"
+    "                 read the names an archive does not mark as UTF-8 in\n"
+    "                 ENCODING (an iconv name); by default they are taken as UTF-8\n"
+    "                 when they are, else as CP932.\n"
     "  --undo         undo the last run on each FOLDER: changes nothing unless\n"
-    "                 every entry can go back exactly where it was.\n"
+    "                 every entry can go back exactly where it was. A FOLDER that\n"
+    "                 --extract made is removed, only when every entry in it is as\n"
+    "                 the extraction left it (identity, size, time) and none was\n"
+    "                 added; else the first one that changed is named.\n"
     "  --recover      finish every run that was cut off (a crash, a kill, a power\n"
     "                 cut), or an undo that was, judging every entry by where it\n"
     "                 is now; a journal that cannot be read is kept and named.\n"
+    "                 An extraction cut off part-way is removed, with its\n"
+    "                 temporary folder; one cut off once whole is given its name.\n"
     "  --history      list the runs kept in the journal, oldest first:\n"
     "                 NUMBER<TAB>STATE<TAB>TIME<TAB>FOLDER, STATE being finished,\n"
     "                 cut off, undone, undo, forgotten, damaged or running, TIME\n"
@@ -119,13 +147,17 @@ struct Parsed {
     bool recover = false;
     bool history = false;
     bool forget = false;
+    bool extract = false;
+    std::string name_encoding;
+    bool encoding_missing = false;
     std::string bad_option;
 };
 
 Parsed Parse(std::span<const std::string> args) {
     Parsed parsed;
     bool options_done = false;
-    for (const auto& arg : args) {
+    for (std::size_t at = 0; at < args.size(); ++at) {
+        const std::string& arg = args[at];
         if (!options_done && IsSystemHelpSwitch(arg)) {
             parsed.help = true;
         } else if (options_done || arg.size() < 2 || arg[0] != '-') {
@@ -146,6 +178,13 @@ Parsed Parse(std::span<const std::string> args) {
             parsed.history = true;
         } else if (arg == "--forget") {
             parsed.forget = true;
+        } else if (arg == "--extract" || arg == "-x") {
+            parsed.extract = true;
+        } else if (arg == "--name-encoding") {
+            parsed.encoding_missing = at + 1 == args.size() || args[at + 1].empty();
+            if (!parsed.encoding_missing) {
+                parsed.name_encoding = args[++at];
+            }
         } else if (parsed.bad_option.empty()) {
             parsed.bad_option = arg;
         }
@@ -223,6 +262,48 @@ int RunHistoryCommand(const Parsed& parsed, std::ostream& out, std::ostream& err
                                                                            : kExitSomeFailed;
 }
 
+bool IsFolder(FileSystem& fs, const std::string& path) {
+    return fs.FolderName(EntryPath(path)).error() != kPathNotFound;
+}
+
+// --extract: each archive gets its row; each folder is un-nested as it would
+// be without the switch, journaled in a real run.
+int ExtractAll(const Parsed& parsed, FileSystem& fs, std::ostream& out, std::ostream& err,
+               Interruption& stop) {
+    std::optional<dry_run::DryRunFileSystem> preview;
+    if (parsed.dry_run) {
+        preview.emplace(fs, err);
+    }
+    const std::string journal_folder = journal::DefaultJournalFolder();
+    if (!parsed.dry_run) {
+        WarnOfCutOffRuns(journal_folder, err);
+    }
+    extract::ExtractOptions options;
+    options.dry_run = parsed.dry_run;
+    options.changes = &err;
+    options.name_encoding = parsed.name_encoding;
+    options.journal_folder = journal_folder;
+    return UnnestAll(
+        parsed.folders,
+        [&](const std::vector<std::string>& paths, LineSink& lines) {
+            std::size_t started = 0;
+            for (; started < paths.size() && !stop.StopRequested() && !lines.lost(); ++started) {
+                const std::string& path = paths[started];
+                if (!IsFolder(fs, path)) {
+                    extract::ExtractArchive(path, fs, lines, options, stop);
+                } else if (preview) {
+                    ProcessDroppedPath(path, *preview, lines, stop);
+                } else {
+                    journal::ProcessJournaledFolders(std::span(&path, 1), fs, lines, stop,
+                                                     journal_folder,
+                                                     [&lines] { return lines.lost(); });
+                }
+            }
+            return started;
+        },
+        out, err, stop);
+}
+
 }  // namespace
 
 int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out, std::ostream& err,
@@ -237,7 +318,9 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
         return kExitOk;
     }
     const int commands = parsed.recover + parsed.undo + parsed.history + parsed.forget;
-    const bool bare = parsed.bad_option.empty() && commands <= 1;
+    const bool extracting_alone = commands == 0 || !parsed.extract;
+    const bool bare = parsed.bad_option.empty() && commands <= 1 && extracting_alone &&
+                      !parsed.encoding_missing && (parsed.extract || parsed.name_encoding.empty());
     if (bare && parsed.recover && parsed.folders.empty()) {
         return RunJournalCommand(parsed, fs, out, err, stop);
     }
@@ -257,6 +340,9 @@ int RunCli(std::span<const std::string> args, FileSystem& fs, std::ostream& out,
     }
     if (parsed.forget) {
         return RunHistoryCommand(parsed, out, err);
+    }
+    if (parsed.extract) {
+        return ExtractAll(parsed, fs, out, err, stop);
     }
     if (parsed.dry_run) {
         dry_run::DryRunFileSystem preview(fs, err);

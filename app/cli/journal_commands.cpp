@@ -1,6 +1,7 @@
 #include "app/cli/journal_commands.h"
 
 #include "engine/display_text.h"
+#include "engine/extract/extract_recovery.h"
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
 #include "engine/journal/journal_runs.h"
@@ -42,6 +43,7 @@ std::string_view StateWord(journal::RunStateShown state) {
 void RecoverCutOffRuns(const JournalCommand& command) {
     journal::FinishCutOffRuns(command.journal_folder, command.fs, command.sink, command.control,
                               command.dry_run);
+    extract::RecoverCutOffExtractions(command.journal_folder, command.sink, command.dry_run);
 }
 
 std::size_t UndoLastRuns(const JournalCommand& command, std::span<const std::string> folders,
@@ -50,8 +52,13 @@ std::size_t UndoLastRuns(const JournalCommand& command, std::span<const std::str
         if (lost() || command.control.StopRequested()) {
             return folders.size() - done;
         }
-        journal::UndoLastRun(folders[done], command.fs, command.sink, command.control,
-                             command.journal_folder, !command.dry_run);
+        // A folder an extraction made is undone by removing it; any other
+        // by the undo of its last un-nesting.
+        if (!extract::UndoExtraction(command.journal_folder, folders[done], command.sink,
+                                     command.dry_run)) {
+            journal::UndoLastRun(folders[done], command.fs, command.sink, command.control,
+                                 command.journal_folder, !command.dry_run);
+        }
     }
     return 0;
 }

@@ -111,8 +111,51 @@ struct JournalReason {
     std::shared_ptr<const RowReasonBox> walk;  // the walk's own reason, when it gave one
 };
 
-using RowReason =
-    std::variant<std::monostate, ErrorReason, UntouchedReason, KeptChainReason, JournalReason>;
+// What became of an archive given to extract, or what stopped it. Every
+// refusal leaves nothing of the extraction behind unless it says so.
+enum class ExtractProblem {
+    kNone,           // extracted into `folder`, un-nested as `walk` tells
+    kNotAnArchive,   // its name ends in no extension of an archive
+    kUnsupported,    // this build of the program cannot extract
+    kUnreadable,     // the archive cannot be read: `detail` says why
+    kAbsoluteName,   // an entry named from the top of a disk
+    kParentName,     // an entry whose name climbs with ".."
+    kDriveName,      // an entry named with a drive letter ("C:")
+    kDeviceName,     // an entry named as a Windows device (CON, NUL, COM1...)
+    kEmptyPart,      // an entry whose name holds an empty or "." part
+    kBackslashName,  // an entry whose name holds a backslash
+    kLongName,       // a name too long for any file system
+    kLinkOutside,    // a symbolic link whose target leads out of the new folder
+    kHardLink,       // a hard link to outside, or to an entry not extracted before it
+    kSpecialFile,    // a device, a FIFO or a socket
+    kDuplicate,      // a second entry of a name already extracted
+    kEncrypted,      // an encrypted entry: not supported
+    kTooBig,         // it would expand beyond the bound on total size
+    kRatio,          // it would expand beyond the bound on its ratio to the archive
+    kNoSpace,        // it would expand beyond the disk's free space
+    kWrite,          // writing an entry failed: `system_code`
+    kNoFreeName,     // no free name beside the archive for the new folder
+    kUnnestFailed,   // the un-nesting of the new folder failed: `walk` tells
+    kWorkStopped,    // the work was stopped
+    kLeftBehind,     // refused, and what it had made could not all be removed
+    kCutOffRemoved,  // an extraction cut off part-way was removed
+    kCutOffNamed,    // an extraction cut off once whole was given its name
+    kCutOffKept,     // an extraction cut off part-way could not all be removed
+    kUndone,         // an extraction was undone: its folder removed
+    kNotUndone,      // an undo was refused: `entry` changed since; nothing was removed
+};
+
+struct ExtractReason {
+    ExtractProblem problem = ExtractProblem::kNone;
+    std::string folder;  // the new folder beside the archive, when there is one
+    std::string entry;   // the entry of the archive concerned
+    std::string detail;  // libarchive's own words, or a bound
+    int system_code = 0;
+    std::shared_ptr<const RowReasonBox> walk;  // the un-nesting's own reason
+};
+
+using RowReason = std::variant<std::monostate, ErrorReason, UntouchedReason, KeptChainReason,
+                               JournalReason, ExtractReason>;
 
 struct RowReasonBox {
     RowReason reason;

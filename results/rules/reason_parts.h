@@ -25,6 +25,9 @@ std::string AttemptAndCause(const Wording& words, const ErrorReason& reason,
 std::string CauseText(const Wording& words, const ErrorReason& reason);
 std::string ReasonText(const Wording& words, const RowReason& reason, std::string_view folder_name);
 
+std::string ExtractText(const Wording& words, const ExtractReason& reason,
+                        std::string_view folder_name);
+
 std::string JournalText(const Wording& words, const JournalReason& reason,
                         std::string_view folder_name);
 

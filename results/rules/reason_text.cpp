@@ -221,6 +221,9 @@ std::string ReasonText(const Wording& words, const RowReason& reason,
     if (const auto* journal = std::get_if<JournalReason>(&reason)) {
         return JournalText(words, *journal, folder_name);
     }
+    if (const auto* extract = std::get_if<ExtractReason>(&reason)) {
+        return ExtractText(words, *extract, folder_name);
+    }
     return {};
 }
 

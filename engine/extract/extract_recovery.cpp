@@ -1,0 +1,150 @@
+#include "engine/extract/extract_recovery.h"
+
+#include <filesystem>
+#include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/error_number.h"
+#include "engine/extract/extract_journal.h"
+#include "engine/extract/extracted_tree.h"
+#include "engine/journal/journal_file.h"
+#include "engine/journal/journal_record.h"
+#include "engine/journal/recovery.h"
+#include "engine/reason/row_reason.h"
+#include "engine/result_sink.h"
+#include "engine/row_status.h"
+
+namespace karuneo::extract {
+namespace {
+
+std::string LastName(const std::string& path) {
+    const auto cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string Joined(const std::string& parent, const std::string& name) {
+    return parent + (parent.ends_with(journal::native::Separator()) ? "" : "/") + name;
+}
+
+// "/a/./b" and "/a/b/" name one folder; only the text is looked at.
+std::string Normal(const std::string& path) {
+    std::string normal = std::filesystem::path(path).lexically_normal().string();
+    while (normal.size() > 1 && normal.ends_with('/')) {
+        normal.pop_back();
+    }
+    return normal;
+}
+
+void Give(ResultSink& sink, const std::string& name, const ExtractJournal& run, RowStatus status,
+          ExtractProblem problem, std::string entry = {}) {
+    sink.AddResultWithReason(name, status,
+                             ExtractReason{problem, run.named, std::move(entry),
+                                           Joined(run.parent, run.temp), 0, nullptr});
+}
+
+// Where a cut-off extraction stands: whole under its own name, or a
+// temporary folder (or none) to remove.
+void Recover(const ExtractJournal& run, journal::JournalFile* file, ResultSink& sink) {
+    const std::string now = run.made ? NameWithIdentity(run.parent, run.top) : std::string();
+    if (!now.empty() && now != run.temp) {
+        if (file != nullptr) {
+            (void)file->Append(NamedLine(now) + std::string(journal::kCloseLine));
+            (void)file->Sync();
+        }
+        ExtractJournal named = run;
+        named.named = now;
+        Give(sink, LastName(run.archive), named, RowStatus::kDone, ExtractProblem::kCutOffNamed);
+        return;
+    }
+    bool removed = true;
+    if (file != nullptr && !now.empty()) {
+        removed = RemoveWholeTree(run.parent, run.temp, run.top);
+    } else if (file != nullptr && !run.made) {
+        // Made in the instant before its identity was recorded, nothing can
+        // have been written in it yet: an empty folder goes, anything else stays.
+        removed = !IdentityOfPath(Joined(run.parent, run.temp)).ok() ||
+                  RemoveEmptyFolderAt(Joined(run.parent, run.temp));
+    }
+    if (!removed) {
+        Give(sink, LastName(run.archive), run, RowStatus::kError, ExtractProblem::kCutOffKept);
+        return;
+    }
+    if (file != nullptr) {
+        (void)file->Append(std::string(journal::kCloseLine));
+        (void)file->Sync();
+    }
+    Give(sink, LastName(run.archive), run, RowStatus::kDone, ExtractProblem::kCutOffRemoved);
+}
+
+}  // namespace
+
+void RecoverCutOffExtractions(const std::string& journal_folder, ResultSink& sink, bool dry_run) {
+    const std::string folder = ExtractJournalFolder(journal_folder);
+    if (folder.empty()) {
+        return;
+    }
+    for (const auto& path : journal::CutOffJournals(folder)) {
+        std::unique_ptr<journal::JournalFile> file;
+        if (!dry_run) {
+            auto opened = journal::JournalFile::OpenExisting(path);
+            if (!opened.ok()) {
+                continue;  // another process has it
+            }
+            file = std::move(opened).value();
+        }
+        const auto text = journal::ReadJournal(path);
+        if (!text.ok()) {
+            continue;  // never acted on; it stays for a look
+        }
+        const auto run = ParseExtractJournal(text.value());
+        if (run.ok()) {
+            Recover(run.value(), file.get(), sink);
+        }
+    }
+}
+
+bool UndoExtraction(const std::string& journal_folder, const std::string& path, ResultSink& sink,
+                    bool dry_run) {
+    const std::string folder = ExtractJournalFolder(journal_folder);
+    const std::string absolute = Normal(journal::AbsolutePath(path));
+    const auto journals =
+        folder.empty() ? std::vector<std::string>() : journal::ListJournals(folder);
+    for (auto it = journals.rbegin(); it != journals.rend(); ++it) {
+        const auto text = journal::ReadJournal(*it);
+        const auto run = text.ok() ? ParseExtractJournal(text.value()) : text.error();
+        if (!run.ok() || run.value().named.empty() ||
+            Normal(Joined(run.value().parent, run.value().named)) != absolute) {
+            continue;
+        }
+        if (run.value().undone) {
+            return false;  // its folder is gone; another run made what is there now
+        }
+        const std::string name = LastName(absolute);
+        // Held while the folder goes, so that no other undo races this one.
+        auto opened = journal::JournalFile::OpenExisting(*it);
+        if (!dry_run && !opened.ok()) {
+            Give(sink, name, run.value(), RowStatus::kError, ExtractProblem::kNotUndone, name);
+            return true;
+        }
+        const auto removal =
+            RemoveRecordedTree(absolute, run.value().top, run.value().entries, dry_run);
+        if (!removal.as_recorded) {
+            Give(sink, name, run.value(), RowStatus::kError, ExtractProblem::kNotUndone,
+                 removal.first_difference.empty() ? name : removal.first_difference);
+            return true;
+        }
+        if (!dry_run && removal.removed) {
+            (void)opened.value()->Append(std::string(journal::kUndoneLine));
+            (void)opened.value()->Sync();
+        }
+        Give(sink, name, run.value(),
+             dry_run || removal.removed ? RowStatus::kDone : RowStatus::kError,
+             dry_run || removal.removed ? ExtractProblem::kUndone : ExtractProblem::kCutOffKept);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace karuneo::extract

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace karuneo {
+class ResultSink;
+}  // namespace karuneo
+
+namespace karuneo::extract {
+
+// Each extraction that was cut off (its journal never closed, and held by
+// no running process) gets one row: cut off part-way, its temporary folder
+// is removed whole, found by its identity, so that nothing partly extracted
+// stays; cut off once whole, after its folder was given its name, it is
+// closed as finished. With `dry_run`, nothing is removed or written.
+void RecoverCutOffExtractions(const std::string& journal_folder, ResultSink& sink, bool dry_run);
+
+// Undoes the last extraction into the folder at `path`, when there is one:
+// the folder is removed with everything in it, but only when every entry is
+// as the extraction left it and nothing was added; otherwise nothing is
+// removed and the row names the first entry that changed. False, and no
+// row, when no extraction made that folder.
+bool UndoExtraction(const std::string& journal_folder, const std::string& path, ResultSink& sink,
+                    bool dry_run);
+
+}  // namespace karuneo::extract

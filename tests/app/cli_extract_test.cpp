@@ -1,0 +1,89 @@
+// karuneo-cli --extract among folders and other files, and its usage errors.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/cli/cli.h"
+#include "engine/native_file_system.h"
+#include "tests/engine/extract/archive_maker.h"
+#include "tests/support/platform.h"
+#include "tests/support/temp_tree.h"
+
+namespace karuneo::cli {
+namespace {
+
+using testing::TempTree;
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun RunTool(const std::vector<std::string>& args) {
+    testing::KeepJournalsInTests();
+    const auto fs = MakeNativeFileSystem();
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, *fs, out, err);
+    return {status, out.str(), err.str()};
+}
+
+class CliExtract : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        tree_.Add({"D/A/f", "notes.txt"});
+        testing::MakeArchive(tree_.Path("arc.zip"), "zip", {{"W/a", 'f', "a", {}, 0644}});
+    }
+    std::vector<std::string> Paths() const {
+        return {tree_.Path("arc.zip"), tree_.Path("D"), tree_.Path("notes.txt")};
+    }
+    TempTree tree_;
+};
+
+TEST_F(CliExtract, ArchivesAreExtractedFoldersUnnestedOtherFilesUntouched) {
+    std::vector<std::string> args = Paths();
+    args.insert(args.begin(), "-x");
+    const CliRun run = RunTool(args);
+    EXPECT_EQ(run.out, "arc.zip\t完了\nD\t完了\nnotes.txt\t未処理\n");
+    EXPECT_NE(run.err.find("arc.zip: extracted into \"arc\""), std::string::npos) << run.err;
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(tree_.Take("arc").count("a"), 1u);
+    EXPECT_EQ(tree_.Take("D").count("f"), 1u);
+}
+
+TEST_F(CliExtract, WithoutTheSwitchFilesGiveNoLine) {
+    const CliRun run = RunTool(Paths());
+    EXPECT_EQ(run.out, "D\t完了\n");
+    EXPECT_EQ(tree_.Take("").count("arc"), 0u);
+}
+
+TEST_F(CliExtract, TheDryRunTellsTheSameLinesAndMakesNothing) {
+    std::vector<std::string> args = Paths();
+    args.insert(args.begin(), {"--extract", "-n"});
+    const auto before = tree_.Take("");
+    const CliRun run = RunTool(args);
+    EXPECT_EQ(run.out, "arc.zip\t完了\nD\t完了\nnotes.txt\t未処理\n");
+    EXPECT_NE(run.err.find("create arc/a\n"), std::string::npos) << run.err;
+    EXPECT_EQ(tree_.Take(""), before);
+}
+
+TEST_F(CliExtract, UsageErrorsTouchNothing) {
+    const std::string archive = tree_.Path("arc.zip");
+    const auto before = tree_.Take("");
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"-x", "--undo", archive},
+                                               {"-x", archive, "--name-encoding"},
+                                               {"--name-encoding", "CP932", archive},
+                                               {"-x"}}) {
+        const CliRun run = RunTool(args);
+        EXPECT_EQ(run.status, kExitUsage);
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(tree_.Take(""), before);
+}
+
+}  // namespace
+}  // namespace karuneo::cli
