@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 

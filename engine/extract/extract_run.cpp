@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 #include <system_error>
+#include <type_traits>
 #include <unordered_set>
 #include <utility>
 #include <variant>

@@ -1,6 +1,7 @@
 #include "engine/extract/extraction_record.h"
 
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
