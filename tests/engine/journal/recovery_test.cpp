@@ -74,14 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Shapes, CutOffRunTest, ::testing::ValuesIn(testing::Swe
 // Killed after the first entry moved: the rest waits in the deepest folder.
 void CutOffAfterOneMove(JournalTree& run) {
     run.tree().Add({"A/B/f1", "A/B/f2", "A/B/f3"}, "D");
-    int moves = 0;
-    run.fake().OnCall([&run, &moves](int call, testing::Operation operation) {
-        if (operation == testing::Operation::kMoveEntries && ++moves == 2) {
-            run.fake().KillAtCall(call);
-        }
-    });
-    run.Walk();
-    run.Crash();
+    run.WalkKilledAtMove(2);
 }
 
 TEST(CutOffRunRefusedTest, AnEntryInNeitherPlaceLeavesEverythingAndTheJournal) {

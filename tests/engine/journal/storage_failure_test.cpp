@@ -62,14 +62,7 @@ const Case kCases[] = {
 
 void CutOffAfterOneMove(JournalTree& run) {
     run.tree().Add(kEntries, "D");
-    int moves = 0;
-    run.fake().OnCall([&run, &moves](int call, testing::Operation operation) {
-        if (operation == testing::Operation::kMoveEntries && ++moves == 2) {
-            run.fake().KillAtCall(call);
-        }
-    });
-    run.Walk();
-    run.Crash();
+    run.WalkKilledAtMove(2);
 }
 
 void RunJob(JournalTree& run, Job job) {
