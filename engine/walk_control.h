@@ -30,6 +30,13 @@ class WalkControl {
         (void)moved;
         (void)total;
     }
+
+    // While an archive is read: its entries and the bytes they hold so far.
+    // An archive tells no count ahead, so there is no total.
+    virtual void ExtractProgress(long long entries, unsigned long long bytes) {
+        (void)entries;
+        (void)bytes;
+    }
 };
 
 // Never stops and hears nothing: for callers that run a walk to its end.

@@ -4,6 +4,10 @@
 #include <array>
 #include <cctype>
 #include <cstddef>
+#include <filesystem>
+#include <system_error>
+
+#include "engine/path_separator.h"
 
 namespace karuneo::extract {
 namespace {
@@ -43,6 +47,21 @@ std::string FolderNameOfArchive(std::string_view file_name) {
 
 std::string NumberedName(const std::string& name, int number) {
     return number <= 1 ? name : name + " (" + std::to_string(number) + ")";
+}
+
+bool IsArchiveFile(const std::string& path) {
+    const auto cut = path.find_last_of(kPathSeparators);
+    const std::string_view name =
+        cut == std::string::npos ? std::string_view(path) : std::string_view(path).substr(cut + 1);
+    if (FolderNameOfArchive(name).empty()) {
+        return false;
+    }
+    // Spelled as UTF-8 for the standard library, so that Windows reads the
+    // name as the program does and not in its ANSI code page.
+    const std::u8string utf8(path.begin(), path.end());
+    std::error_code error;
+    return std::filesystem::symlink_status(std::filesystem::path(utf8), error).type() ==
+           std::filesystem::file_type::regular;
 }
 
 }  // namespace karuneo::extract

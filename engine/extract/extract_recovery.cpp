@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/error_number.h"
+#include "engine/extract/archive_name.h"
 #include "engine/extract/extract_journal.h"
 #include "engine/extract/extracted_tree.h"
 #include "engine/journal/journal_file.h"
@@ -79,7 +80,67 @@ void Recover(const ExtractJournal& run, journal::JournalFile* file, ResultSink& 
     Give(sink, LastName(run.archive), run, RowStatus::kDone, ExtractProblem::kCutOffRemoved);
 }
 
+// Removes the folder the extraction of `run` made, held by its journal, when
+// nothing in it changed since.
+void UndoOne(const std::string& journal_path, const ExtractJournal& run, const std::string& name,
+             ResultSink& sink, bool dry_run) {
+    const std::string made = Joined(run.parent, run.named);
+    // Held while the folder goes, so that no other undo races this one.
+    auto opened = journal::JournalFile::OpenExisting(journal_path);
+    if (!dry_run && !opened.ok()) {
+        Give(sink, name, run, RowStatus::kError, ExtractProblem::kNotUndone, run.named);
+        return;
+    }
+    const auto removal = RemoveRecordedTree(made, run.top, run.entries, dry_run);
+    if (!removal.as_recorded) {
+        Give(sink, name, run, RowStatus::kError, ExtractProblem::kNotUndone,
+             removal.first_difference.empty() ? run.named : removal.first_difference);
+        return;
+    }
+    if (!dry_run && removal.removed) {
+        (void)opened.value()->Append(std::string(journal::kUndoneLine));
+        (void)opened.value()->Sync();
+    }
+    Give(sink, name, run, dry_run || removal.removed ? RowStatus::kDone : RowStatus::kError,
+         dry_run || removal.removed ? ExtractProblem::kUndone : ExtractProblem::kCutOffKept);
+}
+
 }  // namespace
+
+std::vector<CutOffExtraction> CutOffExtractions(const std::string& journal_folder) {
+    const std::string folder = ExtractJournalFolder(journal_folder);
+    std::vector<CutOffExtraction> cut_off;
+    if (folder.empty()) {
+        return cut_off;
+    }
+    for (auto& path : journal::CutOffJournals(folder)) {
+        const auto text = journal::ReadJournal(path);
+        const auto run = text.ok() ? ParseExtractJournal(text.value()) : text.error();
+        if (run.ok()) {
+            cut_off.push_back({std::move(path), run.value().archive});
+        }
+    }
+    return cut_off;
+}
+
+void RecoverCutOffExtraction(const std::string& journal_path, ResultSink& sink, bool dry_run) {
+    std::unique_ptr<journal::JournalFile> file;
+    if (!dry_run) {
+        auto opened = journal::JournalFile::OpenExisting(journal_path);
+        if (!opened.ok()) {
+            return;  // another process has it
+        }
+        file = std::move(opened).value();
+    }
+    const auto text = journal::ReadJournal(journal_path);
+    if (!text.ok()) {
+        return;  // never acted on; it stays for a look
+    }
+    const auto run = ParseExtractJournal(text.value());
+    if (run.ok()) {
+        Recover(run.value(), file.get(), sink);
+    }
+}
 
 void RecoverCutOffExtractions(const std::string& journal_folder, ResultSink& sink, bool dry_run) {
     const std::string folder = ExtractJournalFolder(journal_folder);
@@ -87,22 +148,7 @@ void RecoverCutOffExtractions(const std::string& journal_folder, ResultSink& sin
         return;
     }
     for (const auto& path : journal::CutOffJournals(folder)) {
-        std::unique_ptr<journal::JournalFile> file;
-        if (!dry_run) {
-            auto opened = journal::JournalFile::OpenExisting(path);
-            if (!opened.ok()) {
-                continue;  // another process has it
-            }
-            file = std::move(opened).value();
-        }
-        const auto text = journal::ReadJournal(path);
-        if (!text.ok()) {
-            continue;  // never acted on; it stays for a look
-        }
-        const auto run = ParseExtractJournal(text.value());
-        if (run.ok()) {
-            Recover(run.value(), file.get(), sink);
-        }
+        RecoverCutOffExtraction(path, sink, dry_run);
     }
 }
 
@@ -110,42 +156,38 @@ bool UndoExtraction(const std::string& journal_folder, const std::string& path, 
                     bool dry_run) {
     const std::string folder = ExtractJournalFolder(journal_folder);
     const std::string absolute = Normal(journal::AbsolutePath(path));
+    const bool archive = IsArchiveFile(absolute);
     const auto journals =
         folder.empty() ? std::vector<std::string>() : journal::ListJournals(folder);
     for (auto it = journals.rbegin(); it != journals.rend(); ++it) {
         const auto text = journal::ReadJournal(*it);
         const auto run = text.ok() ? ParseExtractJournal(text.value()) : text.error();
-        if (!run.ok() || run.value().named.empty() ||
-            Normal(Joined(run.value().parent, run.value().named)) != absolute) {
+        if (!run.ok()) {
             continue;
         }
-        if (run.value().undone) {
-            return false;  // its folder is gone; another run made what is there now
-        }
-        const std::string name = LastName(absolute);
-        // Held while the folder goes, so that no other undo races this one.
-        auto opened = journal::JournalFile::OpenExisting(*it);
-        if (!dry_run && !opened.ok()) {
-            Give(sink, name, run.value(), RowStatus::kError, ExtractProblem::kNotUndone, name);
+        if (archive && Normal(run.value().archive) == absolute) {
+            // Only its newest extraction is undone: an older one's folder
+            // may hold what the user kept after undoing a newer one.
+            if (run.value().named.empty() || run.value().undone) {
+                break;
+            }
+            UndoOne(*it, run.value(), LastName(absolute), sink, dry_run);
             return true;
         }
-        const auto removal =
-            RemoveRecordedTree(absolute, run.value().top, run.value().entries, dry_run);
-        if (!removal.as_recorded) {
-            Give(sink, name, run.value(), RowStatus::kError, ExtractProblem::kNotUndone,
-                 removal.first_difference.empty() ? name : removal.first_difference);
+        if (!archive && !run.value().named.empty() &&
+            Normal(Joined(run.value().parent, run.value().named)) == absolute) {
+            if (run.value().undone) {
+                return false;  // its folder is gone; another run made what is there now
+            }
+            UndoOne(*it, run.value(), LastName(absolute), sink, dry_run);
             return true;
         }
-        if (!dry_run && removal.removed) {
-            (void)opened.value()->Append(std::string(journal::kUndoneLine));
-            (void)opened.value()->Sync();
-        }
-        Give(sink, name, run.value(),
-             dry_run || removal.removed ? RowStatus::kDone : RowStatus::kError,
-             dry_run || removal.removed ? ExtractProblem::kUndone : ExtractProblem::kCutOffKept);
-        return true;
     }
-    return false;
+    if (archive) {
+        Give(sink, LastName(absolute), ExtractJournal{}, RowStatus::kError,
+             ExtractProblem::kNothingToUndo);
+    }
+    return archive;
 }
 
 }  // namespace karuneo::extract

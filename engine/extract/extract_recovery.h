@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace karuneo {
 class ResultSink;
@@ -15,11 +16,21 @@ namespace karuneo::extract {
 // closed as finished. With `dry_run`, nothing is removed or written.
 void RecoverCutOffExtractions(const std::string& journal_folder, ResultSink& sink, bool dry_run);
 
-// Undoes the last extraction into the folder at `path`, when there is one:
-// the folder is removed with everything in it, but only when every entry is
-// as the extraction left it and nothing was added; otherwise nothing is
-// removed and the row names the first entry that changed. False, and no
-// row, when no extraction made that folder.
+// The same one by one, for a caller that queues each as a job of its own.
+struct CutOffExtraction {
+    std::string journal;
+    std::string archive;
+};
+std::vector<CutOffExtraction> CutOffExtractions(const std::string& journal_folder);
+void RecoverCutOffExtraction(const std::string& journal_path, ResultSink& sink, bool dry_run);
+
+// Undoes the last extraction into the folder at `path`, or the newest of
+// the archive at `path`, when there is one: the folder is removed with
+// everything in it, but only when every entry is as the extraction left it
+// and nothing was added; otherwise nothing is removed and the row names the
+// first entry that changed. For an archive with no extraction left to undo
+// the row says so. False, and no row, when `path` is no archive and no
+// extraction made that folder.
 bool UndoExtraction(const std::string& journal_folder, const std::string& path, ResultSink& sink,
                     bool dry_run);
 

@@ -103,6 +103,7 @@ class Extraction {
             if (auto refused = Take(entry, split.parts)) {
                 return refused;
             }
+            control_.ExtractProgress(++entries_, count_.total());
         }
     }
 
@@ -151,6 +152,7 @@ class Extraction {
                     return refused;
                 }
                 end = reached;
+                control_.ExtractProgress(entries_, count_.total());
             }
             if (done) {
                 break;
@@ -173,6 +175,7 @@ class Extraction {
     ExpansionCount& count_;
     ExtractTarget* target_;
     WalkControl& control_;
+    long long entries_ = 0;
 };
 
 CapturedRow Unnest(FileSystem& fs, const std::string& folder, WalkControl& control) {

@@ -29,6 +29,13 @@ void ExtractArchive(const std::string& path, FileSystem& /*fs*/, ResultSink& sin
 void RecoverCutOffExtractions(const std::string& /*journal_folder*/, ResultSink& /*sink*/,
                               bool /*dry_run*/) {}
 
+std::vector<CutOffExtraction> CutOffExtractions(const std::string& /*journal_folder*/) {
+    return {};
+}
+
+void RecoverCutOffExtraction(const std::string& /*journal_path*/, ResultSink& /*sink*/,
+                             bool /*dry_run*/) {}
+
 bool UndoExtraction(const std::string& /*journal_folder*/, const std::string& /*path*/,
                     ResultSink& /*sink*/, bool /*dry_run*/) {
     return false;

@@ -143,6 +143,8 @@ enum class ExtractProblem {
     kCutOffKept,     // an extraction cut off part-way could not all be removed
     kUndone,         // an extraction was undone: its folder removed
     kNotUndone,      // an undo was refused: `entry` changed since; nothing was removed
+    kExtractionOff,  // a dropped archive, left as it is: the window extracts none
+    kNothingToUndo,  // no extraction of this archive is left to undo
 };
 
 struct ExtractReason {

@@ -19,8 +19,11 @@ struct ExtractPhrases {
     std::string_view nothing_left;  // after a refusal
     std::string_view left_behind;   // {} why it was refused
     // Indexed by ExtractProblem; {} the entry, {} the detail.
-    std::array<std::string_view, 29> problems;
+    std::array<std::string_view, 31> problems;
 };
+// A problem added without its words would take another's.
+static_assert(std::tuple_size_v<decltype(ExtractPhrases::problems)> ==
+              static_cast<std::size_t>(ExtractProblem::kNothingToUndo) + 1);
 
 constexpr ExtractPhrases kEnglishExtract{
     .extracted = "extracted into {}",
@@ -60,7 +63,10 @@ constexpr ExtractPhrases kEnglishExtract{
         "removed, and stays",
         "the extraction was undone: its folder was removed",
         "the undo was refused: {0} changed, is gone or is new since the extraction; nothing "
-        "was removed"}};
+        "was removed",
+        "it is an archive, and archives are not extracted; turn on 編集 > アーカイブも展開する "
+        "to extract it; nothing was changed",
+        "no extraction of this archive is left to undo; nothing was changed"}};
 
 constexpr ExtractPhrases kJapaneseExtract{
     .extracted = "{}に展開しました",
@@ -98,7 +104,10 @@ constexpr ExtractPhrases kJapaneseExtract{
         "{1}への展開が途中で中断されていました。作ったものをすべては削除できず、残っています",
         "展開を元に戻しました。フォルダを削除しました",
         "{0}"
-        "は展開後に変更、削除、または追加されたため、元に戻しませんでした。何も削除していません"}};
+        "は展開後に変更、削除、または追加されたため、元に戻しませんでした。何も削除していません",
+        "アーカイブです。展開するには、編集 > アーカイブも展開する をオンにしてから、もう一度ドロッ"
+        "プしてください。何も変更していません",
+        "このアーカイブに元に戻せる展開はありません。何も変更していません"}};
 
 // A refusal of an extraction under way, which removes what it made.
 bool IsRefusal(ExtractProblem problem) {

@@ -192,10 +192,18 @@ void Form1::CreateMenu() {
     mnu削除 = mnu編集->addAction(FromUtf8(form_design::kMnu削除Caption));
     mnu削除->setObjectName(QStringLiteral("mnu削除"));
     connect(mnu削除, &QAction::triggered, this, [this] { mnu削除_Click(); });
+    mnu編集->addSeparator();
+    mnu展開 = mnu編集->addAction(FromUtf8(form_design::kMnu展開Caption));
+    mnu展開->setObjectName(QStringLiteral("mnu展開"));
+    mnu展開->setCheckable(true);
+    connect(mnu展開, &QAction::triggered, this, [this] { mnu展開_Click(); });
     ListView1->SetContextMenu(mnu編集);
 }
 
 void Form1::Form_Load() {
+    const bool extract = LoadExtractArchives(settings_);
+    mnu展開->setChecked(extract);
+    session_->ExtractArchives(extract);
     RestoreWindowSettings(settings_, geometry_, ScreenAreas());
     ApplyLoadLayout(geometry_.Outer(), *layout_);
     watching_moves_ = true;
@@ -312,6 +320,12 @@ void Form1::mnu履歴_Click() {
     if (auto job = JobForChoice(*choice, journal_folder)) {
         session_->AddJob(*std::move(job));
     }
+}
+
+// Drops from now on; what waits keeps what held when it was dropped.
+void Form1::mnu展開_Click() {
+    session_->ExtractArchives(mnu展開->isChecked());
+    SaveExtractArchives(settings_, mnu展開->isChecked());
 }
 
 void Form1::mnu削除_Click() {

@@ -73,6 +73,7 @@ class Form1 final : public QWidget, private WorkView {
     void BringToFront();
     void mnu削除_Click();
     void mnu履歴_Click();
+    void mnu展開_Click();
     void RefreshListActions();
     void SaveWindowSettings();
     PostToWindow PostingToThisThread();
@@ -95,6 +96,7 @@ class Form1 final : public QWidget, private WorkView {
     QAction* mnu元に戻す = nullptr;
     QAction* mnu詳細 = nullptr;
     QAction* mnuコピー = nullptr;
+    QAction* mnu展開 = nullptr;
 
     QtWindowGeometry geometry_;
     std::unique_ptr<QtResultsLayout> layout_;

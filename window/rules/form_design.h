@@ -21,6 +21,7 @@ inline constexpr std::string_view kMnu詳細Caption = "詳細(&I)";
 inline constexpr std::string_view kMnuコピーCaption = "コピー(&C)";
 inline constexpr std::string_view kMnu削除Caption = "リスト全削除(&D)";
 inline constexpr std::string_view kMnu履歴Caption = "履歴(&H)…";
+inline constexpr std::string_view kMnu展開Caption = "アーカイブも展開する(&A)";
 // The drop area's button while work goes on.
 inline constexpr std::string_view kStopCaption = "中止";
 // The title of the box 詳細 opens.

@@ -1,5 +1,6 @@
 #include "window/rules/progress_text.h"
 
+#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -24,8 +25,15 @@ std::string_view Doing(const WorkProgress& progress) {
             return progress.stopping ? "中止しています" : "中断していた処理を完了しています";
         case WorkPhase::kLookingBack:
             return "前回の記録を確認しています";
+        case WorkPhase::kExtracting:
+            return progress.stopping ? "中止しています" : "展開中";
     }
     return {};
+}
+
+// An archive tells no count ahead: what is out so far, with no total.
+std::string ExtractedSoFar(const WorkProgress& progress) {
+    return GroupedNumber(progress.done) + " 件 (" + ShortBytes(progress.bytes) + ") を展開";
 }
 
 }  // namespace
@@ -36,6 +44,24 @@ std::string GroupedNumber(long long number) {
         digits.insert(static_cast<std::size_t>(at), 1, ',');
     }
     return number < 0 ? "-" + digits : digits;
+}
+
+std::string ShortBytes(unsigned long long bytes) {
+    constexpr unsigned long long kKilo = 1024;
+    constexpr std::array<std::string_view, 4> kUnits{"KB", "MB", "GB", "TB"};
+    if (bytes < kKilo) {
+        return std::to_string(bytes) + " B";
+    }
+    // Tenths, rounded down, so that a figure never shows more than is out.
+    unsigned long long tenths = bytes / kKilo * 10 + bytes % kKilo * 10 / kKilo;
+    std::size_t unit = 0;
+    while (tenths >= 10 * kKilo && unit + 1 < kUnits.size()) {
+        tenths /= kKilo;
+        ++unit;
+    }
+    const std::string whole = GroupedNumber(static_cast<long long>(tenths / 10));
+    const std::string shown = tenths < 100 ? whole + "." + std::to_string(tenths % 10) : whole;
+    return shown + " " + std::string(kUnits.at(unit));
 }
 
 ProgressLines DescribeProgress(const WorkProgress& progress) {
@@ -51,9 +77,13 @@ ProgressLines DescribeProgress(const WorkProgress& progress) {
     if (progress.total > 0) {
         const std::string count =
             GroupedNumber(progress.done) + " / " + GroupedNumber(progress.total) + " 件";
-        lines.entries = progress.phase == WorkPhase::kMoving ? count + "を移動" : count;
+        const bool moving =
+            progress.phase == WorkPhase::kMoving || progress.phase == WorkPhase::kExtracting;
+        lines.entries = moving ? count + "を移動" : count;
         lines.percent = static_cast<int>(progress.done * 100 / progress.total);
         lines.counted = true;
+    } else if (progress.phase == WorkPhase::kExtracting && progress.done > 0) {
+        lines.entries = ExtractedSoFar(progress);
     }
     if (progress.waiting > 0) {
         lines.waiting =

@@ -23,4 +23,7 @@ ProgressLines DescribeProgress(const WorkProgress& progress);
 // 1234567 as "1,234,567".
 std::string GroupedNumber(long long number);
 
+// A size as a person reads it: "512 B", "3.4 MB", "120 GB".
+std::string ShortBytes(unsigned long long bytes);
+
 }  // namespace karuneo

@@ -156,4 +156,12 @@ float ParseLeadingNumber(std::string_view text) {
     return ToFloat(negative ? -value : value);
 }
 
+bool LoadExtractArchives(SettingsStore& store) {
+    return store.Read(kSettingsSection, kKeyExtractArchives) == kTrue;
+}
+
+void SaveExtractArchives(SettingsStore& store, bool extract) {
+    store.Write(kSettingsSection, kKeyExtractArchives, extract ? kTrue : kFalse);
+}
+
 }  // namespace karuneo

@@ -26,6 +26,10 @@ inline constexpr std::string_view kKeyWidth = "Width";
 inline constexpr std::string_view kKeyHeight = "Height";
 inline constexpr std::string_view kStateNormal = "vbNomal";
 inline constexpr std::string_view kStateMaximized = "vbMaximized";
+// アーカイブも展開する, written as Visual Basic writes a Boolean.
+inline constexpr std::string_view kKeyExtractArchives = "ExtractArchives";
+inline constexpr std::string_view kTrue = "True";
+inline constexpr std::string_view kFalse = "False";
 
 // The registry key of the settings, below HKEY_CURRENT_USER.
 std::string RegistrySettingsKey();
@@ -51,6 +55,11 @@ void SaveWindowState(const WindowGeometry& window, SettingsStore& store);
 // all screens, the primary one first.
 void RestoreWindowSettings(SettingsStore& store, WindowGeometry& window,
                            std::span<const TwipRect> screens);
+
+// Whether dropped archives are extracted: off unless the user turned it on,
+// so that nothing new is written beside a dropped file without asking.
+bool LoadExtractArchives(SettingsStore& store);
+void SaveExtractArchives(SettingsStore& store, bool extract);
 
 // Twips as stored: whole numbers as plain digits.
 std::string FormatTwips(float twips);

@@ -87,6 +87,8 @@ HMENU CreateEditMenu() {
     ::AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
     add(kMnu履歴, form_design::kMnu履歴Caption, L"");
     add(kMnu削除, form_design::kMnu削除Caption, L"");
+    ::AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
+    add(kMnu展開, form_design::kMnu展開Caption, L"");
     ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit),
                   Wide(form_design::kMnu編集Caption).c_str());
     return bar;
@@ -249,6 +251,10 @@ void Form1::ApplyFonts() {
 }
 
 void Form1::Form_Load() {
+    const bool extract = LoadExtractArchives(settings_);
+    ::CheckMenuItem(::GetSubMenu(mnu編集, 0), kMnu展開,
+                    MF_BYCOMMAND | (extract ? MF_CHECKED : MF_UNCHECKED));
+    session_->ExtractArchives(extract);
     RestoreWindowSettings(settings_, *geometry_,
                           ScreenAreas(static_cast<int>(::GetDpiForWindow(window_))));
     ApplyLoadLayout(geometry_->Outer(), *layout_);
@@ -309,6 +315,9 @@ void Form1::ShowContextMenu(LPARAM at) {
         case kMnu履歴:
             mnu履歴_Click();
             break;
+        case kMnu展開:
+            mnu展開_Click();
+            break;
         default:
             break;
     }
@@ -343,6 +352,18 @@ void Form1::mnu詳細_Click(const std::optional<ShownRow>& row) {
 
 void Form1::mnuコピー_Click() {
     ListView1.CopySelectedRows();
+}
+
+// Drops from now on; what waits keeps what held when it was dropped.
+void Form1::mnu展開_Click() {
+    if (session_ == nullptr) {
+        return;
+    }
+    const bool extract = !session_->ExtractsArchives();
+    ::CheckMenuItem(::GetSubMenu(mnu編集, 0), kMnu展開,
+                    MF_BYCOMMAND | (extract ? MF_CHECKED : MF_UNCHECKED));
+    session_->ExtractArchives(extract);
+    SaveExtractArchives(settings_, extract);
 }
 
 void Form1::RepaintFrames() {
@@ -475,6 +496,10 @@ LRESULT Form1::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             if (lparam == 0 && LOWORD(wparam) == kMnuコピー) {
                 mnuコピー_Click();
+                return 0;
+            }
+            if (lparam == 0 && LOWORD(wparam) == kMnu展開) {
+                mnu展開_Click();
                 return 0;
             }
             break;

@@ -35,6 +35,7 @@ inline constexpr UINT kMnu元に戻す = 101;
 inline constexpr UINT kMnu詳細 = 102;
 inline constexpr UINT kMnuコピー = 103;
 inline constexpr UINT kMnu履歴 = 104;
+inline constexpr UINT kMnu展開 = 105;
 
 // The only window: drop folders on Frame2, read the outcomes in ListView1.
 // It remembers its place in `settings`, and un-nests every dropped folder
@@ -94,6 +95,7 @@ class Form1 final : private WorkView {
     void mnu元に戻す_Click(const std::optional<std::string>& folder);
     void mnu詳細_Click(const std::optional<ShownRow>& row);
     void mnuコピー_Click();
+    void mnu展開_Click();
     void RepaintFrames();
     void OnDpiChanged(const RECT& suggested);
     void Form_QueryUnload();

@@ -8,6 +8,9 @@
 
 #include "engine/entry_path.h"
 #include "engine/error_number.h"
+#include "engine/extract/archive_name.h"
+#include "engine/extract/extract_recovery.h"
+#include "engine/extract/extract_run.h"
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
 #include "engine/journal/journaled_walk.h"
@@ -15,26 +18,48 @@
 #include "engine/journal/recovery.h"
 #include "engine/journal/undo.h"
 #include "engine/reason/row_reason.h"
+#include "engine/result_sink.h"
 #include "engine/row_status.h"
 #include "results/rules/finished_row.h"
 #include "window/rules/run_history.h"
 
 namespace karuneo {
 class FileSystem;
-class ResultSink;
 class WalkControl;
 
-FolderWork JournaledUnnest(std::string journal_folder) {
-    return [journal_folder = std::move(journal_folder)](const std::string& path, FileSystem& fs,
-                                                        ResultSink& sink, WalkControl& control) {
-        journal::ProcessJournaled(path, fs, sink, control, journal_folder);
+namespace {
+
+void LeaveArchive(const std::string& path, ResultSink& sink) {
+    sink.AddResultWithReason(EntryPath(path).LastName(), RowStatus::kUntouched,
+                             ExtractReason{ExtractProblem::kExtractionOff, {}, {}, {}, 0, {}});
+}
+
+}  // namespace
+
+FolderWork JournaledDrop(std::string journal_folder, DroppedArchives archives) {
+    return [journal_folder = std::move(journal_folder), archives](
+               const std::string& path, FileSystem& fs, ResultSink& sink, WalkControl& control) {
+        if (!extract::IsArchiveFile(path)) {
+            journal::ProcessJournaled(path, fs, sink, control, journal_folder);
+        } else if (archives == DroppedArchives::kExtracted) {
+            extract::ExtractOptions options;
+            options.journal_folder = journal_folder;
+            extract::ExtractArchive(path, fs, sink, options, control);
+        } else {
+            LeaveArchive(path, sink);
+        }
     };
 }
 
 FolderWork UndoLastRunWork(std::string journal_folder) {
     return [journal_folder = std::move(journal_folder)](const std::string& path, FileSystem& fs,
                                                         ResultSink& sink, WalkControl& control) {
-        journal::UndoLastRun(path, fs, sink, control, journal_folder);
+        // A row of an archive undoes its extraction; a folder's, its run,
+        // even where an extraction made the folder: the row was the run's.
+        if (!extract::IsArchiveFile(path) ||
+            !extract::UndoExtraction(journal_folder, path, sink, false)) {
+            journal::UndoLastRun(path, fs, sink, control, journal_folder);
+        }
     };
 }
 
@@ -55,6 +80,19 @@ std::vector<QueuedJob> CutOffRuns(const std::string& journal_folder) {
                         JobKind::kFinish});
     }
     return runs;
+}
+
+std::vector<QueuedJob> CutOffExtractionJobs(const std::string& journal_folder) {
+    std::vector<QueuedJob> jobs;
+    for (auto& cut_off : extract::CutOffExtractions(journal_folder)) {
+        jobs.push_back({std::move(cut_off.archive),
+                        [journal_path = std::move(cut_off.journal)](
+                            const std::string&, FileSystem&, ResultSink& sink, WalkControl&) {
+                            extract::RecoverCutOffExtraction(journal_path, sink, false);
+                        },
+                        JobKind::kFinish});
+    }
+    return jobs;
 }
 
 std::optional<QueuedJob> JobForChoice(const HistoryChoice& choice,
@@ -79,6 +117,9 @@ std::optional<QueuedJob> JobForChoice(const HistoryChoice& choice,
 
 LeftOver LeftByEarlierSessions(const std::string& journal_folder, FileSystem& fs) {
     LeftOver left{CutOffRuns(journal_folder), {}};
+    for (auto& extraction : CutOffExtractionJobs(journal_folder)) {
+        left.finish.push_back(std::move(extraction));
+    }
     for (auto& stopped : journal::RunsLeftStopped(journal_folder, fs)) {
         JournalReason reason;
         reason.event = JournalEvent::kLeftStopped;
@@ -92,8 +133,9 @@ LeftOver LeftByEarlierSessions(const std::string& journal_folder, FileSystem& fs
 }
 
 SessionWork JournaledSessionWork(const std::string& journal_folder) {
-    return {JournaledUnnest(journal_folder), UndoLastRunWork(journal_folder),
-            [journal_folder](FileSystem& fs) { return LeftByEarlierSessions(journal_folder, fs); }};
+    return {JournaledDrop(journal_folder, DroppedArchives::kLeft), UndoLastRunWork(journal_folder),
+            [journal_folder](FileSystem& fs) { return LeftByEarlierSessions(journal_folder, fs); },
+            JournaledDrop(journal_folder, DroppedArchives::kExtracted)};
 }
 
 }  // namespace karuneo

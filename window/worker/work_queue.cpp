@@ -48,6 +48,15 @@ class WorkQueue::Control final : public WalkControl {
         queue_.total_ = total;
     }
 
+    // The un-nesting of the new folder that follows counts its moves as any
+    // run does, still as part of the extraction.
+    void ExtractProgress(long long entries, unsigned long long bytes) override {
+        const std::lock_guard lock(queue_.mutex_);
+        queue_.extracting_ = true;
+        queue_.done_ = entries;
+        queue_.bytes_ = bytes;
+    }
+
   private:
     WorkQueue& queue_;
     std::uint64_t serial_;
@@ -75,7 +84,10 @@ class HandingSink final : public ResultSink {
     const std::function<void(FinishedRow)>& hand_;
 };
 
-WorkPhase PhaseOf(JobKind kind, bool putting_back) {
+WorkPhase PhaseOf(JobKind kind, bool putting_back, bool extracting) {
+    if (extracting) {
+        return WorkPhase::kExtracting;
+    }
     switch (kind) {
         case JobKind::kRun:
             return putting_back ? WorkPhase::kPuttingBack : WorkPhase::kMoving;
@@ -129,6 +141,19 @@ void WorkQueue::AddJob(QueuedJob job) {
     wake_.notify_all();
 }
 
+void WorkQueue::AddJobs(std::vector<QueuedJob> jobs) {
+    {
+        const std::lock_guard lock(mutex_);
+        for (auto& job : jobs) {
+            if (!job.work) {
+                job.work = unnest_;
+            }
+            waiting_.push_back(std::move(job));
+        }
+    }
+    wake_.notify_all();
+}
+
 void WorkQueue::AddFirst(std::vector<QueuedJob> jobs) {
     {
         const std::lock_guard lock(mutex_);
@@ -177,23 +202,25 @@ WorkProgress WorkQueue::Progress() const {
         // count it stopped at would only stand still meanwhile.
         const bool put_back_asked = kind_in_hand_ == JobKind::kRun &&
                                     stop_serial_ == serial_in_hand_ && put_back_ && !closing_;
-        progress.phase = PhaseOf(kind_in_hand_, putting_back_ || put_back_asked);
+        progress.phase = PhaseOf(kind_in_hand_, putting_back_ || put_back_asked, extracting_);
         progress.folder = folder_in_hand_;
         if (putting_back_ || !put_back_asked) {
             progress.done = done_;
             progress.total = total_;
+            progress.bytes = bytes_;
         }
         progress.waiting = waiting_.size();
     } else {
         // Taken up next, in a moment: shown as begun already.
-        progress.phase = PhaseOf(waiting_.front().kind, false);
+        progress.phase = PhaseOf(waiting_.front().kind, false, false);
         progress.folder = waiting_.front().path;
         progress.waiting = waiting_.size() - 1;
     }
     const bool stopped = stop_serial_ == serial_in_hand_ && in_hand_;
     progress.stopping = stopped || closing_;
-    // A put-back answers one stop more; everything else the first.
-    const int stops_heard = kind_in_hand_ == JobKind::kRun && put_back_ ? 2 : 1;
+    // A put-back answers one stop more; everything else the first. A stopped
+    // extraction removes what it made whatever the stops.
+    const int stops_heard = kind_in_hand_ == JobKind::kRun && put_back_ && !extracting_ ? 2 : 1;
     progress.can_stop = in_hand_ && !closing_ && kind_in_hand_ != JobKind::kLookBack &&
                         (!stopped || stops_asked_ < stops_heard);
     return progress;
@@ -247,7 +274,9 @@ void WorkQueue::ClearInHand() {
     in_hand_ = false;
     folder_in_hand_.clear();
     putting_back_ = false;
+    extracting_ = false;
     done_ = total_ = 0;
+    bytes_ = 0;
 }
 
 }  // namespace karuneo

@@ -62,6 +62,8 @@ class WorkQueue {
     // Queues the folders behind whatever waits already.
     void Add(std::vector<std::string> paths);
     void AddJob(QueuedJob job);
+    // A job without work of its own is un-nested as Add's are.
+    void AddJobs(std::vector<QueuedJob> jobs);
     // Ahead of whatever waits, in their order: for work found while the
     // queue already holds the user's.
     void AddFirst(std::vector<QueuedJob> jobs);
@@ -101,8 +103,10 @@ class WorkQueue {
     int stops_asked_ = 0;               // of that folder
     bool put_back_ = true;              // what that stop asks of it
     bool putting_back_ = false;         // the folder in hand is being put back
+    bool extracting_ = false;           // the path in hand is an archive being extracted
     long long done_ = 0;
     long long total_ = 0;
+    unsigned long long bytes_ = 0;
 
     std::thread worker_;  // last: it starts once everything above is set
 };

@@ -69,12 +69,20 @@ bool WorkSession::Add(std::vector<std::string> paths) {
     if (closing_) {
         return false;
     }
+    // A job without work of its own is the queue's run.
+    const FolderWork& work =
+        extract_archives_ && work_.run_extracting ? work_.run_extracting : FolderWork{};
+    std::vector<QueuedJob> jobs;
+    jobs.reserve(paths.size());
+    for (auto& path : paths) {
+        jobs.push_back({std::move(path), work, JobKind::kRun});
+    }
     if (!started_) {
-        before_start_.insert(before_start_.end(), std::make_move_iterator(paths.begin()),
-                             std::make_move_iterator(paths.end()));
+        before_start_.insert(before_start_.end(), std::make_move_iterator(jobs.begin()),
+                             std::make_move_iterator(jobs.end()));
         return true;
     }
-    Queue(std::move(paths));
+    Queue(std::move(jobs));
     return true;
 }
 
@@ -91,11 +99,11 @@ bool WorkSession::AddJob(QueuedJob job) {
     return true;
 }
 
-void WorkSession::Queue(std::vector<std::string> paths) {
-    if (paths.empty()) {
+void WorkSession::Queue(std::vector<QueuedJob> jobs) {
+    if (jobs.empty()) {
         return;
     }
-    queue_->Add(std::move(paths));
+    queue_->AddJobs(std::move(jobs));
     BecomeBusy();
 }
 

@@ -44,6 +44,9 @@ struct SessionWork {
     FolderWork undo;
     // Looks, on the worker, for what earlier sessions left.
     std::function<LeftOver(FileSystem& fs)> left_over;
+    // What `run` does, but with dropped archives extracted; none to leave
+    // them always to `run`.
+    FolderWork run_extracting = {};
 };
 SessionWork JournaledSessionWork(const std::string& journal_folder);
 
@@ -74,6 +77,10 @@ class WorkSession {
     bool Undo(std::string folder);
     // Any other work the window offers (the history's), behind what waits.
     bool AddJob(QueuedJob job);
+    // Whether archives added from now on are extracted; what waits keeps
+    // what held when it was added.
+    void ExtractArchives(bool extract) { extract_archives_ = extract; }
+    bool ExtractsArchives() const { return extract_archives_; }
     // Esc or 中止: stop between two entries, put back what the folder in hand
     // had moved, drop what waits. Again: stop the put-back too.
     void Stop();
@@ -87,7 +94,7 @@ class WorkSession {
     bool Started() const { return started_; }
 
   private:
-    void Queue(std::vector<std::string> paths);
+    void Queue(std::vector<QueuedJob> jobs);
     void HandRow(FinishedRow row);  // on the worker
     void BecomeBusy();
     void TakeRows();
@@ -100,7 +107,9 @@ class WorkSession {
     bool started_ = false;
     bool busy_ = false;
     bool closing_ = false;
-    std::vector<std::string> before_start_;
+    bool extract_archives_ = false;
+    // With what held when each was added.
+    std::vector<QueuedJob> before_start_;
     // Rows wait here until the next tick: the worker never wakes the window
     // for a single row.
     std::mutex inbox_mutex_;

@@ -65,6 +65,30 @@ TEST_F(ExtractJournal, UndoRemovesTheFolderAndOnlyIt) {
     EXPECT_EQ(Undo(), std::nullopt);  // the folder's undo is done: no second
 }
 
+// The window's row of an extraction names the archive: its newest
+// extraction is undone, once; an older one stays, as it may hold what the
+// user kept since.
+TEST_F(ExtractJournal, UndoByTheArchiveTakesItsNewestExtractionOnly) {
+    ASSERT_EQ(ExtractJournaled().status, "完了");
+    ASSERT_EQ(ExtractJournaled().status, "完了");  // into "arc (2)"
+    const auto undo = [&] {
+        ReasonSink sink;
+        EXPECT_TRUE(extract::UndoExtraction(journal_, tree_.Path("work/arc.tar"), sink, false));
+        return sink.rows.at(0).first + " " + sink.rows.at(0).second + " " + sink.reasons.at(0);
+    };
+    EXPECT_NE(undo().find("arc.tar 完了 the extraction was undone"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(tree_.Path("work/arc")));
+    EXPECT_FALSE(std::filesystem::exists(tree_.Path("work/arc (2)")));
+    EXPECT_NE(undo().find("arc.tar エラー no extraction of this archive is left"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(tree_.Path("work/arc")));
+    // A file that is no archive is not an extraction's to answer for.
+    ReasonSink none;
+    tree_.Add({"work/notes.txt"});
+    EXPECT_FALSE(extract::UndoExtraction(journal_, tree_.Path("work/notes.txt"), none, false));
+    EXPECT_TRUE(none.rows.empty());
+}
+
 TEST_F(ExtractJournal, UndoIsRefusedWhenAnythingChanged) {
     const std::vector<std::pair<std::string, std::function<void(const TempTree&)>>> changes = {
         {"a",

@@ -82,6 +82,32 @@ TEST(ProgressText, SaysNothingToCountBeforeTheMoveAndNothingWhenIdle) {
               "処理中: \xEF\xBF\xBD");
 }
 
+// An archive tells no count ahead: its entries and bytes so far, with no
+// bar, until the un-nesting of its folder counts its moves.
+TEST(ProgressText, AnExtractionCountsWhatIsOutSoFarThenItsMoves) {
+    WorkProgress progress = InHand(WorkPhase::kExtracting, "/x/資料.zip", 1234, 0);
+    progress.bytes = 5 * 1024 * 1024 + 512 * 1024;
+    auto lines = DescribeProgress(progress);
+    EXPECT_EQ(lines.folder, "展開中: 資料.zip");
+    EXPECT_EQ(lines.entries, "1,234 件 (5.5 MB) を展開");
+    EXPECT_FALSE(lines.counted);
+    progress.total = 10;
+    progress.done = 4;
+    EXPECT_EQ(DescribeProgress(progress).entries, "4 / 10 件を移動");
+    progress.stopping = true;
+    EXPECT_EQ(DescribeProgress(progress).folder, "中止しています: 資料.zip");
+}
+
+TEST(ProgressText, ShortBytesNeverShowMoreThanIsThere) {
+    EXPECT_EQ(ShortBytes(0), "0 B");
+    EXPECT_EQ(ShortBytes(1023), "1023 B");
+    EXPECT_EQ(ShortBytes(1024), "1.0 KB");
+    EXPECT_EQ(ShortBytes(10 * 1024 - 1), "9.9 KB");
+    EXPECT_EQ(ShortBytes(1024 * 1024 - 1), "1,023 KB");
+    EXPECT_EQ(ShortBytes(1024ULL * 1024 * 1024 * 3 / 2), "1.5 GB");
+    EXPECT_EQ(ShortBytes(1024ULL * 1024 * 1024 * 1024 * 2048), "2,048 TB");
+}
+
 TEST(ProgressText, GroupsDigitsByThousands) {
     EXPECT_EQ(GroupedNumber(0), "0");
     EXPECT_EQ(GroupedNumber(999), "999");

@@ -76,6 +76,23 @@ TEST_F(RestoreTest, PositionOnAVanishedScreenComesBackClamped) {
     EXPECT_EQ(window.outer, (TwipRect{0, 0, 28800, 4500}));
 }
 
+// Off unless the user turned it on: a store without the key, or with text
+// another version or a hand wrote, never starts writing beside dropped files.
+TEST(ExtractArchivesSettingTest, IsOffUnlessTurnedOnAndReadsBackAsWritten) {
+    RecordingStore store;
+    EXPECT_FALSE(LoadExtractArchives(store));
+    for (const char* text : {"", "False", "true", "1", "Yes"}) {
+        store.values["Main/ExtractArchives"] = text;
+        EXPECT_FALSE(LoadExtractArchives(store)) << text;
+    }
+    SaveExtractArchives(store, true);
+    EXPECT_EQ(store.values["Main/ExtractArchives"], "True");
+    EXPECT_TRUE(LoadExtractArchives(store));
+    SaveExtractArchives(store, false);
+    EXPECT_EQ(store.values["Main/ExtractArchives"], "False");
+    EXPECT_FALSE(LoadExtractArchives(store));
+}
+
 TEST(RegistrySettingsKeyTest, IsTheKeyEarlierVersionsWrote) {
     EXPECT_EQ(RegistrySettingsKey(), "Software\\VB and VBA Program Settings\\カルネオ");
 }

@@ -226,6 +226,26 @@ TEST(WorkSession, AnUndoIsShownAsOneAndItsRowSaysSo) {
     EXPECT_EQ(refused.view.log, (std::vector<std::string>{"busy", "F エラー", "idle"}));
 }
 
+// The switch holds for what is dropped while it is set: a drop waiting when
+// it changes keeps what held, and so do drops made before the window is drawn.
+TEST(WorkSession, ArchivesAreExtractedOnlyWhenDroppedWithTheSwitchOn) {
+    Script script;
+    script.Allow(1000);
+    SessionWork work{script.Work(), script.Work(), {}, script.Work(RowStatus::kDoneEmpty)};
+    Session s(std::move(work));
+    s.session.ExtractArchives(true);
+    s.session.Add({"/x/early"});
+    s.session.Start();
+    s.session.ExtractArchives(false);
+    s.session.Add({"/x/off"});
+    s.session.ExtractArchives(true);
+    s.session.Add({"/x/on"});
+    s.RunToIdle();
+    // The extracting work is told by its status here.
+    EXPECT_EQ(s.view.log, (std::vector<std::string>{"busy", "early 完了<フォルダは空>", "off 完了",
+                                                    "on 完了<フォルダは空>", "idle"}));
+}
+
 TEST(WorkSession, ClosingWhileWorkingWaitsForTheStopAndTakesNoMoreWork) {
     Script script;
     Session s({script.Work(), script.Work(), {}});
