@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <set>
 #include <string>
@@ -50,6 +50,21 @@ Refusal Failed(int code, const Parts& parts, std::size_t count) {
     return {ExtractProblem::kWrite, Joined(parts, count), {}, code};
 }
 
+// Read without changing it: umask() tells only by setting it, and a file
+// another thread made in that moment would get the wrong mode. Unreadable,
+// the strictest mask stands: the folder stays its owner's.
+mode_t CurrentUmask() {
+    const UniqueFd status(::open("/proc/self/status", O_RDONLY | O_CLOEXEC));
+    std::string text(4096, '\0');
+    const ssize_t got = status.valid() ? ::read(status.get(), text.data(), text.size()) : -1;
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    const auto at = text.find("\nUmask:");
+    if (at == std::string::npos) {
+        return 077;
+    }
+    return static_cast<mode_t>(std::strtoul(text.c_str() + at + 7, nullptr, 8) & 0777);
+}
+
 using Identity = std::pair<dev_t, ino_t>;
 
 class LinuxExtractTarget final : public ExtractTarget {
@@ -69,7 +84,8 @@ class LinuxExtractTarget final : public ExtractTarget {
     // The folder holding the entry `parts`, made where missing; cached,
     // since an archive lists a folder's entries together.
     Refusal OpenParent(const Parts& parts, bool make_missing, int& fd);
-    Refusal MakeOneFolder(int parent, const Parts& parts, std::size_t count, mode_t mode);
+    Refusal MakeOneFolder(int parent, const Parts& parts, std::size_t count, mode_t mode,
+                          bool own_entry);
     void NoteMade(int parent, const std::string& name);
     bool IsMade(const struct stat& info) const;
     bool RemoveInside(int folder);
@@ -113,8 +129,11 @@ Refusal LinuxExtractTarget::MakeTop(const std::string& parent, const std::string
     return top_.valid() ? Refusal{} : Refusal{ExtractProblem::kWrite, {}, {}, errno};
 }
 
+// A folder made already for the files listed before it takes its mode when
+// its own entry comes: archivers write a folder's entry after its contents
+// too. The umask is applied as the mkdirat of an entry in order would.
 Refusal LinuxExtractTarget::MakeOneFolder(int parent, const Parts& parts, std::size_t count,
-                                          mode_t mode) {
+                                          mode_t mode, bool own_entry) {
     const std::string& name = parts[count - 1];
     if (::mkdirat(parent, name.c_str(), mode) == 0) {
         NoteMade(parent, name);
@@ -122,11 +141,17 @@ Refusal LinuxExtractTarget::MakeOneFolder(int parent, const Parts& parts, std::s
     }
     const int code = errno;
     struct stat info {};
-    if (code == EEXIST && ::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISDIR(info.st_mode) && IsMade(info)) {
-        return {};
+    if (code != EEXIST || ::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISDIR(info.st_mode) || !IsMade(info)) {
+        return Failed(code, parts, count);
     }
-    return Failed(code, parts, count);
+    if (own_entry) {
+        const UniqueFd folder(::openat(parent, name.c_str(), kFolderFlags));
+        if (!folder.valid() || ::fchmod(folder.get(), mode & ~CurrentUmask()) != 0) {
+            return Failed(errno, parts, count);
+        }
+    }
+    return {};
 }
 
 Refusal LinuxExtractTarget::OpenParent(const Parts& parts, bool make_missing, int& fd) {
@@ -140,7 +165,7 @@ Refusal LinuxExtractTarget::OpenParent(const Parts& parts, bool make_missing, in
     for (std::size_t i = 0; i < depth; ++i) {
         UniqueFd next(::openat(at.get(), parts[i].c_str(), kFolderFlags));
         if (!next.valid() && errno == ENOENT && make_missing) {
-            if (auto refused = MakeOneFolder(at.get(), parts, i + 1, 0777)) {
+            if (auto refused = MakeOneFolder(at.get(), parts, i + 1, 0777, false)) {
                 return refused;
             }
             next = UniqueFd(::openat(at.get(), parts[i].c_str(), kFolderFlags));
@@ -162,7 +187,7 @@ Refusal LinuxExtractTarget::MakeFolder(const Parts& parts, std::uint32_t mode) {
         return refused;
     }
     // Its owner may always enter, change and remove what was extracted.
-    return MakeOneFolder(parent, parts, parts.size(), (mode & 0777) | 0700);
+    return MakeOneFolder(parent, parts, parts.size(), (mode & 0777) | 0700, true);
 }
 
 Refusal LinuxExtractTarget::OpenFile(const Parts& parts, std::uint32_t mode) {
