@@ -44,9 +44,6 @@ Refusal Failed(int code, const Parts& parts, std::size_t count) {
     if (code == EEXIST || code == ENOTDIR || code == ELOOP) {
         return {ExtractProblem::kDuplicate, Joined(parts, count)};
     }
-    if (code == ENOSPC || code == EDQUOT) {
-        return {ExtractProblem::kNoSpace, Joined(parts, count), {}, code};
-    }
     return {ExtractProblem::kWrite, Joined(parts, count), {}, code};
 }
 
