@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "engine/entry_path.h"
+#include "engine/fat_through_fuse_linux.h"
 #include "engine/folder_look_linux.h"
 #include "engine/native_file_system.h"
 #include "engine/system_code.h"
@@ -230,6 +231,11 @@ Failure LinkThenUnlink(int from, int to, const std::string& name) {
     return {};
 }
 
+bool OnFatThroughFuse(int folder) {
+    struct stat info {};
+    return ::fstat(folder, &info) == 0 && IsFatThroughFuse(major(info.st_dev), minor(info.st_dev));
+}
+
 // A folder cannot be linked. Creating the new name as an empty folder
 // claims it (that fails if anything holds it); a plain rename may then
 // replace only that empty folder, and fails if it gained content meanwhile.
@@ -255,7 +261,12 @@ Failure RenameNoReplace(const RenameCall& rename, int from, const std::string& n
     }
     const int saved = errno;
     Failure error = SystemFailure(saved, {});
-    if (saved == EINVAL && IsDirectoryAt(from, name)) {
+    if (saved == EINVAL && OnFatThroughFuse(from)) {
+        // No file can move there without the risk of replacing, and some of
+        // these drivers refuse a folder's temporary name as well: nothing is
+        // tried, and the row says why.
+        error = {kNoSafeMove, saved, {}};
+    } else if (saved == EINVAL && IsDirectoryAt(from, name)) {
         error = ClaimThenRename(from, name, to, new_name);
     } else if (saved == EINVAL && name == new_name) {
         error = LinkThenUnlink(from, to, name);

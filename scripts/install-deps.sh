@@ -8,7 +8,7 @@ packages=(
   libarchive-dev
   libgtest-dev googletest librapidcheck-dev
   clang-format
-  e2fsprogs fuse2fs exfatprogs exfat-fuse
+  e2fsprogs fuse2fs exfatprogs exfat-fuse dosfstools fusefat
 )
 # Groups a script can ask for on top of the base set.
 for group in "$@"; do

@@ -3,11 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-// iwyu 8.18 takes std::ifstream and std::istringstream for each other.
-#include <fstream>  // IWYU pragma: keep
-#include <map>
-#include <sstream>  // IWYU pragma: keep
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +10,7 @@
 #include "engine/dry_run/write_access.h"
 #include "engine/entry_path.h"
 #include "engine/error_number.h"
+#include "engine/fat_through_fuse_linux.h"
 #include "engine/system_code.h"
 
 namespace karuneo::dry_run {
@@ -36,57 +32,6 @@ ChangeFlags FlagsIn(const struct statx& info) {
             (known & STATX_ATTR_APPEND) != 0,
             S_ISDIR(info.stx_mode),
             {info.stx_dev_major, info.stx_dev_minor}};
-}
-
-// The block device a FUSE driver serves, from the mount table's line for
-// `device`; empty for any other mount.
-std::string FuseBlockSource(std::pair<unsigned, unsigned> device) {
-    const std::string wanted = std::to_string(device.first) + ":" + std::to_string(device.second);
-    std::ifstream table("/proc/self/mountinfo");
-    for (std::string line; std::getline(table, line);) {
-        std::istringstream fields(line);
-        std::string id, parent, numbers;
-        fields >> id >> parent >> numbers;
-        const auto dash = line.find(" - ");
-        if (numbers != wanted || dash == std::string::npos) {
-            continue;
-        }
-        std::istringstream after(line.substr(dash + 3));
-        std::string type, source;
-        after >> type >> source;
-        return type == "fuseblk" ? source : std::string();
-    }
-    return {};
-}
-
-// A FUSE driver for FAT or exFAT answers RENAME_NOREPLACE with EINVAL and
-// makes no hard links, so a real run can move no file there without the
-// risk of replacing (it refuses). Which driver serves a "fuseblk" mount the
-// table does not say; the file system's own boot sector, read where the
-// device may be read, does. Nothing is assumed where it cannot be read: the
-// real run then says.
-bool IsFatOnDevice(const std::string& source) {
-    std::ifstream device(source, std::ios::binary);
-    char sector[90] = {};
-    if (!device.read(sector, sizeof sector)) {
-        return false;
-    }
-    const auto at = [&sector](std::size_t offset, const char* text) {
-        return std::memcmp(sector + offset, text, std::strlen(text)) == 0;
-    };
-    return at(3, "EXFAT   ") || at(54, "FAT12   ") || at(54, "FAT16   ") || at(82, "FAT32   ");
-}
-
-bool MovesNoFileSafely(std::pair<unsigned, unsigned> device) {
-    thread_local std::map<std::pair<unsigned, unsigned>, bool> known;
-    const auto found = known.find(device);
-    if (found != known.end()) {
-        return found->second;
-    }
-    const std::string source = FuseBlockSource(device);
-    const bool refuses = !source.empty() && IsFatOnDevice(source);
-    known.emplace(device, refuses);
-    return refuses;
 }
 
 ChangeFlags FlagsOf(const EntryPath& entry) {
@@ -164,14 +109,15 @@ FolderAccess FolderWriteAccess(const EntryPath& folder) {
     return {{}, flags.append_only ? Refused() : Failure()};
 }
 
-// A folder moves there all the same, by a claim and a plain rename.
+// The real run changes nothing there, not even a folder's name, and says
+// so at its first change; so does this.
 Failure EntryChangeAccess(const EntryPath& entry) {
     const ChangeFlags flags = FlagsOfEntry(entry);
     if (flags.immutable || flags.append_only) {
         return Refused();
     }
-    if (!flags.is_folder && flags.device != std::pair<unsigned, unsigned>() &&
-        MovesNoFileSafely(flags.device)) {
+    if (flags.device != std::pair<unsigned, unsigned>() &&
+        IsFatThroughFuse(flags.device.first, flags.device.second)) {
         return {kNoSafeMove, EPERM, {}};
     }
     return {};

@@ -21,6 +21,7 @@
 #include "results/rules/status_text.h"
 #include "tests/support/mounted_linux.h"
 #include "tests/support/named_cases.h"
+#include "tests/support/reason_sink.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/walk_harness.h"
@@ -34,6 +35,17 @@ std::vector<Row> Walk(FileSystem& fs, const std::string& path) {
     RecordingSink sink;
     ProcessDroppedPath(path, fs, sink);
     return sink.rows;
+}
+
+// Each row as its status and its reason in English.
+std::vector<std::string> Rows(FileSystem& fs, const std::string& path) {
+    ReasonSink sink;
+    ProcessDroppedPath(path, fs, sink);
+    std::vector<std::string> rows;
+    for (std::size_t i = 0; i < sink.rows.size(); ++i) {
+        rows.push_back(sink.rows[i].second + " " + sink.reasons[i]);
+    }
+    return rows;
 }
 
 std::vector<Row> OneRow(std::string_view status) {
@@ -170,60 +182,68 @@ TEST_P(NoReplaceFallbackCaseTest, FlattensOnARealFuseFileSystem) {
     ExpectFlattens(native, tree, "mnt/", GetParam());
 }
 
-// exFAT through FUSE has neither RENAME_NOREPLACE nor hard links: nothing can
-// move there without the risk of replacing, so nothing is, and the reason
-// says so rather than "no permission".
-TEST(NoSafeMoveTest, NothingMovesOnExfatThroughFuseAndTheReasonSaysWhy) {
-    if (std::system("command -v mkfs.exfat >/dev/null && command -v mount.exfat-fuse >/dev/null") !=
-        0) {
-        GTEST_SKIP() << "exfatprogs or exfat-fuse missing (scripts/install-deps.sh installs them)";
+// FAT and exFAT through FUSE have neither RENAME_NOREPLACE nor hard links:
+// nothing can move there without the risk of replacing, so nothing is, not
+// even the chain's top (fusefat refuses its temporary name, and loses what a
+// renamed folder held), and the reason says so rather than "no permission".
+struct FatMount {
+    const char* name;
+    const char* tools;  // shell test that the tools are there
+    const char* make;   // makes the image $IMG and mounts it at $MNT
+};
+
+const FatMount kFatMounts[] = {
+    // The driver wants a block device: a loop device over the image, let
+    // go of again once unmounted (autoclear).
+    {"exFAT", "command -v mkfs.exfat && command -v mount.exfat-fuse",
+     "mkfs.exfat \"$IMG\" && mount.exfat-fuse \"$(losetup -f --show \"$IMG\")\" \"$MNT\" && "
+     "losetup -j \"$IMG\" -O NAME -n | xargs -r losetup -d"},
+    {"FAT", "command -v mkfs.vfat && command -v fusefat",
+     "mkfs.vfat \"$IMG\" && fusefat -o rw+ \"$IMG\" \"$MNT\""},
+};
+
+class NoSafeMoveTest : public ::testing::TestWithParam<FatMount> {};
+
+TEST_P(NoSafeMoveTest, NothingMovesOnFatThroughFuseAndTheReasonSaysWhy) {
+    const FatMount& fat = GetParam();
+    if (std::system((std::string("{ ") + fat.tools + "; } >/dev/null").c_str()) != 0) {
+        GTEST_SKIP() << fat.name << " tools missing (scripts/install-deps.sh installs them)";
     }
     TempTree tree;
     tree.Add({"mnt/"});
-    const std::string image = tree.Path("exfat.img");
-    const std::string mnt = tree.Path("mnt");
-    // The FUSE driver wants a block device: a loop device over the image,
-    // let go of again once unmounted (autoclear).
-    const std::string make = "truncate -s 8M '" + image + "' && mkfs.exfat '" + image +
-                             "' >/dev/null && mount.exfat-fuse \"$(losetup -f --show '" + image +
-                             "')\" '" + mnt + "'";
-    {
-        const Mounted mounted(mnt, std::system((make + " 2>/dev/null").c_str()) == 0);
-        std::system(("losetup -j '" + image + "' -O NAME -n | xargs -r losetup -d").c_str());
-        if (!mounted.ok()) {
-            GTEST_SKIP() << "cannot mount exFAT here; run as root with loop devices and /dev/fuse";
-        }
-        tree.Add({"D/A/B/f1", "D/A/B/f2"}, "mnt");
-        const auto before = tree.Take("mnt/D");
-        LinuxFileSystem native;
-        struct Reasons final : ResultSink {
-            void AddResult(std::string_view, RowStatus status) override {
-                statuses.emplace_back(StatusText(status));
-            }
-            void AddResultWithReason(std::string_view name, RowStatus status,
-                                     const RowReason& reason) override {
-                AddResult(name, status);
-                text = ReasonInEnglish(reason, name);
-            }
-            std::vector<std::string> statuses;
-            std::string text;
-        } reasons;
-        // The dry run tells it first, from the mount alone, changing nothing.
-        std::ostringstream operations;
-        dry_run::DryRunFileSystem preview(native, operations);
-        Reasons foreseen;
-        ProcessDroppedPath(tree.Path("mnt/D"), preview, foreseen);
-        EXPECT_EQ(tree.Take("mnt/D"), before);
-        ProcessDroppedPath(tree.Path("mnt/D"), native, reasons);
-        EXPECT_EQ(foreseen.statuses, reasons.statuses);
-        EXPECT_EQ(foreseen.text, reasons.text);
-        EXPECT_EQ(reasons.statuses, std::vector<std::string>{std::string(kStatusError)});
-        EXPECT_NE(reasons.text.find("can move nothing without the risk of replacing"),
-                  std::string::npos)
-            << reasons.text;
-        EXPECT_EQ(tree.Take("mnt/D"), before) << "nothing moved, the chain under its own name";
+    const std::string make = "IMG='" + tree.Path("fat.img") + "' MNT='" + tree.Path("mnt") +
+                             "'; truncate -s 32M \"$IMG\" && " + fat.make;
+    const Mounted mounted(tree.Path("mnt"),
+                          std::system(("{ " + make + "; } >/dev/null 2>&1").c_str()) == 0);
+    if (!mounted.ok()) {
+        GTEST_SKIP() << "cannot mount " << fat.name
+                     << " here; run as root with loop devices and /dev/fuse";
     }
+    tree.Add({"D/A/B/f1", "D/A/B/f2"}, "mnt");
+    const auto before = tree.Take("mnt/D");
+    LinuxFileSystem native;
+    // The dry run tells it first, from the mount alone, changing nothing.
+    std::ostringstream operations;
+    dry_run::DryRunFileSystem preview(native, operations);
+    const auto foreseen = Rows(preview, tree.Path("mnt/D"));
+    EXPECT_EQ(tree.Take("mnt/D"), before);
+    const auto done = Rows(native, tree.Path("mnt/D"));
+    EXPECT_EQ(foreseen, done);
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_EQ(
+        done[0].rfind(std::string(kStatusError) + " could not rename \"A\": this file system "
+                                                  "can move nothing without the risk of replacing",
+                      0),
+        0u)
+        << done[0];
+    EXPECT_EQ(tree.Take("mnt/D"), before) << "nothing moved, the chain under its own name";
 }
+
+std::string DriverName(const ::testing::TestParamInfo<FatMount>& mount) {
+    return mount.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, NoSafeMoveTest, ::testing::ValuesIn(kFatMounts), DriverName);
 
 INSTANTIATE_TEST_SUITE_P(Trees, NoReplaceFallbackCaseTest, ::testing::ValuesIn(kFallbackCases),
                          CaseName());
