@@ -38,6 +38,24 @@ std::string_view StateWord(journal::RunStateShown state) {
     return "?";
 }
 
+std::string_view StateWord(extract::ExtractionShown state) {
+    switch (state) {
+        case extract::ExtractionShown::kExtracted:
+            return "extracted";
+        case extract::ExtractionShown::kCutOff:
+            return "extraction cut off";
+        case extract::ExtractionShown::kUndone:
+            return "extraction undone";
+        case extract::ExtractionShown::kRemoved:
+            return "extraction refused";
+        case extract::ExtractionShown::kRunning:
+            return "extracting";
+        case extract::ExtractionShown::kDamaged:
+            return "damaged";
+    }
+    return "?";
+}
+
 }  // namespace
 
 void RecoverCutOffRuns(const JournalCommand& command) {
@@ -84,6 +102,14 @@ void PrintHistory(const std::string& journal_folder, std::ostream& out) {
     for (const auto& run : journal::KeptRuns(journal_folder)) {
         out << run.sequence << '\t' << StateWord(run.state) << '\t' << LocalTimeText(run.written)
             << '\t' << Shown(run.folder.empty() ? journal::FileName(run.journal) : run.folder)
+            << '\n';
+    }
+    // Numbered apart from the runs: an extraction is undone by its archive.
+    for (const auto& extraction : extract::KeptExtractions(journal_folder)) {
+        out << extraction.sequence << '\t' << StateWord(extraction.state) << '\t'
+            << LocalTimeText(extraction.written) << '\t'
+            << Shown(extraction.archive.empty() ? journal::FileName(extraction.journal)
+                                                : extraction.archive)
             << '\n';
     }
 }

@@ -1,5 +1,6 @@
 #include "engine/extract/extract_recovery.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string_view>
@@ -150,6 +151,46 @@ void RecoverCutOffExtractions(const std::string& journal_folder, ResultSink& sin
     for (const auto& path : journal::CutOffJournals(folder)) {
         RecoverCutOffExtraction(path, sink, dry_run);
     }
+}
+
+namespace {
+
+ExtractionShown StateOf(const ExtractJournal& run, bool cut_off) {
+    if (run.undone) {
+        return ExtractionShown::kUndone;
+    }
+    if (run.closed) {
+        return run.named.empty() ? ExtractionShown::kRemoved : ExtractionShown::kExtracted;
+    }
+    return cut_off ? ExtractionShown::kCutOff : ExtractionShown::kRunning;
+}
+
+}  // namespace
+
+std::vector<KeptExtraction> KeptExtractions(const std::string& journal_folder) {
+    const std::string folder = ExtractJournalFolder(journal_folder);
+    std::vector<KeptExtraction> kept;
+    if (folder.empty()) {
+        return kept;
+    }
+    const auto cut_off = journal::CutOffJournals(folder);
+    for (const auto& path : journal::ListJournals(folder)) {
+        KeptExtraction shown;
+        shown.journal = path;
+        shown.sequence = static_cast<long long>(journal::JournalSequence(path));
+        shown.written = journal::JournalWrittenAt(path);
+        const auto text = journal::ReadJournal(path);
+        const auto run = text.ok() ? ParseExtractJournal(text.value()) : text.error();
+        if (run.ok()) {
+            shown.archive = run.value().archive;
+            shown.state = StateOf(run.value(),
+                                  std::find(cut_off.begin(), cut_off.end(), path) != cut_off.end());
+        } else {
+            shown.state = ExtractionShown::kDamaged;
+        }
+        kept.push_back(std::move(shown));
+    }
+    return kept;
 }
 
 bool UndoExtraction(const std::string& journal_folder, const std::string& path, ResultSink& sink,

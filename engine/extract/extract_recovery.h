@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,18 @@ struct CutOffExtraction {
 };
 std::vector<CutOffExtraction> CutOffExtractions(const std::string& journal_folder);
 void RecoverCutOffExtraction(const std::string& journal_path, ResultSink& sink, bool dry_run);
+
+// What is kept of each extraction, for a list of them.
+enum class ExtractionShown { kExtracted, kCutOff, kUndone, kRemoved, kRunning, kDamaged };
+struct KeptExtraction {
+    std::string journal;
+    std::string archive;  // empty when the journal cannot be read
+    long long sequence = 0;
+    ExtractionShown state = ExtractionShown::kExtracted;
+    std::int64_t written = 0;  // JournalWrittenAt
+};
+// Every extraction's journal, oldest first.
+std::vector<KeptExtraction> KeptExtractions(const std::string& journal_folder);
 
 // Undoes the last extraction into the folder at `path`, or the newest of
 // the archive at `path`, when there is one: the folder is removed with

@@ -36,6 +36,10 @@ std::vector<CutOffExtraction> CutOffExtractions(const std::string& /*journal_fol
 void RecoverCutOffExtraction(const std::string& /*journal_path*/, ResultSink& /*sink*/,
                              bool /*dry_run*/) {}
 
+std::vector<KeptExtraction> KeptExtractions(const std::string& /*journal_folder*/) {
+    return {};
+}
+
 bool UndoExtraction(const std::string& /*journal_folder*/, const std::string& /*path*/,
                     ResultSink& /*sink*/, bool /*dry_run*/) {
     return false;

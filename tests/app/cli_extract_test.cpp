@@ -70,6 +70,29 @@ TEST_F(CliExtract, TheDryRunTellsTheSameLinesAndMakesNothing) {
     EXPECT_EQ(tree_.Take(""), before);
 }
 
+// Each extraction is listed by its archive, and --undo takes the archive.
+TEST_F(CliExtract, HistoryListsTheExtractionAndUndoByItsArchiveRemovesItsFolder) {
+    const std::string archive = tree_.Path("arc.zip");
+    ASSERT_EQ(RunTool({"-x", archive}).status, kExitOk);
+    // Its own line: NUMBER, STATE, TIME, the archive.
+    const auto listed = [&](const std::string& state) {
+        std::istringstream history(RunTool({"--history"}).out);
+        for (std::string line; std::getline(history, line);) {
+            if (line.find("\t" + state + "\t") != std::string::npos &&
+                line.ends_with("\t" + archive)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(listed("extracted"));
+    const CliRun undone = RunTool({"--undo", archive});
+    EXPECT_EQ(undone.out, "arc.zip\t完了\n") << undone.err;
+    EXPECT_EQ(tree_.Take("").count("arc"), 0u);
+    EXPECT_TRUE(listed("extraction undone"));
+    EXPECT_EQ(RunTool({"--undo", archive}).status, kExitSomeFailed);
+}
+
 TEST_F(CliExtract, UsageErrorsTouchNothing) {
     const std::string archive = tree_.Path("arc.zip");
     const auto before = tree_.Take("");
