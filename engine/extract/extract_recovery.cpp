@@ -31,8 +31,13 @@ std::string Joined(const std::string& parent, const std::string& name) {
 
 // "/a/./b" and "/a/b/" name one folder; only the text is looked at.
 std::string Normal(const std::string& path) {
-    std::string normal = std::filesystem::path(path).lexically_normal().string();
-    while (normal.size() > 1 && normal.ends_with('/')) {
+    // From and to UTF-8: a plain string would go through Windows' ANSI
+    // code page, which cannot spell most names.
+    const auto text = std::filesystem::path(std::u8string(path.begin(), path.end()))
+                          .lexically_normal()
+                          .u8string();
+    std::string normal(text.begin(), text.end());
+    while (normal.size() > 1 && (normal.ends_with('/') || normal.ends_with('\\'))) {
         normal.pop_back();
     }
     return normal;
@@ -109,14 +114,17 @@ void RecoverCutOffExtractions(const std::string& journal_folder, ResultSink& sin
 bool UndoExtraction(const std::string& journal_folder, const std::string& path, ResultSink& sink,
                     bool dry_run) {
     const std::string folder = ExtractJournalFolder(journal_folder);
-    const std::string absolute = Normal(journal::AbsolutePath(path));
+    // Compared normalised, but reached as given: on Windows the normal form
+    // of "\\?\C:\x" is no path.
+    const std::string absolute = journal::AbsolutePath(path);
+    const std::string normal = Normal(absolute);
     const auto journals =
         folder.empty() ? std::vector<std::string>() : journal::ListJournals(folder);
     for (auto it = journals.rbegin(); it != journals.rend(); ++it) {
         const auto text = journal::ReadJournal(*it);
         const auto run = text.ok() ? ParseExtractJournal(text.value()) : text.error();
         if (!run.ok() || run.value().named.empty() ||
-            Normal(Joined(run.value().parent, run.value().named)) != absolute) {
+            Normal(Joined(run.value().parent, run.value().named)) != normal) {
             continue;
         }
         if (run.value().undone) {
