@@ -135,6 +135,8 @@ class Win32ExtractTarget final : public ExtractTarget {
     // The folders holding the entry `parts`, made where missing.
     Refusal OpenChain(const Parts& parts, bool make_missing, Chain& chain);
     Refusal OpenParent(const Parts& parts, bool make_missing, const std::wstring*& path);
+    // Where the entry `parts` is to be made, the folders above it made and held.
+    Refusal NewPath(const Parts& parts, std::wstring& path);
     Refusal MakeOneFolder(const std::wstring& path, const Parts& parts, std::size_t count);
     bool IsMade(const OpenEntry& entry) const { return made_.count(entry.Key()) > 0; }
     void NoteMade(const std::wstring& path);
@@ -279,7 +281,7 @@ Refusal Win32ExtractTarget::OpenParent(const Parts& parts, bool make_missing,
     return {};
 }
 
-Refusal Win32ExtractTarget::MakeFolder(const Parts& parts, std::uint32_t /*mode*/) {
+Refusal Win32ExtractTarget::NewPath(const Parts& parts, std::wstring& path) {
     const std::wstring* parent = nullptr;
     if (auto refused = OpenParent(parts, true, parent)) {
         return refused;
@@ -288,24 +290,28 @@ Refusal Win32ExtractTarget::MakeFolder(const Parts& parts, std::uint32_t /*mode*
     if (auto refused = CheckName(parts, parts.size(), name)) {
         return refused;
     }
-    return MakeOneFolder(entries::Joined(*parent, name), parts, parts.size());
+    path = entries::Joined(*parent, name);
+    return {};
+}
+
+Refusal Win32ExtractTarget::MakeFolder(const Parts& parts, std::uint32_t /*mode*/) {
+    std::wstring path;
+    if (auto refused = NewPath(parts, path)) {
+        return refused;
+    }
+    return MakeOneFolder(path, parts, parts.size());
 }
 
 // The mode is not kept: a read-only attribute would only keep its owner, and
 // the undo, from changing and removing what was extracted.
 Refusal Win32ExtractTarget::OpenFile(const Parts& parts, std::uint32_t /*mode*/) {
-    const std::wstring* parent = nullptr;
-    if (auto refused = OpenParent(parts, true, parent)) {
-        return refused;
-    }
-    std::wstring name;
-    if (auto refused = CheckName(parts, parts.size(), name)) {
+    std::wstring path;
+    if (auto refused = NewPath(parts, path)) {
         return refused;
     }
     HANDLE file =
-        ::CreateFileW(entries::Joined(*parent, name).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES,
-                      FILE_SHARE_READ, nullptr, CREATE_NEW,
-                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        ::CreateFileW(path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return Failed(::GetLastError(), parts, parts.size());
     }
@@ -392,17 +398,12 @@ Refusal Win32ExtractTarget::MakeHardLink(const Parts& parts, const Parts& existi
         return {ExtractProblem::kHardLink, Joined(parts, parts.size()),
                 Joined(existing, existing.size())};
     }
-    const std::wstring* parent = nullptr;
-    if (auto refused = OpenParent(parts, true, parent)) {
-        return refused;
-    }
-    std::wstring name;
-    if (auto refused = CheckName(parts, parts.size(), name)) {
+    std::wstring path;
+    if (auto refused = NewPath(parts, path)) {
         return refused;
     }
     // Fails where the name is taken: nothing is replaced.
-    if (!::CreateHardLinkW(entries::Joined(*parent, name).c_str(), existing_path.c_str(),
-                           nullptr)) {
+    if (!::CreateHardLinkW(path.c_str(), existing_path.c_str(), nullptr)) {
         return Failed(::GetLastError(), parts, parts.size());
     }
     NoteName(parts, parts.size());

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -87,26 +86,6 @@ bool RemoveFolder(const std::wstring& path, const Identity& identity, const entr
     OpenEntry folder = OpenNoFollow(path, true);
     return IsFolderOf(folder, identity) && entries::RemoveInside(path, ours) &&
            entries::RemoveHeld(folder);
-}
-
-// The first path that is not as recorded, or that is there unrecorded.
-std::optional<std::string> FirstDifference(const std::vector<RecordedEntry>& now,
-                                           const std::vector<RecordedEntry>& recorded) {
-    std::map<std::string, const RecordedEntry*> expected;
-    for (const auto& entry : recorded) {
-        expected[entry.path] = &entry;
-    }
-    for (const auto& entry : now) {
-        const auto found = expected.find(entry.path);
-        if (found == expected.end() || !(*found->second == entry)) {
-            return entry.path;
-        }
-        expected.erase(found);
-    }
-    if (!expected.empty()) {
-        return expected.begin()->first;
-    }
-    return std::nullopt;
 }
 
 }  // namespace
