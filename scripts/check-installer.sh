@@ -58,8 +58,10 @@ nothing_installed() {
 # $1: a file of the user's that must be in the install folder too.
 check_installed() {
   local expected windows_dir
-  expected=$(printf '%s\n' karuneo-cli.exe karuneo-uninstall.exe karuneo.exe readme.txt "$@" | sort)
+  expected=$(printf '%s\n' karuneo-cli.exe karuneo-uninstall.exe karuneo.exe licenses readme.txt "$@" | sort)
   diff <(echo "$expected") <(ls "$install_dir" | sort) || fail "the install folder holds other files"
+  grep -q 'Tim Kientzle' "$install_dir/licenses/libarchive.txt" || fail "no licence of libarchive installed"
+  grep -q 'Jean-loup Gailly' "$install_dir/licenses/zlib.txt" || fail "no licence of zlib installed"
   [ -f "$start_menu_shortcut" ] || fail "no Start menu shortcut"
   [ -f "$send_to_shortcut" ] || fail "no Send To shortcut: karuneo.exe --register did not run"
   [ "$(value_of "$verb_key" MultiSelectModel)" = Player ] || fail "no folder verb"

@@ -124,9 +124,9 @@ check_debs_resolve() {
 check_zip() {
   local zip=$windows/karuneo-${version}-win64.zip expected
   [ -f "$zip" ] || fail "cpack made no $zip"
-  expected=$(printf '%s\n' karuneo-cli.exe readme.txt)
+  expected=$(printf '%s\n' karuneo-cli.exe readme.txt licenses/libarchive.txt licenses/zlib.txt)
   [ -f "$windows/bin/karuneo.exe" ] && expected=$(printf '%s\nkaruneo.exe' "$expected")
-  diff <(sort <<< "$expected") <(zipinfo -1 "$zip" | sort) || fail "$zip holds other files than expected"
+  diff <(sort <<< "$expected") <(zipinfo -1 "$zip" | grep -v '/$' | sort) || fail "$zip holds other files than expected"
 
   unzip -q "$zip" -d "$work/zip"
   local readme=$work/zip/readme.txt exe dlls word
@@ -134,6 +134,9 @@ check_zip() {
   for word in shell:sendto 送る 'Send To'; do
     grep -q "$word" "$readme" || fail "readme.txt does not explain Send To in both languages"
   done
+  # The texts the static libarchive and zlib ask to go with them.
+  grep -q 'Tim Kientzle' "$work/zip/licenses/libarchive.txt" || fail "the zip lacks libarchive's licence"
+  grep -q 'Jean-loup Gailly' "$work/zip/licenses/zlib.txt" || fail "the zip lacks zlib's licence"
   for exe in "$work"/zip/*.exe; do
     # Only system DLLs: the zip must run on a bare Windows.
     dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' |

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,7 +9,8 @@
 #include "engine/extract/utf8_names.h"
 
 // Declared here, or the member below would declare one of this namespace.
-struct archive;  // IWYU pragma: keep
+struct archive;        // IWYU pragma: keep
+struct archive_entry;  // IWYU pragma: keep
 
 namespace karuneo::extract {
 
@@ -47,7 +49,10 @@ class ArchiveReader {
     Refusal ReadBlock(std::string_view& block, std::int64_t& offset, bool& done);
 
   private:
-    std::string NameOf(const char* stored) const;
+    enum class Field { kPath, kSymlink, kHardLink };
+    // The field's name in UTF-8, none when the entry has none.
+    std::optional<std::string> Stored(archive_entry* header, Field field) const;
+    std::string NameOf(std::string_view stored) const;
     Refusal Unreadable(const std::string& entry) const;
 
     Utf8Names utf8_;

@@ -1,6 +1,13 @@
 #include "engine/extract/entry_checks.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <algorithm>
+#endif
+
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "engine/extract/archive_reader.h"
@@ -23,6 +30,18 @@ EntryKind KindOf(EntryType type) {
     }
 }
 
+#ifdef _WIN32
+// A name Windows cannot hold is refused in the dry run as the writing would
+// refuse it: a trailing dot or space would be dropped, giving the entry
+// another name.
+bool WindowsCannotHold(const std::string& part) {
+    return part.find_first_of("<>:\"|?*") != std::string::npos || part.back() == '.' ||
+           part.back() == ' ' || std::any_of(part.begin(), part.end(), [](char c) {
+               return static_cast<unsigned char>(c) < 0x20;
+           });
+}
+#endif
+
 Refusal CheckHardLink(const ArchiveEntry& entry, const TableFileSystem& table) {
     const SplitName existing = SplitEntryName(entry.link);
     if (existing.problem != ExtractProblem::kNone || existing.parts.empty() ||
@@ -44,6 +63,13 @@ Refusal CheckEntry(const ArchiveEntry& entry, const SplitName& split, TableFileS
     if (entry.type == EntryType::kSpecial) {
         return {ExtractProblem::kSpecialFile, entry.name};
     }
+#ifdef _WIN32
+    for (const auto& part : split.parts) {
+        if (WindowsCannotHold(part)) {
+            return {ExtractProblem::kWrite, entry.name, {}, ERROR_INVALID_NAME};
+        }
+    }
+#endif
     if (split.parts.empty()) {
         // "./" stands for the new folder itself; anything else of that name
         // has no place to go.
@@ -58,6 +84,15 @@ Refusal CheckEntry(const ArchiveEntry& entry, const SplitName& split, TableFileS
     if (entry.type == EntryType::kSymlink && !LinkStaysInside(entry.link, split.parts.size() - 1)) {
         return {ExtractProblem::kLinkOutside, entry.name, entry.link};
     }
+#ifdef _WIN32
+    // Making one needs a privilege most users lack, and Windows follows one
+    // to another volume or a share as readily as to a file beside it. The
+    // archive is refused, in the dry run alike, rather than extracted
+    // without it.
+    if (entry.type == EntryType::kSymlink) {
+        return {ExtractProblem::kLinkNotMade, entry.name};
+    }
+#endif
     if (entry.type == EntryType::kHardLink) {
         if (auto refused = CheckHardLink(entry, table)) {
             return refused;

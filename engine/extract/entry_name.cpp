@@ -18,15 +18,22 @@ std::string Upper(std::string_view text) {
 }
 
 // Windows opens the device whatever the extension: "nul.txt" is NUL too.
+// Ports are numbered from 0, and by the superscripts too.
 bool IsDeviceName(std::string_view part) {
-    constexpr std::array<std::string_view, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
+    constexpr std::array<std::string_view, 6> kPlain = {"CON", "PRN",    "AUX",
+                                                        "NUL", "CONIN$", "CONOUT$"};
+    constexpr std::array<std::string_view, 3> kSuperscripts = {"\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
     const std::string stem = Upper(part.substr(0, part.find('.')));
     const auto trimmed = std::string_view(stem).substr(0, stem.find_last_not_of(' ') + 1);
     if (std::find(kPlain.begin(), kPlain.end(), trimmed) != kPlain.end()) {
         return true;
     }
-    return trimmed.size() == 4 && (trimmed.starts_with("COM") || trimmed.starts_with("LPT")) &&
-           trimmed[3] >= '1' && trimmed[3] <= '9';
+    if (!trimmed.starts_with("COM") && !trimmed.starts_with("LPT")) {
+        return false;
+    }
+    const auto number = trimmed.substr(3);
+    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') ||
+           std::find(kSuperscripts.begin(), kSuperscripts.end(), number) != kSuperscripts.end();
 }
 
 bool IsDriveLetter(std::string_view part) {

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -149,6 +150,25 @@ Result<ExtractJournal> ParseExtractJournal(std::string_view text) {
         return Failure(kUnexpected, 1, {});
     }
     return run;
+}
+
+std::optional<std::string> FirstDifference(const std::vector<RecordedEntry>& now,
+                                           const std::vector<RecordedEntry>& recorded) {
+    std::map<std::string, const RecordedEntry*> expected;
+    for (const auto& entry : recorded) {
+        expected[entry.path] = &entry;
+    }
+    for (const auto& entry : now) {
+        const auto found = expected.find(entry.path);
+        if (found == expected.end() || !(*found->second == entry)) {
+            return entry.path;
+        }
+        expected.erase(found);
+    }
+    if (!expected.empty()) {
+        return expected.begin()->first;
+    }
+    return std::nullopt;
 }
 
 }  // namespace karuneo::extract

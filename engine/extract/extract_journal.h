@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,5 +52,10 @@ std::string NamedLine(const std::string& name);
 
 // kUnexpected for a line that makes no sense: such a journal is never acted on.
 Result<ExtractJournal> ParseExtractJournal(std::string_view text);
+
+// The first path of `now` that is not as recorded, or that is there
+// unrecorded; none when the two agree.
+std::optional<std::string> FirstDifference(const std::vector<RecordedEntry>& now,
+                                           const std::vector<RecordedEntry>& recorded);
 
 }  // namespace karuneo::extract

@@ -33,8 +33,13 @@ std::string Joined(const std::string& parent, const std::string& name) {
 
 // "/a/./b" and "/a/b/" name one folder; only the text is looked at.
 std::string Normal(const std::string& path) {
-    std::string normal = std::filesystem::path(path).lexically_normal().string();
-    while (normal.size() > 1 && normal.ends_with('/')) {
+    // From and to UTF-8: a plain string would go through Windows' ANSI
+    // code page, which cannot spell most names.
+    const auto text = std::filesystem::path(std::u8string(path.begin(), path.end()))
+                          .lexically_normal()
+                          .u8string();
+    std::string normal(text.begin(), text.end());
+    while (normal.size() > 1 && (normal.ends_with('/') || normal.ends_with('\\'))) {
         normal.pop_back();
     }
     return normal;
@@ -196,7 +201,10 @@ std::vector<KeptExtraction> KeptExtractions(const std::string& journal_folder) {
 bool UndoExtraction(const std::string& journal_folder, const std::string& path, ResultSink& sink,
                     bool dry_run) {
     const std::string folder = ExtractJournalFolder(journal_folder);
-    const std::string absolute = Normal(journal::AbsolutePath(path));
+    // Compared normalised, but reached as given: on Windows the normal form
+    // of "\\?\C:\x" is no path.
+    const std::string absolute = journal::AbsolutePath(path);
+    const std::string normal = Normal(absolute);
     const bool archive = IsArchiveFile(absolute);
     const auto journals =
         folder.empty() ? std::vector<std::string>() : journal::ListJournals(folder);
@@ -206,7 +214,7 @@ bool UndoExtraction(const std::string& journal_folder, const std::string& path, 
         if (!run.ok()) {
             continue;
         }
-        if (archive && Normal(run.value().archive) == absolute) {
+        if (archive && Normal(run.value().archive) == normal) {
             // Only its newest extraction is undone: an older one's folder
             // may hold what the user kept after undoing a newer one.
             if (run.value().named.empty() || run.value().undone) {
@@ -216,7 +224,7 @@ bool UndoExtraction(const std::string& journal_folder, const std::string& path, 
             return true;
         }
         if (!archive && !run.value().named.empty() &&
-            Normal(Joined(run.value().parent, run.value().named)) == absolute) {
+            Normal(Joined(run.value().parent, run.value().named)) == normal) {
             if (run.value().undone) {
                 return false;  // its folder is gone; another run made what is there now
             }

@@ -204,15 +204,21 @@ int FirstFreeNumber(const std::unordered_set<std::string>& taken, const std::str
     return number;
 }
 
+// From UTF-8 on every system: a path made from a plain string is read in
+// Windows' ANSI code page, which cannot spell most names.
+std::filesystem::path NativePath(const std::string& utf8) {
+    return {std::u8string(utf8.begin(), utf8.end())};
+}
+
 std::uint64_t FreeBytes(const std::string& parent) {
     std::error_code error;
-    const auto space = std::filesystem::space(parent, error);
+    const auto space = std::filesystem::space(NativePath(parent), error);
     return error ? UINT64_MAX : space.available;  // the writes themselves will tell
 }
 
 std::uint64_t ArchiveBytes(const std::string& path) {
     std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
+    const auto size = std::filesystem::file_size(NativePath(path), error);
     return error ? 0 : size;
 }
 
@@ -322,7 +328,6 @@ void RealRun(const std::string& path, const ArchivePlace& place, const std::stri
     const std::string temp_name = NewTempName();
     const std::string temp_path = Joined(place.parent, temp_name);
     TableFileSystem table(temp_path);
-    ExpansionCount count(options.bounds, ArchiveBytes(path), FreeBytes(place.parent));
     CapturedRow unnested;
     ExtractionRecord record(options.journal_folder);
     record.Begin(path, place.parent, temp_name);
@@ -333,7 +338,10 @@ void RealRun(const std::string& path, const ArchivePlace& place, const std::stri
         return;
     }
     record.Made(temp_path);
+    // Asked of the new folder itself, which the target holds.
+    ExpansionCount count(options.bounds, ArchiveBytes(path), target->FreeBytes());
     refused = Extraction(reader, table, count, target.get(), control).Run();
+    target->LetGo();
     if (!refused) {
         refused = Planned(table, temp_path, unnested);
     }

@@ -36,6 +36,10 @@ class ExtractTarget {
     virtual Refusal MakeHardLink(const Parts& parts, const Parts& existing) = 0;
     // Bytes free for this user where the new folder is.
     virtual std::uint64_t FreeBytes() = 0;
+    // Lets go of the folders it holds open once everything is written, where
+    // the system would keep others from renaming them meanwhile: the
+    // un-nesting moves and renames them next.
+    virtual void LetGo() {}
     // Removes what this target made, told by identity wherever it stands
     // now, and only that: what another program put there stays, with the
     // folders that hold it. True when nothing it made is left.

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -132,26 +131,6 @@ std::pair<std::string, std::string> ParentAndName(const std::string& path) {
         return {".", path};
     }
     return {cut == 0 ? "/" : path.substr(0, cut), path.substr(cut + 1)};
-}
-
-// The first path that is not as recorded, or that is there unrecorded.
-std::optional<std::string> FirstDifference(const std::vector<RecordedEntry>& now,
-                                           const std::vector<RecordedEntry>& recorded) {
-    std::map<std::string, const RecordedEntry*> expected;
-    for (const auto& entry : recorded) {
-        expected[entry.path] = &entry;
-    }
-    for (const auto& entry : now) {
-        const auto found = expected.find(entry.path);
-        if (found == expected.end() || !(*found->second == entry)) {
-            return entry.path;
-        }
-        expected.erase(found);
-    }
-    if (!expected.empty()) {
-        return expected.begin()->first;
-    }
-    return std::nullopt;
 }
 
 }  // namespace

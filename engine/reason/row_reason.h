@@ -128,6 +128,7 @@ enum class ExtractProblem {
     kLinkOutside,    // a symbolic link whose target leads out of the new folder
     kHardLink,       // a hard link to outside, or to an entry not extracted before it
     kSpecialFile,    // a device, a FIFO or a socket
+    kLinkNotMade,    // a symbolic link, on a system where none is made
     kDuplicate,      // a second entry of a name already extracted
     kEncrypted,      // an encrypted entry: not supported
     kTooBig,         // it would expand beyond the bound on total size

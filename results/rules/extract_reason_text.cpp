@@ -19,7 +19,7 @@ struct ExtractPhrases {
     std::string_view nothing_left;  // after a refusal
     std::string_view left_behind;   // {} why it was refused
     // Indexed by ExtractProblem; {} the entry, {} the detail.
-    std::array<std::string_view, 31> problems;
+    std::array<std::string_view, 32> problems;
 };
 // A problem added without its words would take another's.
 static_assert(std::tuple_size_v<decltype(ExtractPhrases::problems)> ==
@@ -47,6 +47,7 @@ constexpr ExtractPhrases kEnglishExtract{
         "the link {0} points outside the new folder (to {1})",
         "the hard link {0} names {1}, which is outside or not extracted before it",
         "the entry {0} is a device, a FIFO or a socket, which are never made",
+        "the entry {0} is a symbolic link, which are not made on Windows",
         "two entries are named {0}; nothing is ever overwritten",
         "the entry {0} is encrypted, which is not supported",
         "it would expand beyond {1} bytes",
@@ -89,6 +90,7 @@ constexpr ExtractPhrases kJapaneseExtract{
         "リンク{0}は新しいフォルダの外({1})を指しています",
         "ハードリンク{0}の先{1}は外にあるか、先に展開されていません",
         "項目{0}はデバイス、FIFO またはソケットで、作りません",
+        "項目{0}はシンボリックリンクで、Windows では作りません",
         "同じ名前{0}の項目が 2 つあります。上書きはしません",
         "項目{0}は暗号化されています。対応していません",
         "展開すると {1} バイトを超えます",

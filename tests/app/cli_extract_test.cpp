@@ -7,6 +7,7 @@
 
 #include "app/cli/cli.h"
 #include "engine/native_file_system.h"
+#include "engine/path_separator.h"
 #include "tests/engine/extract/archive_maker.h"
 #include "tests/support/platform.h"
 #include "tests/support/temp_tree.h"
@@ -66,7 +67,8 @@ TEST_F(CliExtract, TheDryRunTellsTheSameLinesAndMakesNothing) {
     const auto before = tree_.Take("");
     const CliRun run = RunTool(args);
     EXPECT_EQ(run.out, "arc.zip\t完了\nD\t完了\nnotes.txt\t未処理\n");
-    EXPECT_NE(run.err.find("create arc/a\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(std::string("create arc") + kPathSeparator + "a\n"), std::string::npos)
+        << run.err;
     EXPECT_EQ(tree_.Take(""), before);
 }
 

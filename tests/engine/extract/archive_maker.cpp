@@ -4,6 +4,7 @@
 #include <archive_entry.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -42,18 +43,45 @@ unsigned TypeOf(char kind) {
     }
 }
 
-void WriteEntry(archive* writer, const ArchivedEntry& made) {
+#ifdef _WIN32
+std::wstring Wide(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).wstring();
+}
+#endif
+
+// Windows' libarchive marks names UTF-8 only when told so, and can only
+// write them as UTF-8 from UTF-16: in the C locale it makes nothing else of
+// them. Its tar writer wants them in the locale all the same, so a tar gets
+// them as bytes, UTF-8 unmarked, as GNU tar writes them.
+void CopyNames(archive_entry* entry, const ArchivedEntry& made, bool utf8) {
+#ifdef _WIN32
+    if (utf8) {
+        archive_entry_copy_pathname_w(entry, Wide(made.name).c_str());
+        if (made.kind == 'l') {
+            archive_entry_copy_symlink_w(entry, Wide(made.link).c_str());
+        } else if (made.kind == 'h') {
+            archive_entry_copy_hardlink_w(entry, Wide(made.link).c_str());
+        }
+        return;
+    }
+#else
+    (void)utf8;
+#endif
+    archive_entry_copy_pathname(entry, made.name.c_str());
+    if (made.kind == 'l') {
+        archive_entry_copy_symlink(entry, made.link.c_str());
+    } else if (made.kind == 'h') {
+        archive_entry_copy_hardlink(entry, made.link.c_str());
+    }
+}
+
+void WriteEntry(archive* writer, const ArchivedEntry& made, bool utf8) {
     std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(archive_entry_new(),
                                                                    &archive_entry_free);
-    archive_entry_copy_pathname(entry.get(), made.name.c_str());
+    CopyNames(entry.get(), made, utf8);
     archive_entry_set_filetype(entry.get(), TypeOf(made.kind));
-    archive_entry_set_perm(entry.get(), made.mode);
+    archive_entry_set_perm(entry.get(), static_cast<__LA_MODE_T>(made.mode));
     archive_entry_set_mtime(entry.get(), 1700000000, 0);
-    if (made.kind == 'l') {
-        archive_entry_copy_symlink(entry.get(), made.link.c_str());
-    } else if (made.kind == 'h') {
-        archive_entry_copy_hardlink(entry.get(), made.link.c_str());
-    }
     const bool with_data = made.kind == 'f';
     archive_entry_set_size(entry.get(), with_data ? static_cast<la_int64_t>(made.data.size()) : 0);
     ASSERT_GE(archive_write_header(writer, entry.get()), ARCHIVE_WARN)
@@ -82,9 +110,25 @@ void MakeArchive(const std::string& path, const std::string& format,
             << archive_error_string(writer.get());
         ASSERT_EQ(archive_write_set_passphrase(writer.get(), passphrase.c_str()), ARCHIVE_OK);
     }
+#ifdef _WIN32
+    const bool tar = format.starts_with("tar");
+    if (names == Names::kUtf8 && (tar || format == "zip")) {
+        ASSERT_EQ(archive_write_set_options(writer.get(),
+                                            tar ? "pax:hdrcharset=BINARY" : "zip:hdrcharset=UTF-8"),
+                  ARCHIVE_OK)
+            << archive_error_string(writer.get());
+    }
+    const std::filesystem::path native(std::u8string(path.begin(), path.end()));
+    ASSERT_EQ(archive_write_open_filename_w(writer.get(), native.c_str()), ARCHIVE_OK);
+#else
     ASSERT_EQ(archive_write_open_filename(writer.get(), path.c_str()), ARCHIVE_OK);
+#endif
     for (const auto& entry : entries) {
-        WriteEntry(writer.get(), entry);
+#ifdef _WIN32
+        WriteEntry(writer.get(), entry, names == Names::kUtf8 && !tar);
+#else
+        WriteEntry(writer.get(), entry, names == Names::kUtf8);
+#endif
     }
     ASSERT_EQ(archive_write_close(writer.get()), ARCHIVE_OK);
 }

@@ -117,7 +117,11 @@ TEST_F(ExtractJournal, RecoveryRemovesAPartExtractionAndNamesAWholeOne) {
     {
         extract::ExtractionRecord cut(journal_);  // dropped open: as a killed process
         cut.Begin(tree_.Path("work/arc.tar"), work, "karuneo00000001.tmp");
+#ifdef _WIN32
+        tree_.Add({"work/karuneo00000001.tmp/W/a"});  // Wine makes no links to follow
+#else
         tree_.Add({"work/karuneo00000001.tmp/W/a", "work/karuneo00000001.tmp/W/l->../../.."});
+#endif
         cut.Made(tree_.Path("work/karuneo00000001.tmp"));
     }
     {

@@ -45,7 +45,7 @@ std::vector<Shape> Shapes() {
                        {{kUtf8Name, "file:W/" + kCp932Name}});
     cp932.names = Names::kUnmarked;
     cp932.zip_only = true;
-    return {
+    std::vector<Shape> shapes = {
         Made("one wrapper", {Folder("W/"), File("W/a"), File("W/b")}, "arc",
              {{"a", "file:W/a"}, {"b", "file:W/b"}}),
         Made("a chain", {File("W/X/Y/a"), File("W/X/Y/Z/b")}, "arc",
@@ -64,12 +64,16 @@ std::vector<Shape> Shapes() {
               {"Thumbs.db", "file:Thumbs.db"}}),
         Made("junk inside the wrapper moves with it", {File("W/a"), File("W/desktop.ini")}, "arc",
              {{"a", "file:W/a"}, {"desktop.ini", "file:W/desktop.ini"}}),
-        Made("link inside the wrapper", {File("W/a"), Link("W/l", "a")}, "arc",
-             {{"a", "file:W/a"}, {"l", "link:a"}}),
         taken,
         Made("UTF-8 names", {File("W/" + kUtf8Name)}, "arc", {{kUtf8Name, "file:W/" + kUtf8Name}}),
         cp932,
     };
+#ifndef _WIN32
+    // Windows refuses links: windows_names_win32_test.cpp.
+    shapes.push_back(Made("link inside the wrapper", {File("W/a"), Link("W/l", "a")}, "arc",
+                          {{"a", "file:W/a"}, {"l", "link:a"}}));
+#endif
+    return shapes;
 }
 
 TEST(ExtractShapes, EachShapeInEachFormatAndItsDryRun) {
@@ -115,9 +119,16 @@ TEST(ExtractShapes, NamesInAGivenEncodingOverrideTheGuess) {
     // "あ" in EUC-JP, valid in neither UTF-8 nor as the CP932 "あ".
     MakeArchive(tree.Path("arc.zip"), "zip", {File("W/\xa4\xa2")}, Names::kUnmarked);
     extract::ExtractOptions options;
+#ifdef _WIN32
+    // Wine converts no EUC-JP: the same bytes in Latin-1 are "¤¢".
+    options.name_encoding = "CP1252";
+    const std::string expected = "\xc2\xa4\xc2\xa2";
+#else
     options.name_encoding = "EUC-JP";
+    const std::string expected = "\xe3\x81\x82";
+#endif
     EXPECT_EQ(Extract(tree.Path("arc.zip"), false, options).status, "完了");
-    EXPECT_EQ(tree.Take("arc"), (Snapshot{{"\xe3\x81\x82", "file:W/\xa4\xa2"}}));
+    EXPECT_EQ(tree.Take("arc"), (Snapshot{{expected, "file:W/\xa4\xa2"}}));
 }
 
 }  // namespace

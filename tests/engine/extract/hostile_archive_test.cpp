@@ -26,6 +26,19 @@ ArchivedEntry HardLink(const std::string& name, const std::string& target) {
     return {name, 'h', {}, target, 0644};
 }
 
+// Where Windows refuses it for another reason first.
+#ifdef _WIN32
+const std::string kLinksRefused = "symbolic link";
+const std::string kBackslashInATar = "climbs out";  // libarchive takes it for "/" there
+#else
+const std::string kLinksRefused;
+const std::string kBackslashInATar = "backslash";
+#endif
+
+std::string Or(const std::string& reason, const std::string& on_windows) {
+    return on_windows.empty() ? reason : on_windows;
+}
+
 std::vector<Hostile> HostileArchives() {
     const ArchivedEntry fifo{"W/fifo", 'p', {}, {}, 0644};
     const ArchivedEntry device{"W/tty", 'c', {}, {}, 0644};
@@ -37,14 +50,18 @@ std::vector<Hostile> HostileArchives() {
         {"a device name", {File("W/NUL.txt")}, "Windows device"},
         {"a COM port", {File("W/com1")}, "Windows device"},
         {"an empty part", {File("W//a")}, "empty or \".\" part"},
-        {"a backslash", {File("W\\..\\escaped")}, "backslash"},
+        {"a backslash", {File("W\\..\\escaped")}, kBackslashInATar},
         // libarchive reads a zip's backslashes as the separators Windows meant.
         {"a backslash in a zip", {File("W\\..\\escaped")}, "climbs out", "zip"},
         {"a link climbing out", {File("W/a"), Link("W/l", "../../escaped")}, "points outside"},
         {"an absolute link", {Link("W/l", "/etc/passwd")}, "points outside"},
         {"a climb after a name", {Link("W/l", "a/../../x")}, "points outside"},
-        {"a link out once un-nested", {File("W/X/a"), Link("W/X/l", "../../a")}, "points outside"},
-        {"a write through a link", {Link("W/l", "."), File("W/l/a")}, "two entries"},
+        {"a link out once un-nested",
+         {File("W/X/a"), Link("W/X/l", "../../a")},
+         Or("points outside", kLinksRefused)},
+        {"a write through a link",
+         {Link("W/l", "."), File("W/l/a")},
+         Or("two entries", kLinksRefused)},
         {"a hard link outside", {HardLink("W/h", "../outside")}, "hard link"},
         {"a hard link ahead", {HardLink("W/h", "W/a"), File("W/a")}, "hard link"},
         {"a FIFO", {File("W/a"), fifo}, "FIFO"},
