@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/extract/archive_name.h"
+#include "engine/extract/utf8_names.h"
 
 namespace karuneo::extract {
 namespace {
@@ -77,6 +80,23 @@ TEST(ArchiveName, LosesOnlyTheArchiveExtensions) {
     }
     EXPECT_EQ(NumberedName("foo", 1), "foo");
     EXPECT_EQ(NumberedName("foo", 2), "foo (2)");
+}
+
+// By iconv's names on Linux, by the code pages they stand for on Windows.
+TEST(Utf8Names, NamesAreReadInTheEncodingGivenOrNotAtAll) {
+    const std::vector<std::tuple<std::string, const char*, std::optional<std::string>>> cases = {
+        {"\x82\xa0.txt", "CP932", "\xe3\x81\x82.txt"},
+        {"\x82\xa0", "SHIFT_JIS", "\xe3\x81\x82"},
+        {"\x8e", "CP437", "\xc3\x84"},
+        {"\xe3\x81\x82", "UTF-8", "\xe3\x81\x82"},
+        {"", "CP932", ""},
+        {"a\x82", "CP932", std::nullopt},  // a lead byte without its second
+        {"\xff\xfe", "UTF-8", std::nullopt},
+        {"a", "NO-SUCH-ENCODING", std::nullopt},
+    };
+    for (const auto& [bytes, from, text] : cases) {
+        EXPECT_EQ(ToUtf8(bytes, from), text) << from << ": " << bytes;
+    }
 }
 
 }  // namespace
