@@ -38,12 +38,18 @@ verb_key='HKCU\Software\Classes\Directory\shell\karuneo'
 
 key_exists() { "$wine" reg query "$1" < /dev/null > /dev/null 2>&1; }
 # The data of one string or number value, as `reg query` prints it; an
-# empty name is the key's default value.
+# empty name is the key's default value. Asked twice before it counts as
+# missing: now and then a Wine process dies as it starts (see
+# scripts/test-windows.sh), and reg.exe then answers nothing at all.
 value_of() {
-  local which=(/v "$2") shown=$2
+  local which=(/v "$2") shown=$2 data=
   [ -n "$2" ] || { which=(/ve); shown='(Default)'; }
-  "$wine" reg query "$1" "${which[@]}" < /dev/null 2> /dev/null | tr -d '\r' |
-    sed -n "s/^ *$shown *REG_[A-Z_]* *//p"
+  for _ in 1 2; do
+    data=$("$wine" reg query "$1" "${which[@]}" < /dev/null 2> /dev/null | tr -d '\r' |
+      sed -n "s/^ *$shown *REG_[A-Z_]* *//p")
+    [ -z "$data" ] || break
+  done
+  echo "$data"
 }
 
 nothing_installed() {
