@@ -4,19 +4,48 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Every stage's wall time, in seconds, is printed as it ends and once more at
+# the end (on a failure too): what to look at first when the run gets slow.
+stage_name=""
+stage_start=$SECONDS
+stage_times=()
+end_stage() {
+  [ -n "$stage_name" ] || return 0
+  local took=$((SECONDS - stage_start))
+  echo "-- $stage_name: $took s"
+  stage_times+=("$(printf '%6d s  %s' "$took" "$stage_name")")
+  stage_name=""
+}
+stage() {
+  end_stage
+  stage_name=$1
+  stage_start=$SECONDS
+  echo "== $1"
+}
+print_stage_times() {
+  local status=$?
+  end_stage
+  echo "== Wall time per stage"
+  printf '%s\n' "${stage_times[@]}"
+  printf '%6d s  in all\n' "$SECONDS"
+  return "$status"
+}
+trap print_stage_times EXIT
+
+stage "Dependencies"
 scripts/install-deps.sh window
 
-echo "== Formatting"
+stage "Formatting"
 scripts/check-format.sh
 
-echo "== Includes"
+stage "Includes"
 scripts/check-includes.sh
 
 jobs=$(nproc)
 
 # The ci presets are the everyday ones with warnings as errors, each in a build
 # folder of its own, so that nothing set here stays in build/.
-echo "== Linux build and tests"
+stage "Linux build and tests"
 cmake --preset ci > /dev/null
 cmake --build --preset ci -j "$jobs"
 # These tests wait on the disk, on child processes and on signals far more
@@ -24,17 +53,17 @@ cmake --build --preset ci -j "$jobs"
 # -j 4 took 104 s); the sanitizer tree's below do compute, and keep -j "$jobs".
 ctest --preset ci -j "$((jobs * 2))"
 
-echo "== AddressSanitizer and UndefinedBehaviorSanitizer build and tests"
+stage "AddressSanitizer and UndefinedBehaviorSanitizer build and tests"
 cmake --preset ci-asan > /dev/null
 cmake --build --preset ci-asan -j "$jobs"
 ctest --preset ci-asan -j "$jobs"
 
-echo "== Fuzzing (briefly)"
+stage "Fuzzing (briefly)"
 FUZZ_SECONDS="${FUZZ_SECONDS:-20}" scripts/fuzz.sh
 
-echo "== Windows build and tests under Wine"
+stage "Windows build and tests under Wine"
 scripts/install-deps.sh windows
 scripts/test-windows.sh
 
-echo "== Packages (.deb and Windows zip; installs nothing)"
+stage "Packages (.deb and Windows zip; installs nothing)"
 scripts/check-packages.sh
