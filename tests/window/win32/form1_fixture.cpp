@@ -43,10 +43,14 @@ void Form1Fixture::Open(FileSystemFactory make_file_system) {
             ::GetMenuStringW(menu, static_cast<UINT>(position), text, 64, MF_BYPOSITION);
             items.emplace_back(text);
         }
-        EXPECT_EQ(items, (std::vector<std::wstring>{L"元に戻す(&U)\tCtrl+Z", L"詳細(&I)\tEnter",
-                                                    L"コピー(&C)\tCtrl+C", L"", L"履歴(&H)…",
-                                                    L"リスト全削除(&D)"}));
+        EXPECT_EQ(items,
+                  (std::vector<std::wstring>{
+                      L"元に戻す(&U)\tCtrl+Z", L"詳細(&I)\tEnter", L"コピー(&C)\tCtrl+C", L"",
+                      L"履歴(&H)…", L"リスト全削除(&D)", L"", L"アーカイブも展開する(&A)"}));
         EXPECT_TRUE(::GetMenuState(menu, 3, MF_BYPOSITION) & MF_SEPARATOR);
+        EXPECT_TRUE(::GetMenuState(menu, 6, MF_BYPOSITION) & MF_SEPARATOR);
+        // Off unless the store says it was turned on.
+        EXPECT_FALSE(::GetMenuState(menu, kMnu展開, MF_BYCOMMAND) & MF_CHECKED);
         const auto offered = [menu](UINT command) {
             return !(::GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED);
         };
