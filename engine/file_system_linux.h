@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ class LinuxFileSystem final : public FileSystem {
     Result<Identity> Identify(const EntryPath& entry) override;
     Result<FolderLook> LookOfFolder(const EntryPath& folder) override;
     Failure SyncFolder(const EntryPath& folder) override;
+    Failure SyncFolders(std::span<const EntryPath> folders) override;
 
   protected:
     Failure RenamePlainFolder(const EntryPath& folder, const std::string& new_name) override;

@@ -4,6 +4,7 @@
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -237,6 +238,29 @@ TEST_P(NoSafeMoveTest, NothingMovesOnFatThroughFuseAndTheReasonSaysWhy) {
         0u)
         << done[0];
     EXPECT_EQ(tree.Take("mnt/D"), before) << "nothing moved, the chain under its own name";
+}
+
+// A batch's folders are made durable together, with one sync per file
+// system where little else waits to be written: each of those file systems
+// is synced, and a folder gone since is an error rather than a success.
+TEST(SyncFoldersTest, FoldersOnTwoFileSystemsAreSyncedAndOneGoneIsAnError) {
+    TempTree tree;
+    tree.Add({"disk/a/", "disk/b/", "mnt/"});
+    const Mounted mounted("none", tree.Path("mnt"), "tmpfs", 0, "size=1m");
+    if (!mounted.ok()) {
+        GTEST_SKIP() << "cannot mount here (" << std::strerror(mounted.error())
+                     << "); run as root to test across file systems";
+    }
+    tree.Add({"mnt/c/"});
+    LinuxFileSystem native;
+    ::sync();  // little waiting, most times: the one-per-file-system way is taken
+    std::vector<EntryPath> roots;
+    for (const char* folder : {"disk/a", "disk/b", "mnt/c"}) {
+        roots.emplace_back(tree.Path(folder));
+    }
+    EXPECT_FALSE(native.SyncFolders(roots));
+    std::filesystem::remove(tree.Path("mnt/c"));
+    EXPECT_TRUE(native.SyncFolders(roots));
 }
 
 std::string DriverName(const ::testing::TestParamInfo<FatMount>& mount) {
