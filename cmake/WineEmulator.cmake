@@ -10,6 +10,3 @@ if(NOT karuneo_wine_status EQUAL 0)
   return()
 endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${karuneo_wine_runner})
-# Listing the tests at build time would start Wine during every build; list
-# them when ctest runs instead, when scripts/test-windows.sh has Wine ready.
-set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)

@@ -145,6 +145,9 @@ check_zip() {
   done
 }
 
+# The ci release presets set CMAKE_SKIP_INSTALL_ALL_DEPENDENCY, so that cpack
+# packages what was built instead of building every target (the benchmarks
+# too): only the programs the packages hold are built.
 echo "== Install after scripts/run.sh's build"
 cmake --preset ci-release > /dev/null
 check_install_after_run
@@ -158,7 +161,7 @@ check_debs_resolve "./$release/karuneo-cli_${version}_amd64.deb" "./$release/kar
 echo "== Windows zip"
 scripts/build-libarchive-mingw.sh
 cmake --preset ci-windows-release > /dev/null
-cmake --build --preset ci-windows-release -j "$(nproc)" > /dev/null
+cmake --build --preset ci-windows-release -j "$(nproc)" --target karuneo karuneo-cli > /dev/null
 cpack --preset ci-windows-release > /dev/null
 check_zip
 

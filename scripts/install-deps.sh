@@ -15,6 +15,7 @@ for group in "$@"; do
   case "$group" in
     window) packages+=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-noto-cjk xvfb xauth iwyu) ;;
     bench) packages+=(libarchive-tools) ;;
+    cache) packages+=(ccache) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     startup) packages+=(libx11-dev) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-noto-cjk python3 nsis

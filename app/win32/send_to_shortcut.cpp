@@ -13,10 +13,10 @@
 namespace karuneo::win32 {
 namespace {
 
-using Result = ShortcutChange::Result;
+using ShortcutResult = ShortcutChange::Result;
 
-ShortcutChange Failed(HRESULT result) {
-    return {Result::kFailed,
+ShortcutChange ShortcutFailed(HRESULT result) {
+    return {ShortcutResult::kFailed,
             SystemMessage(static_cast<int>(HRESULT_CODE(result)), MessageLanguage::kEnglish)};
 }
 
@@ -89,38 +89,38 @@ std::wstring ShortcutTarget(const std::wstring& shortcut) {
 ShortcutChange WriteSendToShortcut(const std::string& exe_path) {
     const std::wstring shortcut = SendToShortcutPath();
     if (shortcut.empty()) {
-        return {Result::kFailed, "the Send To folder was not found"};
+        return {ShortcutResult::kFailed, "the Send To folder was not found"};
     }
     if (Exists(shortcut) && !IsOurs(shortcut)) {
-        return {Result::kNotOurs, {}};
+        return {ShortcutResult::kNotOurs, {}};
     }
     ShellLink link;
     if (FAILED(link.Result())) {
-        return Failed(link.Result());
+        return ShortcutFailed(link.Result());
     }
     const std::wstring exe = Utf16FromUtf8(exe_path).value_or(L"");
     link.Link()->SetPath(exe.c_str());
     link.Link()->SetIconLocation(exe.c_str(), 0);
     link.Link()->SetDescription(Utf16FromUtf8(kVerbLabel).value_or(L"").c_str());
     if (const HRESULT saved = link.File()->Save(shortcut.c_str(), TRUE); FAILED(saved)) {
-        return Failed(saved);
+        return ShortcutFailed(saved);
     }
-    return {Result::kDone, {}};
+    return {ShortcutResult::kDone, {}};
 }
 
 ShortcutChange RemoveSendToShortcut() {
     const std::wstring shortcut = SendToShortcutPath();
     if (shortcut.empty() || !Exists(shortcut)) {
-        return {Result::kNothingThere, {}};
+        return {ShortcutResult::kNothingThere, {}};
     }
     if (!IsOurs(shortcut)) {
-        return {Result::kNotOurs, {}};
+        return {ShortcutResult::kNotOurs, {}};
     }
     if (!::DeleteFileW(shortcut.c_str())) {
-        return {Result::kFailed,
+        return {ShortcutResult::kFailed,
                 SystemMessage(static_cast<int>(::GetLastError()), MessageLanguage::kEnglish)};
     }
-    return {Result::kDone, {}};
+    return {ShortcutResult::kDone, {}};
 }
 
 }  // namespace karuneo::win32

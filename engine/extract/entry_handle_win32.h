@@ -11,6 +11,9 @@
 
 namespace karuneo::extract::entries {
 
+// Between 1601 and 1970, in the 100 ns ticks of a FILETIME.
+inline constexpr std::int64_t kUnixEpochTicks = 116444736000000000;
+
 struct HandleCloser {
     void operator()(HANDLE handle) const { ::CloseHandle(handle); }
 };

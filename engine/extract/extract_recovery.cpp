@@ -15,6 +15,7 @@
 #include "engine/journal/journal_file.h"
 #include "engine/journal/journal_record.h"
 #include "engine/journal/recovery.h"
+#include "engine/path_separator.h"
 #include "engine/reason/row_reason.h"
 #include "engine/result_sink.h"
 #include "engine/row_status.h"
@@ -25,10 +26,6 @@ namespace {
 std::string LastName(const std::string& path) {
     const auto cut = path.find_last_of("/\\");
     return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-std::string Joined(const std::string& parent, const std::string& name) {
-    return parent + (parent.ends_with(journal::native::Separator()) ? "" : "/") + name;
 }
 
 // "/a/./b" and "/a/b/" name one folder; only the text is looked at.
@@ -49,7 +46,7 @@ void Give(ResultSink& sink, const std::string& name, const ExtractJournal& run, 
           ExtractProblem problem, std::string entry = {}) {
     sink.AddResultWithReason(name, status,
                              ExtractReason{problem, run.named, std::move(entry),
-                                           Joined(run.parent, run.temp), 0, nullptr});
+                                           PathIn(run.parent, run.temp), 0, nullptr});
 }
 
 // Where a cut-off extraction stands: whole under its own name, or a
@@ -72,8 +69,8 @@ void Recover(const ExtractJournal& run, journal::JournalFile* file, ResultSink& 
     } else if (file != nullptr && !run.made) {
         // Made in the instant before its identity was recorded, nothing can
         // have been written in it yet: an empty folder goes, anything else stays.
-        removed = !IdentityOfPath(Joined(run.parent, run.temp)).ok() ||
-                  RemoveEmptyFolderAt(Joined(run.parent, run.temp));
+        removed = !IdentityOfPath(PathIn(run.parent, run.temp)).ok() ||
+                  RemoveEmptyFolderAt(PathIn(run.parent, run.temp));
     }
     if (!removed) {
         Give(sink, LastName(run.archive), run, RowStatus::kError, ExtractProblem::kCutOffKept);
@@ -90,7 +87,7 @@ void Recover(const ExtractJournal& run, journal::JournalFile* file, ResultSink& 
 // nothing in it changed since.
 void UndoOne(const std::string& journal_path, const ExtractJournal& run, const std::string& name,
              ResultSink& sink, bool dry_run) {
-    const std::string made = Joined(run.parent, run.named);
+    const std::string made = PathIn(run.parent, run.named);
     // Held while the folder goes, so that no other undo races this one.
     auto opened = journal::JournalFile::OpenExisting(journal_path);
     if (!dry_run && !opened.ok()) {
@@ -224,7 +221,7 @@ bool UndoExtraction(const std::string& journal_folder, const std::string& path, 
             return true;
         }
         if (!archive && !run.value().named.empty() &&
-            Normal(Joined(run.value().parent, run.value().named)) == normal) {
+            Normal(PathIn(run.value().parent, run.value().named)) == normal) {
             if (run.value().undone) {
                 return false;  // its folder is gone; another run made what is there now
             }

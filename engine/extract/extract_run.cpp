@@ -51,10 +51,6 @@ ArchivePlace PlaceOf(const std::string& path) {
     return {cut == 0 ? path.substr(0, 1) : path.substr(0, cut), path.substr(cut + 1)};
 }
 
-std::string Joined(const std::string& parent, const std::string& name) {
-    return parent + (parent.ends_with(kPathSeparator) ? "" : std::string(1, kPathSeparator)) + name;
-}
-
 std::shared_ptr<const RowReasonBox> Boxed(const RowReason& reason) {
     if (std::holds_alternative<std::monostate>(reason)) {
         return nullptr;
@@ -258,7 +254,7 @@ Refusal Planned(TableFileSystem& table, const std::string& temp_path, CapturedRo
 void DryRun(const std::string& path, const ArchivePlace& place, const std::string& base,
             FileSystem& fs, ResultSink& sink, const ExtractOptions& options, WalkControl& control) {
     ArchiveReader reader;
-    const std::string temp_path = Joined(place.parent, NewTempName());
+    const std::string temp_path = PathIn(place.parent, NewTempName());
     TableFileSystem table(temp_path);
     ExpansionCount count(options.bounds, ArchiveBytes(path), FreeBytes(place.parent));
     CapturedRow unnested;
@@ -326,7 +322,7 @@ void RealRun(const std::string& path, const ArchivePlace& place, const std::stri
     }
     const auto target = MakeNativeExtractTarget();
     const std::string temp_name = NewTempName();
-    const std::string temp_path = Joined(place.parent, temp_name);
+    const std::string temp_path = PathIn(place.parent, temp_name);
     TableFileSystem table(temp_path);
     CapturedRow unnested;
     ExtractionRecord record(options.journal_folder);

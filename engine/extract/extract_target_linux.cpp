@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "engine/extract/extract_target.h"
+#include "engine/extract/folder_flags_linux.h"
 #include "engine/extract/refusal.h"
 #include "engine/reason/row_reason.h"
 #include "engine/unique_fd_posix.h"
@@ -29,8 +30,6 @@ namespace karuneo::extract {
 namespace {
 
 using posix::UniqueFd;
-
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 std::string Joined(const Parts& parts, std::size_t count) {
     std::string joined;
@@ -62,7 +61,8 @@ mode_t CurrentUmask() {
     return static_cast<mode_t>(std::strtoul(text.c_str() + at + 7, nullptr, 8) & 0777);
 }
 
-using Identity = std::pair<dev_t, ino_t>;
+// A folder this extraction made, told apart from one put in its place.
+using DeviceAndInode = std::pair<dev_t, ino_t>;
 
 class LinuxExtractTarget final : public ExtractTarget {
   public:
@@ -90,7 +90,7 @@ class LinuxExtractTarget final : public ExtractTarget {
     UniqueFd parent_;
     std::string top_name_;
     UniqueFd top_;
-    std::set<Identity> made_;
+    std::set<DeviceAndInode> made_;
     std::unordered_set<std::string> files_;  // joined parts, for hard links
     Parts cached_parts_;
     UniqueFd cached_;

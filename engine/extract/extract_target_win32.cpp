@@ -34,12 +34,10 @@ namespace karuneo::extract {
 namespace {
 
 using entries::FileKey;
+using entries::kUnixEpochTicks;
 using entries::OpenEntry;
 using entries::OpenNoFollow;
 using entries::UniqueHandle;
-
-// Between 1601 and 1970, in the 100 ns ticks of a FILETIME.
-constexpr std::int64_t kUnixEpochTicks = 116444736000000000;
 
 std::string Joined(const Parts& parts, std::size_t count) {
     std::string joined;

@@ -19,6 +19,7 @@
 #include "engine/error_number.h"
 #include "engine/extract/extract_journal.h"
 #include "engine/extract/extracted_tree.h"
+#include "engine/extract/folder_flags_linux.h"
 #include "engine/file_system.h"
 #include "engine/system_code.h"
 #include "engine/unique_fd_posix.h"
@@ -27,8 +28,6 @@ namespace karuneo::extract {
 namespace {
 
 using posix::UniqueFd;
-
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 EntryKind KindOf(mode_t mode) {
     if (S_ISDIR(mode)) {

@@ -23,11 +23,9 @@ namespace karuneo::extract {
 namespace {
 
 using entries::FileKey;
+using entries::kUnixEpochTicks;
 using entries::OpenEntry;
 using entries::OpenNoFollow;
-
-// Between 1601 and 1970, in the 100 ns ticks of a FILETIME.
-constexpr std::int64_t kUnixEpochTicks = 116444736000000000;
 
 EntryKind KindOf(const OpenEntry& entry) {
     if (entry.IsLink()) {

@@ -1,13 +1,11 @@
 // karuneo-cli --extract among folders and other files, and its usage errors.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/cli/cli.h"
-#include "engine/native_file_system.h"
 #include "engine/path_separator.h"
+#include "tests/app/cli_run.h"
 #include "tests/engine/extract/archive_maker.h"
 #include "tests/support/platform.h"
 #include "tests/support/temp_tree.h"
@@ -17,19 +15,9 @@ namespace {
 
 using testing::TempTree;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 CliRun RunTool(const std::vector<std::string>& args) {
     testing::KeepJournalsInTests();
-    const auto fs = MakeNativeFileSystem();
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, *fs, out, err);
-    return {status, out.str(), err.str()};
+    return RunWith(args);
 }
 
 class CliExtract : public ::testing::Test {

@@ -12,6 +12,7 @@
 #include "engine/native_file_system.h"
 #include "engine/path_separator.h"
 #include "results/rules/escaped_text.h"
+#include "tests/app/cli_run.h"
 #include "tests/support/cli_reason_lines.h"
 #include "tests/support/journal_tree.h"
 #include "tests/support/platform.h"
@@ -22,20 +23,6 @@ namespace {
 
 using testing::ReasonLines;
 using testing::TempTree;
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunWith(const std::vector<std::string>& args) {
-    const auto fs = MakeNativeFileSystem();
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, *fs, out, err);
-    return {status, out.str(), err.str()};
-}
 
 // Trips once asked `questions` times, as a Ctrl+C (130) or SIGTERM (143)
 // arriving part-way would.

@@ -72,7 +72,7 @@ std::string DeepChain() {
 
 const std::string kRestInA = " Nothing was overwritten or lost; what was not moved is in \"A\".";
 
-const ReasonCase kCases[] = {
+const ReasonCase kReasonCases[] = {
     {"ANameTheDroppedFolderAlreadyHolds",
      {"D/.x", "D/A/B/.x", "D/A/B/f"},
      kStatusError,
@@ -191,7 +191,7 @@ TEST_P(RowReasonCaseTest, EachRowTellsWhyAndNamesTheEntry) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Reasons, RowReasonCaseTest, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Reasons, RowReasonCaseTest, ::testing::ValuesIn(kReasonCases),
                          testing::CaseName());
 
 // A name Windows cannot hold is named whole, with what it holds, so that

@@ -31,14 +31,14 @@ using testing::Row;
 using testing::TempTree;
 using testing::WalkHarness;
 
-struct Case {
+struct UnnestCase {
     const char* name;
     std::vector<std::string> before;
     std::vector<std::string> after;
     std::string_view status;
 };
 
-const Case kCases[] = {
+const UnnestCase kUnnestCases[] = {
     {"TwoFilesAtTheEndOfAChain", {"A/B/f1", "A/B/f2"}, {"f1", "f2"}, kStatusDone},
     {"EmptySingleSubfolder", {"A/"}, {}, kStatusDoneEmpty},
     {"OneFileOnly", {"f"}, {"f"}, kStatusUntouched},
@@ -71,7 +71,7 @@ const Case kCases[] = {
     {"JapaneseNames", {"資料/写真/犬.jpg"}, {"犬.jpg"}, kStatusDone},
 };
 
-bool UsesLinks(const Case& c) {
+bool UsesLinks(const UnnestCase& c) {
     for (const auto& entry : c.before) {
         if (entry.find("->") != std::string::npos) {
             return true;
@@ -90,10 +90,10 @@ class UnnestTest : public ::testing::Test {
     FailingFileSystem& fake_ = walk_.fake();
 };
 
-class UnnestTreeTest : public ::testing::TestWithParam<Case> {};
+class UnnestTreeTest : public ::testing::TestWithParam<UnnestCase> {};
 
 TEST_P(UnnestTreeTest, FlattensChainsAndLeavesEverythingElse) {
-    const Case& c = GetParam();
+    const UnnestCase& c = GetParam();
     if (UsesLinks(c) && !CanCreateLinks()) {
         GTEST_SKIP() << "this system cannot create symbolic links; the reparse cases stand in";
     }
@@ -109,7 +109,8 @@ TEST_P(UnnestTreeTest, FlattensChainsAndLeavesEverythingElse) {
     EXPECT_EQ(walk.rows(), (std::vector<Row>{{"D", std::string(c.status)}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Trees, UnnestTreeTest, ::testing::ValuesIn(kCases), testing::CaseName());
+INSTANTIATE_TEST_SUITE_P(Trees, UnnestTreeTest, ::testing::ValuesIn(kUnnestCases),
+                         testing::CaseName());
 
 TEST_F(UnnestTest, IgnoresWhatIsNoFolder) {
     tree_.Add({"file"});
@@ -260,19 +261,19 @@ TEST_F(UnnestTest, AFailedMoveReportsOneErrorRowAndRestoresTheChain) {
 // any other refusal to remove it (no permission, an append-only parent) is
 // reported. Either way the moved files stay moved and the chain gets its
 // own name back.
-struct Refusal {
+struct ChainFolderRefusal {
     const char* name;
     ErrorNumber error;
     std::string_view status;
 };
 
-const Refusal kRefusals[] = {
+const ChainFolderRefusal kChainFolderRefusals[] = {
     {"StillHoldsSomething", kFileAlreadyExists, kStatusDone},
     {"NoPermission", kPermissionDenied, kStatusError},
     {"DeviceError", kDeviceIoError, kStatusError},
 };
 
-class ChainFolderRefusalTest : public ::testing::TestWithParam<Refusal> {};
+class ChainFolderRefusalTest : public ::testing::TestWithParam<ChainFolderRefusal> {};
 
 TEST_P(ChainFolderRefusalTest, AChainFolderThatCannotBeRemovedIsAnErrorUnlessItHoldsSomething) {
     WalkHarness walk;
@@ -283,8 +284,8 @@ TEST_P(ChainFolderRefusalTest, AChainFolderThatCannotBeRemovedIsAnErrorUnlessItH
     EXPECT_EQ(Layout(walk.Dropped()), Layout(Described({"f1", "f2", "A/B/"})));
 }
 
-INSTANTIATE_TEST_SUITE_P(Refusals, ChainFolderRefusalTest, ::testing::ValuesIn(kRefusals),
-                         testing::CaseName());
+INSTANTIATE_TEST_SUITE_P(Refusals, ChainFolderRefusalTest,
+                         ::testing::ValuesIn(kChainFolderRefusals), testing::CaseName());
 
 TEST_F(UnnestTest, NeverReplacesAnEntryThatAppearsInTheWay) {
     tree_.Add({"A/B/f"}, "D");

@@ -19,7 +19,7 @@ using testing::TempTree;
 
 // Enough entries that the extraction is still going when the signal comes:
 // it is sent once the temporary folder stands beside the archive.
-constexpr int kEntries = 20000;
+constexpr int kArchivedEntries = 20000;
 
 bool ExtractionUnderWay(const TempTree& tree) {
     for (const auto& entry : std::filesystem::directory_iterator(tree.root())) {
@@ -35,7 +35,7 @@ class ExtractSignalTest : public ::testing::TestWithParam<int> {};
 TEST_P(ExtractSignalTest, StopsTheExtractionAndLeavesNothingOfIt) {
     TempTree tree;
     std::vector<ArchivedEntry> entries;
-    for (int i = 0; i < kEntries; ++i) {
+    for (int i = 0; i < kArchivedEntries; ++i) {
         entries.push_back({"W/f" + std::to_string(i), 'f', "x", {}, 0644});
     }
     testing::MakeArchive(tree.Path("arc.zip"), "zip", entries);

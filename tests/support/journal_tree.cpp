@@ -68,6 +68,11 @@ void JournalTree::WalkKilledAtMove(int nth) {
     Crash();
 }
 
+void JournalTree::CutOffAfterOneMove() {
+    tree_.Add({"A/B/f1", "A/B/f2", "A/B/f3"}, "D");
+    WalkKilledAtMove(2);
+}
+
 void JournalTree::Undo() {
     ReasonSink sink(*this);
     journal::UndoLastRun(tree_.Path("D"), *native_, sink, UninterruptedWalk(), journal_folder_);

@@ -37,6 +37,9 @@ class JournalTree {
     void Crash();
     // A walk killed as it makes its `nth` move, and the crash after it.
     void WalkKilledAtMove(int nth);
+    // D/A/B holding f1, f2 and f3, walked and killed after the first entry
+    // moved: the rest waits in the deepest folder.
+    void CutOffAfterOneMove();
     void Undo();
     // An undo through the fake, which can stop it dead as a kill would.
     void UndoThroughFake();

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 
+#include "window/rules/ascii_digit.h"
+
 namespace karuneo {
 namespace {
 
@@ -24,16 +26,12 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // Any character may come from the environment; the key names a file.
 std::string Plain(std::string_view text) {
     std::string key;
     for (const char c : text.substr(0, kLongestKey)) {
-        const bool plain =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || IsDigit(c) || c == '.' || c == '-';
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || IsAsciiDigit(c) ||
+                           c == '.' || c == '-';
         key += plain ? c : '_';
     }
     return key;

@@ -4,13 +4,6 @@
 #include <cmath>
 
 namespace karuneo {
-namespace {
-
-// Far more than any desktop spans, far less than an int can hold.
-constexpr float kMaxPixels = 1.0e6f;
-
-}  // namespace
-
 float PixelsToTwips(int pixels) {
     return static_cast<float>(pixels) * kTwipsPerPixel;
 }

@@ -8,6 +8,10 @@ namespace karuneo {
 // device pixels, uses twips_at_dpi.h).
 inline constexpr float kTwipsPerPixel = 15.0f;  // 1440 twips per inch / 96 pixels
 
+// Far more than any desktop spans, far less than an int can hold: conversions
+// to pixels clamp to it.
+inline constexpr float kMaxPixels = 1.0e6f;
+
 float PixelsToTwips(int pixels);
 
 // Rounds to the nearest pixel. Values far beyond any screen, as a damaged

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "window/rules/twips.h"
+
 namespace karuneo {
 namespace {
-
-constexpr float kMaxPixels = 1.0e6f;
 
 // A DPI of 0 or less would divide by nothing; such a report means "unknown".
 float TwipsPerPixel(int dpi) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+#include "window/rules/ascii_digit.h"
 #include "window/rules/layout_rules.h"
 #include "window/rules/screen_fit.h"
 #include "window/rules/settings_store.h"
@@ -18,12 +19,8 @@
 namespace karuneo {
 namespace {
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 std::size_t SkipDigits(std::string_view text, std::size_t at) {
-    while (at < text.size() && IsDigit(text[at])) {
+    while (at < text.size() && IsAsciiDigit(text[at])) {
         ++at;
     }
     return at;

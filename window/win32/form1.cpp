@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include "engine/journal/journal_file.h"
-#include "engine/utf16_win32.h"
 #include "results/win32/details_box.h"
 #include "window/rules/form_design.h"
 #include "window/rules/layout_rules.h"
@@ -13,6 +12,7 @@
 #include "window/rules/window_settings.h"
 #include "window/win32/history_dialog.h"
 #include "window/win32/posted_work.h"
+#include "window/win32/wide_text.h"
 #include "window/win32/window_hook.h"
 #include "window/worker/folder_work.h"
 
@@ -25,7 +25,7 @@ using form_design::kFrame1Place;
 using form_design::kFrame2Place;
 using form_design::kLabel1Place;
 
-constexpr wchar_t kClassName[] = L"KaruneoForm1";
+constexpr wchar_t kForm1ClassName[] = L"KaruneoForm1";
 constexpr int kIconResource = 1;
 
 // The list sits at its place inside Frame1, but as Frame1's sibling above
@@ -34,10 +34,6 @@ constexpr TwipRect kListView1Place{kFrame1Place.left + form_design::kListView1Pl
                                    kFrame1Place.top + form_design::kListView1Place.top,
                                    form_design::kListView1Place.width,
                                    form_design::kListView1Place.height};
-
-std::wstring Wide(std::string_view text) {
-    return Utf16FromUtf8(text).value_or(std::wstring());
-}
 
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
 
@@ -62,7 +58,7 @@ HICON LoadAppIcon(int metric_x, int metric_y) {
 bool RegisterFormClass(WNDPROC procedure) {
     WNDCLASSEXW form{};
     form.cbSize = sizeof form;
-    if (::GetClassInfoExW(::GetModuleHandleW(nullptr), kClassName, &form)) {
+    if (::GetClassInfoExW(::GetModuleHandleW(nullptr), kForm1ClassName, &form)) {
         return true;
     }
     form.lpfnWndProc = procedure;
@@ -71,7 +67,7 @@ bool RegisterFormClass(WNDPROC procedure) {
     form.hIconSm = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
     form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    form.lpszClassName = kClassName;
+    form.lpszClassName = kForm1ClassName;
     return ::RegisterClassExW(&form) != 0;
 }
 
@@ -172,7 +168,7 @@ bool Form1::Show(int show_command) {
     if (!RegisterFormClass(&Form1::FormProc)) {
         return false;
     }
-    ::CreateWindowExW(0, kClassName, Wide(form_design::kForm1Caption).c_str(), kFormStyle,
+    ::CreateWindowExW(0, kForm1ClassName, Wide(form_design::kForm1Caption).c_str(), kFormStyle,
                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                       ::GetModuleHandleW(nullptr), this);
     if (window_ == nullptr || !CreateControls()) {

@@ -7,12 +7,13 @@
 #include <array>
 #include <string_view>
 
-#include "engine/utf16_win32.h"
+#include "window/win32/dpi_scaled.h"
+#include "window/win32/wide_text.h"
 
 namespace karuneo::win32 {
 namespace {
 
-constexpr wchar_t kClassName[] = L"KaruneoHistory";
+constexpr wchar_t kHistoryClassName[] = L"KaruneoHistory";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExtendedStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
@@ -36,14 +37,6 @@ constexpr std::array<ButtonDesign, 4> kButtons{{
     {IDCANCEL, history_design::kCloseCaption},
 }};
 
-std::wstring Wide(std::string_view text) {
-    return Utf16FromUtf8(text).value_or(std::wstring());
-}
-
-int Scaled(int pixels_at_96, HWND window) {
-    return ::MulDiv(pixels_at_96, static_cast<int>(::GetDpiForWindow(window)), 96);
-}
-
 bool AskYesNo(HWND owner, const std::wstring& question) {
     return ::MessageBoxW(owner, question.c_str(), Wide(history_design::kForgetTitle).c_str(),
                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
@@ -52,19 +45,19 @@ bool AskYesNo(HWND owner, const std::wstring& question) {
 bool RegisterDialogClass(WNDPROC procedure) {
     WNDCLASSEXW type{};
     type.cbSize = sizeof type;
-    if (::GetClassInfoExW(::GetModuleHandleW(nullptr), kClassName, &type)) {
+    if (::GetClassInfoExW(::GetModuleHandleW(nullptr), kHistoryClassName, &type)) {
         return true;
     }
     type.lpfnWndProc = procedure;
     type.hInstance = ::GetModuleHandleW(nullptr);
     type.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    type.lpszClassName = kClassName;
+    type.lpszClassName = kHistoryClassName;
     return ::RegisterClassExW(&type) != 0;
 }
 
-HWND CreateChild(HWND parent, const wchar_t* type, const std::wstring& text, DWORD style, int id,
-                 DWORD extended = 0) {
+HWND CreateControl(HWND parent, const wchar_t* type, const std::wstring& text, DWORD style, int id,
+                   DWORD extended = 0) {
     return ::CreateWindowExW(extended, type, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
                              0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                              ::GetModuleHandleW(nullptr), nullptr);
@@ -95,8 +88,8 @@ bool HistoryDialog::Create(HWND owner) {
         return false;
     }
     owner_ = owner;
-    ::CreateWindowExW(kExtendedStyle, kClassName, Wide(history_design::kCaption).c_str(), kStyle,
-                      CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner, nullptr,
+    ::CreateWindowExW(kExtendedStyle, kHistoryClassName, Wide(history_design::kCaption).c_str(),
+                      kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner, nullptr,
                       ::GetModuleHandleW(nullptr), this);
     if (window_ == nullptr || !CreateControls()) {
         return false;
@@ -110,9 +103,9 @@ bool HistoryDialog::Create(HWND owner) {
 
 bool HistoryDialog::CreateControls() {
     font_ = MessageFont(static_cast<int>(::GetDpiForWindow(window_)));
-    list_ = CreateChild(window_, WC_LISTVIEWW, L"",
-                        WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, kList,
-                        WS_EX_CLIENTEDGE);
+    list_ = CreateControl(window_, WC_LISTVIEWW, L"",
+                          WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, kList,
+                          WS_EX_CLIENTEDGE);
     if (list_ == nullptr) {
         return false;
     }
@@ -131,8 +124,8 @@ bool HistoryDialog::CreateControls() {
     }
     ::SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
     for (const auto& button : kButtons) {
-        HWND control = CreateChild(window_, L"BUTTON", Wide(button.caption),
-                                   WS_TABSTOP | BS_PUSHBUTTON, button.id);
+        HWND control = CreateControl(window_, L"BUTTON", Wide(button.caption),
+                                     WS_TABSTOP | BS_PUSHBUTTON, button.id);
         if (control == nullptr) {
             return false;
         }
@@ -150,8 +143,9 @@ void HistoryDialog::FitToScreen(HWND owner) {
     screen.cbSize = sizeof screen;
     ::GetMonitorInfoW(monitor, &screen);
     const RECT& work = screen.rcWork;
-    const int width = std::min<int>(Scaled(kWidth, window_), (work.right - work.left) * 9 / 10);
-    const int height = std::min<int>(Scaled(kHeight, window_), (work.bottom - work.top) * 9 / 10);
+    const int width = std::min<int>(DpiScaled(kWidth, window_), (work.right - work.left) * 9 / 10);
+    const int height =
+        std::min<int>(DpiScaled(kHeight, window_), (work.bottom - work.top) * 9 / 10);
     ::SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
                    work.top + (work.bottom - work.top - height) / 2, width, height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
@@ -163,9 +157,9 @@ void HistoryDialog::FitToScreen(HWND owner) {
 void HistoryDialog::PlaceControls() {
     RECT client{};
     ::GetClientRect(window_, &client);
-    const int margin = Scaled(kMargin, window_);
-    const int button_width = Scaled(kButtonWidth, window_);
-    const int button_height = Scaled(kButtonHeight, window_);
+    const int margin = DpiScaled(kMargin, window_);
+    const int button_width = DpiScaled(kButtonWidth, window_);
+    const int button_height = DpiScaled(kButtonHeight, window_);
     const int buttons_top = client.bottom - margin - button_height;
     ::SetWindowPos(list_, nullptr, margin, margin, std::max<int>(0, client.right - 2 * margin),
                    std::max(0, buttons_top - 2 * margin), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -176,8 +170,8 @@ void HistoryDialog::PlaceControls() {
                        SWP_NOZORDER | SWP_NOACTIVATE);
         left += button_width + margin;
     }
-    const int time = Scaled(kTimeWidth, window_);
-    const int state = Scaled(kStateWidth, window_);
+    const int time = DpiScaled(kTimeWidth, window_);
+    const int state = DpiScaled(kStateWidth, window_);
     RECT rows{};
     ::GetClientRect(list_, &rows);
     ::SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, std::max<int>(time, rows.right - time - state));
@@ -346,7 +340,8 @@ LRESULT HistoryDialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
             return 0;
         case WM_GETMINMAXINFO: {
             auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
-            limits->ptMinTrackSize = {Scaled(kWidth / 2, window_), Scaled(kHeight / 2, window_)};
+            limits->ptMinTrackSize = {DpiScaled(kWidth / 2, window_),
+                                      DpiScaled(kHeight / 2, window_)};
             return 0;
         }
         case WM_CLOSE:

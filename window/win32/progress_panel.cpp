@@ -5,6 +5,7 @@
 
 #include "engine/utf16_win32.h"
 #include "window/rules/form_design.h"
+#include "window/win32/dpi_scaled.h"
 
 namespace karuneo::win32 {
 namespace {
@@ -14,10 +15,6 @@ HWND CreateIn(HWND area, const wchar_t* type, const wchar_t* text, DWORD style, 
     return ::CreateWindowExW(0, type, text, WS_CHILD | style, 0, 0, 0, 0, area,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                              ::GetModuleHandleW(nullptr), nullptr);
-}
-
-int Scaled(int pixels_at_96, HWND window) {
-    return ::MulDiv(pixels_at_96, static_cast<int>(::GetDpiForWindow(window)), 96);
 }
 
 // The height of a line of `window`'s font, the caption's included.
@@ -69,14 +66,14 @@ void ProgressPanel::Layout() {
     }
     RECT inside{};
     ::GetClientRect(area_, &inside);
-    const int margin = Scaled(8, area_);
+    const int margin = DpiScaled(8, area_);
     const int width = inside.right - 2 * margin;
-    const int button_width = Scaled(72, area_);
-    const int button_height = Scaled(24, area_);
-    const int bar_height = Scaled(14, area_);
+    const int button_width = DpiScaled(72, area_);
+    const int button_height = DpiScaled(24, area_);
+    const int bar_height = DpiScaled(14, area_);
     const int button_top = inside.bottom - margin - button_height;
-    const int bar_top = button_top - Scaled(6, area_) - bar_height;
-    int top = LineHeight(area_) + Scaled(2, area_);
+    const int bar_top = button_top - DpiScaled(6, area_) - bar_height;
+    int top = LineHeight(area_) + DpiScaled(2, area_);
     const int line_height = LineHeight(lines_[0]);
     constexpr UINT kPlace = SWP_NOZORDER | SWP_NOACTIVATE;
     for (HWND line : lines_) {

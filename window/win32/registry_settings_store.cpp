@@ -4,16 +4,9 @@
 
 #include "engine/utf16_win32.h"
 #include "window/rules/window_settings.h"
+#include "window/win32/wide_text.h"
 
 namespace karuneo::win32 {
-namespace {
-
-std::wstring Wide(std::string_view text) {
-    return Utf16FromUtf8(text).value_or(std::wstring());
-}
-
-}  // namespace
-
 RegistrySettingsStore::RegistrySettingsStore() : key_(Wide(RegistrySettingsKey())) {}
 
 RegistrySettingsStore::RegistrySettingsStore(std::wstring key) : key_(std::move(key)) {}

@@ -71,15 +71,9 @@ TEST_P(CutOffRunTest, FinishedAtEveryCallItEndsAsAFullRun) {
 INSTANTIATE_TEST_SUITE_P(Shapes, CutOffRunTest, ::testing::ValuesIn(testing::SweepShapes()),
                          testing::CaseName());
 
-// Killed after the first entry moved: the rest waits in the deepest folder.
-void CutOffAfterOneMove(JournalTree& run) {
-    run.tree().Add({"A/B/f1", "A/B/f2", "A/B/f3"}, "D");
-    run.WalkKilledAtMove(2);
-}
-
 TEST(CutOffRunRefusedTest, AnEntryInNeitherPlaceLeavesEverythingAndTheJournal) {
     JournalTree run;
-    CutOffAfterOneMove(run);
+    run.CutOffAfterOneMove();
     const auto before = run.Dropped();
     std::string waiting;
     for (const auto& [path, kind] : before) {
@@ -101,7 +95,7 @@ TEST(CutOffRunRefusedTest, AnEntryInNeitherPlaceLeavesEverythingAndTheJournal) {
 
 TEST(CutOffRunRefusedTest, AnotherFolderInPlaceOfTheDroppedOneIsNotTouched) {
     JournalTree run;
-    CutOffAfterOneMove(run);
+    run.CutOffAfterOneMove();
     const auto root = run.tree().root();
     std::filesystem::rename(root / "D", root / "D.moved");
     run.tree().Add({"A/B/f2"}, "D");
@@ -117,7 +111,7 @@ TEST(CutOffRunRefusedTest, AnotherFolderInPlaceOfTheDroppedOneIsNotTouched) {
 // left as it is, and the row says why.
 TEST(CutOffRunRefusedTest, AJournalThatCannotBeReadIsKeptAndNamed) {
     JournalTree run;
-    CutOffAfterOneMove(run);
+    run.CutOffAfterOneMove();
     const auto before = run.Dropped();
     const auto journals = journal::ListJournals(run.journal_folder());
     ASSERT_EQ(journals.size(), 1u);
@@ -136,7 +130,7 @@ TEST(CutOffRunRefusedTest, AJournalThatCannotBeReadIsKeptAndNamed) {
 // quietly for --forget.
 TEST(CutOffRunRefusedTest, AGoneFolderIsToldOnceAndCanBeForgotten) {
     JournalTree run;
-    CutOffAfterOneMove(run);
+    run.CutOffAfterOneMove();
     std::filesystem::remove_all(run.tree().root() / "D");
 
     run.Recover();

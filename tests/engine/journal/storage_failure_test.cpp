@@ -35,7 +35,7 @@ testing::Snapshot Flattened() {
 
 enum class Job { kRecover, kWindowStart, kUndo };
 
-struct Case {
+struct JobAtFault {
     const char* name;
     Job job;
     StorageStep step;
@@ -44,7 +44,7 @@ struct Case {
     bool carries_on;
 };
 
-const Case kCases[] = {
+const JobAtFault kJobsAtFault[] = {
     {"RecoverOpen", Job::kRecover, StorageStep::kOpen, false},
     {"RecoverRead", Job::kRecover, StorageStep::kRead, false},
     {"RecoverAppend", Job::kRecover, StorageStep::kAppend, true},
@@ -60,11 +60,6 @@ const Case kCases[] = {
     {"UndoRemove", Job::kUndo, StorageStep::kRemove, true},
 };
 
-void CutOffAfterOneMove(JournalTree& run) {
-    run.tree().Add(kEntries, "D");
-    run.WalkKilledAtMove(2);
-}
-
 void RunJob(JournalTree& run, Job job) {
     switch (job) {
         case Job::kRecover:
@@ -79,16 +74,16 @@ void RunJob(JournalTree& run, Job job) {
     }
 }
 
-class StorageFailureTest : public ::testing::TestWithParam<Case> {};
+class StorageFailureTest : public ::testing::TestWithParam<JobAtFault> {};
 
 TEST_P(StorageFailureTest, TheJournalStaysAndTheRowSaysWhatHappened) {
-    const Case& c = GetParam();
+    const JobAtFault& c = GetParam();
     JournalTree run;
     if (c.job == Job::kUndo) {
         run.tree().Add(kEntries, "D");
         run.Walk();
     } else {
-        CutOffAfterOneMove(run);
+        run.CutOffAfterOneMove();
     }
     const auto before = run.Dropped();
     const auto journals = journal::ListJournals(run.journal_folder());
@@ -122,7 +117,7 @@ TEST_P(StorageFailureTest, TheJournalStaysAndTheRowSaysWhatHappened) {
     EXPECT_TRUE(journal::CutOffJournals(run.journal_folder()).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, StorageFailureTest, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Table, StorageFailureTest, ::testing::ValuesIn(kJobsAtFault),
                          testing::CaseName());
 
 }  // namespace

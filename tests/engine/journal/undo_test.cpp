@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 using testing::JournalTree;
 using testing::TakeWithLooks;
 
-const std::vector<std::string> kChain = {"A/B/f1", "A/B/.h", "A/B/G/g", "A/B/H/", "A/.keep"};
+const std::vector<std::string> kUndoneChain = {"A/B/f1", "A/B/.h", "A/B/G/g", "A/B/H/", "A/.keep"};
 
 // Chain folders with permissions and times of their own, which an undo
 // that recreates them must give back.
@@ -81,7 +81,7 @@ TEST(UndoTest, AnUndoneRunIsNotUndoneTwice) {
     EXPECT_NE(run.Reasons().back().find("was undone already"), std::string::npos);
 }
 
-struct Refusal {
+struct UndoRefusal {
     const char* name;
     std::function<void(JournalTree&)> change;  // after the run, before the undo
     const char* says;
@@ -98,7 +98,7 @@ void RewriteJournal(JournalTree& run, const std::function<void(std::string&)>& e
     std::ofstream(paths.back(), std::ios::binary | std::ios::trunc) << text;
 }
 
-const Refusal kRefusals[] = {
+const UndoRefusal kUndoRefusals[] = {
     {"EntryGone", [](JournalTree& run) { fs::remove(In(run, "f1")); }, "\"f1\" is gone"},
     {"ReplacedByAnotherFile",
      [](JournalTree& run) {
@@ -136,10 +136,10 @@ const Refusal kRefusals[] = {
      "line 3 of its journal is damaged"},
 };
 
-class UndoRefusedTest : public ::testing::TestWithParam<Refusal> {};
+class UndoRefusedTest : public ::testing::TestWithParam<UndoRefusal> {};
 
 TEST_P(UndoRefusedTest, ChangesNothingAndSaysWhy) {
-    const Refusal& refusal = GetParam();
+    const UndoRefusal& refusal = GetParam();
     if (std::string(refusal.name) == "TurnedIntoALink" && !testing::CanCreateLinks()) {
         GTEST_SKIP() << "this system cannot create links";
     }
@@ -164,7 +164,7 @@ TEST_P(UndoRefusedTest, ChangesNothingAndSaysWhy) {
         << run.Reasons().back();
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, UndoRefusedTest, ::testing::ValuesIn(kRefusals),
+INSTANTIATE_TEST_SUITE_P(Cases, UndoRefusedTest, ::testing::ValuesIn(kUndoRefusals),
                          testing::CaseName());
 
 TEST(UndoRefusedTest, TheFirstObstacleIsNamedAndTheOthersCounted) {

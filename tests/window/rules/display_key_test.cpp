@@ -18,7 +18,7 @@ struct KeyCase {
     std::string expected;
 };
 
-const KeyCase kCases[] = {
+const KeyCase kKeyCases[] = {
     {"LocalDisplay", "", ":62", "x-62"},
     {"ItsScreen", "", ":62.0", "x-62"},
     {"AnotherScreenOfIt", "", ":62.1", "x-62"},
@@ -54,7 +54,7 @@ TEST_P(DisplayKeyTest, EverySpellingOfOneDisplayGivesOneKey) {
     EXPECT_EQ(DisplayKey({c.wayland, c.x, "kobo", "/run/user/1000/"}), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Displays, DisplayKeyTest, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Displays, DisplayKeyTest, ::testing::ValuesIn(kKeyCases),
                          testing::CaseName());
 
 TEST(DisplayKeyLimitsTest, AKeyIsShortAndPlainWhateverTheEnvironmentHolds) {
