@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 
 #include "engine/entry_path.h"
@@ -86,9 +86,9 @@ Progress JudgeByDisk(FileSystem& fs, const JournalRun& run, Obstacles& obstacles
     progress.levels_left = LevelsThere(fs, run, progress.top.name);
     Whereabouts found = FindPlannedEntries(fs, run, progress.top, progress.levels_left, obstacles);
     progress.still_deepest = std::move(found.waiting);
-    const std::set<std::string> recorded(run.moved.begin(), run.moved.end());
+    const std::unordered_set<std::string_view> recorded(run.moved.begin(), run.moved.end());
     for (auto& name : found.moved) {
-        if (recorded.count(name) == 0) {
+        if (!recorded.contains(name)) {
             progress.found_moved.push_back(std::move(name));
         }
     }
@@ -155,7 +155,7 @@ void FinishAnew(Finishing& job, const JournalRun& run, const TopFound& top,
 // Under its own name with every entry still in the deepest folder, the
 // chain shows nothing of the run.
 bool ChangedNothing(const JournalRun& run, const Progress& progress) {
-    std::set<std::string> movable;
+    std::unordered_set<std::string_view> movable;
     for (const auto& entry : run.entries) {
         if (entry.kind != EntryKind::kOther) {
             movable.insert(entry.name);

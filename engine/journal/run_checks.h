@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <set>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -45,7 +45,7 @@ class FolderContents {
     bool Holds(const JournalEntry& entry) const;
     bool Has(const std::string& name) const { return entries_.count(name) != 0; }
     // Every name it holds but `these`.
-    std::vector<std::string> NamesBut(const std::set<std::string>& these) const;
+    std::vector<std::string> NamesBut(std::span<const std::string> these) const;
     // Why the entry is not here: gone, or its name held by another entry or
     // by one of another kind.
     Obstacle WhyNot(const JournalEntry& entry) const;
