@@ -7,6 +7,7 @@
 #endif
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -98,8 +99,15 @@ Refusal CheckEntry(const ArchiveEntry& entry, const SplitName& split, TableFileS
             return refused;
         }
     }
-    if (!table.Add(split.parts, KindOf(entry.type), entry.link)) {
-        return {ExtractProblem::kDuplicate, entry.name};
+    if (const auto taken = table.Add(split.parts, KindOf(entry.type), entry.link)) {
+        if (*taken == split.parts.size()) {
+            return {ExtractProblem::kDuplicate, entry.name};
+        }
+        std::string part;
+        for (std::size_t i = 0; i < *taken; ++i) {
+            part += (i > 0 ? "/" : "") + split.parts[i];
+        }
+        return {ExtractProblem::kDuplicate, part};
     }
     return {};
 }

@@ -6,6 +6,7 @@
 // IWYU pragma: no_include <bits/utility.h>
 // IWYU pragma: no_include <type_traits>
 
+#include "engine/dry_run/name_key.h"
 #include "engine/entry_path.h"
 
 namespace karuneo::extract {
@@ -68,30 +69,37 @@ Node* TableFileSystem::Find(const EntryPath& path) {
     return path.Root() == root_ ? FindParts(path.Names()) : nullptr;
 }
 
-bool TableFileSystem::Add(const std::vector<std::string>& parts, EntryKind kind,
-                          const std::string& link) {
+std::optional<std::size_t> TableFileSystem::Add(const std::vector<std::string>& parts,
+                                                EntryKind kind, const std::string& link) {
     Node* node = top_.get();
     for (std::size_t i = 0; i < parts.size(); ++i) {
         if (node->kind != EntryKind::kFolder) {
-            return false;
+            return parts.size();
         }
         const bool last = i + 1 == parts.size();
+        const auto found = node->children.find(parts[i]);
+        if (found != node->children.end()) {
+            if (last && (kind != EntryKind::kFolder || found->second->kind != EntryKind::kFolder)) {
+                return parts.size();
+            }
+            node = found->second.get();
+            continue;
+        }
+        // Where the disk takes it for a name already there, the part is
+        // refused as the real run's making of it would be.
+        if (!node->keys.insert(dry_run::NameKey(parts[i])).second) {
+            return i + 1;
+        }
         auto& child = node->children[parts[i]];
-        if (child) {
-            if (last && (kind != EntryKind::kFolder || child->kind != EntryKind::kFolder)) {
-                return false;
-            }
-        } else {
-            child = std::make_unique<Node>();
-            child->id = next_id_++;
-            if (last) {
-                child->kind = kind;
-                child->link = link;
-            }
+        child = std::make_unique<Node>();
+        child->id = next_id_++;
+        if (last) {
+            child->kind = kind;
+            child->link = link;
         }
         node = child.get();
     }
-    return true;
+    return std::nullopt;
 }
 
 bool TableFileSystem::HoldsFile(const std::vector<std::string>& parts) const {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,15 +31,22 @@ class TableFileSystem final : public FileSystem {
         std::uint64_t id = 0;
         std::string link;  // a symbolic link's target
         std::map<std::string, std::unique_ptr<Node>> children;
+        // The key of each name added, where letter case may not tell two
+        // names apart: a second name of one key is refused as the disk
+        // would refuse it.
+        std::set<std::string> keys;
     };
     using Visitor = std::function<void(const std::vector<std::string>& parts, const Node& node)>;
 
     explicit TableFileSystem(std::string root);
 
-    // Adds an entry, and the folders above it that are missing; false when
+    // Adds an entry, and the folders above it that are missing. Refused when
     // the name is taken, but by a folder for a folder (archives repeat them),
-    // or when a part above it is no folder.
-    bool Add(const std::vector<std::string>& parts, EntryKind kind, const std::string& link = {});
+    // or when a part above it is no folder: then the number of its parts;
+    // and when a part's name is one the file system takes for another name
+    // already there (letter case, on Windows): then the parts up to that one.
+    std::optional<std::size_t> Add(const std::vector<std::string>& parts, EntryKind kind,
+                                   const std::string& link = {});
     // Whether the entry is there and is a file: what a hard link may name.
     bool HoldsFile(const std::vector<std::string>& parts) const;
     // Every entry, each before what it holds.
