@@ -55,9 +55,9 @@ bool FolderContents::Holds(const JournalEntry& entry) const {
 std::vector<std::string> FolderContents::NamesBut(std::span<const std::string> these) const {
     const std::unordered_set<std::string_view> excluded(these.begin(), these.end());
     std::vector<std::string> names;
-    for (const auto& [name, entry] : entries_) {
-        if (!excluded.contains(name)) {
-            names.push_back(name);
+    for (const auto& held : entries_) {
+        if (!excluded.contains(held.first)) {
+            names.push_back(held.first);
         }
     }
     return names;
