@@ -4,10 +4,14 @@
 #include <vector>
 
 #include "engine/error_number.h"
-#include "engine/extract/extract_journal.h"
-#include "engine/file_system.h"
+
+namespace karuneo {
+struct Identity;
+}  // namespace karuneo
 
 namespace karuneo::extract {
+
+struct RecordedEntry;
 
 // What the journal of an extraction needs of the disk, and what its undo
 // and recovery do there; links are never followed. One implementation per
@@ -35,6 +39,13 @@ struct RecordedRemoval {
     std::string first_difference;  // below the folder; "" for the folder itself
     bool removed = false;
 };
+
+// Whether the folder is the one of `identity` and the entries `recorded`
+// below it are all as recorded (identity, size, modification time), with
+// nothing else there: as_recorded, or the first difference. Shared by every
+// system's RemoveRecordedTree, which looks before it removes anything.
+RecordedRemoval CheckRecordedTree(const std::string& folder, const Identity& identity,
+                                  const std::vector<RecordedEntry>& recorded);
 
 // Removes the folder and the entries `recorded` below it, but only when
 // they are all as recorded (identity, size, modification time) and nothing

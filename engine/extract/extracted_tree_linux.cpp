@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -181,22 +180,8 @@ bool RemoveEmptyFolderAt(const std::string& path) {
 
 RecordedRemoval RemoveRecordedTree(const std::string& folder, const Identity& identity,
                                    const std::vector<RecordedEntry>& recorded, bool check_only) {
-    RecordedRemoval removal;
-    const auto now_identity = IdentityOfPath(folder);
-    if (!now_identity.ok() || !(now_identity.value() == identity)) {
-        return removal;
-    }
-    const auto now = ListTree(folder);
-    if (!now.ok()) {
-        removal.first_difference = now.error().entry;
-        return removal;
-    }
-    if (auto differs = FirstDifference(now.value(), recorded)) {
-        removal.first_difference = *differs;
-        return removal;
-    }
-    removal.as_recorded = true;
-    if (check_only) {
+    RecordedRemoval removal = CheckRecordedTree(folder, identity, recorded);
+    if (!removal.as_recorded || check_only) {
         return removal;
     }
     std::set<std::pair<dev_t, ino_t>> ours;
