@@ -552,9 +552,10 @@ Failure LinuxFileSystem::SyncFolder(const EntryPath& folder) {
     return {};
 }
 
-// Many folders, little else waiting to be written: one syncfs for each file
-// system they are on, each ending with one flush of the disk's cache where
-// a sync per folder would flush it once per folder.
+// Many folders, little else waiting to be written: one syncfs for each local
+// file system they are on, each ending with one flush of the disk's cache
+// where a sync per folder would flush it once per folder. A folder on any
+// other file system is synced by itself.
 Failure LinuxFileSystem::SyncFolders(std::span<const EntryPath> folders) {
     if (folders.size() < 2 || !LittleWaitsToBeWritten()) {
         return FileSystem::SyncFolders(folders);
@@ -565,6 +566,12 @@ Failure LinuxFileSystem::SyncFolders(std::span<const EntryPath> folders) {
         struct stat info {};
         if (!opened.fd.valid() || ::fstat(opened.fd.get(), &info) != 0) {
             return opened.fd.valid() ? SystemFailure(errno, folder.Below()) : opened.error;
+        }
+        if (!SyncfsCoversEachFile(opened.fd.get())) {
+            if (::fsync(opened.fd.get()) != 0) {
+                return SystemFailure(errno, folder.Below());
+            }
+            continue;
         }
         const bool seen =
             std::any_of(one_per_device.begin(), one_per_device.end(),

@@ -1,5 +1,8 @@
 #include "engine/write_backlog_linux.h"
 
+#include <linux/magic.h>
+#include <sys/statfs.h>
+
 #include <fstream>
 #include <string>
 
@@ -25,6 +28,22 @@ bool LittleWaitsToBeWritten() {
         meminfo.ignore(64, '\n');
     }
     return found == 2 && waiting < kSmallBacklogKib;
+}
+
+bool SyncfsCoversEachFile(int fd) {
+    struct statfs info {};
+    if (::fstatfs(fd, &info) != 0) {
+        return false;
+    }
+    switch (info.f_type) {
+        case EXT4_SUPER_MAGIC:  // ext2 and ext3 too
+        case XFS_SUPER_MAGIC:
+        case BTRFS_SUPER_MAGIC:
+        case F2FS_SUPER_MAGIC:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace karuneo

@@ -213,13 +213,12 @@ Failure JournalFile::Sync() {
 
 // Each journal of a batch is new, and each fdatasync of one ends with a flush
 // of the disk's cache (on ext4 without a journal of its own, a write of its
-// inode's block too): K journals would cost K flushes. When little else
-// waits to be written, one syncfs writes them all with one flush. When much
-// does, syncfs would wait for everything other programs have left unwritten
-// on that file system (minutes, on a disk another program is filling), and
-// each file is synced by itself, its write-back started on every file
-// first, so that a file system that journals its metadata allocates them
-// all in the one commit the first fdatasync makes.
+// inode's block too): K journals would cost K flushes. On a local file
+// system, when little else waits to be written, one syncfs writes them all
+// with one flush. When much does, syncfs would wait for everything other programs have left
+// unwritten on that file system (minutes, on a disk another program is filling), and each file is
+// synced by itself, its write-back started on every file first, so that a file system that journals
+// its metadata allocates them all in the one commit the first fdatasync makes.
 Failure JournalFile::SyncTogether(std::span<JournalFile* const> files) {
     if (auto fault = InjectedFault(StorageStep::kSync)) {
         return fault;
@@ -227,7 +226,8 @@ Failure JournalFile::SyncTogether(std::span<JournalFile* const> files) {
     if (files.empty()) {
         return {};
     }
-    if (files.size() > 1 && LittleWaitsToBeWritten()) {
+    if (files.size() > 1 && SyncfsCoversEachFile(static_cast<int>(files.front()->handle_)) &&
+        LittleWaitsToBeWritten()) {
         if (::syncfs(static_cast<int>(files.front()->handle_)) != 0) {
             return SystemFailure(errno);
         }

@@ -240,9 +240,9 @@ TEST_P(NoSafeMoveTest, NothingMovesOnFatThroughFuseAndTheReasonSaysWhy) {
     EXPECT_EQ(tree.Take("mnt/D"), before) << "nothing moved, the chain under its own name";
 }
 
-// A batch's folders are made durable together, with one sync per file
-// system where little else waits to be written: each of those file systems
-// is synced, and a folder gone since is an error rather than a success.
+// A batch's folders are made durable together, with one sync per local file
+// system where little else waits to be written, and each folder on another
+// (tmpfs here) by itself; a folder gone since is an error, not a success.
 TEST(SyncFoldersTest, FoldersOnTwoFileSystemsAreSyncedAndOneGoneIsAnError) {
     TempTree tree;
     tree.Add({"disk/a/", "disk/b/", "mnt/"});
