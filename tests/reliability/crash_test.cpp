@@ -83,26 +83,6 @@ Micros FullRunTime() {
     return times[1];
 }
 
-// Kill moments spread at random over an uninterrupted walk; the seed, in
-// every trace, replays a failure.
-class KillMoments {
-  public:
-    KillMoments() : full_(FullRunTime()), random_(seed_), moment_(0, full_.count()) {}
-
-    Micros full() const { return full_; }
-    Micros Next() { return Micros(moment_(random_)); }
-    std::string Trace(int run, Micros delay) const {
-        return "seed " + std::to_string(seed_) + ", run " + std::to_string(run) +
-               ", killed after " + std::to_string(delay.count()) + " us";
-    }
-
-  private:
-    const Micros full_;
-    const unsigned seed_ = std::random_device{}();
-    std::mt19937 random_;
-    std::uniform_int_distribution<long> moment_;
-};
-
 enum class Reached { kNothing, kPart, kAll };
 
 Reached Progress(const testing::Snapshot& before, const testing::Snapshot& after,
@@ -112,6 +92,49 @@ Reached Progress(const testing::Snapshot& before, const testing::Snapshot& after
     }
     return testing::AllMovedUp(after, placement) ? Reached::kAll : Reached::kPart;
 }
+
+// Kill moments at random, every other one over a whole uninterrupted walk and
+// the rest within the window the kills so far place the moves in: after the
+// last kill that found nothing moved, before the first that found everything
+// moved. The moves take a few milliseconds of a run whose start, syncs and
+// exit take the rest, so kills spread evenly could all miss them. The seed,
+// in every trace, replays a failure.
+class KillMoments {
+  public:
+    KillMoments() : full_(FullRunTime()), random_(seed_), after_(0), before_(full_) {}
+
+    Micros full() const { return full_; }
+    Micros Next() {
+        const bool whole = (++drawn_ % 2) != 0;
+        std::uniform_int_distribution<long> moment(whole ? 0 : after_.count(),
+                                                   whole ? full_.count() : before_.count());
+        return Micros(moment(random_));
+    }
+    void Learn(Micros delay, Reached reached) {
+        if (reached == Reached::kNothing) {
+            after_ = std::max(after_, delay);
+        } else if (reached == Reached::kAll) {
+            before_ = std::min(before_, delay);
+        }
+        if (after_ >= before_) {
+            // Runs vary, on a loaded machine most: the window starts afresh.
+            after_ = Micros(0);
+            before_ = full_;
+        }
+    }
+    std::string Trace(int run, Micros delay) const {
+        return "seed " + std::to_string(seed_) + ", run " + std::to_string(run) +
+               ", killed after " + std::to_string(delay.count()) + " us";
+    }
+
+  private:
+    const Micros full_;
+    const unsigned seed_ = std::random_device{}();
+    std::mt19937 random_;
+    long drawn_ = 0;
+    Micros after_;
+    Micros before_;
+};
 
 TEST(CrashTest, AKilledWalkAndTheWalkAfterItLoseNothing) {
     KillMoments moments;
@@ -128,7 +151,9 @@ TEST(CrashTest, AKilledWalkAndTheWalkAfterItLoseNothing) {
         const auto after_kill = setup.tree.Take("D");
         ASSERT_EQ(testing::Misplaced(after_kill, setup.placement), "");
         ASSERT_EQ(setup.tree.Take("outside"), testing::Described({"keep"}));
-        interrupted += Progress(before, after_kill, setup.placement) == Reached::kPart;
+        const Reached reached = Progress(before, after_kill, setup.placement);
+        moments.Learn(delay, reached);
+        interrupted += reached == Reached::kPart;
 
         const auto again = testing::RunCliProcess(setup.Args());
         ASSERT_EQ(again.exit_code, 0) << again.out;
@@ -157,7 +182,9 @@ TEST(CrashTest, AKilledWalkIsFinishedByRecover) {
         const Micros delay = moments.Next();
         SCOPED_TRACE(moments.Trace(run, delay));
         testing::KillCliAfter(setup.Args(), delay);
-        const bool cut_off = !AllMovedUp(setup.tree.Take("D"), setup.placement);
+        const Reached reached = Progress(before, setup.tree.Take("D"), setup.placement);
+        moments.Learn(delay, reached);
+        const bool cut_off = reached != Reached::kAll;
 
         const auto recovered = testing::RunCliProcess({"--recover"});
         ASSERT_EQ(recovered.exit_code, 0) << recovered.out;
@@ -184,6 +211,7 @@ TEST(CrashTest, AKilledWalkFinishedAndUndoneGivesTheTreeBack) {
         const Micros delay = moments.Next();
         SCOPED_TRACE(moments.Trace(run, delay));
         testing::KillCliAfter(setup.Args(), delay);
+        moments.Learn(delay, Progress(before, setup.tree.Take("D"), setup.placement));
         ASSERT_EQ(testing::RunCliProcess({"--recover"}).exit_code, 0);
         if (setup.tree.Take("D") == before) {
             continue;  // killed before its first change: nothing to undo
