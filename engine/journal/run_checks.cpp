@@ -1,6 +1,7 @@
 #include "engine/journal/run_checks.h"
 
 #include <algorithm>
+#include <compare>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -36,40 +37,57 @@ bool IsEntry(FileSystem& fs, const EntryPath& path, std::uint64_t id, EntryKind 
     return identity.ok() && (id == 0 || identity.value().id == id) && identity.value().kind == kind;
 }
 
+namespace {
+
+bool ByName(const JournalEntry& entry, std::string_view name) {
+    return entry.name < name;
+}
+
+}  // namespace
+
 FolderContents FolderContents::Of(FileSystem& fs, const EntryPath& folder) {
     FolderContents contents;
     contents.ok_ = !fs.ListEntries(folder, [&contents](const Entry& entry) {
-        contents.entries_[entry.name] = {entry.name, entry.id, KindOfEntry(entry)};
+        contents.entries_.push_back({entry.name, entry.id, KindOfEntry(entry)});
         return true;
     });
+    std::sort(contents.entries_.begin(), contents.entries_.end(),
+              [](const JournalEntry& a, const JournalEntry& b) { return a.name < b.name; });
     return contents;
 }
 
+const JournalEntry* FolderContents::Find(std::string_view name) const {
+    const auto found = std::lower_bound(entries_.begin(), entries_.end(), name, ByName);
+    return found != entries_.end() && found->name == name ? &*found : nullptr;
+}
+
 bool FolderContents::Holds(const JournalEntry& entry) const {
-    const auto found = entries_.find(entry.name);
+    const JournalEntry* found = Find(entry.name);
     // 0: the listing told no number (Windows lists none); the kind must do.
-    return found != entries_.end() && found->second.kind == entry.kind &&
-           (entry.id == 0 || found->second.id == 0 || found->second.id == entry.id);
+    return found != nullptr && found->kind == entry.kind &&
+           (entry.id == 0 || found->id == 0 || found->id == entry.id);
 }
 
 std::vector<std::string> FolderContents::NamesBut(std::span<const std::string> these) const {
-    const std::unordered_set<std::string_view> excluded(these.begin(), these.end());
+    std::vector<std::string_view> excluded(these.begin(), these.end());
+    std::sort(excluded.begin(), excluded.end());
     std::vector<std::string> names;
+    auto next_excluded = excluded.begin();
     for (const auto& held : entries_) {
-        if (!excluded.contains(held.first)) {
-            names.push_back(held.first);
+        next_excluded = std::lower_bound(next_excluded, excluded.end(), held.name);
+        if (next_excluded == excluded.end() || *next_excluded != held.name) {
+            names.push_back(held.name);
         }
     }
     return names;
 }
 
 Obstacle FolderContents::WhyNot(const JournalEntry& entry) const {
-    const auto found = entries_.find(entry.name);
-    if (found == entries_.end()) {
+    const JournalEntry* found = Find(entry.name);
+    if (found == nullptr) {
         return Obstacle::kEntryGone;
     }
-    return found->second.kind != entry.kind ? Obstacle::kEntryKindChanged
-                                            : Obstacle::kEntryReplaced;
+    return found->kind != entry.kind ? Obstacle::kEntryKindChanged : Obstacle::kEntryReplaced;
 }
 
 bool IsFree(FileSystem& fs, const EntryPath& path) {
@@ -142,6 +160,20 @@ std::size_t LevelsThere(FileSystem& fs, const JournalRun& run, const std::string
     return there;
 }
 
+namespace {
+
+bool HasRepeatedNames(const std::vector<JournalEntry>& entries) {
+    std::vector<std::string_view> names;
+    names.reserve(entries.size());
+    for (const auto& entry : entries) {
+        names.push_back(entry.name);
+    }
+    std::sort(names.begin(), names.end());
+    return std::adjacent_find(names.begin(), names.end()) != names.end();
+}
+
+}  // namespace
+
 Whereabouts FindPlannedEntries(FileSystem& fs, const JournalRun& run, const TopFound& top,
                                std::size_t levels_there, Obstacles& obstacles) {
     const bool deepest_there = levels_there == run.chain.size();
@@ -149,13 +181,16 @@ Whereabouts FindPlannedEntries(FileSystem& fs, const JournalRun& run, const TopF
     const auto in_deepest =
         deepest_there ? FolderContents::Of(fs, DeepestUnder(run, top.name)) : FolderContents();
     Whereabouts found;
-    // Hashed views of the plan's own names: a run of 100 000 entries is
-    // judged at every undo and finishing.
+    // A plan made from one listing names each entry once; only a journal
+    // that lists a name again pays for telling the first from the others.
+    const bool repeats = HasRepeatedNames(run.entries);
     std::unordered_set<std::string_view> seen;
-    seen.reserve(run.entries.size());
     for (const auto& entry : run.entries) {
-        if (entry.kind == EntryKind::kOther || !seen.insert(entry.name).second) {
+        if (entry.kind == EntryKind::kOther) {
             continue;  // a mount point, which no move takes
+        }
+        if (repeats && !seen.insert(entry.name).second) {
+            continue;
         }
         // Where the listing tells no numbers, the top standing under a name
         // is told from an entry of that name by being the top.
@@ -177,14 +212,6 @@ Whereabouts FindPlannedEntries(FileSystem& fs, const JournalRun& run, const TopF
     }
     found.unplanned_in_root = in_root.NamesBut(found.moved);
     return found;
-}
-
-std::unordered_map<std::string, const JournalEntry*> EntriesByName(const JournalRun& run) {
-    std::unordered_map<std::string, const JournalEntry*> by_name;
-    for (const auto& entry : run.entries) {
-        by_name[entry.name] = &entry;
-    }
-    return by_name;
 }
 
 std::string FolderNameOf(const JournalRun& run) {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -43,16 +43,20 @@ class FolderContents {
     bool ok() const { return ok_; }
     // The entry itself: of its kind, and with its number where the plan has one.
     bool Holds(const JournalEntry& entry) const;
-    bool Has(const std::string& name) const { return entries_.count(name) != 0; }
-    // Every name it holds but `these`.
+    bool Has(std::string_view name) const { return Find(name) != nullptr; }
+    // Every name it holds but `these`, in the order of their bytes.
     std::vector<std::string> NamesBut(std::span<const std::string> these) const;
     // Why the entry is not here: gone, or its name held by another entry or
     // by one of another kind.
     Obstacle WhyNot(const JournalEntry& entry) const;
 
   private:
+    const JournalEntry* Find(std::string_view name) const;
+
     bool ok_ = false;
-    std::unordered_map<std::string, JournalEntry> entries_;
+    // Sorted by name once listed: an undo of 100 000 entries looks each of
+    // them up, and one sort costs far less than a hashed node per entry.
+    std::vector<JournalEntry> entries_;
 };
 // Whether nothing holds the name at `path`.
 bool IsFree(FileSystem& fs, const EntryPath& path);
@@ -95,9 +99,6 @@ struct Whereabouts {
 };
 Whereabouts FindPlannedEntries(FileSystem& fs, const JournalRun& run, const TopFound& top,
                                std::size_t levels_there, Obstacles& obstacles);
-
-// The last entry the journal lists under each name, by name.
-std::unordered_map<std::string, const JournalEntry*> EntriesByName(const JournalRun& run);
 
 // The dropped folder's name, from the path its journal holds.
 std::string FolderNameOf(const JournalRun& run);
