@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,80 @@ TEST(WindowsNames, FilesComeOutWholeWithTheirTimeInBothCases) {
         std::error_code error;
         EXPECT_TRUE(std::filesystem::remove(tree.root() / "arc" / "big.bin", error)) << error;
     }
+}
+
+// A tar as bsdtar writes one on Linux: each name in a pax path record, UTF-8
+// by the format's own rule. Windows' libarchive writes no such record from
+// the C locale, so the test writes the blocks itself.
+std::string TarBlock(const std::string& name, char type, std::size_t size) {
+    std::string block(512, '\0');
+    const auto put = [&block](std::size_t at, const std::string& text) {
+        block.replace(at, text.size(), text);
+    };
+    put(0, name);
+    put(100, "0000644");
+    put(108, "0000000");
+    put(116, "0000000");
+    char octal[16];
+    std::snprintf(octal, sizeof octal, "%011o", static_cast<unsigned>(size));
+    put(124, octal);
+    put(136, "00000000000");
+    block[156] = type;
+    put(257, "ustar");
+    put(263, "00");
+    put(148, "        ");
+    unsigned sum = 0;
+    for (const char byte : block) {
+        sum += static_cast<unsigned char>(byte);
+    }
+    std::snprintf(octal, sizeof octal, "%06o", sum);
+    put(148, octal);
+    block[154] = '\0';
+    return block;
+}
+
+std::string Padded(std::string data) {
+    data.resize((data.size() + 511) / 512 * 512, '\0');
+    return data;
+}
+
+// "LEN path=NAME\n", LEN counting its own digits.
+std::string PathRecord(const std::string& name) {
+    const std::string body = " path=" + name + "\n";
+    std::size_t length = body.size() + 1;
+    while (std::to_string(length).size() + body.size() != length) {
+        ++length;
+    }
+    return std::to_string(length) + body;
+}
+
+void WriteMarkedTar(const std::filesystem::path& path, const std::vector<std::string>& files) {
+    std::string tar;
+    for (const auto& name : files) {
+        const std::string record = PathRecord(name);
+        tar += TarBlock("PaxHeader/f", 'x', record.size()) + Padded(record);
+        tar += TarBlock("f", '0', name.size()) + Padded(name);
+    }
+    tar += std::string(1024, '\0');
+    std::ofstream(path, std::ios::binary) << tar;
+}
+
+TEST(WindowsNames, HardLinksAndMarkedNamesOfATarComeOut) {
+    const std::string japanese = "\xe8\xb3\x87\xe6\x96\x99.txt";  // 資料.txt
+    for (const auto& format : {"tar", "tar.gz"}) {
+        SCOPED_TRACE(format);
+        TempTree tree;
+        const std::string archive = tree.Path(std::string("arc.") + format);
+        MakeArchive(archive, format, {File("W/a"), {"W/h", 'h', {}, "W/a"}});
+        const ExtractedRow row = Extract(archive, false);
+        EXPECT_EQ(row.status, "完了") << row.reason;
+        EXPECT_EQ(tree.Take("arc"), (Snapshot{{"a", "file:W/a"}, {"h", "file:W/a"}}));
+    }
+    TempTree tree;
+    WriteMarkedTar(tree.root() / "marked.tar", {"W/" + japanese, "W/b"});
+    const ExtractedRow row = Extract(tree.Path("marked.tar"), false);
+    EXPECT_EQ(row.status, "完了") << row.reason;
+    EXPECT_EQ(tree.Take("marked"), (Snapshot{{japanese, "file:W/" + japanese}, {"b", "file:W/b"}}));
 }
 
 }  // namespace
