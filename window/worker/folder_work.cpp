@@ -30,8 +30,9 @@ class WalkControl;
 namespace {
 
 void LeaveArchive(const std::string& path, ResultSink& sink) {
-    sink.AddResultWithReason(EntryPath(path).LastName(), RowStatus::kUntouched,
-                             ExtractReason{ExtractProblem::kExtractionOff, {}, {}, {}, 0, {}});
+    sink.AddResultOfKind(EntryPath(path).LastName(), RowStatus::kUntouched,
+                         ExtractReason{ExtractProblem::kExtractionOff, {}, {}, {}, 0, {}},
+                         RowKind::kArchive);
 }
 
 }  // namespace
