@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 #include <type_traits>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -195,6 +196,13 @@ std::vector<KeptExtraction> KeptExtractions(const std::string& journal_folder) {
             shown.state = ExtractionShown::kDamaged;
         }
         kept.push_back(std::move(shown));
+    }
+    // As UndoExtraction looks: newest first, past journals it cannot read.
+    std::unordered_set<std::string> archives;
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
+        if (!it->archive.empty() && archives.insert(Normal(it->archive)).second) {
+            it->undoable = it->state == ExtractionShown::kExtracted && IsArchiveFile(it->archive);
+        }
     }
     return kept;
 }
