@@ -21,6 +21,14 @@ class ResultSink {
         (void)reason;
         AddResult(name, status);
     }
+
+    // The same for a row whose path may be an archive's; the walk's own rows
+    // are all of folders. A sink that labels no path keeps this default.
+    virtual void AddResultOfKind(std::string_view name, RowStatus status, const RowReason& reason,
+                                 RowKind kind) {
+        (void)kind;
+        AddResultWithReason(name, status, reason);
+    }
 };
 
 }  // namespace karuneo

@@ -11,4 +11,9 @@ enum class RowStatus {
     kError,      // a step failed or the work was stopped; the row says where things stand
 };
 
+// What a row's path names: a folder, or an archive given to extract (or
+// left unextracted). The statuses read alike for both; only a front end that
+// labels the path tells them apart.
+enum class RowKind { kFolder, kArchive };
+
 }  // namespace karuneo

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 #include <type_traits>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -42,11 +43,14 @@ std::string Normal(const std::string& path) {
     return normal;
 }
 
+// A row of the archive, but for an undo asked for by the folder the
+// extraction made.
 void Give(ResultSink& sink, const std::string& name, const ExtractJournal& run, RowStatus status,
-          ExtractProblem problem, std::string entry = {}) {
-    sink.AddResultWithReason(name, status,
-                             ExtractReason{problem, run.named, std::move(entry),
-                                           PathIn(run.parent, run.temp), 0, nullptr});
+          ExtractProblem problem, std::string entry = {}, RowKind kind = RowKind::kArchive) {
+    sink.AddResultOfKind(name, status,
+                         ExtractReason{problem, run.named, std::move(entry),
+                                       PathIn(run.parent, run.temp), 0, nullptr},
+                         kind);
 }
 
 // Where a cut-off extraction stands: whole under its own name, or a
@@ -86,18 +90,18 @@ void Recover(const ExtractJournal& run, journal::JournalFile* file, ResultSink& 
 // Removes the folder the extraction of `run` made, held by its journal, when
 // nothing in it changed since.
 void UndoOne(const std::string& journal_path, const ExtractJournal& run, const std::string& name,
-             ResultSink& sink, bool dry_run) {
+             RowKind kind, ResultSink& sink, bool dry_run) {
     const std::string made = PathIn(run.parent, run.named);
     // Held while the folder goes, so that no other undo races this one.
     auto opened = journal::JournalFile::OpenExisting(journal_path);
     if (!dry_run && !opened.ok()) {
-        Give(sink, name, run, RowStatus::kError, ExtractProblem::kNotUndone, run.named);
+        Give(sink, name, run, RowStatus::kError, ExtractProblem::kNotUndone, run.named, kind);
         return;
     }
     const auto removal = RemoveRecordedTree(made, run.top, run.entries, dry_run);
     if (!removal.as_recorded) {
         Give(sink, name, run, RowStatus::kError, ExtractProblem::kNotUndone,
-             removal.first_difference.empty() ? run.named : removal.first_difference);
+             removal.first_difference.empty() ? run.named : removal.first_difference, kind);
         return;
     }
     if (!dry_run && removal.removed) {
@@ -105,7 +109,8 @@ void UndoOne(const std::string& journal_path, const ExtractJournal& run, const s
         (void)opened.value()->Sync();
     }
     Give(sink, name, run, dry_run || removal.removed ? RowStatus::kDone : RowStatus::kError,
-         dry_run || removal.removed ? ExtractProblem::kUndone : ExtractProblem::kCutOffKept);
+         dry_run || removal.removed ? ExtractProblem::kUndone : ExtractProblem::kCutOffKept, {},
+         kind);
 }
 
 }  // namespace
@@ -192,6 +197,13 @@ std::vector<KeptExtraction> KeptExtractions(const std::string& journal_folder) {
         }
         kept.push_back(std::move(shown));
     }
+    // As UndoExtraction looks: newest first, past journals it cannot read.
+    std::unordered_set<std::string> archives;
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
+        if (!it->archive.empty() && archives.insert(Normal(it->archive)).second) {
+            it->undoable = it->state == ExtractionShown::kExtracted && IsArchiveFile(it->archive);
+        }
+    }
     return kept;
 }
 
@@ -217,7 +229,7 @@ bool UndoExtraction(const std::string& journal_folder, const std::string& path, 
             if (run.value().named.empty() || run.value().undone) {
                 break;
             }
-            UndoOne(*it, run.value(), LastName(absolute), sink, dry_run);
+            UndoOne(*it, run.value(), LastName(absolute), RowKind::kArchive, sink, dry_run);
             return true;
         }
         if (!archive && !run.value().named.empty() &&
@@ -225,7 +237,7 @@ bool UndoExtraction(const std::string& journal_folder, const std::string& path, 
             if (run.value().undone) {
                 return false;  // its folder is gone; another run made what is there now
             }
-            UndoOne(*it, run.value(), LastName(absolute), sink, dry_run);
+            UndoOne(*it, run.value(), LastName(absolute), RowKind::kFolder, sink, dry_run);
             return true;
         }
     }

@@ -33,6 +33,11 @@ struct KeptExtraction {
     long long sequence = 0;
     ExtractionShown state = ExtractionShown::kExtracted;
     std::int64_t written = 0;  // JournalWrittenAt
+    // The one UndoExtraction takes for its archive, and one it does not
+    // refuse by its journal alone: the archive's newest extraction, finished
+    // and not undone, while the archive is still there to name it. Whether
+    // its folder is still as extracted, only the undo asks the disk.
+    bool undoable = false;
 };
 // Every extraction's journal, oldest first.
 std::vector<KeptExtraction> KeptExtractions(const std::string& journal_folder);

@@ -69,7 +69,7 @@ void GiveRefusal(ResultSink& sink, const std::string& name, const Refusal& refus
         reason.walk = Boxed(ExtractReason{
             refused.problem, {}, refused.entry, refused.detail, refused.system_code, nullptr});
     }
-    sink.AddResultWithReason(name, RowStatus::kError, reason);
+    sink.AddResultOfKind(name, RowStatus::kError, reason, RowKind::kArchive);
 }
 
 // Reads every entry, checks it and, given a target, writes it there.
@@ -226,7 +226,8 @@ void GiveDone(ResultSink& sink, const std::string& name, const std::string& fold
     ExtractReason reason;
     reason.folder = folder;
     reason.walk = Boxed(unnested.reason);
-    sink.AddResultWithReason(name, empty ? RowStatus::kDoneEmpty : RowStatus::kDone, reason);
+    sink.AddResultOfKind(name, empty ? RowStatus::kDoneEmpty : RowStatus::kDone, reason,
+                         RowKind::kArchive);
 }
 
 void TellChanges(std::ostream& changes, const std::string& parent, const std::string& folder,
@@ -361,7 +362,7 @@ void RealRun(const std::string& path, const ArchivePlace& place, const std::stri
         record.Closed();
         if (removed && refused.problem == ExtractProblem::kUnnestFailed) {
             ExtractReason reason{refused.problem, {}, {}, {}, 0, Boxed(unnested.reason)};
-            sink.AddResultWithReason(place.file_name, RowStatus::kError, reason);
+            sink.AddResultOfKind(place.file_name, RowStatus::kError, reason, RowKind::kArchive);
             return;
         }
         GiveRefusal(sink, place.file_name, refused, !removed);
@@ -382,8 +383,10 @@ void ExtractArchive(const std::string& path, FileSystem& fs, ResultSink& sink,
     const ArchivePlace place = PlaceOf(path);
     const std::string base = FolderNameOfArchive(place.file_name);
     if (base.empty()) {
-        sink.AddResultWithReason(place.file_name, RowStatus::kUntouched,
-                                 ExtractReason{ExtractProblem::kNotAnArchive, {}, {}, {}, 0, {}});
+        // The row of what was given to extract, whatever its name.
+        sink.AddResultOfKind(place.file_name, RowStatus::kUntouched,
+                             ExtractReason{ExtractProblem::kNotAnArchive, {}, {}, {}, 0, {}},
+                             RowKind::kArchive);
         return;
     }
     if (options.dry_run) {

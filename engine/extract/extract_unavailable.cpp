@@ -4,6 +4,7 @@
 #include "engine/extract/extract_run.h"
 #include "engine/path_separator.h"
 #include "engine/result_sink.h"
+#include "engine/row_status.h"
 
 namespace karuneo::extract {
 
@@ -16,14 +17,15 @@ void ExtractArchive(const std::string& path, FileSystem& /*fs*/, ResultSink& sin
     const auto cut = path.find_last_of(kPathSeparators);
     const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
     const bool archive = !FolderNameOfArchive(name).empty();
-    sink.AddResultWithReason(
+    sink.AddResultOfKind(
         name, archive ? RowStatus::kError : RowStatus::kUntouched,
         ExtractReason{archive ? ExtractProblem::kUnsupported : ExtractProblem::kNotAnArchive,
                       {},
                       {},
                       {},
                       0,
-                      {}});
+                      {}},
+        RowKind::kArchive);
 }
 
 void RecoverCutOffExtractions(const std::string& /*journal_folder*/, ResultSink& /*sink*/,

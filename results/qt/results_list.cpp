@@ -87,9 +87,10 @@ class ResultRow final : public QTreeWidgetItem {
 };
 
 // Where each row keeps the path it was dropped as, for undoing its run, and
-// its reason, for 詳細 and コピー.
+// its reason and kind, for 詳細 and コピー.
 constexpr int kDroppedPathRole = Qt::UserRole;
 constexpr int kReasonRole = Qt::UserRole + 1;
+constexpr int kKindRole = Qt::UserRole + 2;
 
 // Wrapped and cut here, as the Win32 list's are: Qt would wrap rich text,
 // but let a reason naming thousands of entries grow past the screen. As
@@ -126,33 +127,35 @@ ResultsList::ResultsList(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void ResultsList::AddResult(std::string_view name, RowStatus status) {
-    AddRow(name, StatusText(status), dropped_tip_);
+    AddRow(name, StatusText(status), dropped_tip_, RowKind::kFolder);
 }
 
 void ResultsList::AddResultWithReason(std::string_view name, RowStatus status,
                                       const RowReason& reason) {
-    AddRowWithReason(name, StatusText(status), reason);
+    AddRowWithReason(name, StatusText(status), reason, RowKind::kFolder);
 }
 
 void ResultsList::AddRowWithReason(std::string_view name, std::string_view status,
-                                   const RowReason& reason) {
+                                   const RowReason& reason, RowKind kind) {
     const std::string why = ReasonInJapanese(reason, name, &ShownInWindow);
     if (why.empty()) {
-        AddRow(name, status, dropped_tip_);
+        AddRow(name, status, dropped_tip_, kind);
         return;
     }
     reason_ = FromUtf8(why);
-    AddRow(name, status, RichTip(dropped_path_, reason_));
+    AddRow(name, status, RichTip(dropped_path_, reason_), kind);
     reason_.clear();
 }
 
-void ResultsList::AddRow(std::string_view name, std::string_view status, const QString& tip) {
+void ResultsList::AddRow(std::string_view name, std::string_view status, const QString& tip,
+                         RowKind kind) {
     Q_ASSERT(QThread::currentThread() == thread());
     auto* row = new ResultRow(QStringList{Shown(name), FromUtf8(std::string(status))});
     row->setToolTip(0, tip);
     row->setToolTip(1, tip);
     row->setData(0, kDroppedPathRole, dropped_bytes_);
     row->setData(0, kReasonRole, reason_);
+    row->setData(0, kKindRole, static_cast<int>(kind));
     row->SetArrival(arrivals_++);
     ShowOrder({});
     if (collected_ != nullptr) {
@@ -199,7 +202,8 @@ ShownRow ShownRowOf(const QTreeWidgetItem& row) {
     return {
         row.text(0).toStdString(), row.text(1).toStdString(),
         ShownInWindow(std::string_view(path.constData(), static_cast<std::size_t>(path.size()))),
-        row.data(0, kReasonRole).toString().toStdString()};
+        row.data(0, kReasonRole).toString().toStdString(),
+        static_cast<RowKind>(row.data(0, kKindRole).toInt())};
 }
 
 }  // namespace
@@ -238,7 +242,7 @@ std::optional<std::string> ResultsList::NewestDroppedPath() const {
 
 void ResultsList::AddFinishedRow(const FinishedRow& row) {
     SetDroppedPath(row.dropped_path);
-    AddRowWithReason(row.name, FinishedStatusText(row), row.reason);
+    AddRowWithReason(row.name, FinishedStatusText(row), row.reason, row.kind);
 }
 
 void ResultsList::AddFinishedRows(const std::vector<FinishedRow>& rows) {

@@ -92,8 +92,9 @@ class ResultsList final : public QTreeWidget, public ResultSink {
     bool viewportEvent(QEvent* event) override;
 
   private:
-    void AddRow(std::string_view name, std::string_view status, const QString& tip);
-    void AddRowWithReason(std::string_view name, std::string_view status, const RowReason& reason);
+    void AddRow(std::string_view name, std::string_view status, const QString& tip, RowKind kind);
+    void AddRowWithReason(std::string_view name, std::string_view status, const RowReason& reason,
+                          RowKind kind);
     void ListView1_MouseDown(const QMouseEvent& event);
     void ShowMenuFromKeyboard();
     void FitColumns();

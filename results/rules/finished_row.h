@@ -19,6 +19,7 @@ struct FinishedRow {
     RowStatus status = RowStatus::kDone;
     RowReason reason;
     RowWork work = RowWork::kRun;
+    RowKind kind = RowKind::kFolder;
 };
 
 // The status column's text: an undo that went through reads 元に戻しました,

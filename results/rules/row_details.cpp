@@ -14,7 +14,8 @@ std::string OneField(const std::string& text) {
 }  // namespace
 
 std::string DetailsText(const ShownRow& row) {
-    std::string text = "フォルダ: " + row.path + "\n処理結果: " + row.status;
+    const char* heading = row.kind == RowKind::kArchive ? "アーカイブ: " : "フォルダ: ";
+    std::string text = heading + row.path + "\n処理結果: " + row.status;
     if (!row.reason.empty()) {
         text += "\n理由: " + row.reason;
     }

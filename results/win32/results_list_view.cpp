@@ -112,7 +112,7 @@ HWND ResultsListView::Create(HWND parent, int id) {
 
 void ResultsListView::AddFinishedRow(const FinishedRow& row) {
     AddRow(row.name, FinishedStatusText(row), row.dropped_path,
-           ReasonInJapanese(row.reason, row.name, &ShownInWindow));
+           ReasonInJapanese(row.reason, row.name, &ShownInWindow), row.kind);
 }
 
 void ResultsListView::ScrollToNewest() {
@@ -130,7 +130,7 @@ void ResultsListView::AddResult(std::string_view name, RowStatus status) {
 void ResultsListView::AddResultWithReason(std::string_view name, RowStatus status,
                                           const RowReason& reason) {
     AddRow(name, StatusText(status), Utf8FromUtf16(dropped_path_),
-           ReasonInJapanese(reason, name, &ShownInWindow));
+           ReasonInJapanese(reason, name, &ShownInWindow), RowKind::kFolder);
     ScrollToNewest();
 }
 
@@ -139,9 +139,10 @@ void ResultsListView::AssertOnOwnThread() const {
 }
 
 void ResultsListView::AddRow(std::string_view name, std::string_view status,
-                             std::string dropped_path, std::string reason) {
+                             std::string dropped_path, std::string reason, RowKind kind) {
     AssertOnOwnThread();
-    rows_.push_back({FromBytes(name), Wide(status), std::move(dropped_path), std::move(reason)});
+    rows_.push_back(
+        {FromBytes(name), Wide(status), std::move(dropped_path), std::move(reason), kind});
     Row& row = rows_.back();
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -261,7 +262,7 @@ std::optional<std::string> ResultsListView::DroppedPathAt(POINT screen) const {
 
 ShownRow ResultsListView::Shown(const Row& row) {
     return {Utf8FromUtf16(row.name), Utf8FromUtf16(row.status), ShownInWindow(row.dropped_path),
-            row.reason};
+            row.reason, row.kind};
 }
 
 std::optional<ShownRow> ResultsListView::FocusedShownRow() const {

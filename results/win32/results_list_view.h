@@ -82,6 +82,7 @@ class ResultsListView final : public ResultSink {
         std::wstring status;
         std::string dropped_path;  // UTF-8, as the worker takes it
         std::string reason;        // in Japanese, UTF-8; empty when the row has none
+        RowKind kind = RowKind::kFolder;
     };
 
     static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam,
@@ -89,7 +90,7 @@ class ResultsListView final : public ResultSink {
     void RefitColumns();
     void ShowSortArrow(const SortOrder& order);
     void AddRow(std::string_view name, std::string_view status, std::string dropped_path,
-                std::string reason);
+                std::string reason, RowKind kind);
     const Row* RowOfItem(int item) const;
     int FocusedItem() const;
     int ItemAt(POINT screen) const;

@@ -135,7 +135,7 @@ void HistoryDialog::Fill() {
     UpdateButtons();
 }
 
-// Clicking the sorted column again turns the order round; the runs' own
+// Clicking the sorted column again turns the order round; the list's own
 // order is newest first, so a time sorts newest first too.
 void HistoryDialog::SortBy(int column) {
     const std::string selected = Selected() != nullptr ? Selected()->journal : std::string();

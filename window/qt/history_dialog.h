@@ -14,10 +14,10 @@ class QTableWidget;
 
 namespace karuneo {
 
-// 履歴…: the runs kept in the journal folder, newest first, and what the
-// selected one allows. It runs no work: 元に戻す and 完了させる close it
-// with the choice, for the window's work queue. 記録を消す, which touches
-// only the journal, it does itself once the user agrees.
+// 履歴…: the runs and extractions kept in the journal folder, newest first,
+// and what the selected one allows. It runs no work: 元に戻す and 完了させる
+// close it with the choice, for the window's work queue. 記録を消す, which
+// touches only the journal, it does itself once the user agrees.
 class HistoryDialog final : public QDialog {
   public:
     // Asks `question` in a box owned by the dialog: true for yes.
@@ -46,7 +46,7 @@ class HistoryDialog final : public QDialog {
 
     std::string journal_folder_;
     std::vector<HistoryRow> rows_;  // in the table's order
-    int sorted_column_ = -1;        // none: the runs' own order
+    int sorted_column_ = -1;        // none: the list's own order
     bool ascending_ = false;
     std::optional<HistoryChoice> choice_;
     Confirm confirm_;

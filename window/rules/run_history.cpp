@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <compare>
+#include <memory>
 #include <tuple>
 
+#include "engine/extract/extract_recovery.h"
 #include "engine/journal/journal_runs.h"
 #include "results/rules/escaped_text.h"
 #include "results/rules/local_time.h"
@@ -33,6 +35,26 @@ std::string_view StateText(RunStateShown state) {
     return "?";
 }
 
+// The words of --history in Japanese: the dialog tells apart the states the
+// tool does, and an extraction's say that it is one, as the tool's do.
+std::string_view StateText(extract::ExtractionShown state) {
+    switch (state) {
+        case extract::ExtractionShown::kExtracted:
+            return "展開済み";
+        case extract::ExtractionShown::kCutOff:
+            return "展開中断";
+        case extract::ExtractionShown::kUndone:
+            return "展開を元に戻し済み";
+        case extract::ExtractionShown::kRemoved:
+            return "展開中止";
+        case extract::ExtractionShown::kRunning:
+            return "展開中";
+        case extract::ExtractionShown::kDamaged:
+            return "読めない記録";
+    }
+    return "?";
+}
+
 HistoryRow RowOf(const journal::KeptRun& run) {
     HistoryRow row;
     row.folder = run.folder;
@@ -41,9 +63,24 @@ HistoryRow RowOf(const journal::KeptRun& run) {
         ShownInWindow(run.folder.empty() ? journal::FileName(run.journal) : run.folder);
     row.time = LocalTimeText(run.written);
     row.state = StateText(run.state);
-    row.sequence = run.sequence;
     row.can_undo = run.undoable;
     row.can_finish = row.can_forget = run.state == RunStateShown::kCutOff;
+    return row;
+}
+
+// No 記録を消す: nothing retires an extraction's journal. A cut-off one
+// asks only to be finished, which removes what it left or names it whole.
+HistoryRow RowOf(const extract::KeptExtraction& extraction) {
+    HistoryRow row;
+    row.folder = extraction.archive;
+    row.journal = extraction.journal;
+    row.shown_folder = ShownInWindow(
+        extraction.archive.empty() ? journal::FileName(extraction.journal) : extraction.archive);
+    row.time = LocalTimeText(extraction.written);
+    row.state = StateText(extraction.state);
+    row.kind = RowKind::kArchive;
+    row.can_undo = extraction.undoable;
+    row.can_finish = extraction.state == extract::ExtractionShown::kCutOff;
     return row;
 }
 
@@ -61,12 +98,26 @@ const std::string& Key(const HistoryRow& row, HistoryColumn column) {
 
 }  // namespace
 
+// Runs and extractions are numbered apart, each in a folder of its own, so
+// their numbers say nothing of which came first: between the two, the
+// journals' write times decide, the times the dialog shows. Each keeps its
+// own order all the same: an undo marks the journal of the run it undid,
+// which a sort by time alone would lift above the runs after it.
 std::vector<HistoryRow> ReadRunHistory(const std::string& journal_folder) {
+    const auto runs = journal::KeptRuns(journal_folder);
+    const auto extractions = extract::KeptExtractions(journal_folder);
     std::vector<HistoryRow> rows;
-    const auto kept = journal::KeptRuns(journal_folder);
-    rows.reserve(kept.size());
-    for (auto run = kept.rbegin(); run != kept.rend(); ++run) {
-        rows.push_back(RowOf(*run));
+    rows.reserve(runs.size() + extractions.size());
+    auto run = runs.rbegin();
+    auto extraction = extractions.rbegin();
+    while (run != runs.rend() || extraction != extractions.rend()) {
+        if (extraction == extractions.rend() ||
+            (run != runs.rend() && run->written >= extraction->written)) {
+            rows.push_back(RowOf(*run++));
+        } else {
+            rows.push_back(RowOf(*extraction++));
+        }
+        rows.back().order = static_cast<long long>(runs.size() + extractions.size() - rows.size());
     }
     return rows;
 }
@@ -84,14 +135,14 @@ bool Allows(const HistoryRow& row, HistoryAction action) {
 }
 
 HistoryChoice ChoiceOf(const HistoryRow& row, HistoryAction action) {
-    return {action, row.folder, row.journal};
+    return {action, row.folder, row.journal, row.kind};
 }
 
 void SortHistory(std::vector<HistoryRow>& rows, HistoryColumn column, bool ascending) {
     std::stable_sort(rows.begin(), rows.end(), [&](const HistoryRow& a, const HistoryRow& b) {
         const auto& first = ascending ? a : b;
         const auto& second = ascending ? b : a;
-        return std::tie(Key(first, column), b.sequence) < std::tie(Key(second, column), a.sequence);
+        return std::tie(Key(first, column), b.order) < std::tie(Key(second, column), a.order);
     });
 }
 

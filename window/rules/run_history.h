@@ -4,43 +4,50 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/row_status.h"
+
 namespace karuneo {
 
-// What 履歴… offers to do with a kept run.
+// What 履歴… offers to do with a kept run or extraction.
 enum class HistoryAction { kUndo, kFinish, kForget };
 
-// One kept run as the 履歴 dialog lists it.
+// One kept run, or extraction, as the 履歴 dialog lists it.
 struct HistoryRow {
     std::string folder;        // as its journal names it: what the work is given
     std::string journal;       // the journal's path
     std::string shown_folder;  // the folder for display; the journal's name when it names none
     std::string time;          // when its journal was last written (LocalTimeText)
     std::string state;
-    long long sequence = 0;   // the runs' order
-    bool can_undo = false;    // the folder's last run, finished and not undone
+    RowKind kind = RowKind::kFolder;  // kArchive for an extraction, `folder` its archive
+    long long order = 0;              // the place in the list as read, newest highest
+    bool can_undo = false;    // the folder's last run, or the archive's last extraction, finished
+                              // and not undone
     bool can_finish = false;  // cut off, and no process writes it
-    bool can_forget = false;  // the same
+    bool can_forget = false;  // the same, for a run: an extraction's journal is never retired
 };
 
-// Every run kept in `journal_folder`, newest first. Each journal's head and
-// last lines are read, never a long one whole: a thousand runs take a
-// fraction of a second.
+// Every run and extraction kept in `journal_folder`, newest first. A run's
+// journal is read by its head and last lines, never a long one whole: a
+// thousand runs take a fraction of a second.
 std::vector<HistoryRow> ReadRunHistory(const std::string& journal_folder);
 
 bool Allows(const HistoryRow& row, HistoryAction action);
 
 // What the dialog hands back for the window's work queue to run: 元に戻す
 // undoes the last run on `folder` (UndoLastRunWork), 完了させる finishes
-// the run of `journal` (journal::FinishCutOffRun).
+// the run of `journal` (journal::FinishCutOffRun); for an extraction, its
+// undo (extract::UndoExtraction) or its recovery
+// (extract::RecoverCutOffExtraction).
 struct HistoryChoice {
     HistoryAction action = HistoryAction::kUndo;
     std::string folder;
     std::string journal;
+    RowKind kind = RowKind::kFolder;
 };
 HistoryChoice ChoiceOf(const HistoryRow& row, HistoryAction action);
 
-// The dialog's columns, in order. Sorting by one keeps the runs' own order,
-// newest first, among rows alike in it.
+// The dialog's columns, in order. Sorting by one keeps the list's own
+// order, newest first, among rows alike in it.
 enum class HistoryColumn { kFolder, kTime, kState };
 void SortHistory(std::vector<HistoryRow>& rows, HistoryColumn column, bool ascending);
 

@@ -12,11 +12,11 @@
 
 namespace karuneo::win32 {
 
-// 履歴…, built in code like the rest of the window: the runs kept in the
-// journal folder, newest first, and what the selected one allows. It runs
-// no work: 元に戻す and 完了させる close it with the choice, for the
-// window's work queue. 記録を消す, which touches only the journal, it does
-// itself once the user agrees.
+// 履歴…, built in code like the rest of the window: the runs and
+// extractions kept in the journal folder, newest first, and what the
+// selected one allows. It runs no work: 元に戻す and 完了させる close it
+// with the choice, for the window's work queue. 記録を消す, which touches
+// only the journal, it does itself once the user agrees.
 class HistoryDialog {
   public:
     // Asks `question` in a box owned by `owner`: true for yes.
@@ -62,7 +62,7 @@ class HistoryDialog {
 
     std::string journal_folder_;
     std::vector<HistoryRow> rows_;  // in the list's order
-    int sorted_column_ = -1;        // none: the runs' own order
+    int sorted_column_ = -1;        // none: the list's own order
     bool ascending_ = false;
     std::optional<HistoryChoice> choice_;
     Confirm confirm_;

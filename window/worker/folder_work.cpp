@@ -30,8 +30,32 @@ class WalkControl;
 namespace {
 
 void LeaveArchive(const std::string& path, ResultSink& sink) {
-    sink.AddResultWithReason(EntryPath(path).LastName(), RowStatus::kUntouched,
-                             ExtractReason{ExtractProblem::kExtractionOff, {}, {}, {}, 0, {}});
+    sink.AddResultOfKind(EntryPath(path).LastName(), RowStatus::kUntouched,
+                         ExtractReason{ExtractProblem::kExtractionOff, {}, {}, {}, 0, {}},
+                         RowKind::kArchive);
+}
+
+// The undo of an extraction 履歴 lists, by its archive: never handed on to
+// the undo of a run, which would take the archive for a folder.
+FolderWork UndoExtractionWork(std::string journal_folder) {
+    return [journal_folder = std::move(journal_folder)](const std::string& path, FileSystem&,
+                                                        ResultSink& sink, WalkControl&) {
+        // The archive is gone, or no file any more, since 履歴 listed it: no
+        // extraction is found by it then, and nothing is removed.
+        if (!extract::UndoExtraction(journal_folder, path, sink, false)) {
+            sink.AddResultOfKind(EntryPath(path).LastName(), RowStatus::kError,
+                                 ExtractReason{ExtractProblem::kNothingToUndo, {}, {}, {}, 0, {}},
+                                 RowKind::kArchive);
+        }
+    };
+}
+
+// Removes what a cut-off extraction left, or names it when whole.
+FolderWork FinishExtractionWork(std::string journal_path) {
+    return [journal_path = std::move(journal_path)](const std::string&, FileSystem&,
+                                                    ResultSink& sink, WalkControl&) {
+        extract::RecoverCutOffExtraction(journal_path, sink, false);
+    };
 }
 
 }  // namespace
@@ -86,21 +110,25 @@ std::vector<QueuedJob> CutOffExtractionJobs(const std::string& journal_folder) {
     std::vector<QueuedJob> jobs;
     for (auto& cut_off : extract::CutOffExtractions(journal_folder)) {
         jobs.push_back({std::move(cut_off.archive),
-                        [journal_path = std::move(cut_off.journal)](
-                            const std::string&, FileSystem&, ResultSink& sink, WalkControl&) {
-                            extract::RecoverCutOffExtraction(journal_path, sink, false);
-                        },
-                        JobKind::kFinish});
+                        FinishExtractionWork(std::move(cut_off.journal)), JobKind::kFinish});
     }
     return jobs;
 }
 
 std::optional<QueuedJob> JobForChoice(const HistoryChoice& choice,
                                       const std::string& journal_folder) {
+    const bool extraction = choice.kind == RowKind::kArchive;
     switch (choice.action) {
         case HistoryAction::kUndo:
-            return QueuedJob{choice.folder, UndoLastRunWork(journal_folder), JobKind::kUndo};
+            return QueuedJob{
+                choice.folder,
+                extraction ? UndoExtractionWork(journal_folder) : UndoLastRunWork(journal_folder),
+                JobKind::kUndo};
         case HistoryAction::kFinish:
+            if (extraction) {
+                return QueuedJob{choice.folder, FinishExtractionWork(choice.journal),
+                                 JobKind::kFinish};
+            }
             return QueuedJob{
                 choice.folder,
                 [journal_path = choice.journal, journal_folder](

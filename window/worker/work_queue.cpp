@@ -75,7 +75,11 @@ class HandingSink final : public ResultSink {
     }
     void AddResultWithReason(std::string_view name, RowStatus status,
                              const RowReason& reason) override {
-        hand_(FinishedRow{path_, std::string(name), status, reason, work_});
+        AddResultOfKind(name, status, reason, RowKind::kFolder);
+    }
+    void AddResultOfKind(std::string_view name, RowStatus status, const RowReason& reason,
+                         RowKind kind) override {
+        hand_(FinishedRow{path_, std::string(name), status, reason, work_, kind});
     }
 
   private:

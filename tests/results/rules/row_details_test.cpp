@@ -10,6 +10,8 @@ TEST(RowDetails, ShowPathStatusAndReasonEachOnALine) {
     EXPECT_EQ(DetailsText({"D", "エラー", "/home/me/D", "「A」を移動できませんでした。"}),
               "フォルダ: /home/me/D\n処理結果: エラー\n理由: 「A」を移動できませんでした。");
     EXPECT_EQ(DetailsText({"D", "完了", "/home/me/D", ""}), "フォルダ: /home/me/D\n処理結果: 完了");
+    EXPECT_EQ(DetailsText({"a.zip", "完了", "/home/me/a.zip", "", RowKind::kArchive}),
+              "アーカイブ: /home/me/a.zip\n処理結果: 完了");
 }
 
 TEST(RowDetails, EachCopiedRowIsOneLineOfFourFieldsAndAPathStaysAPath) {

@@ -28,6 +28,7 @@
 #include "engine/native_file_system.h"
 #include "engine/testing/failing_file_system.h"
 #include "results/qt/results_list.h"
+#include "results/rules/row_details.h"
 #include "tests/support/journal_tree.h"
 #include "tests/support/temp_tree.h"
 #include "window/qt/qt_settings_store.h"
@@ -192,17 +193,23 @@ QUrl Local(const testing::TempTree& tree, const std::string& name) {
 
 TEST_F(Form1Test, DroppedFoldersGiveRowsInOrderUnderTheBusyCursor) {
     testing::TempTree tree;
-    tree.Add({"deep/a/b/f1", "deep/a/b/f2", "flat/x", "plain.txt", "hollow/only/"});
+    tree.Add({"deep/a/b/f1", "deep/a/b/f2", "flat/x", "plain.txt", "hollow/only/", "arc.zip"});
     Open();
     QMimeData data;
     data.setUrls({Local(tree, "deep"), QUrl("https://example.com/deep"), Local(tree, "plain.txt"),
-                  Local(tree, "flat"), Local(tree, "hollow")});
+                  Local(tree, "flat"), Local(tree, "hollow"), Local(tree, "arc.zip")});
     ASSERT_TRUE(Drop(data, Child("Frame2")));
     EXPECT_EQ(form->cursor().shape(), Qt::BusyCursor);
     WaitForRows();
 
-    EXPECT_EQ(Shown(),
-              (Rows{{"deep", "完了"}, {"flat", "未処理"}, {"hollow", "完了<フォルダは空>"}}));
+    EXPECT_EQ(Shown(), (Rows{{"deep", "完了"},
+                             {"flat", "未処理"},
+                             {"hollow", "完了<フォルダは空>"},
+                             {"arc.zip", "未処理"}}));
+    List().setCurrentItem(List().topLevelItem(3));
+    ASSERT_TRUE(List().CurrentShownRow().has_value());
+    EXPECT_EQ(
+        DetailsText(*List().CurrentShownRow()).rfind("アーカイブ: " + tree.Path("arc.zip"), 0), 0u);
     EXPECT_TRUE(std::filesystem::exists(tree.root() / "deep" / "f1"));
     EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

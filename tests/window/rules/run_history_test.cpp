@@ -158,11 +158,11 @@ TEST(RunHistoryTest, ALongJournalIsReadByItsHeadAndItsEnd) {
 TEST(RunHistoryTest, SortingKeepsTheNewestFirstAmongRowsAlike) {
     std::vector<HistoryRow> rows(3);
     const auto set = [&rows](std::size_t at, const char* folder, const char* time,
-                             const char* state, long long sequence) {
+                             const char* state, long long order) {
         rows[at].folder = rows[at].shown_folder = folder;
         rows[at].time = time;
         rows[at].state = state;
-        rows[at].sequence = sequence;
+        rows[at].order = order;
     };
     set(0, "/b", "2", "完了", 3);
     set(1, "/a", "3", "中断", 2);

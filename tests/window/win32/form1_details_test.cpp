@@ -85,11 +85,21 @@ TEST_F(Form1DetailsTest, TheMenuAndEnterShowTheDetailsOfTheirRow) {
     ::SendMessageW(List(), WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(details_shown, (std::vector<std::wstring>{DetailsOf("b"), DetailsOf("a")}));
 
+    tree.Add({"c.zip"});
+    form->Frame2_OLEDragDrop({Dropped("c.zip")});
+    ASSERT_TRUE(WaitUntilIdle());
+    Select({2});
+    ::SendMessageW(List(), WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_EQ(details_shown.size(), 3u);
+    EXPECT_EQ(
+        details_shown[2].rfind(L"アーカイブ: " + Dropped("c.zip") + L"\n処理結果: 未処理\n", 0), 0u)
+        << "an archive's row is headed as one";
+
     RECT list{};
     ::GetWindowRect(List(), &list);
     OpenMenuAt({list.left + 20, list.bottom - 20}, kMnu詳細);
     EXPECT_FALSE(details_offered) << "below the rows there is no row to tell of";
-    EXPECT_EQ(details_shown.size(), 2u);
+    EXPECT_EQ(details_shown.size(), 3u);
 }
 
 TEST_F(Form1DetailsTest, CtrlAAndCtrlCAndTheMenuCopyTheSelectedRowsWithWindowsLineEnds) {
