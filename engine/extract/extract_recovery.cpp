@@ -190,6 +190,8 @@ std::vector<KeptExtraction> KeptExtractions(const std::string& journal_folder) {
         const auto run = text.ok() ? ParseExtractJournal(text.value()) : text.error();
         if (run.ok()) {
             shown.archive = run.value().archive;
+            shown.made = run.value().named.empty() ? std::string()
+                                                   : PathIn(run.value().parent, run.value().named);
             shown.state = StateOf(run.value(),
                                   std::find(cut_off.begin(), cut_off.end(), path) != cut_off.end());
         } else {
@@ -199,9 +201,18 @@ std::vector<KeptExtraction> KeptExtractions(const std::string& journal_folder) {
     }
     // As UndoExtraction looks: newest first, past journals it cannot read.
     std::unordered_set<std::string> archives;
+    std::unordered_set<std::string> folders;
     for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
-        if (!it->archive.empty() && archives.insert(Normal(it->archive)).second) {
-            it->undoable = it->state == ExtractionShown::kExtracted && IsArchiveFile(it->archive);
+        const bool newest_of_archive =
+            !it->archive.empty() && archives.insert(Normal(it->archive)).second;
+        const bool newest_of_folder = !it->made.empty() && folders.insert(Normal(it->made)).second;
+        if (it->state != ExtractionShown::kExtracted) {
+            continue;
+        }
+        if (IsArchiveFile(it->archive)) {
+            it->undo_by = newest_of_archive ? it->archive : std::string();
+        } else if (newest_of_folder) {
+            it->undo_by = it->made;
         }
     }
     return kept;

@@ -30,14 +30,17 @@ enum class ExtractionShown { kExtracted, kCutOff, kUndone, kRemoved, kRunning, k
 struct KeptExtraction {
     std::string journal;
     std::string archive;  // empty when the journal cannot be read
+    std::string made;     // the folder it made, once named
     long long sequence = 0;
     ExtractionShown state = ExtractionShown::kExtracted;
     std::int64_t written = 0;  // JournalWrittenAt
-    // The one UndoExtraction takes for its archive, and one it does not
-    // refuse by its journal alone: the archive's newest extraction, finished
-    // and not undone, while the archive is still there to name it. Whether
-    // its folder is still as extracted, only the undo asks the disk.
-    bool undoable = false;
+    // What UndoExtraction is given to undo it, empty when it would refuse it
+    // by its journal alone: the archive, for its newest extraction, finished
+    // and not undone; once the archive is gone (users often delete it after
+    // extracting), the folder it made, while no later extraction made one of
+    // that name. Whether the folder is still as extracted, only the undo
+    // asks the disk.
+    std::string undo_by;
 };
 // Every extraction's journal, oldest first.
 std::vector<KeptExtraction> KeptExtractions(const std::string& journal_folder);

@@ -72,14 +72,15 @@ HistoryRow RowOf(const journal::KeptRun& run) {
 // asks only to be finished, which removes what it left or names it whole.
 HistoryRow RowOf(const extract::KeptExtraction& extraction) {
     HistoryRow row;
-    row.folder = extraction.archive;
+    // What its undo is given: the folder it made, once the archive is gone.
+    row.folder = extraction.undo_by.empty() ? extraction.archive : extraction.undo_by;
     row.journal = extraction.journal;
     row.shown_folder = ShownInWindow(
         extraction.archive.empty() ? journal::FileName(extraction.journal) : extraction.archive);
     row.time = LocalTimeText(extraction.written);
     row.state = StateText(extraction.state);
     row.kind = RowKind::kArchive;
-    row.can_undo = extraction.undoable;
+    row.can_undo = !extraction.undo_by.empty();
     row.can_finish = extraction.state == extract::ExtractionShown::kCutOff;
     return row;
 }

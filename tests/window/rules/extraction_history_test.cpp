@@ -79,6 +79,17 @@ TEST(ExtractionHistoryTest, ListedByTheirArchivesAmongTheRunsByWhenEachWasWritte
               (std::vector<std::string>{"cut.zip 展開中止", "arc.zip 展開を元に戻し済み",
                                         "D 完了 U", "arc.zip 展開済み"}));
     EXPECT_FALSE(fs::exists(testing::PathFromUtf8(run.tree().Path("work/arc (2)"))));
+
+    // Deleted after extracting, the archive no longer names its extraction:
+    // the folder it made does.
+    fs::remove(testing::PathFromUtf8(archive));
+    const auto gone = ReadRunHistory(run.journal_folder());
+    EXPECT_EQ(Rows(gone),
+              (std::vector<std::string>{"cut.zip 展開中止", "arc.zip 展開を元に戻し済み",
+                                        "D 完了 U", "arc 展開済み U"}));
+    ASSERT_EQ(gone.size(), 4u);
+    Choose(gone[3], HistoryAction::kUndo, run.journal_folder());
+    EXPECT_FALSE(fs::exists(testing::PathFromUtf8(run.tree().Path("work/arc"))));
 }
 
 }  // namespace
