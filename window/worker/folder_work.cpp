@@ -35,13 +35,14 @@ void LeaveArchive(const std::string& path, ResultSink& sink) {
                          RowKind::kArchive);
 }
 
-// The undo of an extraction 履歴 lists, by its archive: never handed on to
-// the undo of a run, which would take the archive for a folder.
+// The undo of an extraction 履歴 lists, by its archive or, once that is
+// gone, by the folder it made: never handed on to the undo of a run, which
+// would take the archive for a folder and the folder for a run's.
 FolderWork UndoExtractionWork(std::string journal_folder) {
     return [journal_folder = std::move(journal_folder)](const std::string& path, FileSystem&,
                                                         ResultSink& sink, WalkControl&) {
-        // The archive is gone, or no file any more, since 履歴 listed it: no
-        // extraction is found by it then, and nothing is removed.
+        // What 履歴 listed is gone, or no longer what it was: no extraction
+        // is found by it then, and nothing is removed.
         if (!extract::UndoExtraction(journal_folder, path, sink, false)) {
             sink.AddResultOfKind(EntryPath(path).LastName(), RowStatus::kError,
                                  ExtractReason{ExtractProblem::kNothingToUndo, {}, {}, {}, 0, {}},
