@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs karuneo-<version>-setup.exe silently into a Wine prefix of the
-# release tree (build/ci-windows-release/wineprefix, never ~/.wine), checks
+# Installs karuneo-<version>-setup.exe silently into a Wine prefix of its own
+# (build/ci-windows/installer-prefix: never ~/.wine, nor the tests'), checks
 # what it put where, runs the installed program, uninstalls silently and
 # checks that nothing is left. Also checks the refusals (a folder that holds
 # a file of the same name as ours, a second folder while one is installed),
@@ -11,8 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 version=1.01
-setup=$PWD/build/ci-windows-release/karuneo-${version}-setup.exe
-export WINEPREFIX="$PWD/build/ci-windows-release/wineprefix"
+setup=$PWD/build/ci-windows/karuneo-${version}-setup.exe
+export WINEPREFIX="$PWD/build/ci-windows/installer-prefix"
 . scripts/wine-env.sh
 
 fail() { echo "check-installer: $*" >&2; exit 1; }

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Builds the two .debs (ci-release preset), the Windows zip and installer
-# (ci-windows-release preset) and checks what they hold. Installs nothing on this
-# machine: packages are only unpacked into a temporary folder, and the
-# installer runs in a Wine prefix of the Windows release tree.
+# Builds the two .debs (ci preset), the Windows zip and installer (ci-windows
+# preset) and checks what they hold: the very trees scripts/test.sh tests, so
+# that what is shipped is what was tested, and no tree is built twice. Installs
+# nothing on this machine: packages are only unpacked into a temporary folder,
+# and the installer runs in a Wine prefix of its own in the Windows tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh packaging windows
 
 version=1.01
-release=build/ci-release
-windows=build/ci-windows-release
+release=build/ci
+windows=build/ci-windows
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -23,7 +24,7 @@ check_install_after_run() {
   local targets wanted
   mapfile -t targets < <(sed -n 's/^targets=(\(.*\))$/\1/p' scripts/run.sh | tr ' ' '\n' | sort)
   [ ${#targets[@]} -gt 0 ] || fail "no targets=(...) line in scripts/run.sh"
-  cmake --build --preset ci-release -j "$(nproc)" --target "${targets[@]}" > /dev/null
+  cmake --build --preset ci -j "$(nproc)" --target "${targets[@]}" > /dev/null
   wanted=$(grep -rhoE "\"$PWD/$release/bin/[^\"]+\"" "$release" --include=cmake_install.cmake |
     tr -d '"' | xargs -n1 basename | sort -u | xargs)
   [ "$wanted" = "${targets[*]}" ] || fail "install wants $wanted, run.sh builds ${targets[*]}"
@@ -145,24 +146,24 @@ check_zip() {
   done
 }
 
-# The ci release presets set CMAKE_SKIP_INSTALL_ALL_DEPENDENCY, so that cpack
-# packages what was built instead of building every target (the benchmarks
-# too): only the programs the packages hold are built.
+# The ci presets set CMAKE_SKIP_INSTALL_ALL_DEPENDENCY, so that cpack packages
+# what was built instead of building every target (the tests and benchmarks
+# too): run alone, this script builds only the programs the packages hold.
 echo "== Install after scripts/run.sh's build"
-cmake --preset ci-release > /dev/null
+cmake --preset ci > /dev/null
 check_install_after_run
 
 echo "== Debian packages"
-cpack --preset ci-release > /dev/null
+cpack --preset ci > /dev/null
 check_cli_deb "$release/karuneo-cli_${version}_amd64.deb"
 check_window_deb "$release/karuneo_${version}_amd64.deb"
 check_debs_resolve "./$release/karuneo-cli_${version}_amd64.deb" "./$release/karuneo_${version}_amd64.deb"
 
 echo "== Windows zip"
 scripts/build-libarchive-mingw.sh
-cmake --preset ci-windows-release > /dev/null
-cmake --build --preset ci-windows-release -j "$(nproc)" --target karuneo karuneo-cli > /dev/null
-cpack --preset ci-windows-release > /dev/null
+cmake --preset ci-windows > /dev/null
+cmake --build --preset ci-windows -j "$(nproc)" --target karuneo karuneo-cli > /dev/null
+cpack --preset ci-windows > /dev/null
 check_zip
 
 echo "== Windows installer (under Wine)"

@@ -35,7 +35,7 @@ trap print_stage_times EXIT
 stage "Dependencies"
 scripts/install-deps.sh window cache
 
-# Six trees are built, most of the run. With a compiler cache in the user's
+# Four trees are built, most of the run. With a compiler cache in the user's
 # cache folder, a run after the first compiles only what changed since, in
 # this clone or in a fresh one anywhere: the cache keys on paths below the
 # clone's root, not on where the clone is.
@@ -63,7 +63,17 @@ ctest --preset ci -j "$((jobs * 2))"
 stage "AddressSanitizer and UndefinedBehaviorSanitizer build and tests"
 cmake --preset ci-asan > /dev/null
 cmake --build --preset ci-asan -j "$jobs"
-ctest --preset ci-asan -j "$jobs"
+# The tests above met the disk; these look for memory errors, and their
+# folders go to a RAM disk when there is room: on this 2-core machine that
+# took the tests from 93 s to 60 s (waits on the journal's syncs, mostly).
+asan_tmp=""
+if [ "$(df --output=avail -k /dev/shm 2> /dev/null | tail -n 1)" -ge 1048576 ] 2> /dev/null; then
+  asan_tmp=$(mktemp -d /dev/shm/karuneo-asan.XXXXXX)
+fi
+asan_status=0
+TMPDIR=${asan_tmp:-${TMPDIR:-/tmp}} ctest --preset ci-asan -j "$jobs" || asan_status=$?
+[ -z "$asan_tmp" ] || rm -rf "$asan_tmp"
+[ "$asan_status" -eq 0 ] || exit "$asan_status"
 
 stage "Fuzzing (briefly)"
 FUZZ_SECONDS="${FUZZ_SECONDS:-20}" scripts/fuzz.sh

@@ -252,9 +252,11 @@ TEST_F(UnnestTest, AFailedMoveReportsOneErrorRowAndRestoresTheChain) {
     fake_.FailNthCall(Operation::kMoveEntries, 2, Failure(kPermissionDenied));
     Run("D");
     EXPECT_EQ(Rows(), (std::vector<Row>{{"D", std::string(kStatusError)}}));
+    // Which file moves first is the order the disk lists them in.
     const auto after = tree_.Take("D");
-    EXPECT_EQ(after.size(), 4u) << "f1 moved, A/B/f2 stayed behind under A";
-    EXPECT_EQ(after.at("A/B/f2"), "file:A/B/f2");
+    EXPECT_EQ(after.size(), 4u) << "one file moved, the other stayed behind under A";
+    EXPECT_NE(after.contains("A/B/f1"), after.contains("A/B/f2"));
+    EXPECT_NE(after.contains("f1"), after.contains("f2"));
 }
 
 // Only a chain folder that still holds something may stay without a word;
