@@ -41,7 +41,7 @@ QTableWidgetItem* Cell(const std::string& text) {
 }  // namespace
 
 HistoryDialog::HistoryDialog(std::string journal_folder, QWidget* parent)
-    : QDialog(parent), journal_folder_(std::move(journal_folder)), confirm_(AskYesNo) {
+    : QDialog(parent), history_(std::move(journal_folder)), confirm_(AskYesNo) {
     setWindowTitle(FromUtf8(history_design::kCaption));
     CreateControls();
     Reload();
@@ -114,19 +114,17 @@ QPushButton* HistoryDialog::Button(HistoryAction action) const {
 }
 
 void HistoryDialog::Reload() {
-    rows_ = ReadRunHistory(journal_folder_);
-    if (sorted_column_ >= 0) {
-        SortHistory(rows_, static_cast<HistoryColumn>(sorted_column_), ascending_);
-    }
+    history_.Reload();
     Fill();
 }
 
 void HistoryDialog::Fill() {
     const QSignalBlocker quiet(table_);
     table_->clearContents();
-    table_->setRowCount(static_cast<int>(rows_.size()));
+    const auto& rows = history_.Rows();
+    table_->setRowCount(static_cast<int>(rows.size()));
     for (int i = 0; i < table_->rowCount(); ++i) {
-        const HistoryRow& row = rows_[static_cast<std::size_t>(i)];
+        const HistoryRow& row = rows[static_cast<std::size_t>(i)];
         table_->setItem(i, 0, Cell(row.shown_folder));
         table_->setItem(i, 1, Cell(row.time));
         table_->setItem(i, 2, Cell(row.state));
@@ -135,49 +133,38 @@ void HistoryDialog::Fill() {
     UpdateButtons();
 }
 
-// Clicking the sorted column again turns the order round; the list's own
-// order is newest first, so a time sorts newest first too.
 void HistoryDialog::SortBy(int column) {
     const std::string selected = Selected() != nullptr ? Selected()->journal : std::string();
-    ascending_ = column == sorted_column_ ? !ascending_ : column != 1;
-    sorted_column_ = column;
-    SortHistory(rows_, static_cast<HistoryColumn>(column), ascending_);
+    history_.SortBy(static_cast<HistoryColumn>(column));
     table_->horizontalHeader()->setSortIndicatorShown(true);
     table_->horizontalHeader()->setSortIndicator(
-        column, ascending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+        column, history_.Ascending() ? Qt::AscendingOrder : Qt::DescendingOrder);
     Fill();
     SelectJournal(selected);
 }
 
 void HistoryDialog::SelectJournal(const std::string& journal) {
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (!journal.empty() && rows_[i].journal == journal) {
-            table_->selectRow(static_cast<int>(i));
-            return;
-        }
+    if (const auto at = history_.IndexOf(journal)) {
+        table_->selectRow(static_cast<int>(*at));
     }
 }
 
 const HistoryRow* HistoryDialog::Selected() const {
     const auto picked = table_->selectionModel()->selectedRows();
-    if (picked.isEmpty()) {
-        return nullptr;
-    }
-    const auto at = static_cast<std::size_t>(picked.front().row());
-    return at < rows_.size() ? &rows_[at] : nullptr;
+    return picked.isEmpty() ? nullptr : history_.At(picked.front().row());
 }
 
 void HistoryDialog::UpdateButtons() {
     const HistoryRow* row = Selected();
     for (const auto action :
          {HistoryAction::kUndo, HistoryAction::kFinish, HistoryAction::kForget}) {
-        Button(action)->setEnabled(row != nullptr && Allows(*row, action));
+        Button(action)->setEnabled(Enables(row, action));
     }
 }
 
 void HistoryDialog::Choose(HistoryAction action) {
     const HistoryRow* row = Selected();
-    if (row == nullptr || !Allows(*row, action)) {
+    if (!Enables(row, action)) {
         return;
     }
     choice_ = ChoiceOf(*row, action);

@@ -75,7 +75,7 @@ void SetCell(HWND list, int item, int column, const std::string& text) {
 }  // namespace
 
 HistoryDialog::HistoryDialog(std::string journal_folder)
-    : journal_folder_(std::move(journal_folder)), confirm_(AskYesNo) {}
+    : history_(std::move(journal_folder)), confirm_(AskYesNo) {}
 
 HistoryDialog::~HistoryDialog() {
     if (window_ != nullptr) {
@@ -180,61 +180,52 @@ void HistoryDialog::PlaceControls() {
 }
 
 void HistoryDialog::Reload() {
-    rows_ = ReadRunHistory(journal_folder_);
-    if (sorted_column_ >= 0) {
-        SortHistory(rows_, static_cast<HistoryColumn>(sorted_column_), ascending_);
-    }
+    history_.Reload();
     Fill();
 }
 
 void HistoryDialog::Fill() {
     ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
+    const auto& rows = history_.Rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(i);
-        std::wstring folder = Wide(rows_[i].shown_folder);
+        std::wstring folder = Wide(rows[i].shown_folder);
         item.pszText = folder.data();
         const auto at = static_cast<int>(
             ::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-        SetCell(list_, at, 1, rows_[i].time);
-        SetCell(list_, at, 2, rows_[i].state);
+        SetCell(list_, at, 1, rows[i].time);
+        SetCell(list_, at, 2, rows[i].state);
     }
     ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list_, nullptr, TRUE);
     UpdateButtons();
 }
 
-// Clicking the sorted column again turns the order round; the list's own
-// order is newest first, so a time sorts newest first too.
 void HistoryDialog::SortBy(int column) {
     const std::string selected = Selected() != nullptr ? Selected()->journal : std::string();
-    ascending_ = column == sorted_column_ ? !ascending_ : column != 1;
-    sorted_column_ = column;
-    SortHistory(rows_, static_cast<HistoryColumn>(column), ascending_);
+    history_.SortBy(static_cast<HistoryColumn>(column));
     Fill();
     SelectJournal(selected);
 }
 
 void HistoryDialog::SelectJournal(const std::string& journal) {
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (!journal.empty() && rows_[i].journal == journal) {
-            LVITEMW state{};
-            state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-            state.state = LVIS_SELECTED | LVIS_FOCUSED;
-            ::SendMessageW(list_, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
-            ::SendMessageW(list_, LVM_ENSUREVISIBLE, i, FALSE);
-            return;
-        }
+    const auto at = history_.IndexOf(journal);
+    if (!at) {
+        return;
     }
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list_, LVM_SETITEMSTATE, *at, reinterpret_cast<LPARAM>(&state));
+    ::SendMessageW(list_, LVM_ENSUREVISIBLE, *at, FALSE);
 }
 
 const HistoryRow* HistoryDialog::Selected() const {
-    const auto at = ::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-    return at >= 0 && static_cast<std::size_t>(at) < rows_.size()
-               ? &rows_[static_cast<std::size_t>(at)]
-               : nullptr;
+    return history_.At(
+        ::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void HistoryDialog::UpdateButtons() {
@@ -242,7 +233,7 @@ void HistoryDialog::UpdateButtons() {
     for (const auto& [id, action] :
          {std::pair{kUndo, HistoryAction::kUndo}, std::pair{kFinish, HistoryAction::kFinish},
           std::pair{kForget, HistoryAction::kForget}}) {
-        ::EnableWindow(Control(id), row != nullptr && Allows(*row, action));
+        ::EnableWindow(Control(id), Enables(row, action));
     }
 }
 
@@ -267,7 +258,7 @@ void HistoryDialog::OnCommand(int id) {
 
 void HistoryDialog::Choose(HistoryAction action) {
     const HistoryRow* row = Selected();
-    if (row == nullptr || !Allows(*row, action)) {
+    if (!Enables(row, action)) {
         return;
     }
     choice_ = ChoiceOf(*row, action);

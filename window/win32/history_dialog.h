@@ -5,8 +5,8 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "window/rules/history_list.h"
 #include "window/rules/run_history.h"
 #include "window/win32/fonts.h"
 
@@ -60,10 +60,7 @@ class HistoryDialog {
     void Close();
     const HistoryRow* Selected() const;
 
-    std::string journal_folder_;
-    std::vector<HistoryRow> rows_;  // in the list's order
-    int sorted_column_ = -1;        // none: the list's own order
-    bool ascending_ = false;
+    HistoryList history_;  // in the list's order
     std::optional<HistoryChoice> choice_;
     Confirm confirm_;
 

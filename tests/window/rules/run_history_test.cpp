@@ -15,6 +15,7 @@
 #include "tests/support/journal_tree.h"
 #include "tests/support/named_cases.h"
 #include "tests/support/platform.h"
+#include "window/rules/history_list.h"
 
 namespace karuneo {
 namespace {
@@ -184,6 +185,35 @@ TEST(RunHistoryTest, SortingKeepsTheNewestFirstAmongRowsAlike) {
     EXPECT_EQ(by_state, "/a/b/c");
     EXPECT_EQ(by_state_down, "/b/c/a");
     EXPECT_EQ(order(), "/a/b/c");
+}
+
+// Both windows' list: a second click turns the order round, a reload keeps
+// the order asked for, and the selected run is found again where it went.
+TEST(RunHistoryTest, TheDialogsListKeepsItsOrderAndFindsTheSelectedRunAgain) {
+    JournalTree run;
+    Finished(run);
+    CutOff(run);
+    HistoryList list(run.journal_folder());
+    list.Reload();
+    ASSERT_EQ(list.Rows().size(), 2u);
+    const std::string cut_off = list.Rows()[0].journal;
+
+    list.SortBy(HistoryColumn::kState);
+    list.SortBy(HistoryColumn::kState);
+    list.Reload();
+
+    EXPECT_EQ(list.SortedColumn(), HistoryColumn::kState);
+    EXPECT_FALSE(list.Ascending());
+    EXPECT_EQ(list.IndexOf(cut_off), 1u) << "中断 after 完了, going down";
+    EXPECT_EQ(list.At(1)->journal, cut_off);
+    list.SortBy(HistoryColumn::kTime);
+    EXPECT_FALSE(list.Ascending()) << "a time sorts newest first at the first click";
+
+    EXPECT_EQ(list.At(-1), nullptr) << "nothing selected";
+    EXPECT_EQ(list.At(2), nullptr);
+    EXPECT_FALSE(list.IndexOf("").has_value());
+    EXPECT_FALSE(Enables(nullptr, HistoryAction::kFinish));
+    EXPECT_TRUE(Enables(list.At(list.IndexOf(cut_off).value_or(0)), HistoryAction::kFinish));
 }
 
 }  // namespace
