@@ -32,11 +32,11 @@ mkdir -p "$scratch/D/A"
 (cd "$scratch/D/A" && seq -f 'f%.0f' 0 $((files - 1)) | xargs touch)
 folder=$("$wine" winepath -w "$scratch/D" 2> /dev/null)
 echo "karuneo.exe on D/A with $files files, under Wine's null driver:"
-"$wine" $bin/win32-responsiveness.exe $bin/karuneo.exe "$folder" < /dev/null
+"$wine" "$bin/win32-responsiveness.exe" "$bin/karuneo.exe" "$folder" < /dev/null
 moved=$(find "$scratch/D" -maxdepth 1 -type f | wc -l)
 echo "files now in D: $moved of $files"
 
 moves="${BENCH_MOVES:-2000}"
 echo
 echo "The Windows layer against a bare MoveFileExW loop, under Wine:"
-"$wine" $bin/win32-moves.exe "$moves" 3 < /dev/null
+"$wine" "$bin/win32-moves.exe" "$moves" 3 < /dev/null
