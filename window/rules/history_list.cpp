@@ -24,7 +24,10 @@ const HistoryRow* HistoryList::At(long long index) const {
 }
 
 std::optional<std::size_t> HistoryList::IndexOf(const std::string& journal) const {
-    for (std::size_t i = 0; i < rows_.size() && !journal.empty(); ++i) {
+    if (journal.empty()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (rows_[i].journal == journal) {
             return i;
         }
